@@ -1,0 +1,39 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+
+/**
+    One of the 185 host parameters. It holds no value of its own: value, text and name all go
+    through the processor to the edit buffer and the parameter table, so the host, the panels and
+    the synth always agree. Its ID is its index, which keeps saved automation valid.
+*/
+class KelvoParameter final : public juce::HostedAudioProcessorParameter
+{
+public:
+    KelvoParameter (MarvexAudioProcessor& processor, int index);
+
+    int getIndex() const noexcept { return index; }
+
+    float getValue() const override;
+    void setValue (float newValue) override;
+    float getDefaultValue() const override { return 0.0f; }
+    juce::String getName (int maximumStringLength) const override;
+    juce::String getLabel() const override { return {}; }
+    juce::String getText (float normalisedValue, int maximumStringLength) const override;
+    float getValueForText (const juce::String& text) const override;
+    bool isAutomatable() const override { return true; }
+    bool isMetaParameter() const override { return false; }
+    juce::String getParameterID() const override { return juce::String (index); }
+
+private:
+    MarvexAudioProcessor& owner;
+    const int index;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KelvoParameter)
+};
+
+} // namespace kelvo

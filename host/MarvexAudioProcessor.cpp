@@ -1,0 +1,305 @@
+#include "host/MarvexAudioProcessor.h"
+#include "host/KelvoParameter.h"
+#include "host/MarvexAudioProcessorEditor.h"
+#include "link/SystemMidiDevices.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int largeEditorWidth = 1191, largeEditorHeight = 700;
+constexpr int smallEditorWidth = 1012, smallEditorHeight = 595;
+constexpr int maxEditorByteIndex = program::recordSize - 1; // the editor may write any record byte
+} // namespace
+
+MarvexAudioProcessor::MarvexAudioProcessor()
+    : MarvexAudioProcessor (std::make_unique<SystemMidiDevices>(), getDefaultSettingsFolder())
+{
+}
+
+MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder)
+    : AudioProcessor (BusesProperties()
+                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      engine (std::move (devices), settingsFolder)
+{
+    engine.addChangeListener (this);
+    setLatencySamples (0);
+
+    pluginBank = std::make_unique<Bank_Program> ("Program Bank");
+    engine.setPluginBank (pluginBank.get());
+    pluginBank->initialise();
+
+    hostParameters.reserve ((size_t) program::numHostParameters);
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        auto param = std::make_unique<KelvoParameter> (*this, i);
+        hostParameters.push_back (param.get());
+        addParameter (param.release());
+    }
+
+    // Every parameter starts at its maximum in the edit buffer. Nothing is sent while the host is
+    // only creating an instance (a project opening, a plug-in scan): that would overwrite whatever
+    // sound the synth holds, perhaps unsaved work.
+    for (int i = 0; i < program::numHostParameters; ++i)
+        setParameterHostValue (i, 1.0f);
+
+    pendingGestureEnds.reserve (program::numHostParameters);
+    constructing = false;
+}
+
+MarvexAudioProcessor::~MarvexAudioProcessor()
+{
+    stopTimer();
+    for (int i = 0; i < program::numHostParameters; ++i)
+        endGesture (i);
+    engine.removeChangeListener (this);
+}
+
+juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
+{
+    return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getChildFile ("MarvexSettings");
+}
+
+//==============================================================================
+void MarvexAudioProcessor::prepareToPlay (double, int)
+{
+    setLatencySamples (0);
+}
+
+bool MarvexAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const auto out = layouts.getMainOutputChannelSet();
+    const auto in = layouts.getMainInputChannelSet();
+    return ! out.isDisabled() && out.size() <= 2 && in.size() <= out.size();
+}
+
+void MarvexAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
+{
+    // Nothing goes to the host's MIDI; the synth is reached through the plug-in's own ports.
+    midi.clear();
+
+    if (audio.hasBeenCleared())
+        return;
+
+    for (auto channel = getTotalNumInputChannels(); channel < audio.getNumChannels(); ++channel)
+        audio.clear (channel, 0, audio.getNumSamples());
+}
+
+juce::AudioProcessorEditor* MarvexAudioProcessor::createEditor()
+{
+    initialiseEditorSize();
+    return new MarvexAudioProcessorEditor (*this);
+}
+
+void MarvexAudioProcessor::initialiseEditorSize()
+{
+    if (editorWidth > 0 && editorHeight > 0)
+        return;
+
+    editorWidth = largeEditorWidth;
+    editorHeight = largeEditorHeight;
+
+    // Desktop only exists with a display; without one the large size stands.
+    if (auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
+        if (display->userArea.getWidth() < largeEditorWidth)
+        {
+            editorWidth = smallEditorWidth;
+            editorHeight = smallEditorHeight;
+        }
+}
+
+void MarvexAudioProcessor::setEditorSize (int width, int height) noexcept
+{
+    editorWidth = width;
+    editorHeight = height;
+}
+
+//==============================================================================
+void MarvexAudioProcessor::setCurrentProgram (int index)
+{
+    if (index < 0 || index >= program::programsPerBank)
+        return;
+
+    engine.setCurrentPluginProgram (index);
+    engine.loadCurrentPluginProgram();
+    engine.postEvent (event::pluginProgramChanged);
+}
+
+const juce::String MarvexAudioProcessor::getProgramName (int index)
+{
+    if (index < 0 || index >= program::programsPerBank)
+        return {};
+    return pluginBank->getProgramName (index);
+}
+
+void MarvexAudioProcessor::changeProgramName (int index, const juce::String& newName)
+{
+    if (index < 0 || index >= program::programsPerBank)
+        return;
+
+    pluginBank->setProgramName (index, newName);
+    engine.setCurrentPluginProgram (index);
+    engine.loadCurrentPluginProgram();
+}
+
+void MarvexAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    SessionState session;
+    session.currentProgram = engine.getCurrentPluginProgram();
+    session.editBuffer = pluginBank->getEditBufferRecord();
+    destData = makeBankChunk (pluginBank->getAllPrograms(), &session);
+}
+
+void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    const auto bank = readBankChunk (data, (size_t) juce::jmax (0, sizeInBytes));
+    if (! bank.has_value())
+        return;
+
+    const auto* programs = static_cast<const uint8_t*> (bank->programs.getData());
+    for (int n = 0; n < program::programsPerBank; ++n)
+        pluginBank->setProgram (n, programs + n * program::recordSize, (size_t) program::recordSize);
+
+    // A state saved by this version also brings back the sound that was being edited.
+    if (bank->session.has_value())
+    {
+        engine.setCurrentPluginProgram (bank->session->currentProgram);
+        pluginBank->setEditBuffer (bank->session->editBuffer);
+        engine.postEvent (event::editBufferReplaced);
+        engine.postEvent (event::pluginProgramChanged);
+        updateHostDisplay (ChangeDetails().withProgramChanged (true));
+    }
+}
+
+void MarvexAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)
+{
+    const auto editBuffer = pluginBank->getEditBufferRecord();
+    pluginBank->setProgram (engine.getCurrentPluginProgram(), editBuffer);
+    destData = makeProgramChunk (editBuffer);
+}
+
+void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, int sizeInBytes)
+{
+    const auto record = readProgramChunk (data, (size_t) juce::jmax (0, sizeInBytes));
+    if (! record.has_value())
+        return;
+
+    pluginBank->setProgram (engine.getCurrentPluginProgram(), *record);
+    pluginBank->setEditBuffer (*record);
+    engine.loadCurrentPluginProgram();
+}
+
+//==============================================================================
+float MarvexAudioProcessor::getParameterHostValue (int index) const noexcept
+{
+    if (index < 0 || index >= program::numHostParameters)
+        return 0.0f;
+    return engine.getTable().toHostValue (index, pluginBank->getEditBufferByte (index));
+}
+
+void MarvexAudioProcessor::setParameterHostValue (int index, float value) noexcept
+{
+    if (index < 0 || index >= program::numHostParameters)
+        return;
+
+    const auto& table = engine.getTable();
+    const auto raw = table.fromHostValue (index, value);
+    if (raw == pluginBank->getEditBufferByte (index))
+        return;
+
+    pluginBank->setEditBufferByte (index, (uint8_t) raw);
+
+    if (! constructing.load (std::memory_order_relaxed) && ParameterTable::isSentToSynth (index))
+        engine.sendParameterNrpn (table.getNrpn (index), raw);
+
+    engine.postEvent (event::parameterCode (index, raw));
+}
+
+juce::String MarvexAudioProcessor::getParameterNameText (int index) const
+{
+    return ParameterTable::getName (index);
+}
+
+juce::String MarvexAudioProcessor::getParameterValueText (int index) const
+{
+    if (index < 0 || index >= program::numHostParameters)
+        return {};
+    return ParDes::valueToText (engine.getTable().getKind (index), pluginBank->getEditBufferByte (index));
+}
+
+void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool endGestureNow, bool sendToSynth)
+{
+    // Record bytes past 255 do not exist; the gesture flags and tables are never indexed past it.
+    if (index < 0 || index > maxEditorByteIndex)
+        return;
+
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    const auto isHostParameter = index < program::numHostParameters;
+    const auto& table = engine.getTable();
+
+    pluginBank->setEditBufferByte (index, (uint8_t) value);
+
+    if (gestureFlags[(size_t) index] == 0)
+    {
+        gestureFlags[(size_t) index] = 1;
+        if (isHostParameter)
+            hostParameters[(size_t) index]->beginChangeGesture();
+    }
+
+    if (isHostParameter && table.getMax (index) > 0)
+        hostParameters[(size_t) index]->sendValueChangedMessageToListeners (
+            juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value)));
+
+    // Bytes past the host parameters (the name) and the indices without an instrument parameter
+    // have no NRPN of their own on the synth.
+    if (sendToSynth && isHostParameter && ParameterTable::isSentToSynth (index))
+        engine.sendParameterNrpn (table.getNrpn (index), value);
+
+    engine.postEvent (event::parameterCode (index, value));
+
+    if (endGestureNow)
+    {
+        endGesture (index);
+    }
+    else if (gestureFlags[(size_t) index] != 0)
+    {
+        if (std::find (pendingGestureEnds.begin(), pendingGestureEnds.end(), (int16_t) index) == pendingGestureEnds.end())
+            pendingGestureEnds.push_back ((int16_t) index);
+        startTimer (gestureCloseDelayMs);
+    }
+}
+
+void MarvexAudioProcessor::endGesture (int index)
+{
+    if (index < 0 || index >= numGestureFlags || gestureFlags[(size_t) index] == 0)
+        return;
+
+    gestureFlags[(size_t) index] = 0;
+    if (index < program::numHostParameters)
+        hostParameters[(size_t) index]->endChangeGesture();
+}
+
+bool MarvexAudioProcessor::isGestureOpen (int index) const noexcept
+{
+    return index >= 0 && index < numGestureFlags && gestureFlags[(size_t) index] != 0;
+}
+
+void MarvexAudioProcessor::timerCallback()
+{
+    for (auto index : pendingGestureEnds)
+        endGesture (index);
+    pendingGestureEnds.clear();
+    stopTimer();
+}
+
+void MarvexAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    incomingValues.clear();
+    engine.takeParameterValues (incomingValues);
+    for (auto entry : incomingValues)
+        setParameterFromEditor (entry / 4096, entry % 4096, false, false);
+}
+
+} // namespace kelvo

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "link/MidiCntrState.h"
+#include "model/Bank_Program.h"
+#include "model/PluginChunks.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace kelvo
+{
+class KelvoParameter;
+class MidiDeviceLayer;
+
+/**
+    The plug-in as the host sees it: 185 parameters that mirror the synth's edit buffer, 128 host
+    programs, the bank and program chunks, and the editor. It passes audio through and sends no MIDI
+    to the host; its MIDI goes to the synth, through the link engine that it owns.
+
+    Threads: the host calls the parameter, program and state operations on its own threads (the
+    audio thread among them); the parameter path is lock-free and allocation-free. Gestures, the
+    change callback and the timer belong to the message thread.
+*/
+class MarvexAudioProcessor : public juce::AudioProcessor,
+                             public juce::ChangeListener,
+                             private juce::Timer,
+                             public juce::ChangeBroadcaster
+{
+public:
+    /** The plug-in as a host creates it: the system's MIDI devices and the user's settings folder. */
+    MarvexAudioProcessor();
+    /** The same with other MIDI devices and another settings folder (tests, the simulator). */
+    MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder);
+    ~MarvexAudioProcessor() override;
+
+    /** "MarvexSettings" in the user's application data folder, where every file of the plug-in lives. */
+    static juce::File getDefaultSettingsFolder();
+
+    //==============================================================================
+    const juce::String getName() const override { return "Kelvo VST"; }
+    void prepareToPlay (double sampleRate, int samplesPerBlock) override;
+    void releaseResources() override {}
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+    void processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
+    using AudioProcessor::processBlock;
+
+    double getTailLengthSeconds() const override { return 0.0; }
+    bool acceptsMidi() const override { return true; }
+    bool producesMidi() const override { return true; }
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override { return true; }
+
+    int getNumPrograms() override { return program::programsPerBank; }
+    int getCurrentProgram() override { return engine.getCurrentPluginProgram(); }
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+    void getCurrentProgramStateInformation (juce::MemoryBlock& destData) override;
+    void setCurrentProgramStateInformation (const void* data, int sizeInBytes) override;
+
+    //==============================================================================
+    // The host parameters by index (what the parameter objects forward to).
+
+    /** Edit-buffer byte ÷ max; 0 for 185 or more. Any thread. */
+    float getParameterHostValue (int index) const noexcept;
+    /** Stores the rounded value, sends it to the synth and posts its event, unless it is unchanged.
+        Any thread, the audio thread included. */
+    void setParameterHostValue (int index, float value) noexcept;
+    juce::String getParameterNameText (int index) const;
+    juce::String getParameterValueText (int index) const;
+
+    /** The one road by which the editor, the sequencer and incoming NRPN change a parameter: store
+        it, keep the host's gesture open (closed 200 ms after the last change unless endGestureNow),
+        tell the host, send it to the synth if asked, post its event. Message thread. */
+    void setParameterFromEditor (int index, int value, bool endGestureNow, bool sendToSynth);
+
+    /** The program chunk of a record. */
+    static juce::MemoryBlock makeProgramChunk (const ProgramRecord& record) { return kelvo::makeProgramChunk (record); }
+
+    MidiCntrState& getEngine() noexcept { return engine; }
+    const MidiCntrState& getEngine() const noexcept { return engine; }
+    Bank_Program& getPluginBank() noexcept { return *pluginBank; }
+
+    /** Size the next editor opens at; the editor keeps it up to date. Message thread. */
+    juce::Rectangle<int> getEditorSize() const noexcept { return { editorWidth, editorHeight }; }
+    void setEditorSize (int width, int height) noexcept;
+
+    /** Whether a host change gesture is open for a parameter (for tests and the editor). */
+    bool isGestureOpen (int index) const noexcept;
+
+    //==============================================================================
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+private:
+    void timerCallback() override;
+    void endGesture (int index);
+    void initialiseEditorSize();
+
+    static constexpr int numGestureFlags = 1000;
+    static constexpr int gestureCloseDelayMs = 200;
+
+    MidiCntrState engine; // constructed first, destroyed last
+    std::unique_ptr<Bank_Program> pluginBank;
+    std::vector<KelvoParameter*> hostParameters; // owned by the base class
+
+    std::array<uint8_t, numGestureFlags> gestureFlags {};
+    std::vector<int16_t> pendingGestureEnds;
+    std::vector<int32_t> incomingValues; // reused by the change callback
+
+    std::atomic<bool> constructing { true };
+    int editorWidth = 0, editorHeight = 0;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarvexAudioProcessor)
+};
+
+} // namespace kelvo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <memory>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+class MainComp;
+
+/**
+    The plug-in window: a black frame around the main component, a tooltip window and a corner to
+    resize it by. The processor remembers its size, so the next editor opens at the same size.
+*/
+class MarvexAudioProcessorEditor final : public juce::AudioProcessorEditor,
+                                         public juce::ChangeListener
+{
+public:
+    static constexpr int minWidth = 452, maxWidth = 1429;
+    static constexpr int minHeight = 150, maxHeight = 1046;
+    static constexpr int tooltipDelayMs = 700;
+    static constexpr int cornerSize = 16;
+
+    explicit MarvexAudioProcessorEditor (MarvexAudioProcessor& processor);
+    ~MarvexAudioProcessorEditor() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override {}
+
+    MainComp& getMainComp() noexcept { return *mainComp; }
+
+private:
+    MarvexAudioProcessor& processor;
+    juce::TooltipWindow tooltipWindow { this, tooltipDelayMs };
+    juce::ComponentBoundsConstrainer constrainer;
+    std::unique_ptr<MainComp> mainComp;
+    std::unique_ptr<juce::ResizableCornerComponent> corner;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarvexAudioProcessorEditor)
+};
+
+} // namespace kelvo

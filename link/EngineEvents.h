@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kelvo
+{
+
+/** The engine's 32-bit event codes. The kind of a code is (code >> 20) with its low four bits
+    cleared; the rest is payload. */
+namespace event
+{
+constexpr int32_t parameterChanged = 0x10000000; // + index × 256 + value
+constexpr int32_t editBufferReplaced = 0x11000000;
+constexpr int32_t online = 0x12000000;
+constexpr int32_t offline = 0x13000000;
+constexpr int32_t bankTransferFinished = 0x16000000;
+constexpr int32_t bankTransferProgress = 0x17000000; // + bank × 256 + program
+constexpr int32_t bankContentsChanged = 0x19000000;
+constexpr int32_t globalChanged = 0x20000000; // + global index
+constexpr int32_t pluginProgramChanged = 0x22000000;
+
+constexpr int32_t kindOf (int32_t code) noexcept { return (int32_t) (((uint32_t) code >> 20) & ~0xfu); }
+
+constexpr int32_t parameterCode (int index, int value) noexcept
+{
+    return parameterChanged + (int32_t) ((index & 0xff) * 256 + (value & 0xff));
+}
+
+/** Echo of a control change or pitch wheel received on channel 1..16, for the editor's wheels. */
+constexpr int32_t echoCode (int status, int channel, int high, int low) noexcept
+{
+    return (int32_t) (((uint32_t) (status + channel - 1) << 20) + (uint32_t) ((high & 0x7f) << 7) + (uint32_t) (low & 0x7f));
+}
+} // namespace event
+
+} // namespace kelvo

@@ -1,0 +1,216 @@
+#pragma once
+
+#include "link/EngineEvents.h"
+#include "link/LockFreeQueue.h"
+#include "model/Bank_Program.h"
+#include "model/ParDes.h"
+#include "model/ParameterTable.h"
+
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_events/juce_events.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace kelvo
+{
+class MidiDeviceLayer;
+class MIDI_PORTS_Control;
+class MidiCntrState;
+
+/** Told that events were posted; take them with MidiCntrState::takeEvents on the message thread. */
+class MidiCntrStateListener
+{
+public:
+    virtual ~MidiCntrStateListener() = default;
+    virtual void midiCntrStateChanged (MidiCntrState& engine) = 0;
+};
+
+/** Told that an event was posted with postStateEvent. */
+class stateListener
+{
+public:
+    virtual ~stateListener() = default;
+    virtual void stateChanged (MidiCntrState& engine) = 0;
+};
+
+/**
+    The link to the synth: the MIDI ports, the synth-side data (eight program banks, the global
+    block, the current synth bank and program), every message sent to the synth and every message
+    received from it, and the events that tell the editor what changed.
+
+    Threads. Host threads (the audio thread among them), the MIDI input thread and the message
+    thread all call in. The banks and the edit buffer are atomic byte by byte (see Bank_Program);
+    events go through a lock-free queue; outgoing MIDI goes through the sender's lock-free queue;
+    the parameter-value queue and the listener lists each have a small lock that is never held
+    while a listener runs. Listeners are called directly when an event is posted on the message
+    thread or the MIDI input thread; an event posted on any other thread (a host thread, which may
+    be the audio thread) is picked up by a timer on the message thread instead, so that posting
+    never locks or allocates there.
+*/
+class MidiCntrState : public juce::MidiInputCallback,
+                      public juce::ChangeBroadcaster
+{
+public:
+    static constexpr int numSynthBanks = 8;
+    static constexpr int numUserBanks = 4;
+    static constexpr int numGlobals = 100;
+    static constexpr int numSettings = 82;
+
+    /** Builds the engine: settings, parameter table, the eight banks, the saved ports.
+        settingsFolder is where its files live; devices is the MIDI it talks through. */
+    MidiCntrState (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder);
+    ~MidiCntrState() override;
+
+    //==============================================================================
+    // Events
+
+    /** Appends an event and tells the listeners. Any thread; never locks or allocates. */
+    void postEvent (int32_t code) noexcept;
+    /** Appends an event and tells the state listeners. Any thread. */
+    void postStateEvent (int32_t code) noexcept;
+    /** Moves every queued event into dest, oldest first. Message thread. */
+    void takeEvents (std::vector<int32_t>& dest);
+
+    void addListener (MidiCntrStateListener* l);
+    void removeListener (MidiCntrStateListener* l);
+    void addStateListener (stateListener* l);
+    void removeStateListener (stateListener* l);
+
+    //==============================================================================
+    // Incoming program-parameter values (index × 4096 + value), applied by the processor.
+
+    /** Queues a value and sends a change message. Any thread but the audio thread. */
+    void queueParameterValue (int index, int value);
+    /** Takes the whole queue in one step. Message thread. */
+    void takeParameterValues (std::vector<int32_t>& dest);
+
+    //==============================================================================
+    // Sending to the synth. Each does nothing while the output is closed. Any thread, except
+    // where a comment says otherwise.
+
+    void sendParameterNrpn (int nrpn, int value) noexcept;
+    void sendGlobalNrpn (int nrpn, int value) noexcept;
+    void sendController (int channel, int controller, int value) noexcept;
+    void sendNoteOn (int channel, int note, int velocity) noexcept;
+    void sendNoteOff (int channel, int note) noexcept;
+    void sendPitchWheel (int channel, int value) noexcept;
+    void sendProgramChange (int channel, int program) noexcept;
+    /** A complete SysEx message, F0 to F7. Not the audio thread. */
+    void sendSysEx (const juce::MemoryBlock& message);
+    /** Dump requests: kind 5 program (bank, program), 6 edit buffer, 14 globals. Not the audio thread. */
+    void requestDump (int kind, int bank, int program);
+    /** Marks the link off-line and asks the synth for its globals; the answer puts it on-line. */
+    void checkConnection();
+
+    //==============================================================================
+    // Programs
+
+    /** Makes bank/program current, copies that program into the edit buffer and posts 0x11000000;
+        with sendToSynth, also sends bank select and program change. Does nothing for bank ≥ 8. */
+    void selectProgram (int bank, int program, bool sendToSynth);
+    /** Copies the current plug-in program into the edit buffer and posts 0x11000000. */
+    void loadCurrentPluginProgram();
+    /** Stores a record into a synth bank (intoBank) or the edit buffer, and posts the events. */
+    void storeProgram (bool intoBank, int bank, int program, const ProgramRecord& record);
+
+    //==============================================================================
+    // Ports (message thread)
+
+    /** Row 0 is "NONE"; row r ≥ 1 is device r − 1 of the system's list. */
+    void selectInputRow (int row);
+    void selectOutputRow (int row);
+    MIDI_PORTS_Control& getPorts() noexcept { return *ports; }
+    bool isOutputOpen() const noexcept;
+    /** Waits until everything sent so far has reached the output device (tests, shutdown). */
+    bool waitUntilSent (int timeoutMilliseconds) const;
+
+    //==============================================================================
+    // Accessors
+
+    const ParameterTable& getTable() const noexcept { return table; }
+    const ParDes& getParDes() const noexcept { return parDes; }
+
+    int getMidiChannel() const noexcept { return midiChannel.load(); }
+    void setMidiChannel (int channel);
+
+    int getCurrentSynthBank() const noexcept { return currentSynthBank.load(); }
+    int getCurrentSynthProgram() const noexcept { return currentSynthProgram.load(); }
+    int getCurrentPluginProgram() const noexcept { return currentPluginProgram.load(); }
+    void setCurrentPluginProgram (int program) noexcept;
+
+    /** Synth bank 0..7 (U1..U4, F1..F4), or nullptr for any other number. */
+    Bank_Program* getSynthBank (int bank) const noexcept;
+    Bank_Program* getPluginBank() const noexcept { return pluginBank; }
+    /** The processor's bank; set once, before any other thread uses the engine. */
+    void setPluginBank (Bank_Program* bank) noexcept { pluginBank = bank; }
+
+    uint8_t getGlobal (int index) const noexcept;
+    void setGlobal (int index, uint8_t value) noexcept;
+
+    /** The settings list (82 entries). Message thread, or under getSettingsLock(). */
+    juce::StringArray getSettings() const;
+    juce::String getSetting (int index) const;
+    void setSetting (int index, const juce::String& value);
+
+    const juce::File& getSettingsFolder() const noexcept { return settingsFolder; }
+
+    // Editor-side state kept for the life of the plug-in instance.
+    std::atomic<bool> useLoadedData { false };
+    std::atomic<bool> firstEditorOpened { false };
+    std::atomic<float> editorScale { 1.0f };
+    std::atomic<int> keyboardOctave { 2 };
+    std::atomic<int> keyboardVelocity { 100 };
+    std::atomic<bool> settingsWereReset { false };
+
+    //==============================================================================
+    /** Everything the synth sends arrives here, on the MIDI input thread. */
+    void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
+
+private:
+    class Notifier;
+
+    bool canCallListenersNow() const noexcept;
+    void notifyListeners();
+    void notifyStateListeners();
+    void buildBanks();
+
+    const ParameterTable table;
+    ParDes parDes;
+    const juce::File settingsFolder;
+
+    std::unique_ptr<MidiDeviceLayer> devices;
+    std::unique_ptr<MIDI_PORTS_Control> ports;
+
+    std::array<std::unique_ptr<Bank_Program>, numSynthBanks> synthBanks;
+    Bank_Program* pluginBank = nullptr;
+    std::array<std::atomic<uint8_t>, numGlobals> globals {};
+
+    std::atomic<int> midiChannel { 1 };
+    std::atomic<int> currentSynthBank { 0 }, currentSynthProgram { 0 }, currentPluginProgram { 0 };
+
+    mutable std::mutex settingsLock;
+    juce::StringArray settings;
+    juce::StringArray portNames;
+
+    LockFreeQueue<int32_t> events;
+    std::atomic<bool> eventsOverflowed { false };
+    std::atomic<bool> listenersPending { false }, stateListenersPending { false };
+
+    std::mutex parameterQueueLock;
+    std::vector<int32_t> parameterQueue;
+
+    std::mutex listenerLock;
+    juce::Array<MidiCntrStateListener*> listeners;
+    juce::Array<stateListener*> stateListeners;
+    std::atomic<int> numListeners { 0 };
+
+    std::unique_ptr<Notifier> notifier;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)
+};
+
+} // namespace kelvo

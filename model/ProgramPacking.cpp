@@ -1,0 +1,66 @@
+#include "model/ProgramPacking.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int groupSize = 7;
+} // namespace
+
+PackedProgram packProgramData (const ProgramRecord& record) noexcept
+{
+    PackedProgram packed {};
+    size_t out = 0;
+    for (size_t groupStart = 0; groupStart < record.size(); groupStart += groupSize)
+    {
+        const auto headerPos = out++;
+        uint8_t header = 0;
+        for (size_t k = 0; k < groupSize && groupStart + k < record.size(); ++k)
+        {
+            const auto byte = record[groupStart + k];
+            header = (uint8_t) (header | ((byte >> 7) << k));
+            packed[out++] = (uint8_t) (byte & 0x7f);
+        }
+        packed[headerPos] = header;
+    }
+    jassert (out == packed.size());
+    return packed;
+}
+
+ProgramRecord unpackProgramData (const uint8_t* packed) noexcept
+{
+    ProgramRecord record {};
+    size_t in = 0, outPos = 0;
+    while (outPos < record.size() && in < (size_t) sysex::packedSize)
+    {
+        const auto header = packed[in++];
+        for (size_t k = 0; k < groupSize && outPos < record.size() && in < (size_t) sysex::packedSize; ++k)
+            record[outPos++] = (uint8_t) ((packed[in++] & 0x7f) | (((header >> k) & 1) << 7));
+    }
+    return record;
+}
+
+juce::MemoryBlock makeEditBufferDump (const ProgramRecord& record)
+{
+    const auto packed = packProgramData (record);
+    juce::MemoryBlock dump;
+    const uint8_t head[] = { sysex::start, sysex::manufacturerDsi, sysex::deviceMophoX4, sysex::editBufferDump };
+    dump.append (head, sizeof (head));
+    dump.append (packed.data(), packed.size());
+    dump.append (&sysex::end, 1);
+    return dump;
+}
+
+juce::MemoryBlock makeProgramDump (int bank, int program, const ProgramRecord& record)
+{
+    const auto packed = packProgramData (record);
+    juce::MemoryBlock dump;
+    const uint8_t head[] = { sysex::start, sysex::manufacturerDsi, sysex::deviceMophoX4, sysex::programDump,
+                             (uint8_t) (bank & 0x7f), (uint8_t) (program & 0x7f) };
+    dump.append (head, sizeof (head));
+    dump.append (packed.data(), packed.size());
+    dump.append (&sysex::end, 1);
+    return dump;
+}
+
+} // namespace kelvo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "model/ProgramRecord.h"
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+
+namespace kelvo
+{
+
+/** The synth's SysEx layouts for program data. */
+namespace sysex
+{
+constexpr uint8_t start = 0xf0;
+constexpr uint8_t end = 0xf7;
+constexpr uint8_t manufacturerDsi = 0x01;
+constexpr uint8_t deviceMophoX4 = 0x29;
+
+constexpr uint8_t programDump = 0x02;
+constexpr uint8_t editBufferDump = 0x03;
+constexpr uint8_t requestProgram = 0x05;
+constexpr uint8_t requestEditBuffer = 0x06;
+constexpr uint8_t requestGlobals = 0x0e;
+constexpr uint8_t globalDump = 0x0f;
+
+constexpr int packedSize = 293;                 // 36 groups of 8 and one of 5
+constexpr int editBufferDumpSize = 298;         // F0 01 29 03, packed, F7
+constexpr int programDumpSize = 300;            // F0 01 29 02 bank program, packed, F7
+constexpr int editBufferDataOffset = 4;
+constexpr int programDataOffset = 6;
+constexpr int programDumpBankOffset = 4;
+constexpr int programDumpProgramOffset = 5;
+} // namespace sysex
+
+using PackedProgram = std::array<uint8_t, sysex::packedSize>;
+
+/** The 7-bit-safe form of a record: groups of seven bytes, each behind a byte holding their top bits. */
+PackedProgram packProgramData (const ProgramRecord& record) noexcept;
+/** The record of 293 packed bytes (reads no more than that from data). */
+ProgramRecord unpackProgramData (const uint8_t* packed) noexcept;
+
+/** F0 01 29 03, the packed record, F7. */
+juce::MemoryBlock makeEditBufferDump (const ProgramRecord& record);
+/** F0 01 29 02 bank program, the packed record, F7. */
+juce::MemoryBlock makeProgramDump (int bank, int program, const ProgramRecord& record);
+
+} // namespace kelvo

@@ -1,0 +1,35 @@
+# Shared by ./run and ./test: install what is missing, configure and build.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="${KELVO_JOBS:-$(nproc)}"
+
+# Installs the Debian packages given that are not installed yet (non-interactive, only when needed).
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config juce-modules-source juce-tools libgtest-dev libbenchmark-dev
+                ccache fonts-liberation libasound2-dev libfreetype-dev libx11-dev libxrandr-dev libxinerama-dev
+                libxcursor-dev libxcomposite-dev libgl-dev)
+
+# configure_and_build BUILD_DIR [cmake args...] -- [targets...]
+configure_and_build() {
+    local dir="$1"; shift
+    local cmake_args=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do cmake_args+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    targets=("$@")
+    cmake -S "$ROOT" -B "$dir" -G Ninja "${cmake_args[@]}" >/dev/null
+    cmake --build "$dir" -j "$JOBS" ${targets[@]+--target "${targets[@]}"}
+}

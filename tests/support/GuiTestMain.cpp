@@ -1,0 +1,9 @@
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+int main (int argc, char** argv)
+{
+    ::testing::InitGoogleTest (&argc, argv);
+    const juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    return RUN_ALL_TESTS();
+}

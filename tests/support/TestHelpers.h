@@ -1,0 +1,111 @@
+#pragma once
+
+#include "link/MidiCntrState.h"
+#include "link/VirtualMidiDevices.h"
+
+#include <juce_events/juce_events.h>
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace kelvo::test
+{
+
+/** Runs the message loop until the condition holds or the time is up; returns the condition. */
+inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 2000)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() > deadline)
+            return false;
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (2);
+    }
+    return true;
+}
+
+/** Runs the message loop for a while. */
+inline void pumpFor (int milliseconds)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+/** What a virtual output received, as raw byte vectors. Thread-safe. */
+class RecordingSink
+{
+public:
+    void add (const juce::MidiMessage& m)
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        messages.emplace_back (m.getRawData(), m.getRawData() + m.getRawDataSize());
+    }
+
+    std::vector<std::vector<uint8_t>> take()
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        return std::exchange (messages, {});
+    }
+
+    size_t size() const
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        return messages.size();
+    }
+
+private:
+    mutable std::mutex lock;
+    std::vector<std::vector<uint8_t>> messages;
+};
+
+/** A virtual device layer with one output that records into a sink and one input to inject from. */
+struct VirtualRig
+{
+    RecordingSink sink;
+    VirtualMidiDevices* devices = nullptr; // owned by the engine it is given to
+    int inputIndex = -1;
+
+    std::unique_ptr<VirtualMidiDevices> makeDevices()
+    {
+        auto d = std::make_unique<VirtualMidiDevices>();
+        d->addOutput ("Test Out", [this] (const juce::MidiMessage& m) { sink.add (m); });
+        inputIndex = d->addInput ("Test In");
+        devices = d.get();
+        return d;
+    }
+};
+
+/** A settings folder of its own for each test, removed afterwards. */
+struct TempFolder
+{
+    juce::TemporaryFile temp;
+    juce::File folder = temp.getFile();
+    TempFolder() { folder.createDirectory(); }
+    ~TempFolder() { folder.deleteRecursively(); }
+};
+
+/** Controller message bytes, for comparisons. */
+inline std::vector<uint8_t> cc (int channel, int controller, int value)
+{
+    return { (uint8_t) (0xb0 + channel - 1), (uint8_t) controller, (uint8_t) value };
+}
+
+/** A listener that collects every event the engine posts. */
+struct EventCollector : MidiCntrStateListener
+{
+    explicit EventCollector (MidiCntrState& e) : engine (e) { engine.addListener (this); }
+    ~EventCollector() override { engine.removeListener (this); }
+    void midiCntrStateChanged (MidiCntrState&) override { ++notifications; }
+
+    std::vector<int32_t> take()
+    {
+        std::vector<int32_t> codes;
+        engine.takeEvents (codes);
+        return codes;
+    }
+
+    MidiCntrState& engine;
+    std::atomic<int> notifications { 0 };
+};
+
+} // namespace kelvo::test
