@@ -1,5 +1,5 @@
 #include "link/MidiCntrState.h"
-#include "files/EngineSettings.h"
+#include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
 

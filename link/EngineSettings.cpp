@@ -1,4 +1,4 @@
-#include "files/EngineSettings.h"
+#include "link/EngineSettings.h"
 
 namespace kelvo
 {
