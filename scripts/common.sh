@@ -3,6 +3,8 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="${KELVO_JOBS:-$(nproc)}"
+# Lets ccache share results between checkouts under the same parent folder.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
 
 # Installs the Debian packages given that are not installed yet (non-interactive, only when needed).
 ensure_packages() {
