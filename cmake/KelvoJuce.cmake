@@ -24,11 +24,20 @@ set(KELVO_JUCE_DEFINITIONS
 
 set(KELVO_ENGINE_JUCE_MODULES juce_core juce_events juce_data_structures juce_audio_basics juce_audio_devices)
 
-# Warnings for our own sources (never for JUCE's module sources).
-add_library(kelvo_warnings INTERFACE)
-target_compile_options(kelvo_warnings INTERFACE
-    $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wconversion -Wsign-conversion -Wno-sign-conversion -Wno-conversion>
+# Warnings for our own sources, never for JUCE's module sources (which compile into the same
+# targets): kelvo_warnings for targets that hold only our code, kelvo_add_sources for the rest.
+set(KELVO_WARNING_FLAGS
+    $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-Wall$<SEMICOLON>-Wextra$<SEMICOLON>-Wshadow$<SEMICOLON>-Wnon-virtual-dtor$<SEMICOLON>-Woverloaded-virtual>
     $<$<CXX_COMPILER_ID:MSVC>:/W4>)
+add_library(kelvo_warnings INTERFACE)
+target_compile_options(kelvo_warnings INTERFACE ${KELVO_WARNING_FLAGS})
+
+# Adds our sources (paths relative to the calling folder) to a target that also compiles JUCE
+# modules, with our warnings on them alone.
+function(kelvo_add_sources target)
+    target_sources(${target} PRIVATE ${ARGN})
+    set_source_files_properties(${ARGN} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS "${KELVO_WARNING_FLAGS}")
+endfunction()
 
 add_library(kelvo_juce_headers INTERFACE)
 target_include_directories(kelvo_juce_headers SYSTEM INTERFACE
@@ -95,7 +104,6 @@ function(kelvo_add_plugin target)
             juce::juce_audio_processors
             juce::juce_audio_devices
             juce::juce_gui_extra
-            kelvo_warnings
         PUBLIC
             juce::juce_recommended_config_flags)
 endfunction()

@@ -4,7 +4,12 @@
 namespace kelvo
 {
 
-KelvoParameter::KelvoParameter (MarvexAudioProcessor& p, int i) : owner (p), index (i) {}
+KelvoParameter::KelvoParameter (MarvexAudioProcessor& p, int i)
+    : AudioProcessorParameterWithID (juce::ParameterID ("p" + juce::String (i)), ParameterTable::getName (i)),
+      owner (p),
+      index (i)
+{
+}
 
 float KelvoParameter::getValue() const
 {

@@ -9,9 +9,10 @@ class MarvexAudioProcessor;
 /**
     One of the 185 host parameters. It holds no value of its own: value, text and name all go
     through the processor to the edit buffer and the parameter table, so the host, the panels and
-    the synth always agree. Its ID is its index, which keeps saved automation valid.
+    the synth always agree. Its ID is made from its index ("p20"), which keeps saved automation
+    valid; VST3 hosts see the index itself as the ID.
 */
-class KelvoParameter final : public juce::HostedAudioProcessorParameter
+class KelvoParameter final : public juce::AudioProcessorParameterWithID
 {
 public:
     KelvoParameter (MarvexAudioProcessor& processor, int index);
@@ -27,7 +28,6 @@ public:
     float getValueForText (const juce::String& text) const override;
     bool isAutomatable() const override { return true; }
     bool isMetaParameter() const override { return false; }
-    juce::String getParameterID() const override { return juce::String (index); }
 
 private:
     MarvexAudioProcessor& owner;

@@ -15,9 +15,15 @@ constexpr int32_t online = 0x12000000;
 constexpr int32_t offline = 0x13000000;
 constexpr int32_t bankTransferFinished = 0x16000000;
 constexpr int32_t bankTransferProgress = 0x17000000; // + bank × 256 + program
+constexpr int32_t bankTransferFailed = 0x18000000;   // + bank × 256 + program that never came
 constexpr int32_t bankContentsChanged = 0x19000000;
 constexpr int32_t globalChanged = 0x20000000; // + global index
 constexpr int32_t pluginProgramChanged = 0x22000000;
+
+constexpr int32_t bankProgramCode (int32_t base, int bank, int program) noexcept
+{
+    return base + (int32_t) ((bank & 0xff) * 256 + (program & 0xff));
+}
 
 constexpr int32_t kindOf (int32_t code) noexcept { return (int32_t) (((uint32_t) code >> 20) & ~0xfu); }
 

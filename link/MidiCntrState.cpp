@@ -1,7 +1,10 @@
 #include "link/MidiCntrState.h"
+#include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
+#include "model/GlobalSettings.h"
+#include "model/ProgramPacking.h"
 
 namespace kelvo
 {
@@ -13,11 +16,24 @@ constexpr size_t eventQueueCapacity = 8192;
 // How often events posted on host threads reach the listeners.
 constexpr int deferredNotifyIntervalMs = 15;
 
-constexpr uint8_t sysExStart = 0xf0, sysExEnd = 0xf7;
-constexpr uint8_t manufacturerDsi = 0x01, deviceMophoX4 = 0x29;
-constexpr int requestProgram = 5, requestEditBuffer = 6, requestGlobals = 14;
+constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
+              requestGlobals = sysex::requestGlobals;
 
-constexpr int ccBankSelect = 32;
+constexpr int ccModWheel = 1, ccDataMsb = 6, ccBankSelect = 32, ccDataLsb = 38, ccNrpnLsb = 98, ccNrpnMsb = 99;
+
+// Incoming NRPN numbers from here on name globals; below, program parameters.
+constexpr int firstGlobalNrpn = 380;
+constexpr int firstHighParameterNrpn = 200;
+// A program parameter is one byte; anything larger cannot be stored and would spill into the index
+// when queued as index × 4096 + value.
+constexpr int maxParameterValue = 255;
+// The global block holds 100 bytes; a longer dump is cut there.
+constexpr int maxGlobalPairs = 100;
+
+constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
+
+// A saved port name shorter than this is taken as no port at all.
+constexpr int minPortNameLength = 3;
 
 const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
                                        "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
@@ -65,6 +81,12 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
 {
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
+    transfer = std::make_unique<BankTransfer> (*this);
+    ports->getSender().setMarkerHandler ([this] (int32_t code) {
+        if (code == event::bankTransferFinished)
+            transfer->noteTransmissionComplete();
+        postEvent (code);
+    });
 
     settings = defaultSettings();
     while (settings.size() < settings::numEntries)
@@ -78,14 +100,19 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     portNames = { "NONE", "NONE", "NONE" };
 
     buildBanks();
+    openSavedPorts();
 }
 
 MidiCntrState::~MidiCntrState()
 {
+    // Ports first: once the input is closed no callback runs, and once the sender has stopped no
+    // marker reaches the transfer.
+    ports->closeInput();
     notifier.reset();
     // Give what is still queued a moment to reach the synth, then close both ports.
     ports->getSender().waitUntilSent (200);
     ports.reset();
+    transfer.reset();
 }
 
 void MidiCntrState::buildBanks()
@@ -293,9 +320,9 @@ void MidiCntrState::sendSysEx (const juce::MemoryBlock& message)
 void MidiCntrState::requestDump (int kind, int bank, int program)
 {
     juce::MemoryOutputStream out;
-    out.writeByte ((char) sysExStart);
-    out.writeByte ((char) manufacturerDsi);
-    out.writeByte ((char) deviceMophoX4);
+    out.writeByte ((char) sysex::start);
+    out.writeByte ((char) sysex::manufacturerDsi);
+    out.writeByte ((char) sysex::deviceMophoX4);
     out.writeByte ((char) kind);
     if (kind == requestProgram)
     {
@@ -306,12 +333,13 @@ void MidiCntrState::requestDump (int kind, int bank, int program)
     {
         return;
     }
-    out.writeByte ((char) sysExEnd);
+    out.writeByte ((char) sysex::end);
     sendSysEx (out.getMemoryBlock());
 }
 
 void MidiCntrState::checkConnection()
 {
+    globalDumpArrived = false;
     postEvent (event::offline);
     requestDump (requestGlobals, 0, 0);
 }
@@ -362,7 +390,75 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
     postEvent (event::editBufferReplaced);
 }
 
+void MidiCntrState::bankContentsChanged()
+{
+    postEvent (event::bankContentsChanged);
+}
+
 //==============================================================================
+void MidiCntrState::sendEditBufferToSynth()
+{
+    if (pluginBank != nullptr)
+        sendSysEx (makeEditBufferDump (pluginBank->getEditBufferRecord()));
+}
+
+void MidiCntrState::writeProgramToSynth (int bank, int program)
+{
+    if (pluginBank == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+        return;
+
+    const auto record = pluginBank->getEditBufferRecord();
+    sendSysEx (makeProgramDump (bank, program, record));
+    synthBanks[(size_t) bank]->setProgram (program, record);
+    bankContentsChanged();
+}
+
+void MidiCntrState::startBankTransfer (int mode, int bank)
+{
+    transfer->start (mode, bank);
+}
+
+void MidiCntrState::endBankTransfer()
+{
+    transfer->end();
+}
+
+int MidiCntrState::getTransferMode() const noexcept
+{
+    return transfer->getMode();
+}
+
+bool MidiCntrState::isTransferChaining() const noexcept
+{
+    return transfer->isChaining();
+}
+
+void MidiCntrState::setScan (bool running, int inputPort, int outputPort)
+{
+    scanInputPort = inputPort;
+    scanOutputPort = outputPort;
+    scanRunning = running;
+}
+
+//==============================================================================
+void MidiCntrState::openSavedPorts()
+{
+    juce::StringArray names;
+    {
+        const std::lock_guard<std::mutex> sl (settingsLock);
+        while (portNames.size() < 3)
+            portNames.add ("NONE");
+        names = portNames;
+    }
+
+    // Each side opens the first device whose name matches exactly, or nothing.
+    auto rowOf = [] (const juce::String& name, const juce::StringArray& devicesNow) {
+        return name.length() >= minPortNameLength ? devicesNow.indexOf (name) + 1 : 0;
+    };
+    ports->openInput (rowOf (names[0], devices->getInputNames()));
+    ports->openOutput (rowOf (names[1], devices->getOutputNames()));
+}
+
 void MidiCntrState::selectInputRow (int row)
 {
     const auto names = devices->getInputNames();
@@ -439,9 +535,188 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 }
 
 //==============================================================================
-void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&)
+void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
     onLinkInputThread = true;
+    transfer->noteInputActivity();
+
+    const auto* data = message.getRawData();
+    const auto size = message.getRawDataSize();
+    if (data == nullptr || size < 1)
+        return;
+
+    const auto status = data[0];
+    const auto channel = (status & 0x0f) + 1;
+    const auto dataByte = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
+
+    if (status < 0xf0)
+    {
+        switch (status & 0xf0)
+        {
+            case 0x80:
+            case 0x90:
+                return;
+            case 0xe0:
+                postEvent (event::echoCode (0xe0, channel, dataByte (2), dataByte (1)));
+                return;
+            case 0xc0:
+                currentSynthProgram = dataByte (1);
+                selectProgram (currentSynthBank.load(), dataByte (1), false);
+                return;
+            case 0xb0:
+                handleController (channel, dataByte (1), dataByte (2));
+                return;
+            default:
+                break;
+        }
+    }
+
+    // SysEx, whole or in pieces: a message that starts with F0 starts a new one; anything else is
+    // appended only while one is being collected.
+    if (status == sysex::start)
+        sysExAssembly.replaceAll (data, (size_t) size);
+    else if (! sysExAssembly.isEmpty())
+        sysExAssembly.append (data, (size_t) size);
+    else
+        return;
+
+    const auto* collected = static_cast<const uint8_t*> (sysExAssembly.getData());
+    if (collected[0] == sysex::start && collected[sysExAssembly.getSize() - 1] == sysex::end)
+    {
+        const auto complete = sysExAssembly;
+        sysExAssembly.reset();
+        handleSysEx (complete);
+    }
+}
+
+void MidiCntrState::handleController (int channel, int controller, int value)
+{
+    switch (controller)
+    {
+        case ccModWheel:
+            postEvent (event::echoCode (0xb0, channel, ccModWheel, value));
+            break;
+        case ccDataMsb:
+            nrpnDataMsb = (uint8_t) value;
+            break;
+        case ccBankSelect:
+            if (value != currentSynthBank.load() && value < numSynthBanks)
+            {
+                currentSynthBank = value;
+                selectProgram (value, currentSynthProgram.load(), false);
+            }
+            break;
+        case ccDataLsb:
+            nrpnDataLsb = (uint8_t) value;
+            completeNrpn();
+            break;
+        case ccNrpnLsb:
+            nrpnNumberLsb = (uint8_t) value;
+            break;
+        case ccNrpnMsb:
+            nrpnNumberMsb = (uint8_t) value;
+            break;
+        default:
+            break;
+    }
+}
+
+void MidiCntrState::completeNrpn()
+{
+    const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
+    const auto value = nrpnDataMsb * 128 + nrpnDataLsb;
+
+    if (number >= firstGlobalNrpn)
+    {
+        const auto index = globalIndexForNrpn (number);
+        if (index >= 0 && index < numGlobals)
+        {
+            setGlobal (index, (uint8_t) value);
+            postEvent (event::globalChanged + index);
+        }
+        return;
+    }
+
+    if (value > maxParameterValue)
+        return;
+
+    const auto index = number >= firstHighParameterNrpn
+                           ? table.nrpnToIndex (number - firstHighParameterNrpn) + firstHighParameterNrpn
+                           : table.nrpnToIndex (number);
+    queueParameterValue (index, value);
+}
+
+void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
+{
+    const auto* b = static_cast<const uint8_t*> (message.getData());
+    const auto size = (int) message.getSize();
+    const auto byteAt = [&] (int i) { return i < size ? b[i] : (uint8_t) 0; };
+
+    if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
+        return;
+    if (byteAt (2) != sysex::deviceMophoX4)
+        return;
+
+    switch (byteAt (3))
+    {
+        case sysex::programDump:
+        {
+            const auto bank = byteAt (sysex::programDumpBankOffset);
+            const auto programNumber = byteAt (sysex::programDumpProgramOffset);
+            // A dump for a bank we do not have, or of the wrong length, is not ours to store.
+            if (size != sysex::programDumpSize || bank >= numSynthBanks || programNumber >= program::programsPerBank)
+                return;
+
+            const auto record = unpackProgramData (b + sysex::programDataOffset);
+            if (transfer->takeProgramDump (bank, programNumber, record))
+                return;
+
+            // Sent by the synth on its own: it is now the current program there.
+            currentSynthBank = bank;
+            currentSynthProgram = programNumber;
+            synthBanks[bank]->setProgram (programNumber, record);
+            bankContentsChanged();
+            if (pluginBank != nullptr)
+                pluginBank->setEditBuffer (record);
+            postEvent (event::editBufferReplaced);
+            return;
+        }
+
+        case sysex::editBufferDump:
+            if (size != sysex::editBufferDumpSize || pluginBank == nullptr)
+                return;
+            pluginBank->setEditBuffer (unpackProgramData (b + sysex::editBufferDataOffset));
+            postEvent (event::editBufferReplaced);
+            return;
+
+        case sysex::globalDump:
+            handleGlobalDump (b, size);
+            return;
+
+        default:
+            return;
+    }
+}
+
+void MidiCntrState::handleGlobalDump (const uint8_t* data, int size)
+{
+    constexpr int firstPair = 4;
+    for (int k = 0; k < maxGlobalPairs && firstPair + 2 * k < size - 1; ++k)
+    {
+        const auto low = data[firstPair + 2 * k];
+        const auto high = data[firstPair + 2 * k + 1];
+        setGlobal (k, (uint8_t) (low + 16 * high));
+    }
+
+    globalDumpArrived = true;
+
+    if (scanRunning.load())
+    {
+        setSetting (settings::scanInputPort, juce::String (scanInputPort.load()));
+        setSetting (settings::scanOutputPort, juce::String (scanOutputPort.load()));
+    }
+
+    postEvent (event::online);
 }
 
 } // namespace kelvo

@@ -17,6 +17,7 @@
 
 namespace kelvo
 {
+class BankTransfer;
 class MidiDeviceLayer;
 class MIDI_PORTS_Control;
 class MidiCntrState;
@@ -116,6 +117,32 @@ public:
     void loadCurrentPluginProgram();
     /** Stores a record into a synth bank (intoBank) or the edit buffer, and posts the events. */
     void storeProgram (bool intoBank, int bank, int program, const ProgramRecord& record);
+    /** A synth bank's contents changed: tells the editor (0x19000000). Any thread but the audio thread. */
+    void bankContentsChanged();
+
+    //==============================================================================
+    // Deliveries to the synth and bank transfers (message thread)
+
+    /** Sends the edit buffer as an edit-buffer dump: the synth plays it without storing it. */
+    void sendEditBufferToSynth();
+    /** Stores the edit buffer in the synth as user bank/program (program dump), and in the local copy. */
+    void writeProgramToSynth (int bank, int program);
+    /** Begins a transfer: mode 0 receive bank 0..3, 7 receive all, 100 transmit bank, 107 transmit all. */
+    void startBankTransfer (int mode, int bank);
+    /** Ends any transfer at once. */
+    void endBankTransfer();
+    /** −1 idle, else the mode of the running transfer. */
+    int getTransferMode() const noexcept;
+    bool isTransferChaining() const noexcept;
+    BankTransfer& getTransfer() noexcept { return *transfer; }
+
+    //==============================================================================
+    // Connection state
+
+    /** Whether a global dump has arrived since the last connection check. */
+    bool hasGlobalDumpArrived() const noexcept { return globalDumpArrived.load(); }
+    /** While a device scan runs, a global dump records the pair being tried (1-based) in the settings. */
+    void setScan (bool running, int inputPort, int outputPort);
 
     //==============================================================================
     // Ports (message thread)
@@ -177,6 +204,11 @@ private:
     void notifyListeners();
     void notifyStateListeners();
     void buildBanks();
+    void openSavedPorts();
+    void handleController (int channel, int controller, int value);
+    void completeNrpn();
+    void handleSysEx (const juce::MemoryBlock& message);
+    void handleGlobalDump (const uint8_t* data, int size);
 
     const ParameterTable table;
     ParDes parDes;
@@ -209,6 +241,14 @@ private:
     std::atomic<int> numListeners { 0 };
 
     std::unique_ptr<Notifier> notifier;
+    std::unique_ptr<BankTransfer> transfer;
+
+    // Incoming MIDI state: touched only by the MIDI input thread.
+    uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;
+    juce::MemoryBlock sysExAssembly;
+
+    std::atomic<bool> globalDumpArrived { false }, scanRunning { false };
+    std::atomic<int> scanInputPort { 0 }, scanOutputPort { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)
 };

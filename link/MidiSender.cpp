@@ -108,22 +108,33 @@ void MidiSender::sendShort (const juce::MidiMessage& message) noexcept
     push (std::move (item));
 }
 
-void MidiSender::sendSysEx (const juce::MemoryBlock& message)
+void MidiSender::sendSysEx (const juce::MemoryBlock& message, uint32_t batch)
 {
     if (! isRunning() || message.isEmpty())
         return;
 
     Item item;
     item.kind = Item::Kind::sysEx;
+    item.batch = batch;
     item.payload = std::make_unique<juce::MemoryBlock> (message);
     push (std::move (item));
 }
 
-void MidiSender::sendPause (int milliseconds)
+void MidiSender::sendPause (int milliseconds, uint32_t batch)
 {
     Item item;
     item.kind = Item::Kind::pause;
+    item.batch = batch;
     item.value = milliseconds;
+    push (std::move (item));
+}
+
+void MidiSender::sendMarker (int32_t code, uint32_t batch)
+{
+    Item item;
+    item.kind = Item::Kind::marker;
+    item.batch = batch;
+    item.value = code;
     push (std::move (item));
 }
 
@@ -175,6 +186,9 @@ void MidiSender::run()
 
 void MidiSender::process (Item& item)
 {
+    if (item.batch != 0 && item.batch == cancelledBatch.load())
+        return;
+
     switch (item.kind)
     {
         case Item::Kind::shortMessage:
@@ -201,10 +215,16 @@ void MidiSender::process (Item& item)
         case Item::Kind::pause:
         {
             const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds (item.value);
-            while (! shouldExit.load() && std::chrono::steady_clock::now() < until)
+            while (! shouldExit.load() && std::chrono::steady_clock::now() < until
+                   && ! (item.batch != 0 && item.batch == cancelledBatch.load()))
                 std::this_thread::sleep_for (std::chrono::milliseconds (1));
             break;
         }
+
+        case Item::Kind::marker:
+            if (markerHandler)
+                markerHandler (item.value);
+            break;
 
         case Item::Kind::resetCache:
             cacheNumber = -1;

@@ -5,6 +5,7 @@
 #include <juce_audio_devices/juce_audio_devices.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -46,10 +47,20 @@ public:
     void sendShort (const juce::MidiMessage& message) noexcept;
     /** A complete SysEx message from F0 to F7; longer ones go out in slices. Not the audio thread
         (the payload is allocated). */
-    void sendSysEx (const juce::MemoryBlock& message);
+    void sendSysEx (const juce::MemoryBlock& message, uint32_t batch = 0);
     /** Holds the following messages back for a while, so that the synth can finish storing what it
         was sent. Not the audio thread. */
-    void sendPause (int milliseconds);
+    void sendPause (int milliseconds, uint32_t batch = 0);
+    /** When the sender thread gets here, it hands code to the marker handler: a way to learn that
+        everything queued before it has gone out. */
+    void sendMarker (int32_t code, uint32_t batch = 0);
+    /** Called on the sender thread for each marker. Set it before the first marker is queued. */
+    void setMarkerHandler (std::function<void (int32_t)> handler) { markerHandler = std::move (handler); }
+
+    /** A new batch number: items queued with it can be cancelled together. Any thread. */
+    uint32_t beginBatch() noexcept { return nextBatch.fetch_add (1) + 1; }
+    /** Drops whatever of a batch has not gone out yet. Any thread. */
+    void cancelBatch (uint32_t batch) noexcept { cancelledBatch.store (batch); }
     /** Forgets what the synth was sent, so that the next NRPN goes out whole. Any thread. */
     void resetNrpnCache() noexcept;
 
@@ -70,8 +81,9 @@ public:
 private:
     struct Item
     {
-        enum class Kind : uint8_t { none, shortMessage, parameterNrpn, globalNrpn, sysEx, pause, resetCache };
+        enum class Kind : uint8_t { none, shortMessage, parameterNrpn, globalNrpn, sysEx, pause, marker, resetCache };
         Kind kind = Kind::none;
+        uint32_t batch = 0;
         uint8_t numBytes = 0;
         uint8_t bytes[3] {};
         int channel = 1, number = 0, value = 0;
@@ -90,6 +102,8 @@ private:
     std::atomic<uint32_t> wakeups { 0 };
     std::atomic<uint64_t> pushed { 0 }, processed { 0 };
     std::atomic<int> dropped { 0 };
+    std::atomic<uint32_t> nextBatch { 0 }, cancelledBatch { 0 };
+    std::function<void (int32_t)> markerHandler;
     MidiOutputDevice* device = nullptr; // the port holder owns it; valid while the thread runs
 
     // Written by the sender thread only (and by start() while no thread runs); atomics so that

@@ -1,4 +1,6 @@
 #include "link/SystemMidiDevices.h"
+#include "instrument/MophoSimulator.h"
+#include "link/VirtualMidiDevices.h"
 
 namespace kelvo
 {
@@ -55,12 +57,49 @@ private:
 };
 } // namespace
 
-juce::StringArray SystemMidiDevices::getInputNames() { return namesOf (juce::MidiInput::getAvailableDevices()); }
-juce::StringArray SystemMidiDevices::getOutputNames() { return namesOf (juce::MidiOutput::getAvailableDevices()); }
+SystemMidiDevices::SystemMidiDevices() = default;
+
+SystemMidiDevices::~SystemMidiDevices()
+{
+    simulator.reset();
+    simulatorPorts.reset();
+}
+
+bool SystemMidiDevices::isSimulatorName (const juce::String& name)
+{
+    return name == MophoSimulator::portName;
+}
+
+VirtualMidiDevices& SystemMidiDevices::getSimulatorPorts()
+{
+    if (simulatorPorts == nullptr)
+    {
+        simulatorPorts = std::make_unique<VirtualMidiDevices>();
+        simulator = std::make_unique<MophoSimulator>();
+        simulator->attachTo (*simulatorPorts);
+    }
+    return *simulatorPorts;
+}
+
+juce::StringArray SystemMidiDevices::getInputNames()
+{
+    auto names = namesOf (juce::MidiInput::getAvailableDevices());
+    names.add (MophoSimulator::portName);
+    return names;
+}
+
+juce::StringArray SystemMidiDevices::getOutputNames()
+{
+    auto names = namesOf (juce::MidiOutput::getAvailableDevices());
+    names.add (MophoSimulator::portName);
+    return names;
+}
 
 std::unique_ptr<MidiInputDevice> SystemMidiDevices::openInput (int index, juce::MidiInputCallback& callback)
 {
     const auto devices = juce::MidiInput::getAvailableDevices();
+    if (index == devices.size())
+        return getSimulatorPorts().openInput (0, callback);
     if (! juce::isPositiveAndBelow (index, devices.size()))
         return nullptr;
 
@@ -72,6 +111,8 @@ std::unique_ptr<MidiInputDevice> SystemMidiDevices::openInput (int index, juce::
 std::unique_ptr<MidiOutputDevice> SystemMidiDevices::openOutput (int index)
 {
     const auto devices = juce::MidiOutput::getAvailableDevices();
+    if (index == devices.size())
+        return getSimulatorPorts().openOutput (0);
     if (! juce::isPositiveAndBelow (index, devices.size()))
         return nullptr;
 

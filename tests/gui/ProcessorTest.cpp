@@ -94,7 +94,7 @@ TEST_F (ProcessorFixture, AFreshInstanceReportsEveryParameterAtItsMaximum)
     EXPECT_EQ (param (101).getCurrentValueAsText(), "250 bpm");
     EXPECT_EQ (processor->getProgramName (0), "Untitled        ");
     EXPECT_EQ (processor->getCurrentProgram(), 0);
-    EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "42");
+    EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "p42");
 }
 
 TEST_F (ProcessorFixture, HostWritesRoundStoreSendAndPost)

@@ -1,0 +1,467 @@
+#include "instrument/MophoSimulator.h"
+#include "link/VirtualMidiDevices.h"
+#include "model/GlobalSettings.h"
+#include "model/ProgramPacking.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int channelOfFrontPanel = 1;
+constexpr int ccDataMsb = 6, ccBankSelect = 32, ccDataLsb = 38, ccNrpnLsb = 98, ccNrpnMsb = 99;
+constexpr int firstGlobalNrpn = 380;
+// With the wire modelled, long SysEx arrives in pieces of this size, as a USB-MIDI interface passes
+// it on, so that the receiver sees the bytes coming.
+constexpr int wirePieceSize = 32;
+
+// The global settings the editor needs: all channels, NRPN send, receive all, controllers and
+// SysEx on, local control on; coarse and fine at their centres.
+void setUsableGlobals (std::array<uint8_t, MophoSimulator::numGlobalBytes>& g)
+{
+    g.fill (0);
+    g[0] = 12;  // COARSE 0
+    g[1] = 50;  // FINE 0
+    g[6] = 1;   // MIDI CONTROLLER ENA
+    g[7] = 1;   // MIDI SYSEX ENABLE
+    g[10] = 1;  // LOCAL CONTROL
+}
+
+// Until the bank data is loaded from elsewhere, each program is the basic program with a name and a
+// few values of its own, so that banks and programs can be told apart.
+ProgramRecord simulatorProgram (const ParameterTable& table, int bank, int programNumber)
+{
+    auto r = initialProgram();
+    const auto seed = bank * 128 + programNumber;
+    r[20] = (uint8_t) ((seed * 37) % (table.getMax (20) + 1));
+    r[21] = (uint8_t) ((seed * 11) % 128);
+    r[2] = (uint8_t) (seed % (table.getMax (2) + 1));
+    r[program::categoryIndex] = (uint8_t) (seed % 26);
+    const auto name = encodeProgramName ("Sim U" + juce::String (bank + 1) + " " + juce::String (programNumber + 1).paddedLeft ('0', 3));
+    std::copy (name.begin(), name.end(), r.begin() + program::nameOffset);
+    return r;
+}
+} // namespace
+
+MophoSimulator::MophoSimulator()
+{
+    for (int b = 0; b < numBanks; ++b)
+        for (int p = 0; p < program::programsPerBank; ++p)
+            banks[(size_t) b][(size_t) p] = simulatorProgram (table, b, p);
+    editBuffer = banks[0][0];
+    setUsableGlobals (globals);
+    outputThread = std::thread ([this] { runOutput(); });
+}
+
+MophoSimulator::~MophoSimulator()
+{
+    {
+        const std::lock_guard<std::mutex> sl (outputLock);
+        stopping = true;
+    }
+    outputChanged.notify_all();
+    outputThread.join();
+}
+
+void MophoSimulator::setOutput (Output newOutput)
+{
+    const std::lock_guard<std::mutex> sl (outputLock);
+    output = std::move (newOutput);
+}
+
+void MophoSimulator::attachTo (VirtualMidiDevices& devices, const juce::String& name)
+{
+    devices.addOutput (name, [this] (const juce::MidiMessage& m) { receive (m); });
+    const auto input = devices.addInput (name);
+    setOutput ([&devices, input] (const juce::MidiMessage& m) { devices.deliver (input, m); });
+}
+
+//==============================================================================
+void MophoSimulator::receive (const juce::MidiMessage& message)
+{
+    const auto* data = message.getRawData();
+    const auto size = message.getRawDataSize();
+    if (data == nullptr || size < 1)
+        return;
+    handleMessage (data, size);
+}
+
+void MophoSimulator::handleMessage (const uint8_t* data, int size)
+{
+    std::unique_lock<std::mutex> sl (stateLock);
+
+    const auto now = Clock::now();
+    if (modelWire)
+        inWireFreeAt = juce::jmax (now, inWireFreeAt) + std::chrono::microseconds (size * wireMicrosecondsPerByte);
+
+    const auto status = data[0];
+    const auto byteAt = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
+
+    if (status >= 0x80 && status < 0xf0)
+    {
+        switch (status & 0xf0)
+        {
+            case 0xb0:
+                handleController (byteAt (1), byteAt (2));
+                return;
+            case 0xc0:
+                currentBank = pendingBank;
+                currentProgram = byteAt (1);
+                editBuffer = banks[(size_t) currentBank][(size_t) currentProgram];
+                return;
+            default:
+                return; // notes, wheels: the synth plays them
+        }
+    }
+
+    if (status == sysex::start)
+        sysExAssembly.replaceAll (data, (size_t) size);
+    else if (! sysExAssembly.isEmpty())
+        sysExAssembly.append (data, (size_t) size);
+    else
+        return;
+
+    const auto* collected = static_cast<const uint8_t*> (sysExAssembly.getData());
+    if (collected[sysExAssembly.getSize() - 1] == sysex::end)
+    {
+        const auto complete = sysExAssembly;
+        sysExAssembly.reset();
+        sl.unlock();
+        handleSysEx (complete);
+    }
+}
+
+void MophoSimulator::handleController (int controller, int value)
+{
+    switch (controller)
+    {
+        case ccNrpnMsb: nrpnNumberMsb = (uint8_t) value; break;
+        case ccNrpnLsb: nrpnNumberLsb = (uint8_t) value; break;
+        case ccDataMsb: nrpnDataMsb = (uint8_t) value; break;
+        case ccBankSelect:
+            if (value < numBanks)
+                pendingBank = value;
+            break;
+        case ccDataLsb:
+        {
+            const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
+            const auto v = nrpnDataMsb * 128 + value;
+            if (number >= firstGlobalNrpn)
+            {
+                const auto index = globalIndexForNrpn (number);
+                if (index >= 0)
+                    globals[(size_t) index] = (uint8_t) v;
+            }
+            else if (number < program::numTableRows)
+            {
+                const auto index = table.nrpnToIndex (number);
+                if (index < program::recordSize)
+                    editBuffer[(size_t) index] = (uint8_t) v;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void MophoSimulator::handleSysEx (const juce::MemoryBlock& message)
+{
+    const auto* b = static_cast<const uint8_t*> (message.getData());
+    const auto size = (int) message.getSize();
+    if (size < 5 || b[1] != sysex::manufacturerDsi || b[2] != sysex::deviceMophoX4)
+        return;
+
+    switch (b[3])
+    {
+        case sysex::requestProgram:
+        {
+            ++numRequests;
+            ++numProgramRequests;
+            if (size < 7 || b[4] >= numBanks)
+                return;
+            reply (makeProgramDump (b[4], b[5], getProgram (b[4], b[5])));
+            return;
+        }
+        case sysex::requestEditBuffer:
+            ++numRequests;
+            reply (makeEditBufferDump (getEditBuffer()));
+            return;
+        case sysex::requestGlobals:
+            ++numRequests;
+            reply (makeGlobalDump());
+            return;
+        case sysex::programDump:
+            if (size == sysex::programDumpSize && b[4] < numBanks)
+                setProgram (b[4], b[5], unpackProgramData (b + sysex::programDataOffset));
+            return;
+        case sysex::editBufferDump:
+            if (size == sysex::editBufferDumpSize)
+                setEditBuffer (unpackProgramData (b + sysex::editBufferDataOffset));
+            return;
+        default:
+            return;
+    }
+}
+
+juce::MemoryBlock MophoSimulator::makeGlobalDump() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    juce::MemoryBlock dump;
+    const uint8_t head[] = { sysex::start, sysex::manufacturerDsi, sysex::deviceMophoX4, sysex::globalDump };
+    dump.append (head, sizeof (head));
+    for (auto g : globals)
+    {
+        const uint8_t pair[] = { (uint8_t) (g & 0x0f), (uint8_t) (g >> 4) };
+        dump.append (pair, 2);
+    }
+    dump.append (&sysex::end, 1);
+    return dump;
+}
+
+void MophoSimulator::reply (juce::MemoryBlock bytes)
+{
+    Clock::time_point readyAt;
+    {
+        const std::lock_guard<std::mutex> sl (stateLock);
+        if (silent)
+            return;
+        if (dropReplies > 0)
+        {
+            --dropReplies;
+            return;
+        }
+        if (wrongLengthReplies > 0)
+        {
+            --wrongLengthReplies;
+            bytes.removeSection (bytes.getSize() - 2, 1); // one byte short, still ending in F7
+        }
+        readyAt = juce::jmax (Clock::now(), inWireFreeAt) + std::chrono::milliseconds (replyDelayMs);
+    }
+    send (std::move (bytes), readyAt);
+}
+
+//==============================================================================
+void MophoSimulator::send (juce::MemoryBlock bytes, Clock::time_point readyAt)
+{
+    {
+        const std::lock_guard<std::mutex> sl (outputLock);
+        outgoing.push_back ({ std::move (bytes), readyAt });
+    }
+    outputChanged.notify_all();
+}
+
+void MophoSimulator::runOutput()
+{
+    std::unique_lock<std::mutex> sl (outputLock);
+    for (;;)
+    {
+        outputChanged.wait (sl, [this] { return stopping || ! outgoing.empty(); });
+        if (stopping)
+            return;
+
+        auto next = std::move (outgoing.front());
+        outgoing.pop_front();
+        delivering = true;
+
+        bool wire;
+        {
+            const std::lock_guard<std::mutex> stateSl (stateLock);
+            wire = modelWire;
+        }
+
+        const auto* data = static_cast<const uint8_t*> (next.bytes.getData());
+        const auto size = (int) next.bytes.getSize();
+        auto start = next.readyAt;
+        if (wire)
+            start = juce::jmax (start, outWireFreeAt);
+
+        sl.unlock();
+        if (! wire)
+        {
+            std::this_thread::sleep_until (start);
+            deliver (data, size);
+        }
+        else
+        {
+            // Each piece is handed over when its last byte would have arrived.
+            for (int pos = 0; pos < size;)
+            {
+                auto pieceEnd = juce::jmin (size, pos + (data[0] == sysex::start ? wirePieceSize : size));
+                if (size - pieceEnd < 4)
+                    pieceEnd = size; // keep the last piece from being a lone byte or two
+                std::this_thread::sleep_until (start + std::chrono::microseconds (pieceEnd * wireMicrosecondsPerByte));
+                deliver (data + pos, pieceEnd - pos);
+                pos = pieceEnd;
+            }
+        }
+        sl.lock();
+
+        if (wire)
+            outWireFreeAt = start + std::chrono::microseconds (size * wireMicrosecondsPerByte);
+        delivering = false;
+        outputChanged.notify_all();
+    }
+}
+
+void MophoSimulator::deliver (const uint8_t* data, int size)
+{
+    Output out;
+    {
+        const std::lock_guard<std::mutex> sl (outputLock);
+        out = output;
+    }
+    if (out)
+        out (juce::MidiMessage (data, size));
+}
+
+bool MophoSimulator::waitUntilIdle (int timeoutMilliseconds) const
+{
+    std::unique_lock<std::mutex> sl (outputLock);
+    return outputChanged.wait_for (sl, std::chrono::milliseconds (timeoutMilliseconds),
+                                   [this] { return outgoing.empty() && ! delivering; });
+}
+
+//==============================================================================
+ProgramRecord MophoSimulator::getProgram (int bank, int programNumber) const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    if (bank < 0 || bank >= numBanks || programNumber < 0 || programNumber >= program::programsPerBank)
+        return {};
+    return banks[(size_t) bank][(size_t) programNumber];
+}
+
+void MophoSimulator::setProgram (int bank, int programNumber, const ProgramRecord& record)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    if (bank >= 0 && bank < numBanks && programNumber >= 0 && programNumber < program::programsPerBank)
+        banks[(size_t) bank][(size_t) programNumber] = record;
+}
+
+ProgramRecord MophoSimulator::getEditBuffer() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return editBuffer;
+}
+
+void MophoSimulator::setEditBuffer (const ProgramRecord& record)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    editBuffer = record;
+}
+
+uint8_t MophoSimulator::getGlobal (int index) const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return index >= 0 && index < numGlobalBytes ? globals[(size_t) index] : 0;
+}
+
+void MophoSimulator::setGlobal (int index, uint8_t value)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    if (index >= 0 && index < numGlobalBytes)
+        globals[(size_t) index] = value;
+}
+
+int MophoSimulator::getCurrentBank() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return currentBank;
+}
+
+int MophoSimulator::getCurrentProgram() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return currentProgram;
+}
+
+juce::MemoryBlock MophoSimulator::getBank (int bank) const
+{
+    juce::MemoryBlock block;
+    for (int p = 0; p < program::programsPerBank; ++p)
+    {
+        const auto r = getProgram (bank, p);
+        block.append (r.data(), r.size());
+    }
+    return block;
+}
+
+//==============================================================================
+void MophoSimulator::sendNrpn (int number, int value)
+{
+    const auto ch = channelOfFrontPanel;
+    for (const auto& m : { juce::MidiMessage::controllerEvent (ch, ccNrpnMsb, number / 128),
+                           juce::MidiMessage::controllerEvent (ch, ccNrpnLsb, number % 128),
+                           juce::MidiMessage::controllerEvent (ch, ccDataMsb, value / 128),
+                           juce::MidiMessage::controllerEvent (ch, ccDataLsb, value % 128) })
+        send (juce::MemoryBlock (m.getRawData(), (size_t) m.getRawDataSize()), Clock::now());
+}
+
+void MophoSimulator::turnKnob (int parameterIndex, int value)
+{
+    {
+        const std::lock_guard<std::mutex> sl (stateLock);
+        if (parameterIndex < 0 || parameterIndex >= program::recordSize)
+            return;
+        editBuffer[(size_t) parameterIndex] = (uint8_t) value;
+    }
+    sendNrpn (table.getNrpn (parameterIndex), value);
+}
+
+void MophoSimulator::selectProgramOnPanel (int bank, int programNumber)
+{
+    if (bank < 0 || bank >= numBanks || programNumber < 0 || programNumber >= program::programsPerBank)
+        return;
+    {
+        const std::lock_guard<std::mutex> sl (stateLock);
+        currentBank = pendingBank = bank;
+        currentProgram = programNumber;
+        editBuffer = banks[(size_t) bank][(size_t) programNumber];
+    }
+    const auto bankSelect = juce::MidiMessage::controllerEvent (channelOfFrontPanel, ccBankSelect, bank);
+    const auto programChange = juce::MidiMessage::programChange (channelOfFrontPanel, programNumber);
+    send (juce::MemoryBlock (bankSelect.getRawData(), 3), Clock::now());
+    send (juce::MemoryBlock (programChange.getRawData(), 2), Clock::now());
+}
+
+void MophoSimulator::sendEditBufferDumpFromPanel()
+{
+    send (makeEditBufferDump (getEditBuffer()), Clock::now());
+}
+
+void MophoSimulator::sendProgramDumpFromPanel (int bank, int programNumber)
+{
+    send (makeProgramDump (bank, programNumber, getProgram (bank, programNumber)), Clock::now());
+}
+
+//==============================================================================
+void MophoSimulator::setWireRate (bool shouldModelWire)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    modelWire = shouldModelWire;
+}
+
+void MophoSimulator::dropNextReplies (int n)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    dropReplies = n;
+}
+
+void MophoSimulator::setSilent (bool shouldBeSilent)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    silent = shouldBeSilent;
+}
+
+void MophoSimulator::setReplyDelay (int milliseconds)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    replyDelayMs = milliseconds;
+}
+
+void MophoSimulator::sendWrongLengthReplies (int n)
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    wrongLengthReplies = n;
+}
+
+} // namespace kelvo

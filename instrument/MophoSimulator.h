@@ -1,0 +1,141 @@
+#pragma once
+
+#include "model/ParameterTable.h"
+#include "model/ProgramRecord.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace kelvo
+{
+class VirtualMidiDevices;
+
+/**
+    Our stand-in for a Mopho x4: four user banks of 128 programs, an edit buffer and a global block,
+    and the synth's side of the MIDI conversation.
+
+    It answers the requests the editor relies on (global dump, edit-buffer dump, program dumps with
+    the requested bank and program), takes NRPN edits, bank select and program change, stores
+    program dumps (writes) and edit-buffer dumps, and can act as its own front panel would (turn a
+    knob, select a program, send a dump). For tests it can run at the real wire rate, drop or delay
+    replies, and answer with a dump of the wrong length.
+
+    Threads: receive() may be called from any thread (normally the editor's sender thread). Replies
+    and front-panel messages leave on the simulator's own output thread, as a real synth's would
+    arrive on the computer's MIDI input thread. State accessors lock a small mutex.
+*/
+class MophoSimulator
+{
+public:
+    /** One byte on a 31 250 baud MIDI wire: 10 bits of 32 µs. */
+    static constexpr int wireMicrosecondsPerByte = 320;
+    /** Length of the synth's global block as its dump carries it. */
+    static constexpr int numGlobalBytes = 32;
+    static constexpr int numBanks = 4;
+    /** The name of the simulator's ports wherever they are offered. */
+    static constexpr const char* portName = "Mopho x4 Simulator";
+
+    using Output = std::function<void (const juce::MidiMessage&)>;
+
+    MophoSimulator();
+    ~MophoSimulator();
+
+    /** Where the synth's MIDI out goes. Set it before anything is received. */
+    void setOutput (Output output);
+    /** Adds the simulator's input and output ports to a virtual device layer and wires them. */
+    void attachTo (VirtualMidiDevices& devices, const juce::String& name = portName);
+
+    /** Bytes arriving at the synth's MIDI in: a whole message or a piece of a SysEx message. */
+    void receive (const juce::MidiMessage& message);
+
+    //==============================================================================
+    // State (any thread)
+    ProgramRecord getProgram (int bank, int program) const;
+    void setProgram (int bank, int program, const ProgramRecord& record);
+    ProgramRecord getEditBuffer() const;
+    void setEditBuffer (const ProgramRecord& record);
+    uint8_t getGlobal (int index) const;
+    void setGlobal (int index, uint8_t value);
+    int getCurrentBank() const;
+    int getCurrentProgram() const;
+    /** Everything of a bank as 128 records back to back. */
+    juce::MemoryBlock getBank (int bank) const;
+
+    //==============================================================================
+    // The front panel: what the synth sends on its own.
+    void turnKnob (int parameterIndex, int value);
+    void selectProgramOnPanel (int bank, int program);
+    void sendEditBufferDumpFromPanel();
+    void sendProgramDumpFromPanel (int bank, int program);
+
+    //==============================================================================
+    // Behaviour for tests
+    /** Deliver each message when its last byte would have arrived at 31 250 baud, in both directions. */
+    void setWireRate (bool shouldModelWire);
+    /** Ignore the next n requests (the reply is lost). */
+    void dropNextReplies (int n);
+    /** Never answer a request again (until set false). */
+    void setSilent (bool shouldBeSilent);
+    /** Wait this long before each reply. */
+    void setReplyDelay (int milliseconds);
+    /** Cut the next n replies short by one byte. */
+    void sendWrongLengthReplies (int n);
+
+    int getNumProgramRequests() const noexcept { return numProgramRequests.load(); }
+    int getNumRequests() const noexcept { return numRequests.load(); }
+    /** Waits until everything queued for output has been delivered. */
+    bool waitUntilIdle (int timeoutMilliseconds) const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    struct Outgoing
+    {
+        juce::MemoryBlock bytes;
+        Clock::time_point readyAt;
+    };
+
+    void handleMessage (const uint8_t* data, int size);
+    void handleController (int controller, int value);
+    void handleSysEx (const juce::MemoryBlock& message);
+    void reply (juce::MemoryBlock bytes);
+    void send (juce::MemoryBlock bytes, Clock::time_point readyAt);
+    void runOutput();
+    void deliver (const uint8_t* data, int size);
+    juce::MemoryBlock makeGlobalDump() const;
+    void sendNrpn (int number, int value);
+
+    const ParameterTable table;
+
+    mutable std::mutex stateLock;
+    std::array<std::array<ProgramRecord, program::programsPerBank>, numBanks> banks {};
+    ProgramRecord editBuffer {};
+    std::array<uint8_t, numGlobalBytes> globals {};
+    int currentBank = 0, currentProgram = 0, pendingBank = 0;
+    uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0;
+    juce::MemoryBlock sysExAssembly;
+    Clock::time_point inWireFreeAt {};
+
+    bool modelWire = false, silent = false;
+    int dropReplies = 0, wrongLengthReplies = 0, replyDelayMs = 0;
+    std::atomic<int> numProgramRequests { 0 }, numRequests { 0 };
+
+    Output output;
+    mutable std::mutex outputLock;
+    mutable std::condition_variable outputChanged;
+    std::deque<Outgoing> outgoing;
+    bool delivering = false, stopping = false;
+    Clock::time_point outWireFreeAt {};
+    std::thread outputThread;
+
+    JUCE_DECLARE_NON_COPYABLE (MophoSimulator)
+};
+
+} // namespace kelvo

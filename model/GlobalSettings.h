@@ -1,0 +1,62 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace kelvo
+{
+
+/** The synth's 19 global settings: where each lives in the global block, how it is sent, shown and edited. */
+namespace globals
+{
+constexpr int numEdited = 19;    // indices 0..18 of the global block
+constexpr int blockSize = 100;   // the engine's global block
+
+enum class TextRule
+{
+    minus12,
+    minus50,
+    channel,
+    clockMode,
+    parameterSend,
+    parameterReceive,
+    onOff,
+    midiOut,
+    polyChain,
+    audioOutput,
+    potMode,
+    dumper,
+    pedal,
+    curve,
+    latch
+};
+
+enum class ControlType
+{
+    knob,
+    dropDown,
+    toggle
+};
+
+struct Global
+{
+    const char* caption;
+    int nrpn;
+    int max;
+    TextRule rule;
+    ControlType type;
+};
+
+/** The row of a global index 0..18, or nullptr. */
+const Global* find (int index) noexcept;
+} // namespace globals
+
+/** The caption of a global; empty for other indices. */
+juce::String globalCaption (int index);
+/** The NRPN a global is sent under; −1 for other indices. */
+int globalNrpn (int index) noexcept;
+/** The global an incoming NRPN names; −1 for numbers that name none. */
+int globalIndexForNrpn (int nrpn) noexcept;
+/** The text of a global's value; a value outside a list shows as its decimal. */
+juce::String globalValueText (globals::TextRule rule, int value);
+
+} // namespace kelvo

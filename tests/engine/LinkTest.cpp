@@ -1,0 +1,355 @@
+#include "instrument/SimulatorDevices.h"
+#include "link/BankTransfer.h"
+#include "link/MIDI_PORTS_Control.h"
+#include "link/MidiCntrState.h"
+#include "model/ProgramPacking.h"
+#include "support/TestHelpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace
+{
+/** An engine connected to the simulator through virtual ports, with an editor-like listener. */
+struct LinkFixture : ::testing::Test
+{
+    TempFolder temp;
+    RecordingSink toSynth;
+    SimulatorDevices* devices = nullptr;
+    Bank_Program pluginBank { "Program Bank" };
+    std::unique_ptr<MidiCntrState> engine;
+    std::unique_ptr<EventCollector> events;
+    std::vector<int32_t> seen;
+
+    void SetUp() override
+    {
+        auto d = std::make_unique<SimulatorDevices> ([this] (const juce::MidiMessage& m) { toSynth.add (m); });
+        devices = d.get();
+        engine = std::make_unique<MidiCntrState> (std::move (d), temp.folder);
+        pluginBank.initialise();
+        engine->setPluginBank (&pluginBank);
+        engine->selectInputRow (1);
+        engine->selectOutputRow (1);
+        events = std::make_unique<EventCollector> (*engine);
+        engine->getTransfer().setTiming ({ 300, 2 });
+    }
+
+    void TearDown() override
+    {
+        events.reset();
+        engine.reset();
+    }
+
+    MophoSimulator& synth() { return devices->getSimulator(); }
+
+    /** Pumps the message loop until an event of this exact code has been seen. */
+    bool waitForEvent (int32_t code, int timeoutMs = 5000)
+    {
+        return pumpUntil ([&] {
+            const auto fresh = events->take();
+            seen.insert (seen.end(), fresh.begin(), fresh.end());
+            return std::find (seen.begin(), seen.end(), code) != seen.end();
+        }, timeoutMs);
+    }
+
+    void deliverFromSynth (const juce::MidiMessage& m) { engine->handleIncomingMidiMessage (nullptr, m); }
+};
+} // namespace
+
+TEST_F (LinkFixture, ConnectionCheckGoesOnline)
+{
+    engine->checkConnection();
+    ASSERT_TRUE (waitForEvent (event::online));
+    EXPECT_EQ (seen.front(), event::offline);
+    EXPECT_TRUE (engine->hasGlobalDumpArrived());
+    for (int i = 0; i < MophoSimulator::numGlobalBytes; ++i)
+        EXPECT_EQ (engine->getGlobal (i), synth().getGlobal (i)) << i;
+}
+
+TEST_F (LinkFixture, KnobOnTheSynthQueuesTheParameter)
+{
+    synth().turnKnob (20, 99);   // NRPN 15
+    synth().turnKnob (105, 3);   // NRPN 94: the sequencer trigger, not index 99
+    synth().turnKnob (19, 42);   // NRPN 110
+    std::vector<int32_t> values;
+    ASSERT_TRUE (pumpUntil ([&] {
+        engine->takeParameterValues (values);
+        return values.size() >= 3;
+    }));
+    EXPECT_EQ (values, (std::vector<int32_t> { 20 * 4096 + 99, 105 * 4096 + 3, 19 * 4096 + 42 }));
+}
+
+TEST_F (LinkFixture, ProgramChangeAndBankSelectMirrorTheLocalBanks)
+{
+    ProgramRecord mark {};
+    mark[0] = 77;
+    engine->getSynthBank (2)->setProgram (9, mark);
+
+    synth().selectProgramOnPanel (2, 9);
+    ASSERT_TRUE (waitForEvent (event::editBufferReplaced));
+    EXPECT_TRUE (pumpUntil ([&] { return engine->getCurrentSynthBank() == 2 && engine->getCurrentSynthProgram() == 9; }));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), mark);
+
+    // Nothing goes back to the synth for a selection it made itself.
+    EXPECT_TRUE (engine->waitUntilSent (1000));
+    EXPECT_EQ (toSynth.size(), 0u);
+}
+
+TEST_F (LinkFixture, DumpsSentByTheSynthOnItsOwn)
+{
+    synth().sendProgramDumpFromPanel (3, 100);
+    ASSERT_TRUE (waitForEvent (event::editBufferReplaced));
+    EXPECT_NE (std::find (seen.begin(), seen.end(), event::bankContentsChanged), seen.end());
+    EXPECT_EQ (engine->getSynthBank (3)->getProgramRecord (100), synth().getProgram (3, 100));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), synth().getProgram (3, 100));
+    EXPECT_EQ (engine->getCurrentSynthBank(), 3);
+    EXPECT_EQ (engine->getCurrentSynthProgram(), 100);
+
+    seen.clear();
+    auto edit = synth().getProgram (1, 1);
+    edit[21] = 5;
+    synth().setEditBuffer (edit);
+    synth().sendEditBufferDumpFromPanel();
+    ASSERT_TRUE (waitForEvent (event::editBufferReplaced));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), edit);
+    EXPECT_EQ (engine->getCurrentSynthBank(), 3); // an edit-buffer dump selects nothing
+    EXPECT_EQ (engine->getCurrentSynthProgram(), 100);
+}
+
+TEST_F (LinkFixture, MalformedSysExIsIgnored)
+{
+    const auto before = pluginBank.getEditBufferRecord();
+    ProgramRecord r {};
+    r[0] = 1;
+
+    auto shortDump = makeProgramDump (0, 0, r);
+    shortDump.removeSection (10, 1);                      // 299 bytes
+    auto foreignBank = makeProgramDump (8, 0, r);          // no such bank
+    auto otherDevice = makeEditBufferDump (r);
+    static_cast<uint8_t*> (otherDevice.getData())[2] = 0x25;
+    for (const auto& block : { shortDump, foreignBank, otherDevice })
+        deliverFromSynth (juce::MidiMessage (block.getData(), (int) block.getSize()));
+
+    const uint8_t identity[] = { 0xf0, 0x7e, 0x00, 0x06, 0x02, 0x01, 0x25, 0xf7 };
+    deliverFromSynth (juce::MidiMessage (identity, (int) sizeof (identity)));
+
+    EXPECT_TRUE (events->take().empty());
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), before);
+    EXPECT_NE (engine->getSynthBank (0)->getProgramRecord (0), r);
+}
+
+TEST_F (LinkFixture, SysExArrivingInPiecesIsAssembled)
+{
+    ProgramRecord r {};
+    r[5] = 123;
+    const auto dump = makeEditBufferDump (r);
+    const auto* bytes = static_cast<const uint8_t*> (dump.getData());
+
+    deliverFromSynth (juce::MidiMessage (bytes, 100));
+    deliverFromSynth (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100)); // a note in between is not SysEx
+    deliverFromSynth (juce::MidiMessage (bytes + 100, 100));
+    deliverFromSynth (juce::MidiMessage (bytes + 200, 98));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), r);
+
+    // A piece without a start is dropped; a new start replaces an unfinished message.
+    deliverFromSynth (juce::MidiMessage (bytes + 200, 98));
+    deliverFromSynth (juce::MidiMessage (bytes, 50));
+    const auto other = makeEditBufferDump (initialProgram());
+    deliverFromSynth (juce::MidiMessage (other.getData(), (int) other.getSize()));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), initialProgram());
+}
+
+TEST_F (LinkFixture, GlobalDumpAndGlobalNrpn)
+{
+    // A dump longer than the block stores the first 100 values.
+    juce::MemoryBlock dump;
+    const uint8_t head[] = { 0xf0, 0x01, 0x29, 0x0f };
+    dump.append (head, 4);
+    for (int k = 0; k < 120; ++k)
+    {
+        const uint8_t pair[] = { (uint8_t) (k & 0x0f), (uint8_t) ((k >> 4) & 0x0f) };
+        dump.append (pair, 2);
+    }
+    dump.append (&sysex::end, 1);
+    deliverFromSynth (juce::MidiMessage (dump.getData(), (int) dump.getSize()));
+    EXPECT_EQ (engine->getGlobal (0), 0);
+    EXPECT_EQ (engine->getGlobal (99), 99);
+    EXPECT_EQ (events->take(), std::vector<int32_t> { event::online });
+
+    // NRPN 387 is POLY CHAIN, global 9.
+    for (auto [c, v] : { std::pair { 99, 3 }, { 98, 3 }, { 6, 0 }, { 38, 5 } })
+        deliverFromSynth (juce::MidiMessage::controllerEvent (1, c, v));
+    EXPECT_EQ (engine->getGlobal (9), 5);
+    EXPECT_EQ (events->take(), std::vector<int32_t> { event::globalChanged + 9 });
+
+    // A global number that names no global does nothing.
+    for (auto [c, v] : { std::pair { 99, 3 }, { 98, 8 }, { 6, 0 }, { 38, 5 } })
+        deliverFromSynth (juce::MidiMessage::controllerEvent (1, c, v));
+    EXPECT_TRUE (events->take().empty());
+}
+
+TEST_F (LinkFixture, WheelsAreEchoed)
+{
+    deliverFromSynth (juce::MidiMessage::controllerEvent (3, 1, 64));
+    deliverFromSynth (juce::MidiMessage::pitchWheel (2, 100 * 128 + 5));
+    EXPECT_EQ (events->take(), (std::vector<int32_t> { ((0xb0 + 2) << 20) + (1 << 7) + 64,
+                                                      ((0xe0 + 1) << 20) + (100 << 7) + 5 }));
+}
+
+TEST_F (LinkFixture, ReceiveOneBank)
+{
+    engine->startBankTransfer (BankTransfer::receiveBank, 2);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 20000));
+    EXPECT_EQ (engine->getSynthBank (2)->getAllPrograms(), synth().getBank (2));
+    EXPECT_NE (engine->getSynthBank (1)->getAllPrograms(), synth().getBank (1)); // only U3 asked for
+
+    // Progress for every program, then the bank redraw just before the end.
+    const auto progress = std::count_if (seen.begin(), seen.end(), [] (int32_t c) {
+        return event::kindOf (c) == event::kindOf (event::bankTransferProgress);
+    });
+    EXPECT_EQ (progress, 128);
+    EXPECT_NE (std::find (seen.begin(), seen.end(), event::bankProgramCode (event::bankTransferProgress, 2, 127)), seen.end());
+    EXPECT_EQ (seen[seen.size() - 2], event::bankContentsChanged);
+    EXPECT_EQ (synth().getNumProgramRequests(), 128);
+
+    const auto firstRequest = toSynth.take().front();
+    EXPECT_EQ (firstRequest, (std::vector<uint8_t> { 0xf0, 0x01, 0x29, 0x05, 0x02, 0x00, 0xf7 }));
+    engine->endBankTransfer();
+    EXPECT_EQ (engine->getTransferMode(), -1);
+}
+
+TEST_F (LinkFixture, ReceiveAllBanks)
+{
+    engine->startBankTransfer (BankTransfer::receiveAllBanks, 0);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 60000));
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ (engine->getSynthBank (b)->getAllPrograms(), synth().getBank (b)) << "bank " << b;
+    EXPECT_EQ (synth().getNumProgramRequests(), 512);
+    engine->endBankTransfer();
+}
+
+TEST_F (LinkFixture, ALostReplyIsAskedForAgain)
+{
+    synth().dropNextReplies (1);
+    synth().sendWrongLengthReplies (0);
+    engine->startBankTransfer (BankTransfer::receiveBank, 0);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 20000));
+    EXPECT_EQ (std::count_if (seen.begin(), seen.end(), [] (int32_t c) {
+        return event::kindOf (c) == event::kindOf (event::bankTransferFailed);
+    }), 0);
+    EXPECT_EQ (synth().getNumProgramRequests(), 129);
+    EXPECT_EQ (engine->getSynthBank (0)->getAllPrograms(), synth().getBank (0));
+}
+
+TEST_F (LinkFixture, AReplyOfTheWrongLengthIsAskedForAgain)
+{
+    synth().sendWrongLengthReplies (1);
+    engine->startBankTransfer (BankTransfer::receiveBank, 1);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 20000));
+    EXPECT_EQ (synth().getNumProgramRequests(), 129);
+    EXPECT_EQ (engine->getSynthBank (1)->getAllPrograms(), synth().getBank (1));
+}
+
+TEST_F (LinkFixture, AReplyThatNeverComesEndsTheTransferAndKeepsWhatArrived)
+{
+    const auto untouched = engine->getSynthBank (3)->getProgramRecord (127);
+    engine->startBankTransfer (BankTransfer::receiveBank, 3);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getNumProgramRequests() >= 10; }));
+    synth().setSilent (true);
+
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 10000));
+    const auto failure = std::find_if (seen.begin(), seen.end(), [] (int32_t c) {
+        return event::kindOf (c) == event::kindOf (event::bankTransferFailed);
+    });
+    ASSERT_NE (failure, seen.end());
+    const auto failedProgram = *failure & 0xff;
+    EXPECT_EQ ((*failure >> 8) & 0xff, 3);
+    EXPECT_GE (failedProgram, 9);
+
+    // Every program that came before the silence is kept; the rest is as it was.
+    for (int p = 0; p < failedProgram; ++p)
+        EXPECT_EQ (engine->getSynthBank (3)->getProgramRecord (p), synth().getProgram (3, p)) << p;
+    EXPECT_EQ (engine->getSynthBank (3)->getProgramRecord (127), untouched);
+    EXPECT_EQ (synth().getNumProgramRequests(), failedProgram + 1 + BankTransfer::maxRetries);
+    engine->endBankTransfer();
+}
+
+TEST_F (LinkFixture, CancelStopsTheChain)
+{
+    synth().setReplyDelay (20);
+    engine->startBankTransfer (BankTransfer::receiveBank, 0);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getNumProgramRequests() >= 3; }));
+    engine->endBankTransfer();
+    pumpFor (200);
+    const auto requests = synth().getNumProgramRequests();
+    pumpFor (300);
+    EXPECT_EQ (synth().getNumProgramRequests(), requests);
+    EXPECT_LT (requests, 128);
+}
+
+TEST_F (LinkFixture, TransmitBankAndAllBanks)
+{
+    for (int p = 0; p < 128; ++p)
+    {
+        auto r = engine->getSynthBank (1)->getProgramRecord (p);
+        r[21] = (uint8_t) (p % 128);
+        r[184] = 'T';
+        engine->getSynthBank (1)->setProgram (p, r);
+    }
+
+    engine->startBankTransfer (BankTransfer::transmitBank, 1);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 20000));
+    EXPECT_TRUE (synth().waitUntilIdle (1000));
+    EXPECT_EQ (synth().getBank (1), engine->getSynthBank (1)->getAllPrograms());
+    EXPECT_EQ (std::count_if (seen.begin(), seen.end(), [] (int32_t c) {
+        return event::kindOf (c) == event::kindOf (event::bankTransferProgress);
+    }), 128);
+    engine->endBankTransfer();
+
+    seen.clear();
+    engine->startBankTransfer (BankTransfer::transmitAllBanks, 0);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 60000));
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ (synth().getBank (b), engine->getSynthBank (b)->getAllPrograms()) << b;
+    engine->endBankTransfer();
+}
+
+TEST_F (LinkFixture, TransmitWithoutAnOutputFailsAtOnce)
+{
+    engine->selectOutputRow (0);
+    engine->startBankTransfer (BankTransfer::transmitBank, 0);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 2000));
+    EXPECT_EQ (event::kindOf (seen.front()), event::kindOf (event::bankTransferFailed));
+}
+
+TEST_F (LinkFixture, SendAndWriteTheEditBuffer)
+{
+    auto r = initialProgram();
+    r[20] = 100;
+    pluginBank.setEditBuffer (r);
+
+    engine->sendEditBufferToSynth();
+    ASSERT_TRUE (engine->waitUntilSent (1000));
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer() == r; }));
+
+    engine->writeProgramToSynth (2, 50);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (2, 50) == r; }));
+    EXPECT_EQ (engine->getSynthBank (2)->getProgramRecord (50), r);
+    engine->writeProgramToSynth (4, 0); // factory banks cannot be written
+}
+
+TEST_F (LinkFixture, HostEditsReachTheSynthEditBuffer)
+{
+    engine->sendParameterNrpn (15, 100); // cutoff
+    engine->sendParameterNrpn (15, 101);
+    engine->sendParameterNrpn (20, 200); // filter envelope amount, two data bytes
+    ASSERT_TRUE (engine->waitUntilSent (1000));
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[25] == 200; }));
+    EXPECT_EQ (synth().getEditBuffer()[20], 101);
+    EXPECT_EQ (toSynth.take(), (std::vector<std::vector<uint8_t>> {
+                                   cc (1, 99, 0), cc (1, 98, 15), cc (1, 6, 0), cc (1, 38, 100),
+                                   cc (1, 38, 101),
+                                   cc (1, 99, 0), cc (1, 98, 20), cc (1, 6, 1), cc (1, 38, 72) }));
+}
