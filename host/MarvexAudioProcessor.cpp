@@ -10,7 +10,51 @@ namespace
 constexpr int largeEditorWidth = 1191, largeEditorHeight = 700;
 constexpr int smallEditorWidth = 1012, smallEditorHeight = 595;
 constexpr int maxEditorByteIndex = program::recordSize - 1; // the editor may write any record byte
+// How often a replaced edit buffer is passed on to the host's view of the parameters.
+constexpr int hostSyncIntervalMs = 50;
 } // namespace
+
+//==============================================================================
+// When the edit buffer is replaced as a whole (a program chosen here or on the synth, a dump, a
+// restored state), the host is told the new value of every parameter that changed, so that its
+// automation lanes and generic editors show the sound that is really there. No gesture is opened:
+// it is not a user's edit, and hosts do not record it.
+class MarvexAudioProcessor::HostSync final : private juce::Timer
+{
+public:
+    explicit HostSync (MarvexAudioProcessor& p) : processor (p)
+    {
+        for (int i = 0; i < program::numHostParameters; ++i)
+            reported[(size_t) i] = processor.pluginBank->getEditBufferByte (i);
+        generation = processor.pluginBank->getEditBufferGeneration();
+        startTimer (hostSyncIntervalMs);
+    }
+
+    ~HostSync() override { stopTimer(); }
+
+private:
+    void timerCallback() override
+    {
+        const auto now = processor.pluginBank->getEditBufferGeneration();
+        if (now == generation)
+            return;
+        generation = now;
+
+        const auto& table = processor.engine.getTable();
+        for (int i = 0; i < program::numHostParameters; ++i)
+        {
+            const auto value = processor.pluginBank->getEditBufferByte (i);
+            if (value != reported[(size_t) i] && table.getMax (i) > 0)
+                processor.hostParameters[(size_t) i]->sendValueChangedMessageToListeners (
+                    juce::jlimit (0.0f, 1.0f, table.toHostValue (i, value)));
+            reported[(size_t) i] = value;
+        }
+    }
+
+    MarvexAudioProcessor& processor;
+    std::array<uint8_t, program::numHostParameters> reported {};
+    uint32_t generation = 0;
+};
 
 MarvexAudioProcessor::MarvexAudioProcessor()
     : MarvexAudioProcessor (std::make_unique<SystemMidiDevices>(), getDefaultSettingsFolder())
@@ -45,11 +89,13 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
         setParameterHostValue (i, 1.0f);
 
     pendingGestureEnds.reserve (program::numHostParameters);
+    hostSync = std::make_unique<HostSync> (*this);
     constructing = false;
 }
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
 {
+    hostSync.reset();
     stopTimer();
     for (int i = 0; i < program::numHostParameters; ++i)
         endGesture (i);

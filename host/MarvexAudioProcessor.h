@@ -100,6 +100,8 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
 private:
+    class HostSync;
+
     void timerCallback() override;
     void endGesture (int index);
     void initialiseEditorSize();
@@ -115,6 +117,7 @@ private:
     std::vector<int16_t> pendingGestureEnds;
     std::vector<int32_t> incomingValues; // reused by the change callback
 
+    std::unique_ptr<HostSync> hostSync;
     std::atomic<bool> constructing { true };
     int editorWidth = 0, editorHeight = 0;
 

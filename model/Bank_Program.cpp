@@ -135,6 +135,7 @@ void Bank_Program::setEditBuffer (const void* bytes, size_t numBytes) noexcept
     const auto* src = static_cast<const uint8_t*> (bytes);
     for (size_t i = 0; i < editBuffer.size(); ++i)
         editBuffer[i].store (src != nullptr && i < numBytes ? src[i] : 0, relaxed);
+    editBufferGeneration.fetch_add (1, std::memory_order_release);
 }
 
 juce::String Bank_Program::getEditBufferName() const

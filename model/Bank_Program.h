@@ -61,6 +61,10 @@ public:
     void setEditBuffer (const ProgramRecord& record) noexcept { setEditBuffer (record.data(), record.size()); }
     juce::String getEditBufferName() const;
 
+    /** Counts whole replacements of the edit buffer (not single-byte writes), so that whoever mirrors
+        it elsewhere can tell when to look again. */
+    uint32_t getEditBufferGeneration() const noexcept { return editBufferGeneration.load (std::memory_order_acquire); }
+
     /** One edit-buffer byte; lock-free and allocation-free, for the audio thread. */
     uint8_t getEditBufferByte (int offset) const noexcept;
     void setEditBufferByte (int offset, uint8_t value) noexcept;
@@ -73,6 +77,7 @@ private:
     std::unique_ptr<std::atomic<uint8_t>[]> programs;
     std::atomic<int> size { 0 };
     std::array<std::atomic<uint8_t>, program::recordSize> editBuffer {};
+    std::atomic<uint32_t> editBufferGeneration { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Bank_Program)
 };
