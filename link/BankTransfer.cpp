@@ -79,9 +79,23 @@ void BankTransfer::startTransmit (int firstBank, int lastBank)
     startTimer (timerIntervalMs);
 }
 
+void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
+{
+    if (! chaining.load())
+        return;
+    if (const auto progress = lastProgressEvent.load(); progress != 0)
+        dest.push_back (progress);
+    if (const auto failure = failureEvent.load(); failure != 0)
+        dest.push_back (failure);
+    if (complete.load())
+        dest.push_back (event::bankTransferFinished);
+}
+
 void BankTransfer::end()
 {
     stopTimer();
+    lastProgressEvent = 0;
+    failureEvent = 0;
     chaining = false;
     receiving = false;
     complete = false;
@@ -138,7 +152,8 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
         }
     }
 
-    engine.postEvent (event::bankProgramCode (event::bankTransferProgress, bank, programNumber));
+    lastProgressEvent = event::bankProgramCode (event::bankTransferProgress, bank, programNumber);
+    engine.postEvent (lastProgressEvent.load());
 
     if (nextBank >= 0)
     {
@@ -200,7 +215,8 @@ void BankTransfer::fail (int bank, int programNumber)
 {
     stopTimer();
     complete = true;
-    engine.postEvent (event::bankProgramCode (event::bankTransferFailed, bank, programNumber));
+    failureEvent = event::bankProgramCode (event::bankTransferFailed, bank, programNumber);
+    engine.postEvent (failureEvent.load());
     if (receiving.load())
         engine.bankContentsChanged();
     engine.postEvent (event::bankTransferFinished);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 namespace kelvo
 {
@@ -72,6 +73,10 @@ public:
     /** The sender has put out the last message of a transmission. Sender thread. */
     void noteTransmissionComplete() noexcept { complete = true; }
 
+    /** The events that say where the transfer stands (last progress, failure, end), for an editor
+        that lost events and must catch up. Message thread. */
+    void appendStateEvents (std::vector<int32_t>& dest) const;
+
     int getMode() const noexcept { return mode.load(); }
     bool isChaining() const noexcept { return chaining.load(); }
     bool isReceiving() const noexcept { return receiving.load(); }
@@ -91,6 +96,7 @@ private:
     int expectedBank = 0, expectedProgram = 0, retries = 0;
     uint32_t lastRequestMs = 0;
     std::atomic<uint32_t> lastActivityMs { 0 };
+    std::atomic<int32_t> lastProgressEvent { 0 }, failureEvent { 0 };
     uint32_t batch = 0;
 
     JUCE_DECLARE_NON_COPYABLE (BankTransfer)

@@ -38,19 +38,28 @@ constexpr int minPortNameLength = 3;
 const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
                                        "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
 
-// Set on the thread that delivers incoming MIDI, which may call listeners directly.
+// Set on the thread that delivers incoming MIDI: it may post a message to the message thread,
+// which the audio thread must not.
 thread_local bool onLinkInputThread = false;
 
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 } // namespace
 
 //==============================================================================
-// Brings events posted on host threads to the listeners, on the message thread.
-class MidiCntrState::Notifier final : private juce::Timer
+// Brings events posted on other threads to the listeners, on the message thread. Listeners are
+// only ever called there, where they are also added and removed, so none can be called while it
+// is being destroyed. The MIDI input thread hands over through an async update (at once); host
+// threads, which may be the audio thread, only set a flag, which a timer picks up.
+class MidiCntrState::Notifier final : private juce::Timer,
+                                      private juce::AsyncUpdater
 {
 public:
     explicit Notifier (MidiCntrState& e) : engine (e) {}
-    ~Notifier() override { stopTimer(); }
+    ~Notifier() override
+    {
+        stopTimer();
+        cancelPendingUpdate();
+    }
 
     void setActive (bool shouldRun)
     {
@@ -60,8 +69,13 @@ public:
             stopTimer();
     }
 
+    void wakeUp() { triggerAsyncUpdate(); }
+
 private:
-    void timerCallback() override
+    void timerCallback() override { deliver(); }
+    void handleAsyncUpdate() override { deliver(); }
+
+    void deliver()
     {
         if (engine.listenersPending.exchange (false))
             engine.notifyListeners();
@@ -125,11 +139,6 @@ void MidiCntrState::buildBanks()
 }
 
 //==============================================================================
-bool MidiCntrState::canCallListenersNow() const noexcept
-{
-    return onLinkInputThread || juce::MessageManager::existsAndIsCurrentThread();
-}
-
 void MidiCntrState::postEvent (int32_t code) noexcept
 {
     // Nobody to show it: an editor that opens later reloads everything anyway.
@@ -139,10 +148,15 @@ void MidiCntrState::postEvent (int32_t code) noexcept
     if (! events.push (code))
         eventsOverflowed = true;
 
-    if (canCallListenersNow())
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
         notifyListeners();
-    else
-        listenersPending = true;
+        return;
+    }
+
+    listenersPending = true;
+    if (onLinkInputThread)
+        notifier->wakeUp();
 }
 
 void MidiCntrState::postStateEvent (int32_t code) noexcept
@@ -153,24 +167,33 @@ void MidiCntrState::postStateEvent (int32_t code) noexcept
     if (! events.push (code))
         eventsOverflowed = true;
 
-    if (canCallListenersNow())
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
         notifyStateListeners();
-    else
-        stateListenersPending = true;
+        return;
+    }
+
+    stateListenersPending = true;
+    if (onLinkInputThread)
+        notifier->wakeUp();
 }
 
 void MidiCntrState::takeEvents (std::vector<int32_t>& dest)
 {
-    if (eventsOverflowed.exchange (false))
-    {
-        // Some events were lost: have the editor reload everything instead.
-        dest.push_back (event::editBufferReplaced);
-        dest.push_back (event::bankContentsChanged);
-    }
-
     int32_t code;
     while (events.pop (code))
         dest.push_back (code);
+
+    if (eventsOverflowed.exchange (false))
+    {
+        // Some events were lost: have the editor reload everything, and tell it again where the
+        // link and a running transfer stand, so that no status or progress display is left behind.
+        dest.push_back (event::editBufferReplaced);
+        dest.push_back (event::bankContentsChanged);
+        if (globalDumpArrived.load())
+            dest.push_back (event::online);
+        transfer->appendStateEvents (dest);
+    }
 }
 
 void MidiCntrState::notifyListeners()

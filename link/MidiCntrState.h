@@ -47,10 +47,10 @@ public:
     thread all call in. The banks and the edit buffer are atomic byte by byte (see Bank_Program);
     events go through a lock-free queue; outgoing MIDI goes through the sender's lock-free queue;
     the parameter-value queue and the listener lists each have a small lock that is never held
-    while a listener runs. Listeners are called directly when an event is posted on the message
-    thread or the MIDI input thread; an event posted on any other thread (a host thread, which may
-    be the audio thread) is picked up by a timer on the message thread instead, so that posting
-    never locks or allocates there.
+    while a listener runs. Listeners are only ever called on the message thread, where they are
+    added and removed: directly when the event is posted there, through an async update when it is
+    posted on the MIDI input thread, and through a timer when it is posted on a host thread (which
+    may be the audio thread, so posting there never locks or allocates).
 */
 class MidiCntrState : public juce::MidiInputCallback,
                       public juce::ChangeBroadcaster
@@ -200,7 +200,6 @@ public:
 private:
     class Notifier;
 
-    bool canCallListenersNow() const noexcept;
     void notifyListeners();
     void notifyStateListeners();
     void buildBanks();

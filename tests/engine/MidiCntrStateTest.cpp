@@ -229,9 +229,9 @@ TEST_F (EngineFixture, AFloodOfEventsTurnsIntoOneReload)
 
     const auto codes = events.take();
     ASSERT_GE (codes.size(), 2u);
-    EXPECT_EQ (codes[0], event::editBufferReplaced);
-    EXPECT_EQ (codes[1], event::bankContentsChanged);
     EXPECT_LE (codes.size(), 8192u + 2u);
+    EXPECT_EQ (codes[codes.size() - 2], event::editBufferReplaced); // after the events that were kept
+    EXPECT_EQ (codes.back(), event::bankContentsChanged);
 }
 
 TEST_F (EngineFixture, EventsFromOtherThreadsReachListenersOnTheMessageThread)

@@ -29,17 +29,18 @@ TEST (ThreadStress, HostWritesIncomingNrpnAndBankReceiveAtOnce)
     EventCollector events (engine);
 
     std::atomic<bool> stop { false };
+    // A host automating every parameter in every block of 1 ms.
     std::thread host ([&] {
         const auto& table = engine.getTable();
         for (int n = 0; ! stop.load(); ++n)
         {
-            const auto index = n % 120;
+            const auto index = n % 185;
             const auto value = n % (table.getMax (index) + 1);
             pluginBank.setEditBufferByte (index, (uint8_t) value);
             engine.sendParameterNrpn (table.getNrpn (index), value);
             engine.postEvent (event::parameterCode (index, value));
-            if (n % 64 == 0)
-                std::this_thread::yield();
+            if (index == 184)
+                std::this_thread::sleep_for (std::chrono::milliseconds (1));
         }
     });
     std::thread panel ([&] {
