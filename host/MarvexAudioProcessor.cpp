@@ -57,7 +57,7 @@ private:
 };
 
 MarvexAudioProcessor::MarvexAudioProcessor()
-    : MarvexAudioProcessor (std::make_unique<SystemMidiDevices>(), getDefaultSettingsFolder())
+    : MarvexAudioProcessor (std::make_unique<SystemMidiDevices> (getDefaultSettingsFolder()), getDefaultSettingsFolder())
 {
 }
 

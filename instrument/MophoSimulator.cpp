@@ -26,6 +26,9 @@ void setUsableGlobals (std::array<uint8_t, MophoSimulator::numGlobalBytes>& g)
     g[10] = 1;  // LOCAL CONTROL
 }
 
+constexpr const char* memoryHeader = "KelvoMophoSim1";
+constexpr size_t memoryHeaderSize = 14;
+
 // Until the bank data is loaded from elsewhere, each program is the basic program with a name and a
 // few values of its own, so that banks and programs can be told apart.
 ProgramRecord simulatorProgram (const ParameterTable& table, int bank, int programNumber)
@@ -383,6 +386,40 @@ juce::MemoryBlock MophoSimulator::getBank (int bank) const
         block.append (r.data(), r.size());
     }
     return block;
+}
+
+juce::MemoryBlock MophoSimulator::saveMemory() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    juce::MemoryBlock image;
+    image.append (memoryHeader, memoryHeaderSize);
+    for (const auto& bank : banks)
+        for (const auto& record : bank)
+            image.append (record.data(), record.size());
+    image.append (editBuffer.data(), editBuffer.size());
+    image.append (globals.data(), globals.size());
+    return image;
+}
+
+bool MophoSimulator::loadMemory (const void* data, size_t size)
+{
+    constexpr auto expected = memoryHeaderSize + (size_t) (numBanks * program::bankSize)
+                              + (size_t) program::recordSize + (size_t) numGlobalBytes;
+    if (data == nullptr || size != expected || std::memcmp (data, memoryHeader, memoryHeaderSize) != 0)
+        return false;
+
+    const std::lock_guard<std::mutex> sl (stateLock);
+    const auto* b = static_cast<const uint8_t*> (data) + memoryHeaderSize;
+    for (auto& bank : banks)
+        for (auto& record : bank)
+        {
+            std::memcpy (record.data(), b, record.size());
+            b += record.size();
+        }
+    std::memcpy (editBuffer.data(), b, editBuffer.size());
+    b += editBuffer.size();
+    std::memcpy (globals.data(), b, globals.size());
+    return true;
 }
 
 //==============================================================================

@@ -68,6 +68,12 @@ public:
     /** Everything of a bank as 128 records back to back. */
     juce::MemoryBlock getBank (int bank) const;
 
+    /** The synth's memory (banks, edit buffer, globals) as bytes, and back: a real synth keeps its
+        memory when switched off, and so does the simulator offered to users. */
+    juce::MemoryBlock saveMemory() const;
+    /** False, and nothing changed, when the bytes are not a memory image of this simulator. */
+    bool loadMemory (const void* data, size_t size);
+
     //==============================================================================
     // The front panel: what the synth sends on its own.
     void turnKnob (int parameterIndex, int value);

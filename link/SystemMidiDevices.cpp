@@ -57,12 +57,28 @@ private:
 };
 } // namespace
 
-SystemMidiDevices::SystemMidiDevices() = default;
+SystemMidiDevices::SystemMidiDevices (const juce::File& folder) : memoryFolder (folder) {}
 
 SystemMidiDevices::~SystemMidiDevices()
 {
+    if (simulator != nullptr)
+    {
+        // Written safely: a crash while writing leaves the previous memory in place.
+        const auto image = simulator->saveMemory();
+        if (memoryFolder.createDirectory())
+        {
+            juce::TemporaryFile temp (getSimulatorMemoryFile());
+            if (temp.getFile().replaceWithData (image.getData(), image.getSize()))
+                temp.overwriteTargetFileWithTemporary();
+        }
+    }
     simulator.reset();
     simulatorPorts.reset();
+}
+
+juce::File SystemMidiDevices::getSimulatorMemoryFile() const
+{
+    return memoryFolder.getChildFile (simulatorMemoryFileName);
 }
 
 bool SystemMidiDevices::isSimulatorName (const juce::String& name)
@@ -76,6 +92,9 @@ VirtualMidiDevices& SystemMidiDevices::getSimulatorPorts()
     {
         simulatorPorts = std::make_unique<VirtualMidiDevices>();
         simulator = std::make_unique<MophoSimulator>();
+        juce::MemoryBlock image;
+        if (getSimulatorMemoryFile().loadFileAsData (image))
+            simulator->loadMemory (image.getData(), image.getSize());
         simulator->attachTo (*simulatorPorts);
     }
     return *simulatorPorts;

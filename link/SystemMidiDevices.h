@@ -20,7 +20,8 @@ class VirtualMidiDevices;
 class SystemMidiDevices final : public MidiDeviceLayer
 {
 public:
-    SystemMidiDevices();
+    /** memoryFolder is where the simulator keeps its memory between runs. */
+    explicit SystemMidiDevices (const juce::File& memoryFolder);
     ~SystemMidiDevices() override;
 
     juce::StringArray getInputNames() override;
@@ -30,10 +31,15 @@ public:
 
     /** True for the rows that name the simulator rather than a real device. */
     static bool isSimulatorName (const juce::String& name);
+    /** The file, in the settings folder, that holds the simulator's memory. */
+    static constexpr const char* simulatorMemoryFileName = "MophoX4Simulator.dat";
 
 private:
     VirtualMidiDevices& getSimulatorPorts();
 
+    juce::File getSimulatorMemoryFile() const;
+
+    const juce::File memoryFolder;
     // Created the first time the simulator is opened; the simulator is destroyed before its ports.
     std::unique_ptr<VirtualMidiDevices> simulatorPorts;
     std::unique_ptr<MophoSimulator> simulator;
