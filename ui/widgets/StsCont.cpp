@@ -280,10 +280,10 @@ void StsCont::paintDropDown (juce::Graphics& g, int w, int h)
 }
 
 //==============================================================================
-bool StsCont::isInSwitchHotZone (int x) const
+bool StsCont::isInSwitchHotZone (float x) const
 {
     const auto left = (unscaledWidth - centredZoneWidth) / 2;
-    return (float) left * scale < (float) x && (float) x < (float) (left + centredZoneWidth) * scale;
+    return (float) left * scale < x && x < (float) (left + centredZoneWidth) * scale;
 }
 
 void StsCont::mouseDown (const juce::MouseEvent& e)
@@ -298,10 +298,10 @@ void StsCont::mouseDown (const juce::MouseEvent& e)
     switch (controlKind)
     {
         case dropDown:
-            menuArmed = (float) e.y < (float) menuZoneHeight * scale;
+            menuArmed = e.position.y < (float) menuZoneHeight * scale;
             break;
         case toggleSwitch:
-            if ((float) e.x < (float) switchZoneWidth * scale)
+            if (e.position.x < (float) switchZoneWidth * scale)
                 toggleValue();
             break;
         case knob:
@@ -311,7 +311,7 @@ void StsCont::mouseDown (const juce::MouseEvent& e)
             pressY = e.y;
             break;
         case centredSwitch:
-            if (isInSwitchHotZone (e.x))
+            if (isInSwitchHotZone (e.position.x))
                 toggleValue();
             break;
         default:
@@ -335,7 +335,7 @@ void StsCont::mouseUp (const juce::MouseEvent& e)
     menuArmed = false;
     dragging = false;
 
-    if (controlKind == dropDown && wasArmed && (float) e.y < (float) menuZoneHeight * scale)
+    if (controlKind == dropDown && wasArmed && e.position.y < (float) menuZoneHeight * scale)
         showValueMenu (createValueMenu());
 }
 

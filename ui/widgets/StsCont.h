@@ -105,7 +105,7 @@ private:
     void paintKnob (juce::Graphics& g, int w, int h);
     void paintSwitch (juce::Graphics& g, int frameX, int w, int h);
     void paintDropDown (juce::Graphics& g, int w, int h);
-    bool isInSwitchHotZone (int x) const;
+    bool isInSwitchHotZone (float x) const;
 
     MarvexAudioProcessor& owner;
     ListenerArray<StsContListener> listeners;
