@@ -16,7 +16,10 @@ struct ButtonLog : stsbutListener, stsbutChangeListener
 {
     ButtonLog (std::vector<std::string>& l, std::string n) : log (l), name (std::move (n)) {}
     void stsbutPressed (int id) override { log.push_back (name + " pressed " + std::to_string (id)); }
-    void stsbutChanged (StsBut& b) override { log.push_back (name + " changed " + b.getCaption().toStdString()); }
+    void stsbutChanged (StsBut& b) override
+    {
+        log.push_back (name + " changed " + b.getCaption().toStdString());
+    }
     std::vector<std::string>& log;
     std::string name;
 };
@@ -25,14 +28,14 @@ struct ButtonFixture : ::testing::Test
 {
     juce::SharedResourcePointer<KelvoLook> look;
     std::vector<std::string> log;
-    ButtonLog a { log, "a" }, b { log, "b" };
+    ButtonLog a{log, "a"}, b{log, "b"};
 
     std::unique_ptr<StsBut> make (int kind, int w = 60, int h = 24)
     {
         auto button = std::make_unique<StsBut> ("GO", 42, kind);
         button->setupButton (5, 6, w, h, true);
         button->setVisible (true);
-        for (auto* l : { &a, &b })
+        for (auto* l : {&a, &b})
         {
             button->addListener (l);
             button->addChangeListener (l);
@@ -48,7 +51,7 @@ struct ButtonFixture : ::testing::Test
         pumpFor (20);
     }
 
-    const std::vector<std::string> oneClick { "b changed GO", "a changed GO", "b pressed 42", "a pressed 42" };
+    const std::vector<std::string> oneClick{"b changed GO", "a changed GO", "b pressed 42", "a pressed 42"};
 };
 } // namespace
 
@@ -79,7 +82,8 @@ TEST_F (ButtonFixture, TextButtonKindsReportTheInnerButtonsClicks)
         int kind, innerTop, innerBottom;
     };
     // Kinds 130 and 135 cut off the rounded ends above and below; 140 only above, leaving two pixels.
-    const Case cases[] = { { StsBut::tabKind, -3, 27 }, { StsBut::openTabKind, -3, 27 }, { StsBut::barKind, -5, 22 } };
+    const Case cases[] = {
+        {StsBut::tabKind, -3, 27}, {StsBut::openTabKind, -3, 27}, {StsBut::barKind, -5, 22}};
     for (const auto& k : cases)
     {
         log.clear();
@@ -187,18 +191,18 @@ TEST (Artwork, EveryImageHasItsSizeAndTheFontIsEmbedded)
         int w, h;
     };
     const Case cases[] = {
-        { "knob strip", artwork::knobStrip(), 2939, 48 },
-        { "knob plate", artwork::knobPlate(), 48, 48 },
-        { "switch", artwork::toggleSwitch(), 74, 20 },
-        { "drop-down body", artwork::dropDownBody(), 200, 18 },
-        { "drop-down arrow", artwork::dropDownArrow(), 14, 18 },
-        { "drop-down frame", artwork::dropDownFrame(), 100, 17 },
-        { "led", artwork::led(), 28, 9 },
-        { "envelope grid", artwork::envelopeGrid(), 218, 73 },
-        { "glare", artwork::glare(), 210, 66 },
-        { "lcd grid", artwork::lcdGrid(), 164, 43 },
-        { "list background", artwork::listBackground(), 246, 360 },
-        { "list thumb", artwork::listThumb(), 25, 43 },
+        {"knob strip", artwork::knobStrip(), 2939, 48},
+        {"knob plate", artwork::knobPlate(), 48, 48},
+        {"switch", artwork::toggleSwitch(), 74, 20},
+        {"drop-down body", artwork::dropDownBody(), 200, 18},
+        {"drop-down arrow", artwork::dropDownArrow(), 14, 18},
+        {"drop-down frame", artwork::dropDownFrame(), 100, 17},
+        {"led", artwork::led(), 28, 9},
+        {"envelope grid", artwork::envelopeGrid(), 218, 73},
+        {"glare", artwork::glare(), 210, 66},
+        {"lcd grid", artwork::lcdGrid(), 164, 43},
+        {"list background", artwork::listBackground(), 246, 360},
+        {"list thumb", artwork::listThumb(), 25, 43},
     };
     for (const auto& c : cases)
     {
@@ -214,11 +218,12 @@ TEST (Artwork, EveryImageHasItsSizeAndTheFontIsEmbedded)
     EXPECT_LT (strip.getPixelAt (art::knobFrameStep * 56 + 11, 25).getBrightness(), 0.6f);
     EXPECT_TRUE (strip.getPixelAt (art::knobFrameSize + 1, 20).isTransparent());
 
-    for (auto style : { juce::Font::plain, juce::Font::bold })
+    for (auto style : {juce::Font::plain, juce::Font::bold})
     {
         const auto face = arialFont (12.0f, style).getTypefacePtr();
         EXPECT_EQ (face->getName(), "Liberation Sans");
         EXPECT_EQ (face->getStyle(), style == juce::Font::bold ? "Bold" : "Regular");
     }
-    EXPECT_EQ (juce::Font (12.0f).getTypefacePtr()->getName(), "Liberation Sans") << "the default sans-serif too";
+    EXPECT_EQ (juce::Font (12.0f).getTypefacePtr()->getName(), "Liberation Sans")
+        << "the default sans-serif too";
 }

@@ -71,32 +71,33 @@ TEST_F (EnvelFixture, HandlesAreHitWithinSevenUnitsScaled)
         int handle;
     };
     const Case cases[] = {
-        { 1.0f, peakX, 16, Envel::attackHandle },
-        { 1.0f, peakX + 6.9f, 16 - 6.9f, Envel::attackHandle },
-        { 1.0f, peakX, 16 - 7, Envel::noHandle },
-        { 1.0f, peakX + 7, 16, Envel::noHandle },
-        { 1.0f, releaseX, 70, Envel::releaseHandle },
-        { 1.0f, releaseX - 6.9f, 63.1f, Envel::releaseHandle },
-        { 1.0f, decayEnd - 6.9f, sustainY, Envel::sustainHandle },
-        { 1.0f, sustainEnd + 6.9f, sustainY + 6.9f, Envel::sustainHandle },
-        { 1.0f, decayEnd - 7, sustainY, Envel::noHandle },
-        { 1.0f, (decayEnd + sustainEnd) / 2, sustainY - 7, Envel::noHandle },
-        { 1.5f, 1.5f * releaseX, 1.5f * 70 - 10.4f, Envel::releaseHandle },
-        { 1.5f, 1.5f * releaseX, 1.5f * 70 + 10.4f, Envel::releaseHandle },
-        { 1.5f, 1.5f * releaseX, 1.5f * 70 - 10.5f, Envel::noHandle },
-        { 1.5f, 1.5f * releaseX, 1.5f * 70 + 10.5f, Envel::noHandle },
-        { 1.5f, 1.5f * peakX, 1.5f * 16, Envel::attackHandle },
+        {1.0f, peakX, 16, Envel::attackHandle},
+        {1.0f, peakX + 6.9f, 16 - 6.9f, Envel::attackHandle},
+        {1.0f, peakX, 16 - 7, Envel::noHandle},
+        {1.0f, peakX + 7, 16, Envel::noHandle},
+        {1.0f, releaseX, 70, Envel::releaseHandle},
+        {1.0f, releaseX - 6.9f, 63.1f, Envel::releaseHandle},
+        {1.0f, decayEnd - 6.9f, sustainY, Envel::sustainHandle},
+        {1.0f, sustainEnd + 6.9f, sustainY + 6.9f, Envel::sustainHandle},
+        {1.0f, decayEnd - 7, sustainY, Envel::noHandle},
+        {1.0f, (decayEnd + sustainEnd) / 2, sustainY - 7, Envel::noHandle},
+        {1.5f, 1.5f * releaseX, 1.5f * 70 - 10.4f, Envel::releaseHandle},
+        {1.5f, 1.5f * releaseX, 1.5f * 70 + 10.4f, Envel::releaseHandle},
+        {1.5f, 1.5f * releaseX, 1.5f * 70 - 10.5f, Envel::noHandle},
+        {1.5f, 1.5f * releaseX, 1.5f * 70 + 10.5f, Envel::noHandle},
+        {1.5f, 1.5f * peakX, 1.5f * 16, Envel::attackHandle},
     };
     for (const auto& k : cases)
     {
         place (k.scale);
-        EXPECT_EQ (env.hitTestHandle ({ k.x, k.y }), k.handle) << "scale " << k.scale << " at " << k.x << ", " << k.y;
+        EXPECT_EQ (env.hitTestHandle ({k.x, k.y}), k.handle)
+            << "scale " << k.scale << " at " << k.x << ", " << k.y;
     }
 
     // The attack handle wins where it overlaps the release handle (attack 0, decay 0, sustain 127).
     set (0, 0, 127, 0);
     place (1.0f);
-    EXPECT_EQ (env.hitTestHandle ({ 16, 16 }), Envel::attackHandle);
+    EXPECT_EQ (env.hitTestHandle ({16, 16}), Envel::attackHandle);
 }
 
 TEST_F (EnvelFixture, DragsMoveOneValueUnitPerPixelAndAHalf)
@@ -196,8 +197,8 @@ TEST (ProgramLocation, BankPrefixAndThreeDigitNumber)
         int bank, program;
         const char* text;
     };
-    const Case cases[] = { { 0, 0, "U1:001" }, { 0, 99, "U1:100" }, { 3, 5, "U4:006" },
-                           { 4, 0, "F1:001" }, { 7, 127, "F4:128" } };
+    const Case cases[] = {
+        {0, 0, "U1:001"}, {0, 99, "U1:100"}, {3, 5, "U4:006"}, {4, 0, "F1:001"}, {7, 127, "F4:128"}};
     for (const auto& c : cases)
         EXPECT_EQ (programLocation (c.bank, c.program), c.text);
     EXPECT_EQ (bankPrefix (8), "") << "no such synth bank";
@@ -225,10 +226,10 @@ TEST (LcdDisplay, ShowsTheProgramAndReportsTheClickedRegion)
         int region;
     };
     const Case cases[] = {
-        { 1.0f, 30, 10, LCD_Comp::locationRegion }, { 1.0f, 62, 10, LCD_Comp::locationRegion },
-        { 1.0f, 63, 10, LCD_Comp::categoryRegion }, { 1.0f, 63, 22, LCD_Comp::nameRegion },
-        { 1.0f, 10, 40, LCD_Comp::nameRegion },      { 2.0f, 120, 40, LCD_Comp::locationRegion },
-        { 2.0f, 130, 40, LCD_Comp::categoryRegion }, { 2.0f, 20, 50, LCD_Comp::nameRegion },
+        {1.0f, 30, 10, LCD_Comp::locationRegion},  {1.0f, 62, 10, LCD_Comp::locationRegion},
+        {1.0f, 63, 10, LCD_Comp::categoryRegion},  {1.0f, 63, 22, LCD_Comp::nameRegion},
+        {1.0f, 10, 40, LCD_Comp::nameRegion},      {2.0f, 120, 40, LCD_Comp::locationRegion},
+        {2.0f, 130, 40, LCD_Comp::categoryRegion}, {2.0f, 20, 50, LCD_Comp::nameRegion},
     };
     for (const auto& k : cases)
     {

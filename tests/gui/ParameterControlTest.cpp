@@ -30,7 +30,8 @@ struct CommandRecorder : StsContListener
     explicit CommandRecorder (std::vector<std::string>& l, std::string n) : log (l), name (std::move (n)) {}
     void stsContCommand (int code, int index, int section) override
     {
-        log.push_back (name + ":" + std::to_string (code) + "/" + std::to_string (index) + "/" + std::to_string (section));
+        log.push_back (name + ":" + std::to_string (code) + "/" + std::to_string (index) + "/" +
+                       std::to_string (section));
     }
     std::vector<std::string>& log;
     std::string name;
@@ -40,8 +41,9 @@ struct ControlFixture : ::testing::Test
 {
     ProcessorRig rig;
 
-    std::unique_ptr<MenuCapturingControl> make (int kind, int minimum, int maximum, int shown, int displayKind = kind::plainNumber,
-                                                int width = 65, int height = 64, int index = 20)
+    std::unique_ptr<MenuCapturingControl> make (int kind, int minimum, int maximum, int shown,
+                                                int displayKind = kind::plainNumber, int width = 65,
+                                                int height = 64, int index = 20)
     {
         auto c = std::make_unique<MenuCapturingControl> (*rig);
         c->setupControl (index, "Test", 100, 50, width, height, minimum, maximum, kind, displayKind);
@@ -63,10 +65,10 @@ TEST (KnobFrame, FollowsTheSweepAndRoundsToNearest)
         int value, minimum, maximum, frame;
     };
     const Case cases[] = {
-        { 30, 30, 250, 0 },  { 250, 30, 250, 56 }, { 140, 30, 250, 28 }, // tempo: ends and middle
-        { 0, 0, 127, 0 },    { 63, 0, 127, 28 },   { 64, 0, 127, 28 },   { 127, 0, 127, 56 },
-        { 1, 0, 127, 0 },    { 2, 0, 127, 1 },     { 5, 0, 5, 56 },      { 3, 0, 5, 34 },
-        { 200, 0, 127, 60 }, { -50, 0, 127, 0 },   { 7, 7, 7, 0 }, // outside the range: clamped; empty range
+        {30, 30, 250, 0},  {250, 30, 250, 56}, {140, 30, 250, 28}, // tempo: ends and middle
+        {0, 0, 127, 0},    {63, 0, 127, 28},   {64, 0, 127, 28},   {127, 0, 127, 56},
+        {1, 0, 127, 0},    {2, 0, 127, 1},     {5, 0, 5, 56},      {3, 0, 5, 34},
+        {200, 0, 127, 60}, {-50, 0, 127, 0},   {7, 7, 7, 0}, // outside the range: clamped; empty range
     };
     for (const auto& c : cases)
         EXPECT_EQ (StsCont::knobFrameFor (c.value, c.minimum, c.maximum), c.frame)
@@ -117,15 +119,15 @@ TEST_F (ControlFixture, KnobDragsStepByPixelsAndAddBothDirections)
         Sent expected;
     };
     const Case cases[] = {
-        { "few values: 15 px a step", 5, 2, 15, 0, { { 20, 3 } } },
-        { "few values: 14 px is not a step", 5, 2, 14, 0, {} },
-        { "few values: truncates towards zero going down", 5, 2, -14, 0, {} },
-        { "few values: 15 px up", 5, 2, 0, -15, { { 20, 3 } } },
-        { "many values: right and up add", 127, 50, 10, -10, { { 20, 70 } } },
-        { "many values: right and down cancel", 127, 50, 10, 10, {} },
-        { "many values: left", 127, 50, -7, 0, { { 20, 43 } } },
-        { "past the maximum sends the maximum", 127, 120, 30, 0, { { 20, 127 } } },
-        { "past the minimum sends the minimum", 127, 5, 0, 30, { { 20, 0 } } },
+        {"few values: 15 px a step", 5, 2, 15, 0, {{20, 3}}},
+        {"few values: 14 px is not a step", 5, 2, 14, 0, {}},
+        {"few values: truncates towards zero going down", 5, 2, -14, 0, {}},
+        {"few values: 15 px up", 5, 2, 0, -15, {{20, 3}}},
+        {"many values: right and up add", 127, 50, 10, -10, {{20, 70}}},
+        {"many values: right and down cancel", 127, 50, 10, 10, {}},
+        {"many values: left", 127, 50, -7, 0, {{20, 43}}},
+        {"past the maximum sends the maximum", 127, 120, 30, 0, {{20, 127}}},
+        {"past the minimum sends the minimum", 127, 5, 0, 30, {{20, 0}}},
     };
     for (const auto& k : cases)
     {
@@ -146,13 +148,13 @@ TEST_F (ControlFixture, KnobDragKeepsTheGestureOpenAndStopsSendingAtTheEnd)
     MouseDriver mouse (*c);
     mouse.press (10, 10);
     mouse.drag (11, 10);
-    EXPECT_EQ (sent(), (Sent { { 20, 126 } }));
+    EXPECT_EQ (sent(), (Sent{{20, 126}}));
     EXPECT_TRUE (rig.processor->isGestureOpen (20));
 
     // The panel echoes each value back; once the maximum shows, more travel sends nothing.
     c->showValue (126, "126");
     mouse.drag (15, 10);
-    EXPECT_EQ (sent(), (Sent { { 20, 127 } }));
+    EXPECT_EQ (sent(), (Sent{{20, 127}}));
     c->showValue (127, "127");
     mouse.drag (30, 10);
     mouse.drag (40, 10);
@@ -172,13 +174,13 @@ TEST_F (ControlFixture, WheelStepsEveryKindAndClampsFirst)
         Sent expected;
     };
     const Case cases[] = {
-        { StsCont::toggleSwitch, 1, 1, 1.0f, {} }, // 2 clamps to 1, already shown
-        { StsCont::toggleSwitch, 1, 1, -1.0f, { { 20, 0 } } },
-        { StsCont::centredSwitch, 1, 0, 0.5f, { { 20, 1 } } },
-        { StsCont::dropDown, 4, 2, -0.2f, { { 20, 1 } } },
-        { StsCont::knob, 127, 60, 0.1f, { { 20, 61 } } },
-        { StsCont::knob, 127, 60, 0.0f, {} },
-        { StsCont::knob, 127, 0, -1.0f, {} },
+        {StsCont::toggleSwitch, 1, 1, 1.0f, {}}, // 2 clamps to 1, already shown
+        {StsCont::toggleSwitch, 1, 1, -1.0f, {{20, 0}}},
+        {StsCont::centredSwitch, 1, 0, 0.5f, {{20, 1}}},
+        {StsCont::dropDown, 4, 2, -0.2f, {{20, 1}}},
+        {StsCont::knob, 127, 60, 0.1f, {{20, 61}}},
+        {StsCont::knob, 127, 60, 0.0f, {}},
+        {StsCont::knob, 127, 0, -1.0f, {}},
     };
     for (const auto& k : cases)
     {
@@ -197,24 +199,24 @@ TEST_F (ControlFixture, SwitchesToggleOnlyInsideTheirHotZone)
         bool toggles;
     };
     const Case cases[] = {
-        { StsCont::toggleSwitch, 66, 1.0f, 24.0f, true },   { StsCont::toggleSwitch, 66, 1.0f, 25.0f, false },
-        { StsCont::toggleSwitch, 66, 2.0f, 49.0f, true },   { StsCont::toggleSwitch, 66, 2.0f, 50.0f, false },
-        { StsCont::centredSwitch, 65, 1.0f, 22.0f, false }, { StsCont::centredSwitch, 65, 1.0f, 23.0f, true },
-        { StsCont::centredSwitch, 65, 1.0f, 41.0f, true },  { StsCont::centredSwitch, 65, 1.0f, 42.0f, false },
-        { StsCont::centredSwitch, 65, 1.5f, 33.0f, false }, { StsCont::centredSwitch, 65, 1.5f, 62.0f, true },
+        {StsCont::toggleSwitch, 66, 1.0f, 24.0f, true},   {StsCont::toggleSwitch, 66, 1.0f, 25.0f, false},
+        {StsCont::toggleSwitch, 66, 2.0f, 49.0f, true},   {StsCont::toggleSwitch, 66, 2.0f, 50.0f, false},
+        {StsCont::centredSwitch, 65, 1.0f, 22.0f, false}, {StsCont::centredSwitch, 65, 1.0f, 23.0f, true},
+        {StsCont::centredSwitch, 65, 1.0f, 41.0f, true},  {StsCont::centredSwitch, 65, 1.0f, 42.0f, false},
+        {StsCont::centredSwitch, 65, 1.5f, 33.0f, false}, {StsCont::centredSwitch, 65, 1.5f, 62.0f, true},
     };
     for (const auto& k : cases)
     {
         auto c = make (k.kind, 0, 1, 1, kind::onOff, k.width, 32);
         c->setScale (k.scale);
         MouseDriver (*c).click (k.x, 5);
-        EXPECT_EQ (sent(), (k.toggles ? Sent { { 20, 0 } } : Sent {}))
+        EXPECT_EQ (sent(), (k.toggles ? Sent{{20, 0}} : Sent{}))
             << "kind " << k.kind << " scale " << k.scale << " x " << k.x;
     }
 
     auto off = make (StsCont::toggleSwitch, 0, 1, 0, kind::onOff, 66, 20);
     MouseDriver (*off).click (3, 5);
-    EXPECT_EQ (sent(), (Sent { { 20, 1 } }));
+    EXPECT_EQ (sent(), (Sent{{20, 1}}));
 }
 
 TEST_F (ControlFixture, RightClickReportsCommand100ToEveryListenerLastFirstAndChangesNothing)
@@ -222,7 +224,7 @@ TEST_F (ControlFixture, RightClickReportsCommand100ToEveryListenerLastFirstAndCh
     std::vector<std::string> log;
     CommandRecorder first (log, "first"), second (log, "second");
 
-    for (auto kind : { StsCont::knob, StsCont::toggleSwitch, StsCont::centredSwitch, StsCont::dropDown })
+    for (auto kind : {StsCont::knob, StsCont::toggleSwitch, StsCont::centredSwitch, StsCont::dropDown})
     {
         log.clear();
         auto c = make (kind, 0, 1, 0, kind::onOff, 65, 32, 46);
@@ -236,7 +238,7 @@ TEST_F (ControlFixture, RightClickReportsCommand100ToEveryListenerLastFirstAndCh
         mouse.drag (60, 5);
         mouse.release (30, 5);
 
-        EXPECT_EQ (log, (std::vector<std::string> { "second:100/46/5", "first:100/46/5" })) << "kind " << kind;
+        EXPECT_EQ (log, (std::vector<std::string>{"second:100/46/5", "first:100/46/5"})) << "kind " << kind;
         EXPECT_TRUE (sent().empty()) << "kind " << kind;
         EXPECT_EQ (c->menusShown, 0);
         c->removeListener (&first);
@@ -256,9 +258,9 @@ TEST_F (ControlFixture, DropDownMenuListsValueTextsFromZeroWithoutTheHiddenOnes)
     std::vector<int> sources (21);
     std::iota (sources.begin(), sources.end(), 1);
     const Case cases[] = {
-        { kind::modSource, 22, 3, sources, "Noise" },
-        { kind::pushItMode, 2, 1, { 1, 2 }, "TOGGLE" },
-        { kind::seq2Destination, 48, 0, {}, "Sequencer 1 Slew" },
+        {kind::modSource, 22, 3, sources, "Noise"},
+        {kind::pushItMode, 2, 1, {1, 2}, "TOGGLE"},
+        {kind::seq2Destination, 48, 0, {}, "Sequencer 1 Slew"},
     };
     for (const auto& k : cases)
     {
@@ -296,7 +298,7 @@ TEST_F (ControlFixture, DropDownOpensOnAClickInItsBodyAndSendsTheChoiceClosingTh
     EXPECT_EQ (c->shownMenu.getNumItems(), 5);
 
     c->valueMenuFinished (4); // "Pulse (square)"
-    EXPECT_EQ (sent(), (Sent { { 43, 3 } }));
+    EXPECT_EQ (sent(), (Sent{{43, 3}}));
     EXPECT_FALSE (rig.processor->isGestureOpen (43));
 
     c->valueMenuFinished (0); // dismissed
@@ -314,7 +316,7 @@ TEST_F (ControlFixture, PaintsTheKnobFrameOfItsValue)
     // sits at (w / 2 - 16, 0) with its centre 16.5 units into the frame.
     const int w = 65;
     const int arcX = w / 2 - 16 + 16 + 14, arcY = 16;
-    for (auto [value, lit] : { std::pair { 0, false }, std::pair { 127, true } })
+    for (auto [value, lit] : {std::pair{0, false}, std::pair{127, true}})
     {
         auto c = make (StsCont::knob, 0, 127, value, kind::plainNumber, w, 64);
         c->setBackgroundFill (true, juce::Colour (0xff303030));
@@ -329,7 +331,7 @@ TEST_F (ControlFixture, PaintsTheKnobFrameOfItsValue)
 TEST_F (ControlFixture, PaintsTheSwitchFrameOfItsValueAndTheDropDownText)
 {
     // The lamp in the switch's thumb sits at (26, 10) of the on frame and is amber.
-    for (auto [value, lit] : { std::pair { 0, false }, std::pair { 1, true } })
+    for (auto [value, lit] : {std::pair{0, false}, std::pair{1, true}})
     {
         auto c = make (StsCont::toggleSwitch, 0, 1, value, kind::onOff, 66, 20);
         const auto lamp = paintComponent (*c).getPixelAt (26, 10);

@@ -16,13 +16,13 @@ struct GridFixture : ::testing::Test
 {
     ProcessorRig rig;
     MidiCntrState& engine = rig.processor->getEngine();
-    StsGrid grid { engine };
-    ChangeCounter changes { grid };
+    StsGrid grid{engine};
+    ChangeCounter changes{grid};
 
     /** As the bank view sets it up: columns 50, 140, 100 and rows 26 high. */
     void SetUp() override
     {
-        grid.setColumns ({ 50, 140, 100 });
+        grid.setColumns ({50, 140, 100});
         grid.setRowHeight (rowHeight);
         grid.setFontHeight (15.0f);
         grid.setBounds (0, 0, 350, 260);
@@ -57,13 +57,13 @@ TEST_F (GridFixture, FillsWithABankOrWithACategoryAcrossAllBanks)
     setCategory (1, 7, 12);
     setCategory (1, 8, 11);
     grid.fillList (StsGrid::fillByCategory, 12);
-    EXPECT_EQ (rows(), (std::vector<std::pair<int, int>> { { 1, 7 }, { 1, 100 }, { 6, 3 } }));
+    EXPECT_EQ (rows(), (std::vector<std::pair<int, int>>{{1, 7}, {1, 100}, {6, 3}}));
 
     // A bank being received holds only its first programs; the missing ones are in no category.
     engine.getSynthBank (6)->clear();
     engine.getSynthBank (6)->setProgram (0, engine.getSynthBank (1)->getProgramRecord (8));
     grid.fillList (StsGrid::fillByCategory, 11);
-    EXPECT_EQ (rows(), (std::vector<std::pair<int, int>> { { 1, 8 }, { 6, 0 } }));
+    EXPECT_EQ (rows(), (std::vector<std::pair<int, int>>{{1, 8}, {6, 0}}));
     grid.fillList (StsGrid::fillByCategory, 0);
     EXPECT_EQ (grid.getNumRows(), 6 * 128 + 125);
 }
@@ -115,10 +115,10 @@ TEST_F (GridFixture, RightPressReports88InTheCategoryColumnAnd90Elsewhere)
     {
         int x, column, code;
     };
-    const Case cases[] = { { 10, 0, StsGrid::rightClickedRow },
-                           { 120, 1, StsGrid::rightClickedRow },
-                           { 250, 2, StsGrid::rightClickedCategory },
-                           { 300, -1, StsGrid::rightClickedRow } }; // past the columns, still a row
+    const Case cases[] = {{10, 0, StsGrid::rightClickedRow},
+                          {120, 1, StsGrid::rightClickedRow},
+                          {250, 2, StsGrid::rightClickedCategory},
+                          {300, -1, StsGrid::rightClickedRow}}; // past the columns, still a row
     for (const auto& k : cases)
     {
         MouseDriver (grid).click ((float) k.x, 30, rightButton);
@@ -223,7 +223,8 @@ TEST (TransferProgress, BarLengthLabelAndCancelButton)
     auto& cancel = bar.getCancelButton();
     EXPECT_EQ (cancel.getButtonId(), 999);
     EXPECT_EQ (cancel.getButtonKind(), StsBut::barKind);
-    EXPECT_EQ (cancel.getBounds(), juce::Rectangle<int> ((1191 - 400) / 2 + 319, (700 - 40) / 2 + 40, 60, 24));
+    EXPECT_EQ (cancel.getBounds(),
+               juce::Rectangle<int> ((1191 - 400) / 2 + 319, (700 - 40) / 2 + 40, 60, 24));
 
     // It dims what it covers.
     const auto image = paintComponent (bar);
@@ -253,5 +254,5 @@ TEST (RenameBox, HoldsSixteenCharactersAndReportsItsButtons)
     box.getOkButton().getInnerButton()->triggerClick();
     box.getCancelButton().getInnerButton()->triggerClick();
     pumpFor (20);
-    EXPECT_EQ (owner.ids, (std::vector<int> { 1111, 1113 }));
+    EXPECT_EQ (owner.ids, (std::vector<int>{1111, 1113}));
 }

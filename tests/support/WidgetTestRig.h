@@ -13,8 +13,8 @@
 namespace kelvo::test
 {
 
-inline const juce::ModifierKeys leftButton { juce::ModifierKeys::leftButtonModifier };
-inline const juce::ModifierKeys rightButton { juce::ModifierKeys::rightButtonModifier };
+inline const juce::ModifierKeys leftButton{juce::ModifierKeys::leftButtonModifier};
+inline const juce::ModifierKeys rightButton{juce::ModifierKeys::rightButtonModifier};
 
 /** A synthetic mouse event on a component, in its own pixels. */
 inline juce::MouseEvent mouseEvent (juce::Component& c, juce::Point<float> position, juce::ModifierKeys mods,
@@ -22,7 +22,8 @@ inline juce::MouseEvent mouseEvent (juce::Component& c, juce::Point<float> posit
 {
     return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, mods,
                              juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c,
-                             juce::Time::getCurrentTime(), downPosition, juce::Time::getCurrentTime(), 1, dragged);
+                             juce::Time::getCurrentTime(), downPosition, juce::Time::getCurrentTime(), 1,
+                             dragged);
 }
 
 /** Drives a component's mouse callbacks in the order a real mouse gives them. */
@@ -33,12 +34,12 @@ public:
 
     void press (float x, float y, juce::ModifierKeys buttons = leftButton)
     {
-        down = { x, y };
+        down = {x, y};
         mods = buttons;
         c.mouseDown (mouseEvent (c, down, mods, down));
     }
-    void drag (float x, float y) { c.mouseDrag (mouseEvent (c, { x, y }, mods, down, true)); }
-    void release (float x, float y) { c.mouseUp (mouseEvent (c, { x, y }, mods, down)); }
+    void drag (float x, float y) { c.mouseDrag (mouseEvent (c, {x, y}, mods, down, true)); }
+    void release (float x, float y) { c.mouseUp (mouseEvent (c, {x, y}, mods, down)); }
     void click (float x, float y, juce::ModifierKeys buttons = leftButton)
     {
         press (x, y, buttons);
@@ -46,7 +47,7 @@ public:
     }
     void wheel (float deltaY)
     {
-        juce::MouseWheelDetails details {};
+        juce::MouseWheelDetails details{};
         details.deltaY = deltaY;
         c.mouseWheelMove (mouseEvent (c, down, {}, down), details);
     }
@@ -106,7 +107,10 @@ inline juce::Image paintComponent (juce::Component& c)
 /** Counts change messages, after they were delivered. */
 struct ChangeCounter : juce::ChangeListener
 {
-    explicit ChangeCounter (juce::ChangeBroadcaster& b) : broadcaster (b) { broadcaster.addChangeListener (this); }
+    explicit ChangeCounter (juce::ChangeBroadcaster& b) : broadcaster (b)
+    {
+        broadcaster.addChangeListener (this);
+    }
     ~ChangeCounter() override { broadcaster.removeChangeListener (this); }
     void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
 

@@ -24,40 +24,40 @@ using juce::Image;
 // Palette: dark anodised metal with an amber accent.
 namespace palette
 {
-const Colour shadow { 0xff000000 };
-const Colour bezelTop { 0xff111315 };
-const Colour bezelBottom { 0xff34383c };
-const Colour groove { 0xff0b0c0d };
-const Colour accent { 0xffef9a1f };
-const Colour capTop { 0xff6b7076 };
-const Colour capBottom { 0xff222427 };
-const Colour faceTop { 0xff4c5157 };
-const Colour faceBottom { 0xff2a2d31 };
-const Colour pointer { 0xfff4f4f2 };
-const Colour slotDark { 0xff0c0d0e };
-const Colour slotOn { 0xff6e420c };
-const Colour thumbLight { 0xff9aa0a6 };
-const Colour thumbDark { 0xff43474c };
-const Colour fieldTop { 0xff0f1113 };
-const Colour fieldBottom { 0xff1c1f22 };
-const Colour fieldEdge { 0xff4b5157 };
-const Colour arrow { 0xff9fe6e3 };
-const Colour ledOffRim { 0xff2a1a16 };
-const Colour ledOff { 0xff4a1e16 };
-const Colour ledOn { 0xffff5a2a };
-const Colour ledCore { 0xffffd2a0 };
-const Colour scopeBack { 0xff121517 };
-const Colour scopeLine { 0xff23282c };
-const Colour scopeAxis { 0xff31373c };
-const Colour lcdBack { 0xffaebfc6 };
-const Colour lcdLine { 0xffa3b5bc };
-const Colour listTint { 0xff071114 };
+const Colour shadow{0xff000000};
+const Colour bezelTop{0xff111315};
+const Colour bezelBottom{0xff34383c};
+const Colour groove{0xff0b0c0d};
+const Colour accent{0xffef9a1f};
+const Colour capTop{0xff6b7076};
+const Colour capBottom{0xff222427};
+const Colour faceTop{0xff4c5157};
+const Colour faceBottom{0xff2a2d31};
+const Colour pointer{0xfff4f4f2};
+const Colour slotDark{0xff0c0d0e};
+const Colour slotOn{0xff6e420c};
+const Colour thumbLight{0xff9aa0a6};
+const Colour thumbDark{0xff43474c};
+const Colour fieldTop{0xff0f1113};
+const Colour fieldBottom{0xff1c1f22};
+const Colour fieldEdge{0xff4b5157};
+const Colour arrow{0xff9fe6e3};
+const Colour ledOffRim{0xff2a1a16};
+const Colour ledOff{0xff4a1e16};
+const Colour ledOn{0xffff5a2a};
+const Colour ledCore{0xffffd2a0};
+const Colour scopeBack{0xff121517};
+const Colour scopeLine{0xff23282c};
+const Colour scopeAxis{0xff31373c};
+const Colour lcdBack{0xffaebfc6};
+const Colour lcdLine{0xffa3b5bc};
+const Colour listTint{0xff071114};
 } // namespace palette
 
 using namespace kelvo::art;
 
 // The knob's look inside its frame.
-constexpr float knobCentre = 16.5f;      // the widgets place the frame so that this is the control's middle
+constexpr float knobCentre = 16.5f; // the widgets place the frame so that this is the control's middle
 constexpr float knobStartDegrees = -150.0f;
 constexpr float knobDegreesPerFrame = 5.35f; // the control's value-to-frame rule uses the same step
 constexpr float trackRadius = 14.4f;
@@ -71,7 +71,7 @@ Image newImage (int w, int h)
 juce::Point<float> onCircle (juce::Point<float> centre, float radius, float degrees)
 {
     const auto a = juce::degreesToRadians (degrees);
-    return { centre.x + radius * std::sin (a), centre.y - radius * std::cos (a) };
+    return {centre.x + radius * std::sin (a), centre.y - radius * std::cos (a)};
 }
 
 /** A soft shadow, as stacked ellipses of falling opacity. */
@@ -88,13 +88,14 @@ void softShadow (Graphics& g, juce::Rectangle<float> area, float spread, float o
 
 void verticalGradient (Graphics& g, juce::Rectangle<float> area, Colour top, Colour bottom)
 {
-    g.setGradientFill (juce::ColourGradient (top, area.getX(), area.getY(), bottom, area.getX(), area.getBottom(), false));
+    g.setGradientFill (
+        juce::ColourGradient (top, area.getX(), area.getY(), bottom, area.getX(), area.getBottom(), false));
 }
 
 //==============================================================================
 void drawKnobPlate (Graphics& g)
 {
-    const juce::Point<float> c { knobCentre, knobCentre };
+    const juce::Point<float> c{knobCentre, knobCentre};
     const auto bezel = juce::Rectangle<float> (0, 0, 2 * 16.2f, 2 * 16.2f).withCentre (c);
 
     softShadow (g, bezel.translated (0.8f, 1.4f), 1.6f, 0.55f);
@@ -112,24 +113,27 @@ void drawKnobPlate (Graphics& g)
     track.addCentredArc (c.x, c.y, trackRadius, trackRadius, 0.0f, juce::degreesToRadians (knobStartDegrees),
                          juce::degreesToRadians (-knobStartDegrees), true);
     g.setColour (palette::groove);
-    g.strokePath (track, juce::PathStrokeType (2.2f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    g.strokePath (track,
+                  juce::PathStrokeType (2.2f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
 }
 
 void drawKnobFrame (Graphics& g, int frame)
 {
-    const juce::Point<float> c { knobCentre, knobCentre };
+    const juce::Point<float> c{knobCentre, knobCentre};
     const auto angle = knobStartDegrees + knobDegreesPerFrame * (float) frame;
 
     // The lit part of the track, with a faint glow.
     if (frame > 0)
     {
         juce::Path arc;
-        arc.addCentredArc (c.x, c.y, trackRadius, trackRadius, 0.0f, juce::degreesToRadians (knobStartDegrees),
-                           juce::degreesToRadians (angle), true);
+        arc.addCentredArc (c.x, c.y, trackRadius, trackRadius, 0.0f,
+                           juce::degreesToRadians (knobStartDegrees), juce::degreesToRadians (angle), true);
         g.setColour (palette::accent.withAlpha (0.25f));
-        g.strokePath (arc, juce::PathStrokeType (3.4f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+        g.strokePath (
+            arc, juce::PathStrokeType (3.4f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
         g.setColour (palette::accent);
-        g.strokePath (arc, juce::PathStrokeType (1.8f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+        g.strokePath (
+            arc, juce::PathStrokeType (1.8f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
     }
 
     const auto cap = juce::Rectangle<float> (0, 0, 2 * capRadius, 2 * capRadius).withCentre (c);
@@ -145,7 +149,8 @@ void drawKnobFrame (Graphics& g, int frame)
     {
         const auto a = angle + 360.0f * (float) i / ridges;
         g.setColour (Colour (0x50000000));
-        g.drawLine (juce::Line<float> (onCircle (c, capRadius - 1.7f, a), onCircle (c, capRadius - 0.2f, a)), 0.8f);
+        g.drawLine (juce::Line<float> (onCircle (c, capRadius - 1.7f, a), onCircle (c, capRadius - 0.2f, a)),
+                    0.8f);
     }
 
     const auto face = cap.reduced (2.2f);
@@ -155,7 +160,8 @@ void drawKnobFrame (Graphics& g, int frame)
     g.drawEllipse (face.reduced (0.4f), 0.7f);
 
     // Fixed highlight: the light does not turn with the knob.
-    g.setGradientFill (juce::ColourGradient (Colour (0x38ffffff), c.x, face.getY(), Colour (0x00ffffff), c.x, c.y, false));
+    g.setGradientFill (
+        juce::ColourGradient (Colour (0x38ffffff), c.x, face.getY(), Colour (0x00ffffff), c.x, c.y, false));
     g.fillEllipse (face.reduced (1.0f).withHeight (face.getHeight() * 0.55f));
 
     // The pointer, outlined so it stays clear on the light part of the cap.
@@ -201,7 +207,7 @@ void drawSwitchFrame (Graphics& g, bool on)
     g.setColour (Colour (0xc0000000));
     g.drawRoundedRectangle (slot, 5.5f, 1.0f);
 
-    const auto thumb = juce::Rectangle<float> (15.0f, 14.0f).withCentre ({ on ? 26.0f : 11.0f, 10.0f });
+    const auto thumb = juce::Rectangle<float> (15.0f, 14.0f).withCentre ({on ? 26.0f : 11.0f, 10.0f});
     softShadow (g, thumb.translated (0.5f, 1.0f).reduced (2.0f), 1.5f, 0.6f);
     verticalGradient (g, thumb, palette::thumbLight, palette::thumbDark);
     g.fillRoundedRectangle (thumb, 3.5f);
@@ -225,7 +231,7 @@ Image makeSwitch()
 {
     auto image = newImage (switchImageWidth, switchImageHeight);
     Graphics g (image);
-    for (auto on : { false, true })
+    for (auto on : {false, true})
     {
         Graphics::ScopedSaveState save (g);
         const auto x = on ? switchOnFrameX : 0;
@@ -254,7 +260,7 @@ Image makeDropDownArrow()
 {
     auto image = newImage (dropDownArrowWidth, dropDownArrowHeight);
     Graphics g (image);
-    verticalGradient (g, { 0, 0, 14, 18 }, Colour (0xff24282b), Colour (0xff181a1c));
+    verticalGradient (g, {0, 0, 14, 18}, Colour (0xff24282b), Colour (0xff181a1c));
     g.fillRect (1, 1, 12, 16);
     g.setColour (Colour (0xff050606));
     g.fillRect (0, 1, 1, 16);
@@ -286,8 +292,8 @@ void drawLed (Graphics& g, bool on)
     g.fillRoundedRectangle (body.expanded (0.5f), 2.0f);
     if (on)
     {
-        g.setGradientFill (juce::ColourGradient (palette::ledCore, body.getCentreX(), body.getCentreY(), palette::ledOn,
-                                                 body.getX(), body.getY(), true));
+        g.setGradientFill (juce::ColourGradient (palette::ledCore, body.getCentreX(), body.getCentreY(),
+                                                 palette::ledOn, body.getX(), body.getY(), true));
     }
     else
     {
@@ -302,7 +308,7 @@ Image makeLed()
 {
     auto image = newImage (ledImageWidth, ledImageHeight);
     Graphics g (image);
-    for (auto on : { false, true })
+    for (auto on : {false, true})
     {
         Graphics::ScopedSaveState save (g);
         g.setOrigin (on ? ledOnFrameX : 0, 0);
@@ -355,7 +361,8 @@ Image makeGlare()
     sheen.lineTo (w, h * 0.18f);
     sheen.quadraticTo (w * 0.55f, h * 0.30f, 0, h * 0.55f);
     sheen.closeSubPath();
-    g.setGradientFill (juce::ColourGradient (Colour (0x70ffffff), 0, 0, Colour (0x08ffffff), 0, h * 0.55f, false));
+    g.setGradientFill (
+        juce::ColourGradient (Colour (0x70ffffff), 0, 0, Colour (0x08ffffff), 0, h * 0.55f, false));
     g.fillPath (sheen);
 
     // A thin bright rim along the top edge of the glass.
@@ -379,7 +386,8 @@ Image makeLcdGrid()
         g.drawHorizontalLine (y, 0.0f, (float) w);
 
     // Recessed behind the bezel: darker towards the edges.
-    g.setGradientFill (juce::ColourGradient (Colour (0x00000000), w * 0.5f, h * 0.5f, Colour (0x38102028), 0, 0, true));
+    g.setGradientFill (
+        juce::ColourGradient (Colour (0x00000000), w * 0.5f, h * 0.5f, Colour (0x38102028), 0, 0, true));
     g.fillAll();
     g.setColour (Colour (0xff46555b));
     g.drawRect (0, 0, w, h, 1);
@@ -417,7 +425,8 @@ Image makeGridThumb()
     Graphics g (image);
     const juce::Rectangle<float> body (1.0f, 1.0f, (float) w - 2, (float) h - 2);
 
-    juce::ColourGradient metal (palette::thumbDark, body.getX(), 0, palette::thumbDark.darker (0.4f), body.getRight(), 0, false);
+    juce::ColourGradient metal (palette::thumbDark, body.getX(), 0, palette::thumbDark.darker (0.4f),
+                                body.getRight(), 0, false);
     metal.addColour (0.35, palette::thumbLight);
     g.setGradientFill (metal);
     g.fillRoundedRectangle (body, 4.0f);
@@ -462,18 +471,18 @@ int main (int argc, char** argv)
     folder.createDirectory();
 
     const std::pair<const char*, std::function<Image()>> images[] = {
-        { "knob_strip.png", makeKnobStrip },
-        { "knob_plate.png", makeKnobPlate },
-        { "switch.png", makeSwitch },
-        { "dropdown_body.png", makeDropDownBody },
-        { "dropdown_arrow.png", makeDropDownArrow },
-        { "dropdown_frame.png", makeDropDownFrame },
-        { "led.png", makeLed },
-        { "envelope_grid.png", makeEnvelopeGrid },
-        { "glare.png", makeGlare },
-        { "lcd_grid.png", makeLcdGrid },
-        { "grid_background.png", makeGridBackground },
-        { "grid_thumb.png", makeGridThumb },
+        {"knob_strip.png", makeKnobStrip},
+        {"knob_plate.png", makeKnobPlate},
+        {"switch.png", makeSwitch},
+        {"dropdown_body.png", makeDropDownBody},
+        {"dropdown_arrow.png", makeDropDownArrow},
+        {"dropdown_frame.png", makeDropDownFrame},
+        {"led.png", makeLed},
+        {"envelope_grid.png", makeEnvelopeGrid},
+        {"glare.png", makeGlare},
+        {"lcd_grid.png", makeLcdGrid},
+        {"grid_background.png", makeGridBackground},
+        {"grid_thumb.png", makeGridThumb},
     };
 
     bool ok = true;

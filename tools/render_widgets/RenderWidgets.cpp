@@ -35,8 +35,7 @@ class Sheet final : public juce::Component
 public:
     Sheet (int w, int h) { setSize (w, h); }
 
-    template <typename WidgetType>
-    WidgetType& add (std::unique_ptr<WidgetType> widget)
+    template <typename WidgetType> WidgetType& add (std::unique_ptr<WidgetType> widget)
     {
         auto& w = *widget;
         addAndMakeVisible (w);
@@ -79,11 +78,12 @@ struct ControlSpec
     int kind, width, height, minimum, maximum, display;
 };
 
-std::unique_ptr<StsCont> makeControl (MarvexAudioProcessor& processor, const ControlSpec& c, int value, float scale,
-                                      int x, int y)
+std::unique_ptr<StsCont> makeControl (MarvexAudioProcessor& processor, const ControlSpec& c, int value,
+                                      float scale, int x, int y)
 {
     auto control = std::make_unique<StsCont> (processor);
-    control->setupControl (c.index, c.caption, 0, 16, c.width, c.height, c.minimum, c.maximum, c.kind, c.display);
+    control->setupControl (c.index, c.caption, 0, 16, c.width, c.height, c.minimum, c.maximum, c.kind,
+                           c.display);
     control->setBackgroundFill (true, juce::Colour (colours::panelFace));
     control->setScale (scale);
     control->forgetValue(); // as a panel does before it loads a program
@@ -94,25 +94,27 @@ std::unique_ptr<StsCont> makeControl (MarvexAudioProcessor& processor, const Con
 
 bool renderControls (MarvexAudioProcessor& processor, const juce::File& folder)
 {
-    const ControlSpec cutoff { 20, "Frequency", StsCont::knob, 65, 64, 0, 164, 222 };
-    const ControlSpec amount { 25, "Amount", StsCont::knob, 65, 64, 0, 254, 555 };
-    const ControlSpec tempo { 101, "Tempo", StsCont::knob, 65, 64, 30, 250, 444 };
-    const ControlSpec sync { 46, "Sync", StsCont::toggleSwitch, 66, 20, 0, 1, 333 };
-    const ControlSpec fourPole { 24, "4 Pole", StsCont::centredSwitch, 65, 45, 0, 1, 333 };
-    const ControlSpec shape { 43, "Shape", StsCont::dropDown, 120, 32, 0, 4, 38 };
-    const ControlSpec destination { 62, "Destination", StsCont::dropDown, 115, 32, 0, 47, 400 };
+    const ControlSpec cutoff{20, "Frequency", StsCont::knob, 65, 64, 0, 164, 222};
+    const ControlSpec amount{25, "Amount", StsCont::knob, 65, 64, 0, 254, 555};
+    const ControlSpec tempo{101, "Tempo", StsCont::knob, 65, 64, 30, 250, 444};
+    const ControlSpec sync{46, "Sync", StsCont::toggleSwitch, 66, 20, 0, 1, 333};
+    const ControlSpec fourPole{24, "4 Pole", StsCont::centredSwitch, 65, 45, 0, 1, 333};
+    const ControlSpec shape{43, "Shape", StsCont::dropDown, 120, 32, 0, 4, 38};
+    const ControlSpec destination{62, "Destination", StsCont::dropDown, 115, 32, 0, 47, 400};
 
     bool ok = true;
     {
         Sheet sheet (620, 330);
-        const float scales[] = { 0.5f, 1.0f, 1.2f };
+        const float scales[] = {0.5f, 1.0f, 1.2f};
         auto y = margin;
         for (auto scale : scales)
         {
-            sheet.note ("knobs at scale " + juce::String (scale, 1) + ": min, middle, max; signed amount; tempo", margin, y);
+            sheet.note ("knobs at scale " + juce::String (scale, 1) +
+                            ": min, middle, max; signed amount; tempo",
+                        margin, y);
             y += 16;
             auto x = margin;
-            for (auto v : { 0, 82, 164 })
+            for (auto v : {0, 82, 164})
             {
                 sheet.add (makeControl (processor, cutoff, v, scale, x, y));
                 x += juce::roundToInt (75 * scale);
@@ -127,17 +129,18 @@ bool renderControls (MarvexAudioProcessor& processor, const juce::File& folder)
     {
         Sheet sheet (640, 260);
         auto y = margin;
-        for (auto scale : { 1.0f, 1.2f, 0.5f })
+        for (auto scale : {1.0f, 1.2f, 0.5f})
         {
-            sheet.note ("switches, centred switches and drop-downs at scale " + juce::String (scale, 1), margin, y);
+            sheet.note ("switches, centred switches and drop-downs at scale " + juce::String (scale, 1),
+                        margin, y);
             y += 16;
             auto x = margin;
-            for (auto v : { 0, 1 })
+            for (auto v : {0, 1})
             {
                 sheet.add (makeControl (processor, sync, v, scale, x, y));
                 x += juce::roundToInt (75 * scale);
             }
-            for (auto v : { 0, 1 })
+            for (auto v : {0, 1})
             {
                 sheet.add (makeControl (processor, fourPole, v, scale, x, y));
                 x += juce::roundToInt (75 * scale);
@@ -162,11 +165,11 @@ bool renderButtons (const juce::File& folder)
         const char* caption;
         int kind, x, w, h;
     };
-    const Spec specs[] = { { "SEQUENCER", StsBut::bevelKind, 10, 96, 24 },
-                           { "BANK", StsBut::tabKind, 116, 50, 18 },
-                           { "FILE", StsBut::openTabKind, 176, 50, 18 },
-                           { "CANCEL", StsBut::barKind, 236, 60, 24 },
-                           { "PRESSED", StsBut::bevelKind, 306, 96, 24 } };
+    const Spec specs[] = {{"SEQUENCER", StsBut::bevelKind, 10, 96, 24},
+                          {"BANK", StsBut::tabKind, 116, 50, 18},
+                          {"FILE", StsBut::openTabKind, 176, 50, 18},
+                          {"CANCEL", StsBut::barKind, 236, 60, 24},
+                          {"PRESSED", StsBut::bevelKind, 306, 96, 24}};
     for (const auto& s : specs)
     {
         auto& b = sheet.add (std::make_unique<StsBut> (s.caption, 1, s.kind));
@@ -176,8 +179,8 @@ bool renderButtons (const juce::File& folder)
     for (auto* child : sheet.getChildren())
         if (auto* b = dynamic_cast<StsBut*> (child); b != nullptr && b->getCaption() == "PRESSED")
             b->mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {},
-                                            juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, b, b,
-                                            juce::Time(), {}, juce::Time(), 1, false));
+                                            juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                                            b, b, juce::Time(), {}, juce::Time(), 1, false));
 
     auto& channel = sheet.add (std::make_unique<StsLabel>());
     channel.setup ("MIDI CH 1", KelvoLook::arialName, 12.0f, juce::Justification::centred);
@@ -206,13 +209,14 @@ bool renderButtons (const juce::File& folder)
 bool renderDisplays (const juce::File& folder)
 {
     Sheet sheet (720, 330);
-    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5; LCD at scale 1 and 1.5", margin, margin);
+    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5; LCD at scale 1 and 1.5", margin,
+                margin);
 
     struct Adsr
     {
         int a, d, s, r;
     };
-    const Adsr shapes[] = { { 30, 30, 30, 30 }, { 127, 127, 0, 127 }, { 0, 20, 100, 10 } };
+    const Adsr shapes[] = {{30, 30, 30, 30}, {127, 127, 0, 127}, {0, 20, 100, 10}};
     auto x = margin;
     for (const auto& shape : shapes)
     {
@@ -246,10 +250,11 @@ bool renderLists (MarvexAudioProcessor& processor, const juce::File& folder)
 {
     auto& engine = processor.getEngine();
     Sheet sheet (800, 360);
-    sheet.note ("program list of bank U1 (row 3 selected, scrolled to 2); rename box; progress overlay", margin, margin);
+    sheet.note ("program list of bank U1 (row 3 selected, scrolled to 2); rename box; progress overlay",
+                margin, margin);
 
     auto& grid = sheet.add (std::make_unique<StsGrid> (engine));
-    grid.setColumns ({ 50, 140, 100 });
+    grid.setColumns ({50, 140, 100});
     grid.setRowHeight (26);
     grid.setFontHeight (15.0f);
     grid.setBounds (margin, 30, 350, 260);

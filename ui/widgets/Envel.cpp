@@ -15,11 +15,11 @@ constexpr float originX = 16.0f;
 constexpr float topY = 16.0f;
 constexpr float graphHeight = 54.0f;
 constexpr float baseY = topY + graphHeight;
-constexpr float unit = 48.0f / 127.0f; // design units per value unit
+constexpr float unit = 48.0f / 127.0f;  // design units per value unit
 constexpr float sustainLength = 100.0f; // the sustain stage is drawn 100 value units long
 constexpr float maxValue = 127.0f;
 
-constexpr float handleReach = 7.0f; // design units around a handle that still catch it
+constexpr float handleReach = 7.0f;   // design units around a handle that still catch it
 constexpr float pixelsPerStep = 1.5f; // drag distance per value unit, not scaled
 
 constexpr juce::uint32 outlineFill = 0xff5f4405;
@@ -48,10 +48,22 @@ Envel::Envel() : backdrop (artwork::envelopeGrid()), glare (artwork::glare())
 
 Envel::~Envel() = default;
 
-void Envel::setAttack (int v) { setStage (attack, v); }
-void Envel::setDecay (int v) { setStage (decay, v); }
-void Envel::setSustain (int v) { setStage (sustain, v); }
-void Envel::setRelease (int v) { setStage (release, v); }
+void Envel::setAttack (int v)
+{
+    setStage (attack, v);
+}
+void Envel::setDecay (int v)
+{
+    setStage (decay, v);
+}
+void Envel::setSustain (int v)
+{
+    setStage (sustain, v);
+}
+void Envel::setRelease (int v)
+{
+    setStage (release, v);
+}
 
 void Envel::setStage (float& stage, int v)
 {
@@ -93,11 +105,11 @@ void Envel::resized()
 void Envel::updateOutline()
 {
     const auto sustainY = baseY - unit * sustain;
-    corners[0] = { originX, baseY };
-    corners[1] = { originX + unit * attack, topY };
-    corners[2] = { corners[1].x + unit * decay, sustainY };
-    corners[3] = { corners[2].x + unit * sustainLength, sustainY };
-    corners[4] = { corners[3].x + unit * release, baseY };
+    corners[0] = {originX, baseY};
+    corners[1] = {originX + unit * attack, topY};
+    corners[2] = {corners[1].x + unit * decay, sustainY};
+    corners[3] = {corners[2].x + unit * sustainLength, sustainY};
+    corners[4] = {corners[3].x + unit * release, baseY};
 
     outline.clear();
     outline.startNewSubPath (corners[0] * scale);
@@ -115,8 +127,8 @@ int Envel::hitTestHandle (juce::Point<float> p) const
         return attackHandle;
     if (near (p.x, scale * corners[4].x) && near (p.y, scale * baseY))
         return releaseHandle;
-    if (scale * (corners[2].x - handleReach) < p.x && p.x < scale * (corners[3].x + handleReach)
-        && near (p.y, scale * corners[2].y))
+    if (scale * (corners[2].x - handleReach) < p.x && p.x < scale * (corners[3].x + handleReach) &&
+        near (p.y, scale * corners[2].y))
         return sustainHandle;
     return noHandle;
 }
@@ -140,8 +152,9 @@ void Envel::paint (juce::Graphics& g)
         g.setColour (juce::Colour (colours::widgetText));
         g.setFont (arialFont (labelFontHeight * scale));
         g.drawText (valueLabel,
-                    juce::Rectangle<float> (lastPosition.x + labelOffsetX, juce::jmax (lastPosition.y, labelMinY),
-                                            labelWidth * scale, labelHeight * scale),
+                    juce::Rectangle<float> (lastPosition.x + labelOffsetX,
+                                            juce::jmax (lastPosition.y, labelMinY), labelWidth * scale,
+                                            labelHeight * scale),
                     juce::Justification::centredLeft);
     }
 
@@ -191,7 +204,7 @@ void Envel::mouseDrag (const juce::MouseEvent& e)
         lastPosition.x = e.position.x;
         const auto dx = roundHalfEven ((e.position.x - pressPosition.x) / pixelsPerStep);
         auto& stage = dragHandle == attackHandle ? attack : dragHandle == sustainHandle ? decay : release;
-        const auto atPress = dragHandle == attackHandle ? attackAtPress
+        const auto atPress = dragHandle == attackHandle    ? attackAtPress
                              : dragHandle == sustainHandle ? decayAtPress
                                                            : releaseAtPress;
         const auto newValue = juce::jlimit (0.0f, maxValue, roundHalfEven (atPress + dx));

@@ -17,8 +17,7 @@ namespace kelvo
     panel reads the values and sends them through its controls. A right-button press sends event
     code 100. Message thread only.
 */
-class Envel : public juce::Component,
-              public juce::ChangeBroadcaster
+class Envel : public juce::Component, public juce::ChangeBroadcaster
 {
 public:
     /** Event codes read by the listener in its change callback. */

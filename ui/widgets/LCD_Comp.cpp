@@ -16,9 +16,9 @@ constexpr float categoryLeft = 62.0f;
 
 constexpr float smallFontHeight = 13.0f;
 constexpr float nameFontHeight = 18.0f;
-const juce::Rectangle<float> locationArea { 10.0f, 5.0f, 104.0f, 14.0f };
-const juce::Rectangle<float> categoryArea { 62.0f, 5.0f, 108.0f, 13.0f };
-const juce::Rectangle<float> nameArea { 10.0f, 22.0f, 170.0f, 12.0f };
+const juce::Rectangle<float> locationArea{10.0f, 5.0f, 104.0f, 14.0f};
+const juce::Rectangle<float> categoryArea{62.0f, 5.0f, 108.0f, 13.0f};
+const juce::Rectangle<float> nameArea{10.0f, 22.0f, 170.0f, 12.0f};
 constexpr float glareOpacity = 0.5f;
 } // namespace
 
@@ -29,7 +29,8 @@ LCD_Comp::LCD_Comp() : background (artwork::lcdGrid()), glare (artwork::glare())
 
 LCD_Comp::~LCD_Comp() = default;
 
-void LCD_Comp::showProgram (int bank, int program, int category, const juce::String& name, const juce::String& text)
+void LCD_Comp::showProgram (int bank, int program, int category, const juce::String& name,
+                            const juce::String& text)
 {
     locationText = programLocation (bank, program);
     categoryNumber = category;
@@ -60,7 +61,8 @@ void LCD_Comp::setScale (float factor)
 void LCD_Comp::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::white);
-    const juce::Rectangle<float> whole (0.0f, 0.0f, (float) designWidth * scale, (float) designHeight * scale);
+    const juce::Rectangle<float> whole (0.0f, 0.0f, (float) designWidth * scale,
+                                        (float) designHeight * scale);
     g.drawImage (background, whole);
 
     const auto scaled = [this] (juce::Rectangle<float> r) { return r * scale; };

@@ -10,8 +10,7 @@ namespace kelvo
     its name. A press sends a change message after which getClickRegion() tells which of the three
     areas was clicked. 180 × 43 design units, drawn at its scale. Message thread only.
 */
-class LCD_Comp : public juce::Component,
-                 public juce::ChangeBroadcaster
+class LCD_Comp : public juce::Component, public juce::ChangeBroadcaster
 {
 public:
     static constexpr int locationRegion = 1;

@@ -12,8 +12,7 @@ namespace kelvo
     skipped, and the calls stop when the widget itself was deleted by a listener (closing a dialog
     from its own button deletes the button). Message thread; the lock only keeps the list whole.
 */
-template <typename ListenerType>
-class ListenerArray
+template <typename ListenerType> class ListenerArray
 {
 public:
     void add (ListenerType* listener)
@@ -35,8 +34,7 @@ public:
     }
 
     /** Calls fn (listener) on each; returns false when owner was deleted on the way. */
-    template <typename Callback>
-    bool callLastToFirst (juce::Component& owner, Callback&& fn)
+    template <typename Callback> bool callLastToFirst (juce::Component& owner, Callback&& fn)
     {
         juce::Array<ListenerType*> copy;
         {

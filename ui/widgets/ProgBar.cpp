@@ -48,7 +48,8 @@ ProgBar::ProgBar (int width, int height)
     label.setBounds (area.getX(), area.getY() + areaHeight, labelWidth, labelHeight);
     addAndMakeVisible (label);
 
-    cancelButton.setupButton (area.getX() + cancelX, area.getY() + areaHeight, cancelWidth, cancelHeight, true);
+    cancelButton.setupButton (area.getX() + cancelX, area.getY() + areaHeight, cancelWidth, cancelHeight,
+                              true);
     addAndMakeVisible (cancelButton);
 }
 
@@ -56,7 +57,7 @@ ProgBar::~ProgBar() = default;
 
 juce::Rectangle<int> ProgBar::barArea() const
 {
-    return { (getWidth() - areaWidth) / 2, (getHeight() - areaHeight) / 2, areaWidth, areaHeight };
+    return {(getWidth() - areaWidth) / 2, (getHeight() - areaHeight) / 2, areaWidth, areaHeight};
 }
 
 void ProgBar::setProgress (int bank, int program)

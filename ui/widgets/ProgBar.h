@@ -37,7 +37,7 @@ private:
 
     int value = minimum;
     juce::Label label;
-    StsBut cancelButton { "CANCEL", cancelButtonId, StsBut::barKind };
+    StsBut cancelButton{"CANCEL", cancelButtonId, StsBut::barKind};
     juce::TextButton track, fill;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProgBar)

@@ -31,8 +31,8 @@ public:
 
 private:
     juce::TextEditor editor;
-    StsBut okButton { "OK", okButtonId, StsBut::barKind };
-    StsBut cancelButton { "Cancel", cancelButtonId, StsBut::barKind };
+    StsBut okButton{"OK", okButtonId, StsBut::barKind};
+    StsBut cancelButton{"Cancel", cancelButtonId, StsBut::barKind};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RenameCnt)
 };

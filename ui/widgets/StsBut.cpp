@@ -184,9 +184,11 @@ void StsBut::buttonClicked (juce::Button*)
 void StsBut::reportClick()
 {
     // A listener may close the window that owns this button; nothing here touches it afterwards.
-    if (! changeListeners.callLastToFirst (*this, [this] (stsbutChangeListener& l) { l.stsbutChanged (*this); }))
+    if (! changeListeners.callLastToFirst (*this,
+                                           [this] (stsbutChangeListener& l) { l.stsbutChanged (*this); }))
         return;
-    if (! buttonListeners.callLastToFirst (*this, [id = buttonId] (stsbutListener& l) { l.stsbutPressed (id); }))
+    if (! buttonListeners.callLastToFirst (*this,
+                                           [id = buttonId] (stsbutListener& l) { l.stsbutPressed (id); }))
         return;
     repaint();
 }

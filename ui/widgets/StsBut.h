@@ -19,8 +19,7 @@ namespace kelvo
     inner juce::TextButton and report its clicks (kind 140 also a press in the strip along its
     bottom edge that the inner button leaves uncovered). Message thread only.
 */
-class StsBut : public juce::Component,
-               private juce::Button::Listener
+class StsBut : public juce::Component, private juce::Button::Listener
 {
 public:
     static constexpr int bevelKind = 5;

@@ -47,14 +47,12 @@ constexpr float centredTintWidth = 36.0f;
 const juce::String hiddenValueText = "*/*";
 } // namespace
 
-StsCont::StsCont (MarvexAudioProcessor& p) : owner (p)
-{
-}
+StsCont::StsCont (MarvexAudioProcessor& p) : owner (p) {}
 
 StsCont::~StsCont() = default;
 
-void StsCont::setupControl (int index, const juce::String& text, int x, int y, int width, int height, int minValue,
-                            int maxValue, int kindOfControl, int kindOfDisplay)
+void StsCont::setupControl (int index, const juce::String& text, int x, int y, int width, int height,
+                            int minValue, int maxValue, int kindOfControl, int kindOfDisplay)
 {
     parameterIndex = index;
     caption = text;
@@ -177,7 +175,8 @@ void StsCont::setPosition (int x, int y)
 void StsCont::applyScaledBounds()
 {
     setBounds (juce::roundToInt ((float) unscaledX * scale), juce::roundToInt ((float) unscaledTop * scale),
-               juce::roundToInt ((float) unscaledWidth * scale), juce::roundToInt ((float) unscaledHeight * scale));
+               juce::roundToInt ((float) unscaledWidth * scale),
+               juce::roundToInt ((float) unscaledHeight * scale));
 }
 
 void StsCont::setShowing (bool shouldShow)
@@ -264,17 +263,18 @@ void StsCont::paintSwitch (juce::Graphics& g, int frameX, int w, int h)
 
 void StsCont::paintDropDown (juce::Graphics& g, int w, int h)
 {
-    g.drawImage (bodyImage, 0, 0, art::dropDownBodyWidth, art::dropDownBodyHeight, 0, 0, art::dropDownBodyWidth,
-                 art::dropDownBodyHeight);
-    g.drawImage (arrowImage, w - art::dropDownArrowWidth, 0, art::dropDownArrowWidth, art::dropDownArrowHeight, 0, 0,
-                 art::dropDownArrowWidth, art::dropDownArrowHeight);
-    g.drawImage (frameImage, 0, 0, w, dropDownHeight, 0, 0, art::dropDownFrameWidth, art::dropDownFrameHeight);
+    g.drawImage (bodyImage, 0, 0, art::dropDownBodyWidth, art::dropDownBodyHeight, 0, 0,
+                 art::dropDownBodyWidth, art::dropDownBodyHeight);
+    g.drawImage (arrowImage, w - art::dropDownArrowWidth, 0, art::dropDownArrowWidth,
+                 art::dropDownArrowHeight, 0, 0, art::dropDownArrowWidth, art::dropDownArrowHeight);
+    g.drawImage (frameImage, 0, 0, w, dropDownHeight, 0, 0, art::dropDownFrameWidth,
+                 art::dropDownFrameHeight);
 
     // The value stays clear of the arrow: long texts are squeezed a little rather than run under it.
     g.setFont (arialFont (captionFontHeight));
     g.setColour (juce::Colour (colours::valueText));
-    g.drawFittedText (valueText, dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth, dropDownTextHeight,
-                      juce::Justification::centred, 1, minimumTextSqueeze);
+    g.drawFittedText (valueText, dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth,
+                      dropDownTextHeight, juce::Justification::centred, 1, minimumTextSqueeze);
     g.setColour (juce::Colour (colours::widgetText));
     g.drawText (caption, 0, centredCaptionTop, w, h, juce::Justification::centred);
 }

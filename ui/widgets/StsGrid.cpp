@@ -184,7 +184,8 @@ int StsGrid::columnAt (int x) const
 //==============================================================================
 void StsGrid::paint (juce::Graphics& g)
 {
-    const juce::Rectangle<float> backgroundArea (0.0f, 0.0f, (float) (width - backgroundRightMargin), (float) height);
+    const juce::Rectangle<float> backgroundArea (0.0f, 0.0f, (float) (width - backgroundRightMargin),
+                                                 (float) height);
     g.setOpacity (backgroundOpacity);
     g.drawImage (background, backgroundArea);
     g.setOpacity (1.0f);
@@ -228,7 +229,8 @@ void StsGrid::paintRow (juce::Graphics& g, int viewRow, int listRow)
     g.setColour (juce::Colour (selected ? selectedLocationColour : locationColour));
     g.drawSingleLineText (programLocation (bank, programNumber), locationX, baseline);
     g.setColour (juce::Colour (selected ? selectedNameColour : nameColour));
-    g.drawSingleLineText (source->getProgramName (programNumber), columnWidth (locationColumn) + textInset, baseline);
+    g.drawSingleLineText (source->getProgramName (programNumber), columnWidth (locationColumn) + textInset,
+                          baseline);
     g.setColour (juce::Colour (selected ? selectedCategoryColour : categoryColour));
     g.drawSingleLineText (categoryName (source->getProgramByte (programNumber, program::categoryIndex)),
                           columnWidth (locationColumn) + columnWidth (nameColumn) + textInset, baseline);

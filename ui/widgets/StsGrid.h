@@ -16,8 +16,7 @@ class MidiCntrState;
     then also sets code 90, or 88 in the category column. Change messages arrive asynchronously and
     coalesce, so the owner sees the last code with the new selection. Message thread only.
 */
-class StsGrid : public juce::Component,
-                public juce::ChangeBroadcaster
+class StsGrid : public juce::Component, public juce::ChangeBroadcaster
 {
 public:
     static constexpr int rowSelected = 91;
@@ -86,7 +85,7 @@ private:
     std::vector<int> rowPrograms, rowBanks;
     int fillMode = fillByBank, fillValue = 0;
     juce::Image background, thumb;
-    juce::Colour rowBackground { juce::Colours::transparentBlack };
+    juce::Colour rowBackground{juce::Colours::transparentBlack};
     int rowHeight = 26;
     float fontHeight = 15.0f;
     int firstVisibleRow = 0;

@@ -10,7 +10,8 @@ constexpr float outlineThickness = 1.0f;
 StsLabel::StsLabel() = default;
 StsLabel::~StsLabel() = default;
 
-void StsLabel::setup (const juce::String& newText, const juce::String& face, float height, juce::Justification just)
+void StsLabel::setup (const juce::String& newText, const juce::String& face, float height,
+                      juce::Justification just)
 {
     text = newText;
     typefaceName = face;

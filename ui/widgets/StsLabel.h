@@ -9,8 +9,7 @@ namespace kelvo
     A line of text that can be clicked: a press inside it sends a change message. Its creator sets
     the colours and the border directly. Message thread only.
 */
-class StsLabel : public juce::Component,
-                 public juce::ChangeBroadcaster
+class StsLabel : public juce::Component, public juce::ChangeBroadcaster
 {
 public:
     static constexpr int noBorder = 0;
@@ -28,9 +27,9 @@ public:
     const juce::String& getText() const noexcept { return text; }
 
     int borderMode = noBorder;
-    juce::Colour textColour { juce::Colours::white };
-    juce::Colour fillColour { juce::Colours::black };
-    juce::Colour outlineColour { juce::Colours::white };
+    juce::Colour textColour{juce::Colours::white};
+    juce::Colour fillColour{juce::Colours::black};
+    juce::Colour outlineColour{juce::Colours::white};
     int fontStyleFlags = juce::Font::plain;
 
     void paint (juce::Graphics& g) override;
@@ -38,9 +37,9 @@ public:
 
 private:
     float fontHeight = 12.0f;
-    juce::String typefaceName { "Arial" };
+    juce::String typefaceName{"Arial"};
     juce::String text;
-    juce::Justification justification { juce::Justification::centredLeft };
+    juce::Justification justification{juce::Justification::centredLeft};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsLabel)
 };

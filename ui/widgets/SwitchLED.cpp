@@ -9,7 +9,7 @@ namespace
 {
 constexpr int ledY = 5;
 constexpr int captionX = 20, captionWidth = 140, captionHeight = 18;
-const juce::Rectangle<int> defaultBounds { 10, 10, 100, 30 };
+const juce::Rectangle<int> defaultBounds{10, 10, 100, 30};
 } // namespace
 
 SwitchLED::SwitchLED (const juce::String& text, float height)

@@ -9,8 +9,7 @@ namespace kelvo
     An LED with a caption that the user switches on and off with a click; each click sends a change
     message, after which isOn() tells the new state. Message thread only.
 */
-class SwitchLED : public juce::Component,
-                  public juce::ChangeBroadcaster
+class SwitchLED : public juce::Component, public juce::ChangeBroadcaster
 {
 public:
     SwitchLED (const juce::String& caption, float fontHeight);
@@ -20,7 +19,7 @@ public:
     /** Sets the state without a change message (the owner showing a setting). */
     void setOn (bool shouldBeOn);
 
-    juce::Colour captionColour { 0xfffefefe };
+    juce::Colour captionColour{0xfffefefe};
 
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
