@@ -1,6 +1,7 @@
 #include "host/MarvexAudioProcessorEditor.h"
 #include "host/MarvexAudioProcessor.h"
 #include "ui/main/MainComp.h"
+#include "ui/widgets/KelvoLook.h"
 
 namespace kelvo
 {

@@ -6,6 +6,7 @@
 
 namespace kelvo
 {
+class KelvoLook;
 class MarvexAudioProcessor;
 class MainComp;
 
@@ -33,6 +34,8 @@ public:
 
 private:
     MarvexAudioProcessor& processor;
+    // First in, last out: while the editor exists, this look (and its embedded font) is the default.
+    juce::SharedResourcePointer<KelvoLook> look;
     juce::TooltipWindow tooltipWindow { this, tooltipDelayMs };
     juce::ComponentBoundsConstrainer constrainer;
     std::unique_ptr<MainComp> mainComp;

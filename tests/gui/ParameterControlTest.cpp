@@ -1,0 +1,350 @@
+#include "model/ParDes.h"
+#include "support/WidgetTestRig.h"
+#include "ui/widgets/StsCont.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace
+{
+/** A control whose menu is kept instead of shown (a menu needs a display). */
+class MenuCapturingControl final : public StsCont
+{
+public:
+    using StsCont::StsCont;
+    void showValueMenu (juce::PopupMenu menu) override
+    {
+        shownMenu = std::move (menu);
+        ++menusShown;
+    }
+    juce::PopupMenu shownMenu;
+    int menusShown = 0;
+};
+
+struct CommandRecorder : StsContListener
+{
+    explicit CommandRecorder (std::vector<std::string>& l, std::string n) : log (l), name (std::move (n)) {}
+    void stsContCommand (int code, int index, int section) override
+    {
+        log.push_back (name + ":" + std::to_string (code) + "/" + std::to_string (index) + "/" +
+                       std::to_string (section));
+    }
+    std::vector<std::string>& log;
+    std::string name;
+};
+
+struct ControlFixture : ::testing::Test
+{
+    ProcessorRig rig;
+
+    std::unique_ptr<MenuCapturingControl> make (int kind, int minimum, int maximum, int shown,
+                                                int displayKind = kind::plainNumber, int width = 65,
+                                                int height = 64, int index = 20)
+    {
+        auto c = std::make_unique<MenuCapturingControl> (*rig);
+        c->setupControl (index, "Test", 100, 50, width, height, minimum, maximum, kind, displayKind);
+        c->forgetValue();
+        c->showValue (shown, ParDes::valueToText (displayKind, shown));
+        return c;
+    }
+
+    std::vector<std::pair<int, int>> sent() { return rig.sent(); }
+};
+
+using Sent = ProcessorRig::Sent;
+} // namespace
+
+TEST (KnobFrame, FollowsTheSweepAndRoundsToNearest)
+{
+    struct Case
+    {
+        int value, minimum, maximum, frame;
+    };
+    const Case cases[] = {
+        {30, 30, 250, 0},  {250, 30, 250, 56}, {140, 30, 250, 28}, // tempo: ends and middle
+        {0, 0, 127, 0},    {63, 0, 127, 28},   {64, 0, 127, 28},   {127, 0, 127, 56},
+        {1, 0, 127, 0},    {2, 0, 127, 1},     {5, 0, 5, 56},      {3, 0, 5, 34},
+        {200, 0, 127, 60}, {-50, 0, 127, 0},   {7, 7, 7, 0}, // outside the range: clamped; empty range
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (StsCont::knobFrameFor (c.value, c.minimum, c.maximum), c.frame)
+            << c.value << " in " << c.minimum << ".." << c.maximum;
+}
+
+TEST_F (ControlFixture, SetupPlacesTheControlSixteenUnitsHigherAndScales)
+{
+    auto c = make (StsCont::knob, 0, 127, 10);
+    EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (100, 34, 65, 64));
+    c->setScale (1.5f);
+    EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (150, 51, 98, 96));
+    c->setPosition (10, 26);
+    EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (15, 15, 98, 96));
+}
+
+TEST_F (ControlFixture, ShowValueClampsKeepsTextOfAnUnchangedValueAndDefersWhileHidden)
+{
+    auto c = make (StsCont::knob, 30, 250, 120, kind::bpm);
+    EXPECT_EQ (c->getValueText(), "120 bpm");
+
+    c->showValue (120, "other");
+    EXPECT_EQ (c->getValueText(), "120 bpm");
+
+    c->showValue (400, "400 bpm");
+    EXPECT_EQ (c->getValue(), 250);
+    EXPECT_EQ (c->getKnobFrame(), 56);
+    c->showValue (3, "3 bpm");
+    EXPECT_EQ (c->getValue(), 30);
+    EXPECT_EQ (c->getKnobFrame(), 0);
+
+    c->setShowing (false);
+    c->showValue (140, "140 bpm");
+    EXPECT_TRUE (c->isDirty());
+    EXPECT_EQ (c->getValue(), 140);
+    EXPECT_EQ (c->getKnobFrame(), 28);
+    c->setShowing (true);
+    EXPECT_FALSE (c->isDirty());
+    EXPECT_TRUE (sent().empty()); // showing a value never sends it
+}
+
+TEST_F (ControlFixture, KnobDragsStepByPixelsAndAddBothDirections)
+{
+    struct Case
+    {
+        const char* what;
+        int maximum, start, dx, dy;
+        Sent expected;
+    };
+    const Case cases[] = {
+        {"few values: 15 px a step", 5, 2, 15, 0, {{20, 3}}},
+        {"few values: 14 px is not a step", 5, 2, 14, 0, {}},
+        {"few values: truncates towards zero going down", 5, 2, -14, 0, {}},
+        {"few values: 15 px up", 5, 2, 0, -15, {{20, 3}}},
+        {"many values: right and up add", 127, 50, 10, -10, {{20, 70}}},
+        {"many values: right and down cancel", 127, 50, 10, 10, {}},
+        {"many values: left", 127, 50, -7, 0, {{20, 43}}},
+        {"past the maximum sends the maximum", 127, 120, 30, 0, {{20, 127}}},
+        {"past the minimum sends the minimum", 127, 5, 0, 30, {{20, 0}}},
+    };
+    for (const auto& k : cases)
+    {
+        auto c = make (StsCont::knob, 0, k.maximum, k.start);
+        MouseDriver mouse (*c);
+        mouse.press (30, 30);
+        mouse.drag (30.0f + (float) k.dx, 30.0f + (float) k.dy);
+        mouse.release (30.0f + (float) k.dx, 30.0f + (float) k.dy);
+        EXPECT_EQ (sent(), k.expected) << k.what;
+        EXPECT_EQ (c->getValue(), k.start) << k.what << ": the control waits for the echo";
+    }
+}
+
+TEST_F (ControlFixture, KnobDragKeepsTheGestureOpenAndStopsSendingAtTheEnd)
+{
+    auto c = make (StsCont::knob, 0, 127, 125);
+    c->setScale (2.0f); // mouse distances are not scaled
+    MouseDriver mouse (*c);
+    mouse.press (10, 10);
+    mouse.drag (11, 10);
+    EXPECT_EQ (sent(), (Sent{{20, 126}}));
+    EXPECT_TRUE (rig.processor->isGestureOpen (20));
+
+    // The panel echoes each value back; once the maximum shows, more travel sends nothing.
+    c->showValue (126, "126");
+    mouse.drag (15, 10);
+    EXPECT_EQ (sent(), (Sent{{20, 127}}));
+    c->showValue (127, "127");
+    mouse.drag (30, 10);
+    mouse.drag (40, 10);
+    EXPECT_TRUE (sent().empty());
+
+    mouse.release (40, 10);
+    mouse.drag (0, 10); // no drag without a press
+    EXPECT_TRUE (sent().empty());
+}
+
+TEST_F (ControlFixture, WheelStepsEveryKindAndClampsFirst)
+{
+    struct Case
+    {
+        int kind, maximum, shown;
+        float delta;
+        Sent expected;
+    };
+    const Case cases[] = {
+        {StsCont::toggleSwitch, 1, 1, 1.0f, {}}, // 2 clamps to 1, already shown
+        {StsCont::toggleSwitch, 1, 1, -1.0f, {{20, 0}}},
+        {StsCont::centredSwitch, 1, 0, 0.5f, {{20, 1}}},
+        {StsCont::dropDown, 4, 2, -0.2f, {{20, 1}}},
+        {StsCont::knob, 127, 60, 0.1f, {{20, 61}}},
+        {StsCont::knob, 127, 60, 0.0f, {}},
+        {StsCont::knob, 127, 0, -1.0f, {}},
+    };
+    for (const auto& k : cases)
+    {
+        auto c = make (k.kind, 0, k.maximum, k.shown);
+        MouseDriver (*c).wheel (k.delta);
+        EXPECT_EQ (sent(), k.expected) << "kind " << k.kind << " shown " << k.shown << " delta " << k.delta;
+    }
+}
+
+TEST_F (ControlFixture, SwitchesToggleOnlyInsideTheirHotZone)
+{
+    struct Case
+    {
+        int kind, width;
+        float scale, x;
+        bool toggles;
+    };
+    const Case cases[] = {
+        {StsCont::toggleSwitch, 66, 1.0f, 24.0f, true},   {StsCont::toggleSwitch, 66, 1.0f, 25.0f, false},
+        {StsCont::toggleSwitch, 66, 2.0f, 49.0f, true},   {StsCont::toggleSwitch, 66, 2.0f, 50.0f, false},
+        {StsCont::centredSwitch, 65, 1.0f, 22.0f, false}, {StsCont::centredSwitch, 65, 1.0f, 23.0f, true},
+        {StsCont::centredSwitch, 65, 1.0f, 41.0f, true},  {StsCont::centredSwitch, 65, 1.0f, 42.0f, false},
+        {StsCont::centredSwitch, 65, 1.5f, 33.0f, false}, {StsCont::centredSwitch, 65, 1.5f, 62.0f, true},
+    };
+    for (const auto& k : cases)
+    {
+        auto c = make (k.kind, 0, 1, 1, kind::onOff, k.width, 32);
+        c->setScale (k.scale);
+        MouseDriver (*c).click (k.x, 5);
+        EXPECT_EQ (sent(), (k.toggles ? Sent{{20, 0}} : Sent{}))
+            << "kind " << k.kind << " scale " << k.scale << " x " << k.x;
+    }
+
+    auto off = make (StsCont::toggleSwitch, 0, 1, 0, kind::onOff, 66, 20);
+    MouseDriver (*off).click (3, 5);
+    EXPECT_EQ (sent(), (Sent{{20, 1}}));
+}
+
+TEST_F (ControlFixture, RightClickReportsCommand100ToEveryListenerLastFirstAndChangesNothing)
+{
+    std::vector<std::string> log;
+    CommandRecorder first (log, "first"), second (log, "second");
+
+    for (auto kind : {StsCont::knob, StsCont::toggleSwitch, StsCont::centredSwitch, StsCont::dropDown})
+    {
+        log.clear();
+        auto c = make (kind, 0, 1, 0, kind::onOff, 65, 32, 46);
+        c->setSectionIndex (5);
+        c->addListener (&first);
+        c->addListener (&second);
+        c->addListener (&first); // once only
+
+        MouseDriver mouse (*c);
+        mouse.press (30, 5, rightButton);
+        mouse.drag (60, 5);
+        mouse.release (30, 5);
+
+        EXPECT_EQ (log, (std::vector<std::string>{"second:100/46/5", "first:100/46/5"})) << "kind " << kind;
+        EXPECT_TRUE (sent().empty()) << "kind " << kind;
+        EXPECT_EQ (c->menusShown, 0);
+        c->removeListener (&first);
+        c->removeListener (&second);
+    }
+}
+
+TEST_F (ControlFixture, DropDownMenuListsValueTextsFromZeroWithoutTheHiddenOnes)
+{
+    // Modulation sources: values 21 and 22 have no text; push-it mode: 2 has none.
+    struct Case
+    {
+        int displayKind, maximum, shown;
+        std::vector<int> ids;
+        const char* lastText;
+    };
+    std::vector<int> sources (21);
+    std::iota (sources.begin(), sources.end(), 1);
+    const Case cases[] = {
+        {kind::modSource, 22, 3, sources, "Noise"},
+        {kind::pushItMode, 2, 1, {1, 2}, "TOGGLE"},
+        {kind::seq2Destination, 48, 0, {}, "Sequencer 1 Slew"},
+    };
+    for (const auto& k : cases)
+    {
+        auto c = make (StsCont::dropDown, 0, k.maximum, k.shown, k.displayKind, 115, 32);
+        std::vector<int> ids;
+        juce::String lastText;
+        int ticked = -1;
+        const auto menu = c->createValueMenu();
+        for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        {
+            const auto& item = it.getItem();
+            ids.push_back (item.itemID);
+            lastText = item.text;
+            EXPECT_EQ (item.text, ParDes::valueToText (k.displayKind, item.itemID - 1));
+            if (item.isTicked)
+                ticked = item.itemID;
+        }
+        if (! k.ids.empty())
+            EXPECT_EQ (ids, k.ids) << k.displayKind;
+        else
+            EXPECT_EQ ((int) ids.size(), k.maximum + 1) << k.displayKind;
+        EXPECT_EQ (lastText, k.lastText);
+        EXPECT_EQ (ticked, k.shown + 1);
+    }
+}
+
+TEST_F (ControlFixture, DropDownOpensOnAClickInItsBodyAndSendsTheChoiceClosingTheGesture)
+{
+    auto c = make (StsCont::dropDown, 0, 4, 0, kind::lfoShape, 120, 32, 43);
+    c->setScale (1.5f);
+    MouseDriver mouse (*c);
+
+    mouse.click (60, 26.9f); // inside 18 × 1.5
+    ASSERT_EQ (c->menusShown, 1);
+    EXPECT_EQ (c->shownMenu.getNumItems(), 5);
+
+    c->valueMenuFinished (4); // "Pulse (square)"
+    EXPECT_EQ (sent(), (Sent{{43, 3}}));
+    EXPECT_FALSE (rig.processor->isGestureOpen (43));
+
+    c->valueMenuFinished (0); // dismissed
+    EXPECT_TRUE (sent().empty());
+
+    mouse.click (60, 27.0f); // the caption, below the body
+    mouse.press (60, 5);
+    mouse.release (60, 30); // released outside the body
+    EXPECT_EQ (c->menusShown, 1);
+}
+
+TEST_F (ControlFixture, PaintsTheKnobFrameOfItsValue)
+{
+    // The value arc of the strip passes the knob's right side (90 degrees) from frame 28 on; the knob
+    // sits at (w / 2 - 16, 0) with its centre 16.5 units into the frame.
+    const int w = 65;
+    const int arcX = w / 2 - 16 + 16 + 14, arcY = 16;
+    for (auto [value, lit] : {std::pair{0, false}, std::pair{127, true}})
+    {
+        auto c = make (StsCont::knob, 0, 127, value, kind::plainNumber, w, 64);
+        c->setBackgroundFill (true, juce::Colour (0xff303030));
+        const auto image = paintComponent (*c);
+        const auto arc = image.getPixelAt (arcX, arcY);
+        EXPECT_EQ (arc.getRed() > 150 && arc.getRed() > arc.getBlue() + 80, lit)
+            << "value " << value << ": " << arc.toDisplayString (true);
+        EXPECT_EQ (image.getPixelAt (w - 1, 63), juce::Colour (0xff303030));
+    }
+}
+
+TEST_F (ControlFixture, PaintsTheSwitchFrameOfItsValueAndTheDropDownText)
+{
+    // The lamp in the switch's thumb sits at (26, 10) of the on frame and is amber.
+    for (auto [value, lit] : {std::pair{0, false}, std::pair{1, true}})
+    {
+        auto c = make (StsCont::toggleSwitch, 0, 1, value, kind::onOff, 66, 20);
+        const auto lamp = paintComponent (*c).getPixelAt (26, 10);
+        EXPECT_EQ (lamp.getRed() > 150 && lamp.getGreen() > 60 && lamp.getBlue() < 100, lit)
+            << "value " << value << ": " << lamp.toDisplayString (true);
+    }
+
+    auto menu = make (StsCont::dropDown, 0, 4, 2, kind::lfoShape, 120, 32);
+    const auto image = paintComponent (*menu);
+    int valueTextPixels = 0;
+    for (int y = 2; y < 16; ++y)
+        for (int x = 4; x < 106; ++x)
+            if (auto p = image.getPixelAt (x, y); p.getBlue() > 150 && p.getGreen() > p.getRed() + 40)
+                ++valueTextPixels;
+    EXPECT_GT (valueTextPixels, 20) << "the value text is drawn in its light cyan";
+}

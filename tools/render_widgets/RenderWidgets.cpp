@@ -1,0 +1,305 @@
+// Paints every widget of ui/widgets in its states into PNG files, without a display.
+//
+//     render_widgets <output folder>
+//
+// Each sheet shows one widget kind in several states and scales, as the user will see it.
+
+#include "host/MarvexAudioProcessor.h"
+#include "link/VirtualMidiDevices.h"
+#include "model/Categories.h"
+#include "model/ParDes.h"
+#include "ui/widgets/Envel.h"
+#include "ui/widgets/KelvoLook.h"
+#include "ui/widgets/LCD_Comp.h"
+#include "ui/widgets/ProgBar.h"
+#include "ui/widgets/RenameCnt.h"
+#include "ui/widgets/StsBut.h"
+#include "ui/widgets/StsCont.h"
+#include "ui/widgets/StsGrid.h"
+#include "ui/widgets/StsLabel.h"
+#include "ui/widgets/SwitchLED.h"
+#include "ui/widgets/WidgetColours.h"
+
+#include <iostream>
+
+namespace
+{
+using namespace kelvo;
+
+constexpr juce::uint32 sheetColour = 0xff525252;
+constexpr int margin = 10;
+
+/** A page of widgets on the panel's grey, painted into one PNG. */
+class Sheet final : public juce::Component
+{
+public:
+    Sheet (int w, int h) { setSize (w, h); }
+
+    template <typename WidgetType> WidgetType& add (std::unique_ptr<WidgetType> widget)
+    {
+        auto& w = *widget;
+        addAndMakeVisible (w);
+        widgets.add (widget.release());
+        return w;
+    }
+
+    /** A caption in small grey type, to say what a row shows. */
+    void note (const juce::String& text, int x, int y)
+    {
+        auto& label = add (std::make_unique<StsLabel>());
+        label.setup (text, KelvoLook::arialName, 11.0f, juce::Justification::centredLeft);
+        label.textColour = juce::Colour (0xffd0d0d0);
+        label.setBounds (x, y, 400, 14);
+    }
+
+    void paint (juce::Graphics& g) override { g.fillAll (juce::Colour (sheetColour)); }
+
+    bool write (const juce::File& file)
+    {
+        const auto image = createComponentSnapshot (getLocalBounds(), true, 1.0f);
+        file.deleteFile();
+        juce::FileOutputStream out (file);
+        juce::PNGImageFormat png;
+        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+        return ok;
+    }
+
+private:
+    juce::OwnedArray<juce::Component> widgets;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Sheet)
+};
+
+struct ControlSpec
+{
+    int index;
+    const char* caption;
+    int kind, width, height, minimum, maximum, display;
+};
+
+std::unique_ptr<StsCont> makeControl (MarvexAudioProcessor& processor, const ControlSpec& c, int value,
+                                      float scale, int x, int y)
+{
+    auto control = std::make_unique<StsCont> (processor);
+    control->setupControl (c.index, c.caption, 0, 16, c.width, c.height, c.minimum, c.maximum, c.kind,
+                           c.display);
+    control->setBackgroundFill (true, juce::Colour (colours::panelFace));
+    control->setScale (scale);
+    control->forgetValue(); // as a panel does before it loads a program
+    control->showValue (value, ParDes::valueToText (c.display, value));
+    control->setTopLeftPosition (x, y);
+    return control;
+}
+
+bool renderControls (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    const ControlSpec cutoff{20, "Frequency", StsCont::knob, 65, 64, 0, 164, 222};
+    const ControlSpec amount{25, "Amount", StsCont::knob, 65, 64, 0, 254, 555};
+    const ControlSpec tempo{101, "Tempo", StsCont::knob, 65, 64, 30, 250, 444};
+    const ControlSpec sync{46, "Sync", StsCont::toggleSwitch, 66, 20, 0, 1, 333};
+    const ControlSpec fourPole{24, "4 Pole", StsCont::centredSwitch, 65, 45, 0, 1, 333};
+    const ControlSpec shape{43, "Shape", StsCont::dropDown, 120, 32, 0, 4, 38};
+    const ControlSpec destination{62, "Destination", StsCont::dropDown, 115, 32, 0, 47, 400};
+
+    bool ok = true;
+    {
+        Sheet sheet (620, 330);
+        const float scales[] = {0.5f, 1.0f, 1.2f};
+        auto y = margin;
+        for (auto scale : scales)
+        {
+            sheet.note ("knobs at scale " + juce::String (scale, 1) +
+                            ": min, middle, max; signed amount; tempo",
+                        margin, y);
+            y += 16;
+            auto x = margin;
+            for (auto v : {0, 82, 164})
+            {
+                sheet.add (makeControl (processor, cutoff, v, scale, x, y));
+                x += juce::roundToInt (75 * scale);
+            }
+            sheet.add (makeControl (processor, amount, 60, scale, x, y));
+            x += juce::roundToInt (75 * scale);
+            sheet.add (makeControl (processor, tempo, 120, scale, x, y));
+            y += juce::roundToInt (64 * scale) + margin;
+        }
+        ok = sheet.write (folder.getChildFile ("knobs.png")) && ok;
+    }
+    {
+        Sheet sheet (640, 260);
+        auto y = margin;
+        for (auto scale : {1.0f, 1.2f, 0.5f})
+        {
+            sheet.note ("switches, centred switches and drop-downs at scale " + juce::String (scale, 1),
+                        margin, y);
+            y += 16;
+            auto x = margin;
+            for (auto v : {0, 1})
+            {
+                sheet.add (makeControl (processor, sync, v, scale, x, y));
+                x += juce::roundToInt (75 * scale);
+            }
+            for (auto v : {0, 1})
+            {
+                sheet.add (makeControl (processor, fourPole, v, scale, x, y));
+                x += juce::roundToInt (75 * scale);
+            }
+            sheet.add (makeControl (processor, shape, 3, scale, x, y));
+            x += juce::roundToInt (130 * scale);
+            sheet.add (makeControl (processor, destination, 6, scale, x, y));
+            y += juce::roundToInt (50 * scale) + margin;
+        }
+        ok = sheet.write (folder.getChildFile ("switches_dropdowns.png")) && ok;
+    }
+    return ok;
+}
+
+bool renderButtons (const juce::File& folder)
+{
+    Sheet sheet (480, 150);
+    sheet.note ("StsBut kinds 5, 130, 135, 140; kind 5 pressed; labels; LEDs", margin, margin);
+
+    struct Spec
+    {
+        const char* caption;
+        int kind, x, w, h;
+    };
+    const Spec specs[] = {{"SEQUENCER", StsBut::bevelKind, 10, 96, 24},
+                          {"BANK", StsBut::tabKind, 116, 50, 18},
+                          {"FILE", StsBut::openTabKind, 176, 50, 18},
+                          {"CANCEL", StsBut::barKind, 236, 60, 24},
+                          {"PRESSED", StsBut::bevelKind, 306, 96, 24}};
+    for (const auto& s : specs)
+    {
+        auto& b = sheet.add (std::make_unique<StsBut> (s.caption, 1, s.kind));
+        b.setupButton (s.x, 30, s.w, s.h, true);
+    }
+    // Show the last one pressed, as it looks while the mouse is down.
+    for (auto* child : sheet.getChildren())
+        if (auto* b = dynamic_cast<StsBut*> (child); b != nullptr && b->getCaption() == "PRESSED")
+            b->mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {},
+                                            juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                                            b, b, juce::Time(), {}, juce::Time(), 1, false));
+
+    auto& channel = sheet.add (std::make_unique<StsLabel>());
+    channel.setup ("MIDI CH 1", KelvoLook::arialName, 12.0f, juce::Justification::centred);
+    channel.borderMode = StsLabel::filled;
+    channel.fillColour = juce::Colours::black;
+    channel.textColour = juce::Colour (0xff9f9f9f);
+    channel.setBounds (10, 70, 62, 15);
+
+    auto& status = sheet.add (std::make_unique<StsLabel>());
+    status.setup ("DSI:  MOPHO X4 ON-LINE", KelvoLook::arialName, 13.0f, juce::Justification::centredLeft);
+    status.borderMode = StsLabel::filledAndOutlined;
+    status.fillColour = juce::Colour (0xff404040);
+    status.textColour = juce::Colour (0xff9f9f9f);
+    status.outlineColour = juce::Colour (0xff9f9f9f);
+    status.setBounds (82, 70, 200, 15);
+
+    auto& ledOff = sheet.add (std::make_unique<SwitchLED> ("Use loaded data", 12.0f));
+    ledOff.setBounds (10, 100, 160, 20);
+    auto& ledOn = sheet.add (std::make_unique<SwitchLED> ("Use loaded data", 12.0f));
+    ledOn.setOn (true);
+    ledOn.setBounds (180, 100, 160, 20);
+
+    return sheet.write (folder.getChildFile ("buttons_labels_leds.png"));
+}
+
+bool renderDisplays (const juce::File& folder)
+{
+    Sheet sheet (720, 330);
+    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5; LCD at scale 1 and 1.5", margin,
+                margin);
+
+    struct Adsr
+    {
+        int a, d, s, r;
+    };
+    const Adsr shapes[] = {{30, 30, 30, 30}, {127, 127, 0, 127}, {0, 20, 100, 10}};
+    auto x = margin;
+    for (const auto& shape : shapes)
+    {
+        auto& env = sheet.add (std::make_unique<Envel>());
+        env.setAttack (shape.a);
+        env.setDecay (shape.d);
+        env.setSustain (shape.s);
+        env.setRelease (shape.r);
+        env.setBounds (x, 28, 226, 82);
+        x += 236;
+    }
+    auto& big = sheet.add (std::make_unique<Envel>());
+    big.setScale (1.5f);
+    big.setBounds (margin, 120, 339, 123);
+    big.setAttack (40);
+    big.setSustain (90);
+
+    auto& lcd = sheet.add (std::make_unique<LCD_Comp>());
+    lcd.showProgram (4, 0, 9, "Deep Bass Drone ", categoryName (9));
+    lcd.setTopLeftPosition (360, 120);
+
+    auto& lcdBig = sheet.add (std::make_unique<LCD_Comp>());
+    lcdBig.showProgram (7, 127, 1, "A long name here", categoryName (1));
+    lcdBig.setScale (1.5f);
+    lcdBig.setBounds (360, 175, 270, 65);
+
+    return sheet.write (folder.getChildFile ("envelopes_lcd.png"));
+}
+
+bool renderLists (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    auto& engine = processor.getEngine();
+    Sheet sheet (800, 360);
+    sheet.note ("program list of bank U1 (row 3 selected, scrolled to 2); rename box; progress overlay",
+                margin, margin);
+
+    auto& grid = sheet.add (std::make_unique<StsGrid> (engine));
+    grid.setColumns ({50, 140, 100});
+    grid.setRowHeight (26);
+    grid.setFontHeight (15.0f);
+    grid.setBounds (margin, 30, 350, 260);
+    grid.fillList (StsGrid::fillByBank, 0);
+    grid.setSelectedRow (3);
+    grid.setFirstVisibleRow (2);
+
+    sheet.add (std::make_unique<RenameCnt> (380, 30, "Untitled"));
+
+    auto& progress = sheet.add (std::make_unique<ProgBar> (420, 200));
+    progress.setTopLeftPosition (370, 100);
+    progress.setProgress (1, 63);
+
+    return sheet.write (folder.getChildFile ("lists_progress_rename.png"));
+}
+
+} // namespace
+
+int main (int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::cerr << "usage: render_widgets <output folder>\n";
+        return 2;
+    }
+
+    const juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    const juce::SharedResourcePointer<KelvoLook> look;
+
+    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
+    folder.createDirectory();
+
+    // A processor of its own, on virtual MIDI devices, with its settings in a scratch folder.
+    juce::TemporaryFile scratch;
+    const auto settings = scratch.getFile();
+    settings.createDirectory();
+
+    bool ok = true;
+    {
+        MarvexAudioProcessor processor (std::make_unique<VirtualMidiDevices>(), settings);
+        ok = renderControls (processor, folder) && ok;
+        ok = renderButtons (folder) && ok;
+        ok = renderDisplays (folder) && ok;
+        ok = renderLists (processor, folder) && ok;
+    }
+    settings.deleteRecursively();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,64 @@
+#include "ui/widgets/Artwork.h"
+
+#include "KelvoArt.h"
+
+namespace kelvo::artwork
+{
+namespace
+{
+juce::Image load (const char* data, int size)
+{
+    return juce::ImageCache::getFromMemory (data, size);
+}
+} // namespace
+
+juce::Image knobStrip()
+{
+    return load (KelvoArt::knob_strip_png, KelvoArt::knob_strip_pngSize);
+}
+juce::Image knobPlate()
+{
+    return load (KelvoArt::knob_plate_png, KelvoArt::knob_plate_pngSize);
+}
+juce::Image toggleSwitch()
+{
+    return load (KelvoArt::switch_png, KelvoArt::switch_pngSize);
+}
+juce::Image dropDownBody()
+{
+    return load (KelvoArt::dropdown_body_png, KelvoArt::dropdown_body_pngSize);
+}
+juce::Image dropDownArrow()
+{
+    return load (KelvoArt::dropdown_arrow_png, KelvoArt::dropdown_arrow_pngSize);
+}
+juce::Image dropDownFrame()
+{
+    return load (KelvoArt::dropdown_frame_png, KelvoArt::dropdown_frame_pngSize);
+}
+juce::Image led()
+{
+    return load (KelvoArt::led_png, KelvoArt::led_pngSize);
+}
+juce::Image envelopeGrid()
+{
+    return load (KelvoArt::envelope_grid_png, KelvoArt::envelope_grid_pngSize);
+}
+juce::Image glare()
+{
+    return load (KelvoArt::glare_png, KelvoArt::glare_pngSize);
+}
+juce::Image lcdGrid()
+{
+    return load (KelvoArt::lcd_grid_png, KelvoArt::lcd_grid_pngSize);
+}
+juce::Image listBackground()
+{
+    return load (KelvoArt::grid_background_png, KelvoArt::grid_background_pngSize);
+}
+juce::Image listThumb()
+{
+    return load (KelvoArt::grid_thumb_png, KelvoArt::grid_thumb_pngSize);
+}
+
+} // namespace kelvo::artwork

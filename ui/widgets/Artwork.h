@@ -1,0 +1,53 @@
+#pragma once
+
+#include <juce_graphics/juce_graphics.h>
+
+namespace kelvo
+{
+
+/** The sizes and frame layouts of the widget artwork: the generator in tools/ draws to them and the
+    widgets cut frames out by them. */
+namespace art
+{
+constexpr int knobFrameCount = 60;
+constexpr int knobFrameSize = 47; // each frame is square
+constexpr int knobFrameStep = 49; // frame f starts at x = 49 f
+constexpr int knobStripWidth = 2939, knobStripHeight = 48;
+constexpr int knobPlateSize = 48;
+
+constexpr int switchImageWidth = 74, switchImageHeight = 20;
+constexpr int switchFrameWidth = 37;
+constexpr int switchOnFrameX = 36; // the off frame starts at x 0
+
+constexpr int dropDownBodyWidth = 200, dropDownBodyHeight = 18;
+constexpr int dropDownArrowWidth = 14, dropDownArrowHeight = 18;
+constexpr int dropDownFrameWidth = 100, dropDownFrameHeight = 17;
+
+constexpr int ledImageWidth = 28, ledImageHeight = 9;
+constexpr int ledFrameWidth = 14, ledOnFrameX = 15;
+
+constexpr int envelopeGridWidth = 218, envelopeGridHeight = 73;
+constexpr int glareWidth = 210, glareHeight = 66;
+constexpr int lcdGridWidth = 164, lcdGridHeight = 43;
+constexpr int listBackgroundWidth = 246, listBackgroundHeight = 360;
+constexpr int listThumbWidth = 25, listThumbHeight = 43;
+} // namespace art
+
+/** The embedded images, each decoded once and then shared through juce::ImageCache. Message thread. */
+namespace artwork
+{
+juce::Image knobStrip();
+juce::Image knobPlate();
+juce::Image toggleSwitch();
+juce::Image dropDownBody();
+juce::Image dropDownArrow();
+juce::Image dropDownFrame();
+juce::Image led();
+juce::Image envelopeGrid();
+juce::Image glare();
+juce::Image lcdGrid();
+juce::Image listBackground();
+juce::Image listThumb();
+} // namespace artwork
+
+} // namespace kelvo

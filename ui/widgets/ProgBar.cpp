@@ -1,0 +1,79 @@
+#include "ui/widgets/ProgBar.h"
+
+#include "ui/widgets/KelvoLook.h"
+#include "ui/widgets/ProgramLocation.h"
+#include "ui/widgets/WidgetColours.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int areaWidth = 400, areaHeight = 40;
+constexpr int trackWidth = 384, barHeight = 24;
+constexpr int pixelsPerProgram = 3;
+constexpr int labelWidth = 88, labelHeight = 24;
+constexpr int cancelX = 319, cancelWidth = 60, cancelHeight = 24;
+constexpr float trackBackCorner = 10.0f, labelBackCorner = 5.0f;
+constexpr int backingMargin = 6; // the dark plates show around the bar and the label
+
+constexpr juce::uint32 backing = 0xff050606;
+constexpr juce::uint32 trackColour = 0xff767681, trackOnColour = 0xff9b9ba6;
+constexpr juce::uint32 fillColour = 0xff37a6c8, fillOnColour = 0xff113f48;
+constexpr juce::uint32 labelText = 0xfffcf5f5;
+constexpr float labelFontHeight = 18.0f;
+} // namespace
+
+ProgBar::ProgBar (int width, int height)
+{
+    setBounds (0, 0, width, height);
+    const auto area = barArea();
+
+    track.setColour (juce::TextButton::buttonColourId, juce::Colour (trackColour));
+    track.setColour (juce::TextButton::buttonOnColourId, juce::Colour (trackOnColour));
+    track.setBounds (area.getX(), area.getY(), trackWidth, barHeight);
+    track.setInterceptsMouseClicks (false, false);
+    addAndMakeVisible (track);
+
+    fill.setColour (juce::TextButton::buttonColourId, juce::Colour (fillColour));
+    fill.setColour (juce::TextButton::buttonOnColourId, juce::Colour (fillOnColour));
+    fill.setConnectedEdges (juce::Button::ConnectedOnRight);
+    fill.setBounds (area.getX(), area.getY(), 0, barHeight);
+    fill.setInterceptsMouseClicks (false, false);
+    addAndMakeVisible (fill);
+
+    label.setFont (arialFont (labelFontHeight, juce::Font::bold));
+    label.setJustificationType (juce::Justification::centred);
+    label.setColour (juce::Label::textColourId, juce::Colour (labelText));
+    label.setText ("-", juce::dontSendNotification);
+    label.setBounds (area.getX(), area.getY() + areaHeight, labelWidth, labelHeight);
+    addAndMakeVisible (label);
+
+    cancelButton.setupButton (area.getX() + cancelX, area.getY() + areaHeight, cancelWidth, cancelHeight,
+                              true);
+    addAndMakeVisible (cancelButton);
+}
+
+ProgBar::~ProgBar() = default;
+
+juce::Rectangle<int> ProgBar::barArea() const
+{
+    return {(getWidth() - areaWidth) / 2, (getHeight() - areaHeight) / 2, areaWidth, areaHeight};
+}
+
+void ProgBar::setProgress (int bank, int program)
+{
+    value = juce::jlimit (minimum, maximum, program);
+    fill.setSize (pixelsPerProgram * value, barHeight);
+    label.setText (bankPrefix (bank) + ":" + juce::String (value + 1), juce::dontSendNotification);
+    repaint();
+}
+
+void ProgBar::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (colours::overlayDim));
+    g.setColour (juce::Colour (backing));
+    g.fillRoundedRectangle (track.getBounds().expanded (backingMargin).toFloat(), trackBackCorner);
+    g.fillRoundedRectangle (label.getBounds().expanded (backingMargin).toFloat(), labelBackCorner);
+}
+
+} // namespace kelvo

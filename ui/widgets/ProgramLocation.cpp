@@ -1,0 +1,24 @@
+#include "ui/widgets/ProgramLocation.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int userBanks = 4;
+constexpr int synthBanks = 8;
+constexpr int programDigits = 3;
+} // namespace
+
+juce::String bankPrefix (int bank)
+{
+    if (bank < 0 || bank >= synthBanks)
+        return {};
+    return bank < userBanks ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - userBanks + 1);
+}
+
+juce::String programLocation (int bank, int program)
+{
+    return bankPrefix (bank) + ":" + juce::String (program + 1).paddedLeft ('0', programDigits);
+}
+
+} // namespace kelvo
