@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/widgets/StsContListener.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+#include <vector>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+class StsCont;
+class Envel;
+
+/**
+    The zoomed view of one section of the synth panel: laid over the whole window, it dims it and
+    shows the section alone, enlarged 1.5 times, with working controls. A press outside the
+    enlarged box asks to close it (a change message). Message thread only.
+*/
+class FlashPanel : public juce::Component,
+                   public StsContListener,
+                   public juce::ChangeListener,
+                   public juce::ChangeBroadcaster
+{
+public:
+    static constexpr float zoom = 1.5f;
+
+    explicit FlashPanel (MarvexAudioProcessor& processor);
+    ~FlashPanel() override;
+
+    /** Shows section n (0..9) centred for a window of the given width; nothing for 10 or more. */
+    void showSection (int section, int windowWidth);
+    int getCurrentSection() const noexcept;
+    /** The parameter indices of the controls of the current section, in index order. */
+    const std::vector<int>& getSectionIndices() const noexcept;
+
+    /** Shows a value, for a control of the current section only. */
+    void showParameter (int index, int value);
+    /** Reloads the current section's controls from the edit buffer. */
+    void refreshSection();
+    void setShowing (bool shouldShow);
+
+    StsCont& getControl (int index);
+    Envel& getGraph (int envelopeNumber);
+    /** The enlarged box of the current section, in this component's coordinates. */
+    juce::Rectangle<int> getZoomedBox() const;
+
+    void paint (juce::Graphics& g) override;
+    void mouseDown (const juce::MouseEvent& e) override;
+    void stsContCommand (int, int, int) override {}
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FlashPanel)
+};
+
+} // namespace kelvo
