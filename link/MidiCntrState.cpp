@@ -563,6 +563,9 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     onLinkInputThread = true;
     transfer->noteInputActivity();
 
+    if (nrpnResetPending.exchange (false))
+        nrpnNumberMsb = nrpnNumberLsb = nrpnDataMsb = nrpnDataLsb = 255;
+
     const auto* data = message.getRawData();
     const auto size = message.getRawDataSize();
     if (data == nullptr || size < 1)

@@ -141,6 +141,10 @@ public:
 
     /** Whether a global dump has arrived since the last connection check. */
     bool hasGlobalDumpArrived() const noexcept { return globalDumpArrived.load(); }
+    /** Forgets the incoming NRPN number and data (they read 255 until the synth sends new ones), so
+        that a lone data controller cannot complete an NRPN begun before. Any thread. */
+    void resetIncomingNrpn() noexcept { nrpnResetPending = true; }
+
     /** While a device scan runs, a global dump records the pair being tried (1-based) in the settings. */
     void setScan (bool running, int inputPort, int outputPort);
 
@@ -246,7 +250,7 @@ private:
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;
     juce::MemoryBlock sysExAssembly;
 
-    std::atomic<bool> globalDumpArrived { false }, scanRunning { false };
+    std::atomic<bool> globalDumpArrived { false }, scanRunning { false }, nrpnResetPending { false };
     std::atomic<int> scanInputPort { 0 }, scanOutputPort { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)

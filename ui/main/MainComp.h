@@ -1,43 +1,130 @@
 #pragma once
 
 #include "link/MidiCntrState.h"
+#include "model/DSI_Program.h"
+#include "ui/widgets/stsbutChangeListener.h"
+#include "ui/widgets/stsbutListener.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
 #include <vector>
 
 namespace kelvo
 {
 class MarvexAudioProcessor;
+class AppBar;
+class EditorPanel;
+class FlashPanel;
+class ProgBar;
+class MsgCont;
+class DarkMenuLook;
 
 /**
-    The component that fills the editor. It registers with the engine while it exists, drains the
-    engine's events on the message thread and brings the screen up to date.
+    The component that fills the editor: the app bar, the synth panel and its zoomed view, the
+    transfer progress display and the message box.
+
+    It is the only listener of the engine. Engine events are only queued by the engine; the
+    asynchronous update takes them all at once on the message thread and brings the screen up to
+    date. It also carries out the commands of the app bar. Message thread only.
 */
 class MainComp final : public juce::Component,
-                       public MidiCntrStateListener,
+                       public stsbutListener,
+                       public stsbutChangeListener,
                        public stateListener,
+                       public juce::ChangeListener,
+                       public juce::ChangeBroadcaster,
+                       public MidiCntrStateListener,
                        private juce::AsyncUpdater
 {
 public:
+    static constexpr int designWidth = 1191;
+    static constexpr int designHeight = 700;
+
+    /** The two views. */
+    static constexpr int synthView = 97;
+    static constexpr int sequencerView = 98;
+
+    /** Codes of its own commands. */
+    static constexpr int restoreEditBufferCode = 70;
+
     explicit MainComp (MarvexAudioProcessor& processor);
     ~MainComp() override;
 
+    //==============================================================================
+    /** Takes every queued engine event and applies it now (what the asynchronous update does). */
+    void drainEvents();
+    /** Applies one engine event. */
+    void applyEvent (int32_t code);
+
+    /** Opens the transfer progress display and starts a transfer (mode 0/7 receive, 100/107 transmit). */
+    void startBankTransfer (int mode, int bank);
+    /** Ends any transfer and closes the progress display. */
+    void endBankTransfer();
+    /** Opens a message box over the editor. */
+    void showMessage (const juce::String& text);
+
+    /** Copies the edit buffer to the clipboard; pastes it back into the edit buffer. */
+    void copyProgram();
+    void pasteProgram();
+    bool hasClipboard() const noexcept { return clipboardFull; }
+
+    //==============================================================================
+    // Menus: each is built by one function and its result applied by another, so that both can be
+    // tested without showing anything. A result of 0 (dismissed) does nothing.
+    juce::PopupMenu createChannelMenu() const;
+    void channelMenuFinished (int result);
+    juce::PopupMenu createEditMenu();
+    void editMenuFinished (int result);
+    juce::PopupMenu createSendMenu();
+    void sendMenuFinished (int result);
+    juce::PopupMenu createProgramMenu() const;
+    void programMenuFinished (int result);
+
+    //==============================================================================
+    AppBar& getAppBar() noexcept { return *appBar; }
+    EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
+    FlashPanel& getSectionView() noexcept { return *sectionView; }
+    ProgBar* getProgressDisplay() noexcept { return progress.get(); }
+    MsgCont* getMessageBox() noexcept { return messageBox.get(); }
+    int getView() const noexcept { return view; }
+
+    /** Opens the zoomed view of a synth panel section (0..9), as a right-click on it does. */
+    void openSectionView (int section);
+    void closeSectionView();
+
+    //==============================================================================
+    void resized() override;
     void paint (juce::Graphics& g) override;
 
+    void stsbutPressed (int buttonId) override;
+    void stsbutChanged (StsBut& button) override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void midiCntrStateChanged (MidiCntrState& engine) override;
     void stateChanged (MidiCntrState& engine) override;
 
-    /** Takes every queued event and applies it now (what the asynchronous update does). */
-    void drainEvents();
-
 private:
     void handleAsyncUpdate() override;
-    void applyEvent (int32_t code);
+    void reloadEverything();
+    void setStatusText (const juce::String& text);
+    void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
+    void layout();
 
     MarvexAudioProcessor& processor;
+    MidiCntrState& engine;
+
+    std::unique_ptr<AppBar> appBar;
+    std::unique_ptr<EditorPanel> synthPanel;
+    std::unique_ptr<FlashPanel> sectionView;
+    std::unique_ptr<ProgBar> progress;
+    std::unique_ptr<MsgCont> messageBox;
+    juce::SharedResourcePointer<DarkMenuLook> menuLook;
+
+    DSI_Program clipboard;
+    bool clipboardFull = false;
+    int view = synthView;
+    bool complete = false;
     std::vector<int32_t> pendingEvents;
-    juce::String programName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Runs the real standalone editor in a virtual X display, connected to the built-in Mopho x4
+# simulator, the way a user would: it opens, goes on-line, and a turn of the filter cutoff knob
+# with the mouse wheel reaches the simulator's edit buffer. Writes a screenshot.
+#
+#   standalone_e2e.sh <standalone executable> <screenshot.png>
+set -euo pipefail
+
+APP="$1"
+SHOT="$2"
+CONVERT=/usr/bin/convert   # ImageMagick's, not a stand-in of the same name earlier on the PATH
+IMPORT=/usr/bin/import
+
+WORK="$(mktemp -d)"
+export XDG_CONFIG_HOME="$WORK/config" HOME="$WORK/home"
+SETTINGS="$XDG_CONFIG_HOME/MarvexSettings"
+mkdir -p "$SETTINGS" "$HOME"
+
+# The ports the user chose last time: the simulator on both sides.
+printf 'Mopho x4 Simulator\x0fMopho x4 Simulator\x10NONE\x11' > "$SETTINGS/mhxplports.dat"
+
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# A display number of our own.
+for n in $(seq 90 120); do
+    if [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUMBER=$n; break; fi
+done
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$DISPLAY_NUMBER"
+for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+"$APP" >"$WORK/app.log" 2>&1 &
+APP_PID=$!
+pids+=($APP_PID)
+
+WID=""
+for _ in $(seq 1 150); do
+    WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
+    [ -n "$WID" ] && break
+    sleep 0.2
+done
+[ -n "$WID" ] || { echo "FAIL: the editor window did not open"; cat "$WORK/app.log"; exit 1; }
+xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
+sleep 1
+
+# The editor's top-left corner: the first row of the window's client area whose pixel at x = 440
+# (inside the app bar, right of its buttons) has the app bar's colour.
+eval "$(xdotool getwindowgeometry --shell "$WID")"   # X, Y, WIDTH, HEIGHT
+find_editor_top() {
+    "$IMPORT" -window root "$WORK/probe.png"
+    for dy in $(seq 0 80); do
+        local px
+        px="$("$CONVERT" "$WORK/probe.png" -format "%[hex:u.p{$((X + 450)),$((Y + dy))}]" info:)"
+        if [ "${px:0:6}" = "404040" ]; then echo $((Y + dy)); return; fi
+    done
+    echo ""
+}
+TOP=""
+for _ in $(seq 1 20); do TOP="$(find_editor_top)"; [ -n "$TOP" ] && break; sleep 0.3; done
+[ -n "$TOP" ] || { echo "FAIL: no app bar found in the window"; "$IMPORT" -window root "$SHOT"; exit 1; }
+
+# On-line: the status label (582, 2, 300 x 15 in the app bar) shows "DSI:  MOPHO X4 ON-LINE", which
+# runs far further right than "OFF-LINE". Count light text pixels past x = 582 + 90.
+online=0
+for _ in $(seq 1 50); do
+    "$IMPORT" -window root "$WORK/status.png"
+    light="$("$CONVERT" "$WORK/status.png" -crop "200x15+$((X + 582 + 90))+$((TOP + 2))" +repage \
+        -colorspace Gray -threshold 45% -format "%[fx:round(mean*w*h)]" info:)"
+    if [ "$light" -gt 20 ]; then online=1; break; fi
+    sleep 0.2
+done
+[ "$online" -eq 1 ] || { echo "FAIL: the editor did not go on-line"; "$IMPORT" -window root "$SHOT"; exit 1; }
+echo "on-line"
+
+# The cutoff knob: design (42, 205 - 16) with a 65 x 64 frame, below the 23-pixel app bar.
+KNOB_X=$((X + 42 + 32))
+KNOB_Y=$((TOP + 23 + 189 + 32))
+xdotool mousemove "$KNOB_X" "$KNOB_Y"
+sleep 0.2
+for _ in $(seq 1 12); do xdotool click 4; sleep 0.05; done
+sleep 0.5
+"$IMPORT" -window root "$SHOT"
+echo "screenshot: $SHOT"
+
+# Quit the way a user does (the window's close button), so that the simulator keeps its memory.
+wmctrl -i -c "$WID"
+for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APP_PID" 2>/dev/null; then echo "FAIL: the editor did not quit"; exit 1; fi
+
+MEMORY="$SETTINGS/MophoX4Simulator.dat"
+[ -f "$MEMORY" ] || { echo "FAIL: the simulator kept no memory"; cat "$WORK/app.log"; exit 1; }
+# Memory: 14-byte header, 4 banks of 32768 bytes, then the edit buffer; cutoff is its byte 20.
+CUTOFF="$(od -An -tu1 -j $((14 + 4 * 32768 + 20)) -N1 "$MEMORY" | tr -d ' ')"
+FIRST="$(od -An -tu1 -j $((14 + 20)) -N1 "$MEMORY" | tr -d ' ')"   # U1:001's cutoff, where it started
+echo "cutoff in the synth's edit buffer: $FIRST -> $CUTOFF"
+[ "$CUTOFF" -gt "$FIRST" ] || { echo "FAIL: the knob did not reach the synth"; exit 1; }
+echo "1 passed, 0 failed"

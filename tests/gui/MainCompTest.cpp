@@ -1,0 +1,247 @@
+#include "host/MarvexAudioProcessor.h"
+#include "instrument/SimulatorDevices.h"
+#include "link/BankTransfer.h"
+#include "support/TestHelpers.h"
+#include "ui/main/AppBar.h"
+#include "ui/main/MainComp.h"
+#include "ui/main/MsgCont.h"
+#include "ui/panels/EditorPanel.h"
+#include "ui/panels/FlashPanel.h"
+#include "ui/widgets/Envel.h"
+#include "ui/widgets/KelvoLook.h"
+#include "ui/widgets/LCD_Comp.h"
+#include "ui/widgets/ProgBar.h"
+#include "ui/widgets/StsCont.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace
+{
+/** A processor connected to the simulator, and the main component an editor would hold. */
+struct MainCompFixture : ::testing::Test
+{
+    juce::SharedResourcePointer<KelvoLook> look;
+    TempFolder temp;
+    SimulatorDevices* devices = nullptr;
+    std::unique_ptr<MarvexAudioProcessor> processor;
+    std::unique_ptr<MainComp> main;
+
+    void SetUp() override
+    {
+        auto d = std::make_unique<SimulatorDevices>();
+        devices = d.get();
+        processor = std::make_unique<MarvexAudioProcessor> (std::move (d), temp.folder);
+        processor->getEngine().getTransfer().setTiming ({ 300, 1 });
+    }
+
+    void TearDown() override
+    {
+        main.reset();
+        processor.reset();
+    }
+
+    void connect()
+    {
+        processor->getEngine().selectInputRow (1);
+        processor->getEngine().selectOutputRow (1);
+    }
+
+    void open()
+    {
+        main = std::make_unique<MainComp> (*processor);
+        main->setSize (1191, 700);
+    }
+
+    MophoSimulator& synth() { return devices->getSimulator(); }
+    juce::String status() { return main->getAppBar().getStatusLabel().getText(); }
+    StsCont& panelControl (int index) { return main->getSynthPanel().getControl (index); }
+
+    /** Lets the asynchronous updates run. */
+    void settle (int ms = 50) { pumpFor (ms); }
+
+    void rightClick (juce::Component& c, juce::Point<float> at)
+    {
+        const auto mods = juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier);
+        auto& source = *juce::Desktop::getInstance().getMainMouseSource().operator->();
+        const juce::MouseEvent e (source, at, mods, 1.0f, 0, 0, 0, 0, &c, &c, juce::Time::getCurrentTime(), at,
+                                  juce::Time::getCurrentTime(), 1, false);
+        c.mouseDown (e);
+    }
+};
+} // namespace
+
+TEST_F (MainCompFixture, OfflineUntilTheSynthAnswersThenOnline)
+{
+    open(); // no ports open: nobody answers
+    settle (300);
+    EXPECT_EQ (status(), "OFF-LINE");
+
+    main.reset();
+    connect();
+    open();
+    EXPECT_TRUE (pumpUntil ([&] { return status() == "DSI:  MOPHO X4 ON-LINE"; }));
+}
+
+TEST_F (MainCompFixture, AHostWriteMovesTheKnob)
+{
+    open();
+    processor->getParameters()[20]->setValue (0.5f);
+    EXPECT_TRUE (pumpUntil ([&] { return panelControl (20).getValue() == 82; }));
+    EXPECT_EQ (panelControl (20).getValueText(), "82");
+}
+
+TEST_F (MainCompFixture, AProgramChangeReloadsEveryControlTheLcdAndTheEnvelopes)
+{
+    open();
+    auto r = initialProgram();
+    for (int i = 0; i < 115; ++i)
+        r[(size_t) i] = (uint8_t) juce::jmin (3, processor->getEngine().getTable().getMax (i));
+    r[28] = 11; r[29] = 22; r[30] = 33; r[31] = 44;
+    r[117] = 24;
+    processor->getEngine().getSynthBank (5)->setProgram (9, r);
+    processor->getEngine().getSynthBank (5)->setProgramName (9, "Glass Pad");
+
+    processor->getEngine().selectProgram (5, 9, false);
+    settle();
+
+    for (int i = 0; i < 115; ++i)
+        if (i != 99 && i != 100 && (i < 111 || i > 114))
+            ASSERT_EQ (panelControl (i).getValue(), juce::jmin ((int) r[(size_t) i], panelControl (i).getMaximum())) << i;
+    auto& graph = main->getSynthPanel().getGraph (0);
+    EXPECT_EQ (graph.getAttack(), 11);
+    EXPECT_EQ (graph.getDecay(), 22);
+    EXPECT_EQ (graph.getSustain(), 33);
+    EXPECT_EQ (graph.getRelease(), 44);
+    auto& lcd = main->getSynthPanel().getLcd();
+    EXPECT_EQ (lcd.getLocationText(), "F2:010");
+    EXPECT_EQ (lcd.getCategoryText(), "Pads");
+    EXPECT_EQ (lcd.getProgramName().trim(), "Glass Pad");
+}
+
+TEST_F (MainCompFixture, SectionViewOpensFromARightClickAndNotFromTheLcdFrame)
+{
+    open();
+    auto& panel = main->getSynthPanel();
+
+    // Inside the LCD's frame (section 10) but outside the LCD itself: nothing opens.
+    rightClick (panel, { 680.0f, 85.0f });
+    settle();
+    EXPECT_FALSE (main->getSectionView().isVisible());
+
+    // On the background of the LFO section.
+    rightClick (panel, { 1150.0f, 500.0f });
+    settle();
+    ASSERT_TRUE (main->getSectionView().isVisible());
+    EXPECT_EQ (main->getSectionView().getCurrentSection(), 5);
+    EXPECT_EQ (main->getSectionView().getSectionIndices().size(), 20u);
+}
+
+TEST_F (MainCompFixture, AKnobTurnedInTheSectionViewReachesTheHiddenPanel)
+{
+    connect();
+    open();
+    main->openSectionView (0);
+    ASSERT_TRUE (main->getSectionView().isVisible());
+
+    main->getSectionView().getControl (21).setValueFromUser (77);
+    settle();
+    EXPECT_EQ (main->getSectionView().getControl (21).getValue(), 77);
+    EXPECT_EQ (panelControl (21).getValue(), 77);
+    EXPECT_TRUE (panelControl (21).isDirty()); // stored while hidden
+    EXPECT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[21] == 77; }));
+
+    main->closeSectionView();
+    EXPECT_FALSE (panelControl (21).isDirty()); // repainted once on showing again
+    EXPECT_FALSE (main->getSectionView().isVisible());
+}
+
+TEST_F (MainCompFixture, ParameterEventsOutsideThePanel)
+{
+    open();
+    const auto before = panelControl (114).getValue();
+    main->applyEvent (event::parameterCode (118, 5));
+    main->applyEvent (event::parameterCode (130, 5));
+    main->applyEvent (event::parameterCode (190, 65));
+    EXPECT_EQ (panelControl (114).getValue(), before);
+}
+
+TEST_F (MainCompFixture, ProgressShowsTheLocationAndClosesAtTheEndAndOnCancel)
+{
+    connect();
+    open();
+    main->startBankTransfer (BankTransfer::receiveBank, 2);
+    ASSERT_NE (main->getProgressDisplay(), nullptr);
+    main->applyEvent (event::bankProgramCode (event::bankTransferProgress, 5, 9));
+    EXPECT_EQ (main->getProgressDisplay()->getLabelText(), "F2:10");
+
+    EXPECT_TRUE (pumpUntil ([&] { return main->getProgressDisplay() == nullptr; }, 20000));
+    EXPECT_EQ (processor->getEngine().getSynthBank (2)->getAllPrograms(), synth().getBank (2));
+    EXPECT_EQ (processor->getEngine().getTransferMode(), -1);
+
+    synth().setReplyDelay (20);
+    main->startBankTransfer (BankTransfer::receiveAllBanks, 0);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getNumProgramRequests() > 128 + 3; }));
+    main->stsbutPressed (ProgBar::cancelButtonId);
+    EXPECT_EQ (main->getProgressDisplay(), nullptr);
+    EXPECT_FALSE (processor->getEngine().isTransferChaining());
+}
+
+TEST_F (MainCompFixture, AFailedReceiveSaysWhatFailed)
+{
+    connect();
+    open();
+    synth().setSilent (true);
+    main->startBankTransfer (BankTransfer::receiveBank, 1);
+    ASSERT_TRUE (pumpUntil ([&] { return main->getProgressDisplay() == nullptr; }, 5000));
+    ASSERT_NE (main->getMessageBox(), nullptr);
+    EXPECT_EQ (main->getMessageBox()->getText(), "No answer from the synth for U2:001");
+    main->stsbutPressed (MsgCont::okCode);
+    EXPECT_EQ (main->getMessageBox(), nullptr);
+}
+
+TEST_F (MainCompFixture, ChannelEditAndSendMenus)
+{
+    open();
+    auto channelMenu = main->createChannelMenu();
+    EXPECT_EQ (channelMenu.getNumItems(), 16);
+    main->channelMenuFinished (7);
+    EXPECT_EQ (processor->getEngine().getMidiChannel(), 7);
+    EXPECT_EQ (processor->getEngine().getSetting (42), "7");
+    EXPECT_EQ (main->getAppBar().getChannelLabel().getText(), "Chan: 7");
+    main->channelMenuFinished (0);
+    EXPECT_EQ (processor->getEngine().getMidiChannel(), 7);
+
+    // Paste with an empty clipboard changes nothing.
+    const auto before = processor->getPluginBank().getEditBufferRecord();
+    EXPECT_FALSE (main->hasClipboard());
+    main->editMenuFinished (2);
+    EXPECT_EQ (processor->getPluginBank().getEditBufferRecord(), before);
+
+    juce::PopupMenu::MenuItemIterator items (main->createEditMenu());
+    ASSERT_TRUE (items.next());
+    EXPECT_EQ (items.getItem().text, "Copy Program: " + processor->getPluginBank().getEditBufferName());
+    ASSERT_TRUE (items.next());
+    EXPECT_EQ (items.getItem().text, "Paste ");
+
+    main->editMenuFinished (1); // copy
+    processor->setParameterFromEditor (20, 3, true, false);
+    main->editMenuFinished (2); // paste
+    EXPECT_EQ (processor->getPluginBank().getEditBufferRecord(), before);
+
+    auto programMenu = main->createProgramMenu();
+    EXPECT_EQ (programMenu.getNumItems(), 8 + 128);
+}
+
+TEST_F (MainCompFixture, LayoutFollowsTheWidth)
+{
+    open();
+    main->setSize (1012, 595);
+    EXPECT_EQ (main->getAppBar().getHeight(), 23);
+    EXPECT_FLOAT_EQ (processor->getEngine().editorScale.load(), 1012.0f / 1191.0f);
+    EXPECT_FLOAT_EQ (main->getSynthPanel().getScale(), 1012.0f / 1191.0f);
+    EXPECT_EQ (processor->getEngine().getSetting (6), "1012");
+    EXPECT_EQ (processor->getEngine().getSetting (7), "595");
+}

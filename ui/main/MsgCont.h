@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ui/widgets/StsBut.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace kelvo
+{
+
+/** A message over the whole main component: a line of text and "OK" (code 1211); "CANCEL" (1213)
+    exists but stays hidden. The owner listens to both buttons and removes the box. */
+class MsgCont final : public juce::Component,
+                      public juce::ChangeBroadcaster
+{
+public:
+    static constexpr int okCode = 1211;
+    static constexpr int cancelCode = 1213;
+    static constexpr int boxWidth = 460, boxHeight = 100;
+
+    explicit MsgCont (const juce::String& text);
+    ~MsgCont() override;
+
+    StsBut& getOkButton() noexcept { return okButton; }
+    StsBut& getCancelButton() noexcept { return cancelButton; }
+    juce::String getText() const { return label.getText(); }
+    juce::Rectangle<int> getBox() const;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+private:
+    juce::Label label;
+    StsBut okButton { "OK", okCode, StsBut::barKind };
+    StsBut cancelButton { "CANCEL", cancelCode, StsBut::barKind };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MsgCont)
+};
+
+} // namespace kelvo
