@@ -1,0 +1,74 @@
+#include "host/MarvexAudioProcessor.h"
+#include "link/VirtualMidiDevices.h"
+#include "ui/main/MainComp.h"
+#include "ui/widgets/KelvoLook.h"
+
+#include <benchmark/benchmark.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+using namespace kelvo;
+
+namespace
+{
+constexpr int width = 1191, height = 700;
+
+struct EditorBenchRig
+{
+    juce::SharedResourcePointer<KelvoLook> look;
+    juce::TemporaryFile folderName;
+    std::unique_ptr<MarvexAudioProcessor> processor;
+
+    EditorBenchRig()
+    {
+        folderName.getFile().createDirectory();
+        processor = std::make_unique<MarvexAudioProcessor> (std::make_unique<VirtualMidiDevices>(), folderName.getFile());
+    }
+
+    ~EditorBenchRig()
+    {
+        processor.reset();
+        folderName.getFile().deleteRecursively();
+    }
+};
+
+void paintInto (juce::Component& c, juce::Image& image)
+{
+    juce::Graphics g (image);
+    c.paintEntireComponent (g, false);
+}
+} // namespace
+
+// Opening the editor: building the main component with every panel, and its first paint.
+static void BM_EditorOpen (benchmark::State& state)
+{
+    EditorBenchRig rig;
+    juce::Image image (juce::Image::ARGB, width, height, true);
+    for (auto _ : state)
+    {
+        MainComp main (*rig.processor);
+        main.setSize (width, height);
+        paintInto (main, image);
+        benchmark::DoNotOptimize (image.getPixelAt (600, 300));
+    }
+    state.counters["frame_budget_ms"] = 16.7;
+}
+BENCHMARK (BM_EditorOpen)->Unit (benchmark::kMillisecond);
+
+// A program change: every control reloaded from the edit buffer, then the whole editor repainted.
+static void BM_ProgramChangeRepaint (benchmark::State& state)
+{
+    EditorBenchRig rig;
+    MainComp main (*rig.processor);
+    main.setSize (width, height);
+    juce::Image image (juce::Image::ARGB, width, height, true);
+    int programNumber = 0;
+    for (auto _ : state)
+    {
+        rig.processor->getEngine().selectProgram (4, programNumber++ % 128, false);
+        main.drainEvents();
+        paintInto (main, image);
+        benchmark::DoNotOptimize (image.getPixelAt (600, 300));
+    }
+    state.counters["frame_budget_ms"] = 16.7;
+}
+BENCHMARK (BM_ProgramChangeRepaint)->Unit (benchmark::kMillisecond);
