@@ -1,4 +1,5 @@
 #include "link/MidiCntrState.h"
+#include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
@@ -66,7 +67,9 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
 
-    settings = defaultSettings();
+    auto loaded = loadSettingsFile (settingsFolder);
+    settings = std::move (loaded.entries);
+    settingsWereReset = loaded.wereReset;
     while (settings.size() < settings::numEntries)
         settings.add ("0");
 
@@ -75,13 +78,16 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     else
         settings.set (settings::midiChannel, "1");
 
-    portNames = { "NONE", "NONE", "NONE" };
-
     buildBanks();
+
+    portNames = loadPortsFile (settingsFolder);
 }
 
 MidiCntrState::~MidiCntrState()
 {
+    saveSettings();
+    saveBankData();
+
     notifier.reset();
     // Give what is still queued a moment to reach the synth, then close both ports.
     ports->getSender().waitUntilSent (200);
@@ -93,8 +99,95 @@ void MidiCntrState::buildBanks()
     for (size_t i = 0; i < synthBanks.size(); ++i)
     {
         synthBanks[i] = std::make_unique<Bank_Program> (synthBankNames[i]);
+        // Edit buffers and anything a short image leaves out start as the initial program.
         synthBanks[i]->initialise();
     }
+
+    // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
+    // otherwise; F1..F4 are always factory banks 0..3.
+    const auto image = loadBankDataFile (settingsFolder);
+    loadUserBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() },
+                   image.getData(), image.getSize());
+    for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
+        synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
+}
+
+//==============================================================================
+void MidiCntrState::saveSettings()
+{
+    const auto entries = getSettings();
+    const std::lock_guard<std::mutex> fl (fileLock);
+    saveSettingsFile (settingsFolder, entries);
+}
+
+void MidiCntrState::saveBankData()
+{
+    // The image is taken under the file lock, so that of two saves racing, the later image is the
+    // one left on disk.
+    const std::lock_guard<std::mutex> fl (fileLock);
+    saveBankDataFile (settingsFolder, makeBankDataImage ({ synthBanks[0].get(), synthBanks[1].get(),
+                                                           synthBanks[2].get(), synthBanks[3].get() }));
+}
+
+juce::StringArray MidiCntrState::getPortNames() const
+{
+    const std::lock_guard<std::mutex> sl (settingsLock);
+    return portNames;
+}
+
+void MidiCntrState::savePorts()
+{
+    const auto names = getPortNames();
+    const std::lock_guard<std::mutex> fl (fileLock);
+    savePortsFile (settingsFolder, names);
+}
+
+void MidiCntrState::loadPorts()
+{
+    juce::StringArray names;
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        names = loadPortsFile (settingsFolder);
+    }
+    const std::lock_guard<std::mutex> sl (settingsLock);
+    portNames = names;
+}
+
+//==============================================================================
+void MidiCntrState::initialiseSynthBank (int bank)
+{
+    if (auto* target = getSynthBank (bank))
+    {
+        const auto& record = initialProgram();
+        for (int n = 0; n < program::programsPerBank; ++n)
+            target->setProgram (n, record);
+        synthBankChanged (bank);
+    }
+}
+
+void MidiCntrState::loadFactoryBankInto (int bank, int factoryBank)
+{
+    if (auto* target = getSynthBank (bank))
+    {
+        target->loadFactoryBank (factoryBank);
+        synthBankChanged (bank);
+    }
+}
+
+void MidiCntrState::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps)
+{
+    if (auto* target = getSynthBank (bank))
+    {
+        target->loadFromDumps (dumps);
+        synthBankChanged (bank);
+    }
+}
+
+void MidiCntrState::synthBankChanged (int bank)
+{
+    postEvent (event::bankContentsChanged);
+    if (bank < numUserBanks)
+        saveBankData();
 }
 
 //==============================================================================
