@@ -130,8 +130,9 @@ LoadedSettings loadSettingsFile (const juce::File& folder)
 
 bool saveSettingsFile (const juce::File& folder, const juce::StringArray& entries)
 {
-    const auto text = makeSettingsText (entries).toUTF8();
-    return writeFileSafely (childOf (folder, enginefile::settingsFileName), text.getAddress(), text.sizeInBytes() - 1);
+    const auto text = makeSettingsText (entries);
+    const auto utf8 = text.toUTF8(); // points into text, which must outlive it
+    return writeFileSafely (childOf (folder, enginefile::settingsFileName), utf8.getAddress(), utf8.sizeInBytes() - 1);
 }
 
 //==============================================================================

@@ -35,10 +35,10 @@ constexpr int sync = 12, glideMode = 13, slop = 14, bendRange = 15, oscMix = 16,
 constexpr int feedbackVol = 18, feedbackGain = 19;
 constexpr int cutoff = 20, resonance = 21, filterKeyAmt = 22, audioMod = 23, fourPole = 24;
 constexpr int filterEnvAmt = 25, filterVelAmt = 26, filterEnv = 27; // delay, attack, decay, sustain, release
-constexpr int vcaLevel = 32, vcaEnvAmt = 33, vcaVelAmt = 34, ampEnv = 35;
-constexpr int panSpread = 40, volume = 41;
+constexpr int vcaVelAmt = 34, ampEnv = 35;
+constexpr int panSpread = 40;
 constexpr int lfoFirst = 42, lfoStride = 5; // frequency, shape, amount, destination, key sync
-constexpr int env3Dest = 62, env3Amt = 63, env3VelAmt = 64, env3 = 65, env3Repeat = 70;
+constexpr int env3Dest = 62, env3Amt = 63, env3 = 65, env3Repeat = 70;
 constexpr int modFirst = 71, modStride = 3; // source, amount, destination
 constexpr int modWheelAmt = 83, pressureAmt = 85, velocityAmt = 89; // each followed by its destination
 constexpr int unisonMode = 93, keyAssign = 94, unison = 95;
@@ -61,20 +61,19 @@ constexpr int triangle = 0, reverseSaw = 1, saw = 2, square = 3, random = 4;
 
 namespace dest
 {
-constexpr int off = 0, osc1 = 1, osc2 = 2, oscAll = 3, oscMix = 4, noise = 5, pwAll = 8, cutoff = 9;
+constexpr int off = 0, osc2 = 2, oscAll = 3, oscMix = 4, pwAll = 8, cutoff = 9;
 constexpr int resonance = 10, audioMod = 11, vca = 12, pan = 13, lfo1Freq = 14, lfo1Amt = 19, lfo2Amt = 20;
-constexpr int filterEnvAmt = 24, envAllDecays = 35, feedbackVol = 44, feedbackGain = 47;
+constexpr int filterEnvAmt = 24, feedbackGain = 47;
 } // namespace dest
 
 namespace source
 {
-constexpr int lfo1 = 5, lfo2 = 6, filterEnv = 9, env3 = 11, modWheel = 13, pressure = 14, velocity = 18;
-constexpr int noteNumber = 19, noise = 20;
+constexpr int lfo1 = 5, pressure = 14, velocity = 18, noise = 20;
 } // namespace source
 
 // LFO frequencies: 0..150 free-running, 151..166 locked to the clock ("32 st" .. "1/16 st").
 constexpr int lfoSyncFirst = 151, lfoSyncLast = 166;
-constexpr int clockQuarter = 1, clockEighth = 2, clockEighthTriplet = 5, clockSixteenth = 6, clockSixteenthTriplet = 9;
+constexpr int clockEighth = 2, clockEighthTriplet = 5, clockSixteenth = 6, clockSixteenthTriplet = 9;
 constexpr int seqRest = 127;  // track 1 only
 constexpr int seqReset = 126; // ends a track early
 constexpr int bankTotal = program::programsPerBank;
@@ -398,6 +397,7 @@ void syncLead (Context& c)
     p.ampEnv (0, r.range (50, 80), r.range (110, 127), r.range (20, 40));
     p.env3 (dest::osc2, r.range (30, 80), 0, r.range (40, 80), r.range (0, 30), r.range (20, 40));
     p.modWheel (r.range (30, 70), dest::osc2);
+    p.mod (0, source::pressure, r.range (20, 50), dest::osc2);
     p.set (par::bendRange, 2);
     p.category (7);
     p.name (c.namer.make (r, a, b));
@@ -459,6 +459,7 @@ void brass (Context& c)
     p.filterEnv (r.range (8, 25), r.range (40, 65), r.range (55, 85), r.range (20, 40));
     p.ampEnv (r.range (3, 15), r.range (50, 80), r.range (110, 127), r.range (20, 35));
     p.pressure (r.range (20, 50), dest::cutoff);
+    p.mod (0, source::velocity, r.range (15, 40), dest::filterEnvAmt);
     p.vibratoOnWheel (r);
     p.category (12);
     p.name (c.namer.make (r, a, b));
@@ -477,6 +478,7 @@ void keys (Context& c)
     p.filterEnv (0, r.range (50, 80), r.range (0, 30), r.range (30, 50));
     p.ampEnv (0, r.range (65, 90), r.range (0, 25), r.range (30, 50));
     p.set (par::vcaVelAmt, r.range (40, 80));
+    p.mod (0, source::velocity, r.range (20, 50), dest::filterEnvAmt);
     p.lfo (0, r.range (78, 92), lfoShape::triangle, 0, dest::vca);
     p.modWheel (r.range (20, 60), dest::lfo1Amt);
     p.category (1);
@@ -618,6 +620,7 @@ void soundEffect (Context& c)
     p.lfo (1, r.range (5, 40), lfoShape::triangle, r.range (30, 80), dest::lfo1Freq);
     p.env3 (r.pick ({ dest::cutoff, dest::oscAll, dest::feedbackGain }), r.range (-60, 60), r.range (10, 40), r.range (20, 60), 0,
             r.range (20, 60), r.chance (40));
+    p.mod (0, source::noise, r.range (10, 40), dest::cutoff);
     p.category (23);
     p.name (c.namer.make (r, a, b));
 }
@@ -728,6 +731,7 @@ void evolution (Context& c)
     p.lfo (2, r.range (2, 12), lfoShape::triangle, r.range (30, 80), dest::oscMix);
     p.lfo (3, r.range (4, 16), lfoShape::random, r.range (20, 60), dest::pan);
     p.env3 (dest::resonance, r.range (20, 50), r.range (80, 120), r.range (80, 120), r.range (40, 80), r.range (80, 110));
+    p.mod (0, source::lfo1, r.range (10, 30), dest::lfo2Amt); // the sweeps breathe at their own pace
     p.set (par::panSpread, r.range (60, 120));
     p.category (14);
     p.name (c.namer.make (r, a, b));
