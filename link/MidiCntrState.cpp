@@ -99,7 +99,7 @@ void MidiCntrState::buildBanks()
     for (size_t i = 0; i < synthBanks.size(); ++i)
     {
         synthBanks[i] = std::make_unique<Bank_Program> (synthBankNames[i]);
-        // Edit buffers and anything a short image leaves out start as the initial program.
+        // Whole from the start, whatever the images below hold.
         synthBanks[i]->initialise();
     }
 
@@ -113,17 +113,16 @@ void MidiCntrState::buildBanks()
 }
 
 //==============================================================================
+// Each save takes what it writes under the file lock, so that of two saves racing, the later
+// contents are the ones left on disk. The file lock is taken before the settings lock, never after.
 void MidiCntrState::saveSettings()
 {
-    const auto entries = getSettings();
     const std::lock_guard<std::mutex> fl (fileLock);
-    saveSettingsFile (settingsFolder, entries);
+    saveSettingsFile (settingsFolder, getSettings());
 }
 
 void MidiCntrState::saveBankData()
 {
-    // The image is taken under the file lock, so that of two saves racing, the later image is the
-    // one left on disk.
     const std::lock_guard<std::mutex> fl (fileLock);
     saveBankDataFile (settingsFolder, makeBankDataImage ({ synthBanks[0].get(), synthBanks[1].get(),
                                                            synthBanks[2].get(), synthBanks[3].get() }));
@@ -137,9 +136,8 @@ juce::StringArray MidiCntrState::getPortNames() const
 
 void MidiCntrState::savePorts()
 {
-    const auto names = getPortNames();
     const std::lock_guard<std::mutex> fl (fileLock);
-    savePortsFile (settingsFolder, names);
+    savePortsFile (settingsFolder, getPortNames());
 }
 
 void MidiCntrState::loadPorts()

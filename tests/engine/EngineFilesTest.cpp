@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace kelvo;
 using namespace kelvo::test;
 
@@ -277,6 +279,33 @@ TEST (BankDataFile, LoadingAUserBankSavesAtOnce)
 
     engine->initialiseSynthBank (8); // no such bank
     EXPECT_TRUE (events.take().empty());
+}
+
+TEST (BankDataFile, SavesFromTwoThreadsLeaveOneWholeFile)
+{
+    // A bank receive completes on the MIDI input thread while the message thread saves too.
+    TempFolder t;
+    VirtualRig rig;
+    auto engine = makeEngine (t, rig);
+    std::thread inputThread ([&]
+                             {
+                                 for (int i = 0; i < 10; ++i)
+                                     engine->saveBankData();
+                             });
+    for (int i = 0; i < 10; ++i)
+    {
+        engine->getSynthBank (0)->setProgram (i, recordFilledWith ((uint8_t) i));
+        engine->saveBankData();
+        engine->saveSettings();
+    }
+    inputThread.join();
+
+    EXPECT_EQ (fileIn (t, "data_X4m.mph").getSize(), 131099);
+    EXPECT_EQ (t.folder.getNumberOfChildFiles (juce::File::findFiles, "*"), 3); // settings, bank data, ports
+    engine->saveBankData();
+    EXPECT_EQ (std::memcmp (static_cast<const uint8_t*> (contentsOf (fileIn (t, "data_X4m.mph")).getData()) + 14 + 9 * 256,
+                            recordFilledWith (9).data(), 256),
+               0);
 }
 
 //==============================================================================
