@@ -1,5 +1,6 @@
 #include "instrument/MophoSimulator.h"
 #include "link/VirtualMidiDevices.h"
+#include "model/BankImage.h"
 #include "model/GlobalSettings.h"
 #include "model/ProgramPacking.h"
 
@@ -29,27 +30,17 @@ void setUsableGlobals (std::array<uint8_t, MophoSimulator::numGlobalBytes>& g)
 constexpr const char* memoryHeader = "KelvoMophoSim1";
 constexpr size_t memoryHeaderSize = 14;
 
-// Until the bank data is loaded from elsewhere, each program is the basic program with a name and a
-// few values of its own, so that banks and programs can be told apart.
-ProgramRecord simulatorProgram (const ParameterTable& table, int bank, int programNumber)
-{
-    auto r = initialProgram();
-    const auto seed = bank * 128 + programNumber;
-    r[20] = (uint8_t) ((seed * 37) % (table.getMax (20) + 1));
-    r[21] = (uint8_t) ((seed * 11) % 128);
-    r[2] = (uint8_t) (seed % (table.getMax (2) + 1));
-    r[program::categoryIndex] = (uint8_t) (seed % 26);
-    const auto name = encodeProgramName ("Sim U" + juce::String (bank + 1) + " " + juce::String (programNumber + 1).paddedLeft ('0', 3));
-    std::copy (name.begin(), name.end(), r.begin() + program::nameOffset);
-    return r;
-}
 } // namespace
 
 MophoSimulator::MophoSimulator()
 {
+    // Like the synth out of its box: the user banks hold the factory programs.
+    const auto* image = factoryImageData();
     for (int b = 0; b < numBanks; ++b)
         for (int p = 0; p < program::programsPerBank; ++p)
-            banks[(size_t) b][(size_t) p] = simulatorProgram (table, b, p);
+            banks[(size_t) b][(size_t) p] = toRecord (image + bankimage::blockOffset (bankimage::factoryHeaderSize, b)
+                                                          + (size_t) (p * program::recordSize),
+                                                      (size_t) program::recordSize);
     editBuffer = banks[0][0];
     setUsableGlobals (globals);
     outputThread = std::thread ([this] { runOutput(); });

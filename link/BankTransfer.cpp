@@ -162,6 +162,7 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
     else if (finished)
     {
         complete = true;
+        engine.saveBankData(); // a host that crashes later must not lose what was received
         engine.bankContentsChanged();
         engine.postEvent (event::bankTransferFinished);
     }
@@ -218,7 +219,10 @@ void BankTransfer::fail (int bank, int programNumber)
     failureEvent = event::bankProgramCode (event::bankTransferFailed, bank, programNumber);
     engine.postEvent (failureEvent.load());
     if (receiving.load())
+    {
+        engine.saveBankData();
         engine.bankContentsChanged();
+    }
     engine.postEvent (event::bankTransferFinished);
 }
 

@@ -1,5 +1,6 @@
 #include "link/MidiCntrState.h"
 #include "link/BankTransfer.h"
+#include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
@@ -102,7 +103,9 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
         postEvent (code);
     });
 
-    settings = defaultSettings();
+    auto loaded = loadSettingsFile (settingsFolder);
+    settings = std::move (loaded.entries);
+    settingsWereReset = loaded.wereReset;
     while (settings.size() < settings::numEntries)
         settings.add ("0");
 
@@ -111,17 +114,19 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     else
         settings.set (settings::midiChannel, "1");
 
-    portNames = { "NONE", "NONE", "NONE" };
-
     buildBanks();
+
+    portNames = loadPortsFile (settingsFolder);
     openSavedPorts();
 }
 
 MidiCntrState::~MidiCntrState()
 {
-    // Ports first: once the input is closed no callback runs, and once the sender has stopped no
-    // marker reaches the transfer.
+    // The input first: once it is closed no callback runs, so the banks are still while they are saved.
     ports->closeInput();
+    saveSettings();
+    saveBankData();
+
     notifier.reset();
     // Give what is still queued a moment to reach the synth, then close both ports.
     ports->getSender().waitUntilSent (200);
@@ -134,8 +139,93 @@ void MidiCntrState::buildBanks()
     for (size_t i = 0; i < synthBanks.size(); ++i)
     {
         synthBanks[i] = std::make_unique<Bank_Program> (synthBankNames[i]);
+        // Whole from the start, whatever the images below hold.
         synthBanks[i]->initialise();
     }
+
+    // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
+    // otherwise; F1..F4 are always factory banks 0..3.
+    const auto image = loadBankDataFile (settingsFolder);
+    loadUserBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() },
+                   image.getData(), image.getSize());
+    for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
+        synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
+}
+
+//==============================================================================
+// Each save takes what it writes under the file lock, so that of two saves racing, the later
+// contents are the ones left on disk. The file lock is taken before the settings lock, never after.
+void MidiCntrState::saveSettings()
+{
+    const std::lock_guard<std::mutex> fl (fileLock);
+    saveSettingsFile (settingsFolder, getSettings());
+}
+
+void MidiCntrState::saveBankData()
+{
+    const std::lock_guard<std::mutex> fl (fileLock);
+    saveBankDataFile (settingsFolder, makeBankDataImage ({ synthBanks[0].get(), synthBanks[1].get(),
+                                                           synthBanks[2].get(), synthBanks[3].get() }));
+}
+
+juce::StringArray MidiCntrState::getPortNames() const
+{
+    const std::lock_guard<std::mutex> sl (settingsLock);
+    return portNames;
+}
+
+void MidiCntrState::savePorts()
+{
+    const std::lock_guard<std::mutex> fl (fileLock);
+    savePortsFile (settingsFolder, getPortNames());
+}
+
+void MidiCntrState::loadPorts()
+{
+    juce::StringArray names;
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        names = loadPortsFile (settingsFolder);
+    }
+    const std::lock_guard<std::mutex> sl (settingsLock);
+    portNames = names;
+}
+
+//==============================================================================
+void MidiCntrState::initialiseSynthBank (int bank)
+{
+    if (auto* target = getSynthBank (bank))
+    {
+        const auto& record = initialProgram();
+        for (int n = 0; n < program::programsPerBank; ++n)
+            target->setProgram (n, record);
+        synthBankChanged (bank);
+    }
+}
+
+void MidiCntrState::loadFactoryBankInto (int bank, int factoryBank)
+{
+    if (auto* target = getSynthBank (bank))
+    {
+        target->loadFactoryBank (factoryBank);
+        synthBankChanged (bank);
+    }
+}
+
+void MidiCntrState::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps)
+{
+    if (auto* target = getSynthBank (bank))
+    {
+        target->loadFromDumps (dumps);
+        synthBankChanged (bank);
+    }
+}
+
+void MidiCntrState::synthBankChanged (int bank)
+{
+    postEvent (event::bankContentsChanged);
+    if (bank < numUserBanks)
+        saveBankData();
 }
 
 //==============================================================================
@@ -433,7 +523,7 @@ void MidiCntrState::writeProgramToSynth (int bank, int program)
     const auto record = pluginBank->getEditBufferRecord();
     sendSysEx (makeProgramDump (bank, program, record));
     synthBanks[(size_t) bank]->setProgram (program, record);
-    bankContentsChanged();
+    synthBankChanged (bank);
 }
 
 void MidiCntrState::startBankTransfer (int mode, int bank)

@@ -189,6 +189,33 @@ public:
 
     const juce::File& getSettingsFolder() const noexcept { return settingsFolder; }
 
+    //==============================================================================
+    // The engine's files in the settings folder. Any thread but the audio thread (a bank receive
+    // completes on the MIDI input thread); writes are serialised, and each replaces its file whole.
+
+    /** Writes the settings file with the 82 entries. */
+    void saveSettings();
+    /** Writes the bank data file with U1..U4 as they are now. */
+    void saveBankData();
+    /** The port names: input, output and a third entry, "NONE" where no port is chosen. */
+    juce::StringArray getPortNames() const;
+    /** Writes the port names to the ports file. */
+    void savePorts();
+    /** Reads the port names back from the ports file (written with "NONE" when missing or short). */
+    void loadPorts();
+
+    //==============================================================================
+    // Whole-bank changes (message thread). Each posts 0x19000000 and, for U1..U4, saves the bank
+    // data, so that nothing loaded is lost if the host goes down before the engine is destroyed.
+    // A bank number of 8 or more does nothing.
+
+    /** Every program of the synth bank becomes the initial program. */
+    void initialiseSynthBank (int bank);
+    /** The synth bank takes factory bank 0..3. */
+    void loadFactoryBankInto (int bank, int factoryBank);
+    /** The synth bank takes concatenated program dumps (see Bank_Program::loadFromDumps). */
+    void loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps);
+
     // Editor-side state kept for the life of the plug-in instance.
     std::atomic<bool> useLoadedData { false };
     std::atomic<bool> firstEditorOpened { false };
@@ -212,6 +239,7 @@ private:
     void completeNrpn();
     void handleSysEx (const juce::MemoryBlock& message);
     void handleGlobalDump (const uint8_t* data, int size);
+    void synthBankChanged (int bank);
 
     const ParameterTable table;
     ParDes parDes;
@@ -230,6 +258,7 @@ private:
     mutable std::mutex settingsLock;
     juce::StringArray settings;
     juce::StringArray portNames;
+    std::mutex fileLock; // one writer of the settings folder at a time
 
     LockFreeQueue<int32_t> events;
     std::atomic<bool> eventsOverflowed { false };

@@ -1,4 +1,7 @@
 #include "model/Bank_Program.h"
+#include "model/BankImage.h"
+#include "model/DSI_Program.h"
+#include "model/ProgramPacking.h"
 
 namespace kelvo
 {
@@ -160,6 +163,49 @@ juce::MemoryBlock Bank_Program::storeEditBuffer (int n)
     const auto record = getEditBufferRecord();
     setProgram (n, record);
     return toBlock (record);
+}
+
+//==============================================================================
+void Bank_Program::loadFactoryBank (int n)
+{
+    if (n < 0 || n >= bankimage::numFactoryBanks)
+        return;
+    loadFromImageBlock (factoryImageData(), factoryImageSize(), bankimage::blockOffset (bankimage::factoryHeaderSize, n));
+}
+
+void Bank_Program::loadFromDataImage (int n, const void* image, size_t numBytes)
+{
+    if (n < 0 || n >= bankimage::numDataFileBanks)
+        return;
+    loadFromImageBlock (image, numBytes, bankimage::blockOffset (bankimage::dataFileHeaderSize, n));
+}
+
+void Bank_Program::loadFromImageBlock (const void* image, size_t numBytes, size_t offset) noexcept
+{
+    if (image == nullptr || numBytes < offset + (size_t) program::bankSize)
+        return;
+    const auto* block = static_cast<const uint8_t*> (image) + offset;
+    for (int n = 0; n < program::programsPerBank; ++n)
+        setProgram (n, block + n * program::recordSize, (size_t) program::recordSize);
+}
+
+void Bank_Program::loadFromDumps (const void* block, size_t numBytes)
+{
+    if (block == nullptr)
+        return;
+
+    const auto* bytes = static_cast<const uint8_t*> (block);
+    const auto count = juce::jmin (numBytes / (size_t) sysex::programDumpSize, (size_t) program::programsPerBank);
+
+    DSI_Program scratch;
+    for (size_t i = 0; i < count; ++i)
+        if (scratch.setFromBlock (bytes + i * (size_t) sysex::programDumpSize, (size_t) sysex::programDumpSize))
+            setProgram ((int) i, scratch.getRecord());
+}
+
+juce::MemoryBlock Bank_Program::makeEditBufferDumpOf (int n) const
+{
+    return makeEditBufferDump (getProgramRecord (n));
 }
 
 } // namespace kelvo

@@ -72,7 +72,29 @@ public:
     /** Copies the edit buffer into program n and returns the bytes stored. */
     juce::MemoryBlock storeEditBuffer (int n);
 
+    //==============================================================================
+    // Whole-bank loading and dumps. Each writes every program it loads in place, so a reader on
+    // another thread never sees the bank empty or short on the way.
+
+    /** Programs = block n (0..3) of the embedded factory image; the edit buffer is left alone.
+        Any other n does nothing. */
+    void loadFactoryBank (int n);
+    /** Programs = the 32768 bytes of block n (0..3) of a saved bank data image. Does nothing unless
+        the whole block lies inside the image. */
+    void loadFromDataImage (int n, const void* image, size_t numBytes);
+    void loadFromDataImage (int n, const juce::MemoryBlock& image) { loadFromDataImage (n, image.getData(), image.getSize()); }
+    /** Programs from concatenated 300-byte program dumps: dump i replaces program i, in order, whatever
+        bank and program bytes it carries; programs past the last dump are untouched, and dumps past
+        the 128th are ignored. A block of fewer than 300 bytes changes nothing. */
+    void loadFromDumps (const void* block, size_t numBytes);
+    void loadFromDumps (const juce::MemoryBlock& block) { loadFromDumps (block.getData(), block.getSize()); }
+
+    /** The 298-byte edit-buffer dump (F0 01 29 03 …) of program n. */
+    juce::MemoryBlock makeEditBufferDumpOf (int n) const;
+
 private:
+    void loadFromImageBlock (const void* image, size_t numBytes, size_t offset) noexcept;
+
     const juce::String bankName;
     std::unique_ptr<std::atomic<uint8_t>[]> programs;
     std::atomic<int> size { 0 };

@@ -63,4 +63,29 @@ juce::MemoryBlock makeProgramDump (int bank, int program, const ProgramRecord& r
     return dump;
 }
 
+ProgramDumps splitProgramDumps (const void* data, size_t numBytes)
+{
+    ProgramDumps result;
+    if (data == nullptr)
+        return result;
+
+    const auto* bytes = static_cast<const uint8_t*> (data);
+    constexpr auto dumpSize = (size_t) sysex::programDumpSize;
+    size_t pos = 0;
+    while (numBytes >= dumpSize && pos <= numBytes - dumpSize)
+    {
+        if (bytes[pos] == sysex::start && bytes[pos + dumpSize - 1] == sysex::end)
+        {
+            result.dumps.append (bytes + pos, dumpSize);
+            ++result.count;
+            pos += dumpSize;
+        }
+        else
+        {
+            ++pos;
+        }
+    }
+    return result;
+}
+
 } // namespace kelvo

@@ -45,4 +45,16 @@ juce::MemoryBlock makeEditBufferDump (const ProgramRecord& record);
 /** F0 01 29 02 bank program, the packed record, F7. */
 juce::MemoryBlock makeProgramDump (int bank, int program, const ProgramRecord& record);
 
+/** The program dumps found in a block of bytes, back to back. */
+struct ProgramDumps
+{
+    juce::MemoryBlock dumps; // count × 300 bytes
+    int count = 0;
+};
+
+/** Every 300-byte run that starts with F0 and ends with F7 299 bytes on, scanning from the start and
+    going on after each dump found; bytes between dumps and incomplete dumps are skipped. */
+ProgramDumps splitProgramDumps (const void* data, size_t numBytes);
+inline ProgramDumps splitProgramDumps (const juce::MemoryBlock& block) { return splitProgramDumps (block.getData(), block.getSize()); }
+
 } // namespace kelvo

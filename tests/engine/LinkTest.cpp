@@ -27,6 +27,7 @@ struct LinkFixture : ::testing::Test
     {
         auto d = std::make_unique<SimulatorDevices> ([this] (const juce::MidiMessage& m) { toSynth.add (m); });
         devices = d.get();
+        personalise (d->getSimulator());
         engine = std::make_unique<MidiCntrState> (std::move (d), temp.folder);
         pluginBank.initialise();
         engine->setPluginBank (&pluginBank);

@@ -18,6 +18,7 @@ TEST (ThreadStress, HostWritesIncomingNrpnAndBankReceiveAtOnce)
     TempFolder temp;
     auto devicesOwned = std::make_unique<SimulatorDevices>();
     auto& synth = devicesOwned->getSimulator();
+    personalise (synth);
     Bank_Program pluginBank ("Program Bank");
     pluginBank.initialise();
 

@@ -33,6 +33,7 @@ struct MainCompFixture : ::testing::Test
     {
         auto d = std::make_unique<SimulatorDevices>();
         devices = d.get();
+        personalise (d->getSimulator());
         processor = std::make_unique<MarvexAudioProcessor> (std::move (d), temp.folder);
         processor->getEngine().getTransfer().setTiming ({ 300, 1 });
     }

@@ -84,6 +84,21 @@ struct TempFolder
     ~TempFolder() { folder.deleteRecursively(); }
 };
 
+/** Gives every program of a simulated synth's user banks edits of its own, as a user's synth has,
+    so that what the editor receives differs from the factory banks it starts with. */
+template <typename Synth>
+void personalise (Synth& synth)
+{
+    for (int b = 0; b < 4; ++b)
+        for (int p = 0; p < 128; ++p)
+        {
+            auto r = synth.getProgram (b, p);
+            r[21] = (uint8_t) ((r[21] + 1 + p) % 128);
+            r[184] = (uint8_t) ('A' + b);
+            synth.setProgram (b, p, r);
+        }
+}
+
 /** Controller message bytes, for comparisons. */
 inline std::vector<uint8_t> cc (int channel, int controller, int value)
 {
