@@ -1,5 +1,6 @@
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
+#include "link/EngineFiles.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -91,4 +92,25 @@ TEST_F (ProcessorWithSynth, AProgramChosenOnTheSynthShowsInTheHost)
     const auto last20 = std::find_if (host.values.rbegin(), host.values.rend(), [] (auto& v) { return v.first == 20; });
     ASSERT_NE (last20, host.values.rend());
     EXPECT_NEAR (last20->second, 12.0f / 164.0f, 1e-6);
+}
+
+// A host creating an instance (a project opening, a plug-in scan) must not overwrite the sound the
+// synth holds: the saved ports open at once, but construction sends nothing.
+TEST (ProcessorConstruction, SendsNothingToTheSynthOnTheSavedPorts)
+{
+    TempFolder temp;
+    ASSERT_TRUE (savePortsFile (temp.folder, { MophoSimulator::portName, MophoSimulator::portName, "NONE" }));
+
+    RecordingSink toSynth;
+    auto devices = std::make_unique<SimulatorDevices> ([&] (const juce::MidiMessage& m) { toSynth.add (m); });
+    MarvexAudioProcessor processor (std::move (devices), temp.folder);
+
+    ASSERT_TRUE (processor.getEngine().isOutputOpen());
+    EXPECT_TRUE (processor.getEngine().waitUntilSent (1000));
+    EXPECT_EQ (toSynth.size(), 0u);
+
+    // The port is really open: the next host write goes out.
+    processor.getParameters()[20]->setValue (0.5f);
+    EXPECT_TRUE (processor.getEngine().waitUntilSent (1000));
+    EXPECT_EQ (toSynth.size(), 4u);
 }

@@ -1,0 +1,83 @@
+// Everything the synth could send: an arbitrary byte stream, cut into arbitrary MIDI messages, into
+// the engine's incoming callback, with bank receives started and stopped along the way.
+#include "FuzzCheck.h"
+#include "link/BankTransfer.h"
+#include "link/MidiCntrState.h"
+#include "link/VirtualMidiDevices.h"
+
+#include <juce_events/juce_events.h>
+
+#include <vector>
+
+namespace
+{
+struct Rig
+{
+    juce::File folder = juce::File::createTempFile ("kelvo-fuzz-incoming");
+    kelvo::Bank_Program pluginBank { "Program Bank" };
+    std::unique_ptr<kelvo::MidiCntrState> engine;
+
+    Rig()
+    {
+        juce::MessageManager::getInstance();
+        folder.createDirectory();
+        auto devices = std::make_unique<kelvo::VirtualMidiDevices>();
+        devices->addOutput ("Sink", [] (const juce::MidiMessage&) {});
+        engine = std::make_unique<kelvo::MidiCntrState> (std::move (devices), folder);
+        pluginBank.initialise();
+        engine->setPluginBank (&pluginBank);
+        engine->selectOutputRow (1); // so that chained requests are really sent
+    }
+};
+
+Rig& rig()
+{
+    static Rig instance;
+    return instance;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    auto& engine = *rig().engine;
+    std::vector<int32_t> values;
+
+    for (size_t pos = 0; pos < size;)
+    {
+        const auto control = data[pos++];
+        if (control == 0xff)
+        {
+            engine.startBankTransfer ((pos % 2) == 0 ? kelvo::BankTransfer::receiveBank : kelvo::BankTransfer::receiveAllBanks,
+                                      (int) (pos % 4));
+            continue;
+        }
+        if (control == 0xfe)
+        {
+            engine.endBankTransfer();
+            continue;
+        }
+
+        const auto length = juce::jmin ((size_t) (control % 64) + 1, size - pos);
+        if (length == 0)
+            break;
+        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (data + pos, (int) length));
+        pos += length;
+    }
+
+    FUZZ_CHECK (engine.getCurrentSynthBank() >= 0 && engine.getCurrentSynthBank() < kelvo::MidiCntrState::numSynthBanks);
+    FUZZ_CHECK (engine.getCurrentSynthProgram() >= 0 && engine.getCurrentSynthProgram() < 128);
+
+    // Queued parameter values are whole: an index the processor can tell from its value.
+    engine.takeParameterValues (values);
+    for (auto entry : values)
+    {
+        FUZZ_CHECK (entry >= 0);
+        FUZZ_CHECK (entry % 4096 <= 255);
+        FUZZ_CHECK (entry / 4096 < 512);
+    }
+
+    for (int b = 0; b < kelvo::MidiCntrState::numSynthBanks; ++b)
+        FUZZ_CHECK (engine.getSynthBank (b)->getSize() == 128 * 256);
+    engine.endBankTransfer();
+    return 0;
+}
