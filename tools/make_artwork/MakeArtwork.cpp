@@ -1,6 +1,7 @@
 // Draws the widget artwork from code and writes it as PNG files.
 //
-//     make_artwork <output folder>        (the repository's resources/art)
+//     make_artwork <output folder>        (the repository's resources/art; the lettering takes its
+//                                          font from the sibling folder fonts/)
 //
 // The sizes and frame layouts are what the widgets expect (see ui/widgets/Artwork.h); the look is
 // decided here. Change a drawing, run the tool, look at the PNGs, commit them: the build embeds
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <functional>
 #include <iostream>
+#include <vector>
 
 namespace
 {
@@ -446,6 +448,273 @@ Image makeGridThumb()
 }
 
 //==============================================================================
+// Panel artwork. Textures are made pixel by pixel from seeded noise, so every run gives the same
+// images and a diff of resources/art shows only deliberate changes.
+
+/** Smooth one-dimensional noise with a fixed period: the tile and the grain repeat without seams. */
+class PeriodicNoise
+{
+public:
+    PeriodicNoise (int period, juce::int64 seed) : values ((size_t) period)
+    {
+        juce::Random random (seed);
+        for (auto& v : values)
+            v = random.nextFloat() * 2.0f - 1.0f;
+    }
+
+    /** -1..1 at a position measured in lattice steps. */
+    float at (float position) const
+    {
+        const auto n = (int) values.size();
+        const auto base = (int) std::floor (position);
+        const auto t = position - (float) base;
+        const auto smooth = t * t * (3.0f - 2.0f * t);
+        const auto a = values[(size_t) (((base % n) + n) % n)];
+        const auto b = values[(size_t) ((((base + 1) % n) + n) % n)];
+        return a + (b - a) * smooth;
+    }
+
+private:
+    std::vector<float> values;
+};
+
+juce::uint8 channel (float v)
+{
+    return (juce::uint8) juce::jlimit (0, 255, juce::roundToInt (v));
+}
+
+/** Dark brushed metal, the panel's face. The panel draws it at half size, so the fine grain of the
+    brushing survives as a soft sheen rather than noise. */
+Image makePanelTile()
+{
+    constexpr int size = panelTileSize;
+    constexpr float base = 71.0f;
+    auto image = Image (Image::ARGB, size, size, true);
+    juce::Random random (0x6b656c76);
+
+    // Each row is one brush stroke; long streaks wrap around so the tile repeats seamlessly.
+    std::vector<float> rowShade ((size_t) size);
+    for (auto& r : rowShade)
+        r = random.nextFloat() * 7.0f - 3.5f;
+
+    struct Streak
+    {
+        int y, x, length;
+        float shade;
+    };
+    std::vector<Streak> streaks;
+    for (int i = 0; i < 260; ++i)
+        streaks.push_back ({random.nextInt (size), random.nextInt (size), 20 + random.nextInt (150),
+                            random.nextFloat() * 10.0f - 5.0f});
+
+    std::vector<float> shade ((size_t) (size * size), 0.0f);
+    for (const auto& s : streaks)
+        for (int i = 0; i < s.length; ++i)
+        {
+            // Streaks fade in and out along their length.
+            const auto envelope = std::sin (juce::MathConstants<float>::pi * (float) i / (float) s.length);
+            shade[(size_t) (s.y * size + (s.x + i) % size)] += s.shade * envelope;
+        }
+
+    const PeriodicNoise cloud (8, 17);
+    const Image::BitmapData pixels (image, Image::BitmapData::writeOnly);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+        {
+            const auto broad = 3.0f * cloud.at ((float) x / 25.0f + (float) y / 50.0f);
+            const auto fine = random.nextFloat() * 4.0f - 2.0f;
+            const auto v = base + rowShade[(size_t) y] + shade[(size_t) (y * size + x)] + broad + fine;
+            // A faint cool cast, as anodised aluminium has.
+            pixels.setPixelColour (x, y, Colour (channel (v - 1.0f), channel (v + 1.0f), channel (v + 3.5f)));
+        }
+    return image;
+}
+
+juce::Typeface::Ptr boldTypeface (const juce::File& fonts)
+{
+    juce::MemoryBlock data;
+    if (!fonts.getChildFile ("LiberationSans-Bold.ttf").loadFileAsData (data))
+        return nullptr;
+    return juce::Typeface::createSystemTypefaceFor (data.getData(), data.getSize());
+}
+
+/** Text as a path, so it can be filled with gradients and embossed. */
+juce::Path textPath (const juce::Font& font, const juce::String& text, float x, float baseline)
+{
+    juce::GlyphArrangement glyphs;
+    glyphs.addLineOfText (font, text, x, baseline);
+    juce::Path path;
+    glyphs.createPath (path);
+    return path;
+}
+
+/** Engraved lettering: a dark cut above, a lit lower edge, then the face. */
+void engrave (Graphics& g, const juce::Path& letters, Colour top, Colour bottom)
+{
+    const auto bounds = letters.getBounds();
+    g.setColour (Colour (0xa0000000));
+    g.fillPath (letters, juce::AffineTransform::translation (0.0f, -0.8f));
+    g.setColour (Colour (0x38ffffff));
+    g.fillPath (letters, juce::AffineTransform::translation (0.0f, 1.0f));
+    g.setGradientFill (juce::ColourGradient (top, 0, bounds.getY(), bottom, 0, bounds.getBottom(), false));
+    g.fillPath (letters);
+}
+
+/** The instrument's name as our own wordmark: wide-set capitals in satin silver, the voice count in
+    the panel's amber. */
+Image makeLogo (const juce::Typeface::Ptr& bold)
+{
+    auto image = newImage (logoWidth, logoHeight);
+    Graphics g (image);
+
+    auto font = juce::Font (bold).withHeight (30.0f);
+    font.setExtraKerningFactor (0.14f);
+    constexpr float baseline = 25.0f;
+    const auto name = textPath (font, "MOPHO", 2.0f, baseline);
+    engrave (g, name, Colour (0xfff2f3f4), Colour (0xffa9afb5));
+
+    auto small = juce::Font (bold).withHeight (22.0f);
+    small.setExtraKerningFactor (0.05f);
+    const auto count = textPath (small, "x4", name.getBounds().getRight() + 12.0f, baseline);
+    engrave (g, count, palette::accent.brighter (0.25f), palette::accent.darker (0.25f));
+
+    // A hairline that runs out from the name to the right edge, under the voice count.
+    const auto lineX = count.getBounds().getRight() + 8.0f;
+    g.setGradientFill (juce::ColourGradient (palette::accent.withAlpha (0.9f), lineX, 0,
+                                             palette::accent.withAlpha (0.0f), (float) logoWidth, 0, false));
+    g.fillRect (lineX, baseline - 1.5f, (float) logoWidth - lineX, 1.5f);
+    return image;
+}
+
+void drawScrew (Graphics& g, juce::Point<float> centre, float radius, float slotDegrees)
+{
+    const auto head = juce::Rectangle<float> (2 * radius, 2 * radius).withCentre (centre);
+    g.setColour (Colour (0x90000000));
+    g.fillEllipse (head.expanded (0.8f).translated (0.3f, 0.6f));
+    g.setGradientFill (juce::ColourGradient (Colour (0xffb8bec4), head.getX(), head.getY(),
+                                             Colour (0xff4a4f55), head.getRight(), head.getBottom(), false));
+    g.fillEllipse (head);
+    const auto a = juce::degreesToRadians (slotDegrees);
+    const juce::Point<float> d (std::cos (a) * radius * 0.75f, std::sin (a) * radius * 0.75f);
+    g.setColour (Colour (0xff1a1c1e));
+    g.drawLine (juce::Line<float> (centre - d, centre + d), 1.2f);
+}
+
+/** Our own name plate, screwed to the panel. */
+Image makeBadge (const juce::Typeface::Ptr& bold)
+{
+    auto image = newImage (badgeWidth, badgeHeight);
+    Graphics g (image);
+    const juce::Rectangle<float> plate (1.5f, 1.5f, badgeWidth - 3.0f, badgeHeight - 3.5f);
+
+    // Drop shadow onto the section face.
+    g.setColour (Colour (0x70000000));
+    g.fillRoundedRectangle (plate.translated (0.5f, 1.5f), 5.0f);
+
+    juce::ColourGradient metal (Colour (0xff3d4146), 0, plate.getY(), Colour (0xff1f2225), 0,
+                                plate.getBottom(), false);
+    metal.addColour (0.45, Colour (0xff2e3135));
+    g.setGradientFill (metal);
+    g.fillRoundedRectangle (plate, 5.0f);
+
+    // Bevel: lit top edge, dark rim.
+    g.setColour (Colour (0xff0b0c0d));
+    g.drawRoundedRectangle (plate, 5.0f, 1.0f);
+    g.setColour (Colour (0x40ffffff));
+    g.drawHorizontalLine ((int) plate.getY() + 1, plate.getX() + 4, plate.getRight() - 4);
+
+    // An inset field for the lettering.
+    const auto field = plate.reduced (18.0f, 6.0f);
+    g.setColour (Colour (0x55000000));
+    g.fillRoundedRectangle (field, 3.0f);
+    g.setColour (Colour (0x24ffffff));
+    g.drawRoundedRectangle (field.translated (0, 0.6f), 3.0f, 0.8f);
+    g.setColour (Colour (0x90000000));
+    g.drawRoundedRectangle (field, 3.0f, 0.8f);
+
+    auto font = juce::Font (bold).withHeight (23.0f);
+    font.setExtraKerningFactor (0.32f);
+    auto word = textPath (font, "KELVO", 0.0f, 0.0f);
+    word.applyTransform (juce::AffineTransform::translation (
+        field.getCentreX() - word.getBounds().getCentreX(), field.getY() + 22.0f));
+    engrave (g, word, Colour (0xffeef0f2), Colour (0xff9ea5ac));
+
+    auto small = juce::Font (bold).withHeight (7.5f);
+    small.setExtraKerningFactor (0.38f);
+    auto line = textPath (small, "PROGRAM  EDITOR", 0.0f, 0.0f);
+    line.applyTransform (juce::AffineTransform::translation (
+        field.getCentreX() - line.getBounds().getCentreX(), field.getBottom() - 4.0f));
+    g.setColour (palette::accent);
+    g.fillPath (line);
+
+    drawScrew (g, {plate.getX() + 9.0f, plate.getCentreY()}, 3.6f, 30.0f);
+    drawScrew (g, {plate.getRight() - 9.0f, plate.getCentreY()}, 3.6f, 115.0f);
+    return image;
+}
+
+/** A dark walnut end cheek; the left one, whose outer side is its left edge. */
+Image makeLeftCheek()
+{
+    constexpr int w = cheekWidth, h = cheekHeight;
+    auto image = Image (Image::ARGB, w, h, true);
+
+    const PeriodicNoise wander (16, 3), ripple (64, 5), pores (512, 11);
+    juce::Random random (0x77616c6e);
+    {
+        const Image::BitmapData pixels (image, Image::BitmapData::writeOnly);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                // Long vertical grain that wanders sideways and ripples a little.
+                const auto fy = (float) y;
+                const auto u = (float) x + 5.0f * wander.at (fy / 120.0f) + 1.2f * ripple.at (fy / 14.0f);
+                const auto rings = 0.5f + 0.5f * std::sin (u * 0.95f + 2.5f * wander.at (fy / 60.0f + 7.0f));
+                const auto figure = std::pow (rings, 3.0f);
+                const auto pore = pores.at ((float) x * 3.0f + fy * 0.7f) > 0.82f ? -10.0f : 0.0f;
+                const auto grain = random.nextFloat() * 5.0f;
+                const auto r = 62.0f + 34.0f * figure + pore + grain;
+                pixels.setPixelColour (x, y, Colour (channel (r), channel (r * 0.62f), channel (r * 0.42f)));
+            }
+    }
+
+    Graphics g (image);
+    // Rounded over on both long edges: light from the upper left, the inner edge in the panel's shade.
+    juce::ColourGradient form (Colour (0x50000000), 0, 0, Colour (0x00000000), 7, 0, false);
+    g.setGradientFill (form);
+    g.fillRect (0, 0, 7, h);
+    g.setGradientFill (juce::ColourGradient (Colour (0x00000000), (float) w - 9, 0, Colour (0x90000000),
+                                             (float) w, 0, false));
+    g.fillRect (w - 9, 0, 9, h);
+    g.setColour (Colour (0x30ffe0c0));
+    g.drawVerticalLine (2, 0.0f, (float) h);
+
+    // Lacquer: a soft sheen down the middle.
+    g.setGradientFill (juce::ColourGradient (Colour (0x00ffffff), 6, 0, Colour (0x00ffffff), 22, 0, false));
+    juce::ColourGradient sheen (Colour (0x00ffffff), 6, 0, Colour (0x00ffffff), 24, 0, false);
+    sheen.addColour (0.4, Colour (0x1cffffff));
+    g.setGradientFill (sheen);
+    g.fillRect (6, 0, 18, h);
+
+    // End grain shading at the top and bottom.
+    g.setGradientFill (juce::ColourGradient (Colour (0x70000000), 0, 0, Colour (0x00000000), 0, 10, false));
+    g.fillRect (0, 0, w, 10);
+    g.setGradientFill (juce::ColourGradient (Colour (0x00000000), 0, (float) h - 10, Colour (0x80000000), 0,
+                                             (float) h, false));
+    g.fillRect (0, h - 10, w, 10);
+    return image;
+}
+
+Image makeRightCheek()
+{
+    auto left = makeLeftCheek();
+    auto image = newImage (cheekWidth, cheekHeight);
+    Graphics g (image);
+    g.drawImageTransformed (left,
+                            juce::AffineTransform::scale (-1.0f, 1.0f).translated ((float) cheekWidth, 0));
+    return image;
+}
+
+//==============================================================================
 bool writePng (const Image& image, const juce::File& file)
 {
     file.deleteFile();
@@ -470,6 +739,15 @@ int main (int argc, char** argv)
     const juce::File folder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
     folder.createDirectory();
 
+    // The lettering uses the editor's own embedded font, next to the artwork in resources/.
+    const auto bold = boldTypeface (folder.getSiblingFile ("fonts"));
+    if (bold == nullptr)
+    {
+        std::cerr << "no LiberationSans-Bold.ttf in " << folder.getSiblingFile ("fonts").getFullPathName()
+                  << "\n";
+        return 1;
+    }
+
     const std::pair<const char*, std::function<Image()>> images[] = {
         {"knob_strip.png", makeKnobStrip},
         {"knob_plate.png", makeKnobPlate},
@@ -483,6 +761,11 @@ int main (int argc, char** argv)
         {"lcd_grid.png", makeLcdGrid},
         {"grid_background.png", makeGridBackground},
         {"grid_thumb.png", makeGridThumb},
+        {"panel_tile.png", makePanelTile},
+        {"logo.png", [&bold] { return makeLogo (bold); }},
+        {"badge.png", [&bold] { return makeBadge (bold); }},
+        {"cheek_left.png", makeLeftCheek},
+        {"cheek_right.png", makeRightCheek},
     };
 
     bool ok = true;

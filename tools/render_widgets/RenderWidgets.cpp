@@ -8,6 +8,9 @@
 #include "link/VirtualMidiDevices.h"
 #include "model/Categories.h"
 #include "model/ParDes.h"
+#include "model/ProgramRecord.h"
+#include "ui/panels/EditorPanel.h"
+#include "ui/panels/FlashPanel.h"
 #include "ui/widgets/Envel.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
@@ -271,6 +274,65 @@ bool renderLists (MarvexAudioProcessor& processor, const juce::File& folder)
     return sheet.write (folder.getChildFile ("lists_progress_rename.png"));
 }
 
+/** A program with the knobs at telling places: ends, middles, a few switches on. */
+ProgramRecord showcaseProgram()
+{
+    auto record = initialProgram();
+    const std::pair<int, int> values[] = {
+        {0, 36},   {1, 56},  {2, 40},   {3, 12},   {5, 90},   {6, 48},   {7, 44},    {8, 103},  {12, 1},
+        {13, 2},   {14, 2},  {16, 70},  {17, 20},  {18, 30},  {19, 100}, {20, 96},   {21, 80},  {22, 64},
+        {23, 10},  {24, 1},  {25, 200}, {26, 40},  {28, 5},   {29, 60},  {30, 70},   {31, 40},  {32, 0},
+        {33, 127}, {34, 64}, {36, 2},   {37, 90},  {38, 100}, {39, 60},  {40, 30},   {41, 110}, {42, 60},
+        {43, 2},   {44, 50}, {45, 9},   {46, 1},   {47, 150}, {48, 3},   {49, 30},   {50, 12},  {62, 9},
+        {63, 160}, {66, 60}, {67, 30},  {68, 20},  {69, 90},  {70, 1},   {71, 3},    {72, 180}, {73, 9},
+        {74, 7},   {75, 90}, {76, 3},   {83, 150}, {84, 9},   {97, 100}, {101, 128}, {102, 4},  {103, 3},
+        {104, 1},  {106, 1},  {117, 9},
+    };
+    for (const auto& [index, value] : values)
+        record[(size_t) index] = (uint8_t) value;
+    const auto name = encodeProgramName ("Velvet Drone");
+    std::copy (name.begin(), name.end(), record.begin() + program::nameOffset);
+    return record;
+}
+
+/** The synth panel at full size with a program loaded, and its zoomed LFO section over it, as the
+    main window lays them out. */
+bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    processor.getEngine().storeProgram (false, 0, 0, showcaseProgram());
+
+    Sheet sheet (EditorPanel::designWidth, EditorPanel::designHeight);
+    auto& panel = sheet.add (std::make_unique<EditorPanel> (processor));
+    panel.setScale (1.0f);
+    panel.refreshFromEditBuffer();
+    auto ok = sheet.write (folder.getChildFile ("panel.png"));
+
+    auto& zoomed = sheet.add (std::make_unique<FlashPanel> (processor));
+    constexpr int lfoSection = 5;
+    panel.setShowing (false);
+    zoomed.setBounds (sheet.getLocalBounds());
+    zoomed.setShowing (true);
+    zoomed.showSection (lfoSection, sheet.getWidth());
+    for (auto index : zoomed.getSectionIndices())
+    {
+        zoomed.getControl (index).forgetValue();
+        zoomed.showParameter (index, panel.getControl (index).getValue());
+    }
+    zoomed.setVisible (true);
+    ok = sheet.write (folder.getChildFile ("panel_zoomed_lfo.png")) && ok;
+
+    zoomed.showSection (0, sheet.getWidth());
+    zoomed.refreshSection();
+    zoomed.setVisible (true);
+    ok = sheet.write (folder.getChildFile ("panel_zoomed_filter.png")) && ok;
+
+    zoomed.setVisible (false);
+    panel.setShowing (true);
+    panel.setScale (0.38287154f);
+    panel.setSize (456, 268);
+    return sheet.write (folder.getChildFile ("panel_thumbnail.png")) && ok;
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -299,6 +361,7 @@ int main (int argc, char** argv)
         ok = renderButtons (folder) && ok;
         ok = renderDisplays (folder) && ok;
         ok = renderLists (processor, folder) && ok;
+        ok = renderPanels (processor, folder) && ok;
     }
     settings.deleteRecursively();
     return ok ? 0 : 1;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/panels/PanelLayout.h"
 #include "ui/widgets/StsContListener.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <array>
 #include <memory>
 
 namespace kelvo
@@ -14,6 +14,7 @@ class StsCont;
 class StsBut;
 class Envel;
 class LCD_Comp;
+class PanelControls;
 
 /**
     The face of the synth: every program parameter of the edit buffer as a knob, switch or
@@ -31,9 +32,9 @@ class EditorPanel : public juce::Component,
 public:
     static constexpr int designWidth = 1191;
     static constexpr int designHeight = 700;
-    static constexpr int numControls = 115;
-    static constexpr int numSections = 11;
-    static constexpr int lcdSection = 10;
+    static constexpr int numControls = panelLayout::numControls;
+    static constexpr int numSections = panelLayout::numSections;
+    static constexpr int lcdSection = panelLayout::lcdSection;
     static constexpr int sequencerButtonId = 98;
     static constexpr int zoomCommandBase = 100;
 
@@ -43,7 +44,8 @@ public:
     void setScale (float scale);
     float getScale() const noexcept;
 
-    /** Shows a value on the control of parameter index (0..114) and mirrors envelope values into the graphs. */
+    /** Shows a value on the control of parameter index (0..114) and mirrors envelope values into
+        the graphs. */
     void showParameter (int index, int value);
     /** Reloads the LCD and all 115 controls from the edit buffer, as after a program load. */
     void refreshFromEditBuffer();
@@ -67,8 +69,15 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl;
+    void requestZoom (int section);
+
+    MarvexAudioProcessor& processor;
+    juce::Image backgroundTile, logo, badge, leftCheek, rightCheek;
+    std::unique_ptr<PanelControls> parts;
+    std::unique_ptr<StsBut> sequencerButton;
+    std::unique_ptr<LCD_Comp> lcd;
+    float scale = 1.0f;
+    int commandCode = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EditorPanel)
 };

@@ -60,5 +60,25 @@ juce::Image listThumb()
 {
     return load (KelvoArt::grid_thumb_png, KelvoArt::grid_thumb_pngSize);
 }
+juce::Image panelTile()
+{
+    return load (KelvoArt::panel_tile_png, KelvoArt::panel_tile_pngSize);
+}
+juce::Image instrumentLogo()
+{
+    return load (KelvoArt::logo_png, KelvoArt::logo_pngSize);
+}
+juce::Image frontBadge()
+{
+    return load (KelvoArt::badge_png, KelvoArt::badge_pngSize);
+}
+juce::Image leftCheek()
+{
+    return load (KelvoArt::cheek_left_png, KelvoArt::cheek_left_pngSize);
+}
+juce::Image rightCheek()
+{
+    return load (KelvoArt::cheek_right_png, KelvoArt::cheek_right_pngSize);
+}
 
 } // namespace kelvo::artwork

@@ -31,6 +31,11 @@ constexpr int glareWidth = 210, glareHeight = 66;
 constexpr int lcdGridWidth = 164, lcdGridHeight = 43;
 constexpr int listBackgroundWidth = 246, listBackgroundHeight = 360;
 constexpr int listThumbWidth = 25, listThumbHeight = 43;
+
+constexpr int panelTileSize = 200; // square, drawn at half size
+constexpr int logoWidth = 226, logoHeight = 31;
+constexpr int badgeWidth = 179, badgeHeight = 52;
+constexpr int cheekWidth = 33, cheekHeight = 682;
 } // namespace art
 
 /** The embedded images, each decoded once and then shared through juce::ImageCache. Message thread. */
@@ -48,6 +53,11 @@ juce::Image glare();
 juce::Image lcdGrid();
 juce::Image listBackground();
 juce::Image listThumb();
+juce::Image panelTile();
+juce::Image instrumentLogo();
+juce::Image frontBadge();
+juce::Image leftCheek();
+juce::Image rightCheek();
 } // namespace artwork
 
 } // namespace kelvo
