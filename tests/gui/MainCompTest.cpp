@@ -2,6 +2,7 @@
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
 #include "support/TestHelpers.h"
+#include "support/WidgetTestRig.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
 #include "ui/main/MsgCont.h"
@@ -63,14 +64,7 @@ struct MainCompFixture : ::testing::Test
     /** Lets the asynchronous updates run. */
     void settle (int ms = 50) { pumpFor (ms); }
 
-    void rightClick (juce::Component& c, juce::Point<float> at)
-    {
-        const auto mods = juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier);
-        auto& source = *juce::Desktop::getInstance().getMainMouseSource().operator->();
-        const juce::MouseEvent e (source, at, mods, 1.0f, 0, 0, 0, 0, &c, &c, juce::Time::getCurrentTime(), at,
-                                  juce::Time::getCurrentTime(), 1, false);
-        c.mouseDown (e);
-    }
+    void rightClick (juce::Component& c, juce::Point<float> at) { c.mouseDown (mouseEvent (c, at, rightButton, at)); }
 };
 } // namespace
 
@@ -109,8 +103,11 @@ TEST_F (MainCompFixture, AProgramChangeReloadsEveryControlTheLcdAndTheEnvelopes)
     settle();
 
     for (int i = 0; i < 115; ++i)
-        if (i != 99 && i != 100 && (i < 111 || i > 114))
-            ASSERT_EQ (panelControl (i).getValue(), juce::jmin ((int) r[(size_t) i], panelControl (i).getMaximum())) << i;
+    {
+        if (i == 99 || i == 100 || (i >= 111 && i <= 114))
+            continue;
+        ASSERT_EQ (panelControl (i).getValue(), juce::jlimit (panelControl (i).getMinimum(), panelControl (i).getMaximum(), (int) r[(size_t) i])) << i;
+    }
     auto& graph = main->getSynthPanel().getGraph (0);
     EXPECT_EQ (graph.getAttack(), 11);
     EXPECT_EQ (graph.getDecay(), 22);
@@ -221,7 +218,8 @@ TEST_F (MainCompFixture, ChannelEditAndSendMenus)
     main->editMenuFinished (2);
     EXPECT_EQ (processor->getPluginBank().getEditBufferRecord(), before);
 
-    juce::PopupMenu::MenuItemIterator items (main->createEditMenu());
+    const auto editMenu = main->createEditMenu();
+    juce::PopupMenu::MenuItemIterator items (editMenu);
     ASSERT_TRUE (items.next());
     EXPECT_EQ (items.getItem().text, "Copy Program: " + processor->getPluginBank().getEditBufferName());
     ASSERT_TRUE (items.next());

@@ -22,6 +22,10 @@ struct GridFixture : ::testing::Test
     /** As the bank view sets it up: columns 50, 140, 100 and rows 26 high. */
     void SetUp() override
     {
+        // Every bank starts with the basic program (category 0), so the categories set below are
+        // the only ones.
+        for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
+            engine.getSynthBank (b)->initialise();
         grid.setColumns ({50, 140, 100});
         grid.setRowHeight (rowHeight);
         grid.setFontHeight (15.0f);
