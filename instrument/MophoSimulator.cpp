@@ -107,20 +107,10 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
         }
     }
 
-    if (status == sysex::start)
-        sysExAssembly.replaceAll (data, (size_t) size);
-    else if (! sysExAssembly.isEmpty())
-        sysExAssembly.append (data, (size_t) size);
-    else
-        return;
-
-    const auto* collected = static_cast<const uint8_t*> (sysExAssembly.getData());
-    if (collected[sysExAssembly.getSize() - 1] == sysex::end)
+    if (auto complete = sysExAssembly.add (data, size))
     {
-        const auto complete = sysExAssembly;
-        sysExAssembly.reset();
         sl.unlock();
-        handleSysEx (complete);
+        handleSysEx (*complete);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/ParameterTable.h"
 #include "model/ProgramRecord.h"
+#include "model/SysExAssembler.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -126,7 +127,7 @@ private:
     std::array<uint8_t, numGlobalBytes> globals {};
     int currentBank = 0, currentProgram = 0, pendingBank = 0;
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0;
-    juce::MemoryBlock sysExAssembly;
+    SysExAssembler sysExAssembly;
     Clock::time_point inWireFreeAt {};
 
     bool modelWire = false, silent = false;

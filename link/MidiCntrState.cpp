@@ -687,22 +687,9 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
         }
     }
 
-    // SysEx, whole or in pieces: a message that starts with F0 starts a new one; anything else is
-    // appended only while one is being collected.
-    if (status == sysex::start)
-        sysExAssembly.replaceAll (data, (size_t) size);
-    else if (! sysExAssembly.isEmpty())
-        sysExAssembly.append (data, (size_t) size);
-    else
-        return;
-
-    const auto* collected = static_cast<const uint8_t*> (sysExAssembly.getData());
-    if (collected[0] == sysex::start && collected[sysExAssembly.getSize() - 1] == sysex::end)
-    {
-        const auto complete = sysExAssembly;
-        sysExAssembly.reset();
-        handleSysEx (complete);
-    }
+    // SysEx, whole or in pieces.
+    if (auto complete = sysExAssembly.add (data, size))
+        handleSysEx (*complete);
 }
 
 void MidiCntrState::handleController (int channel, int controller, int value)

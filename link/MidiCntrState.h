@@ -5,6 +5,7 @@
 #include "model/Bank_Program.h"
 #include "model/ParDes.h"
 #include "model/ParameterTable.h"
+#include "model/SysExAssembler.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_events/juce_events.h>
@@ -277,7 +278,7 @@ private:
 
     // Incoming MIDI state: touched only by the MIDI input thread.
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;
-    juce::MemoryBlock sysExAssembly;
+    SysExAssembler sysExAssembly;
 
     std::atomic<bool> globalDumpArrived { false }, scanRunning { false }, nrpnResetPending { false };
     std::atomic<int> scanInputPort { 0 }, scanOutputPort { 0 };
