@@ -256,6 +256,7 @@ TEST_F (LinkFixture, AReplyOfTheWrongLengthIsAskedForAgain)
 TEST_F (LinkFixture, AReplyThatNeverComesEndsTheTransferAndKeepsWhatArrived)
 {
     const auto untouched = engine->getSynthBank (3)->getProgramRecord (127);
+    synth().setReplyDelay (20); // slow enough that the synth falls silent in mid-bank
     engine->startBankTransfer (BankTransfer::receiveBank, 3);
     ASSERT_TRUE (pumpUntil ([&] { return synth().getNumProgramRequests() >= 10; }));
     synth().setSilent (true);

@@ -232,6 +232,15 @@ TEST_F (MainCompFixture, ChannelEditAndSendMenus)
 
     auto programMenu = main->createProgramMenu();
     EXPECT_EQ (programMenu.getNumItems(), 8 + 128);
+    main->programMenuFinished (1000 + 9);
+    EXPECT_EQ (processor->getEngine().getCurrentSynthProgram(), 9);
+
+    // The LCD's category menu: "Pads" (item 25) becomes the program's category.
+    settle();
+    main->categoryMenuFinished (25);
+    EXPECT_EQ (processor->getPluginBank().getEditBufferByte (117), 24);
+    settle();
+    EXPECT_EQ (main->getSynthPanel().getLcd().getCategoryText(), "Pads");
 }
 
 TEST_F (MainCompFixture, LayoutFollowsTheWidth)

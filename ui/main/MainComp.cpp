@@ -2,10 +2,12 @@
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
+#include "model/Categories.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MsgCont.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
+#include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/DarkMenuLook.h"
 #include "ui/widgets/LCD_Comp.h"
 #include "ui/widgets/ProgBar.h"
@@ -159,6 +161,11 @@ void MainComp::applyEvent (int32_t code)
             synthPanel->showParameter (index, value);
             if (sectionView->isVisible())
                 sectionView->showParameter (index, value);
+        }
+        else if (index == program::categoryIndex)
+        {
+            // A category chosen here or sent by the synth shows on the LCD at once.
+            synthPanel->getLcd().showCategory (value, categoryName (value));
         }
         // Steps 120..183 go to the sequencer page once it exists.
         juce::ignoreUnused (firstStepIndex, lastStepIndex);
@@ -342,8 +349,12 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     }
     else if (source == &synthPanel->getLcd())
     {
-        if (synthPanel->getLcd().getClickRegion() == LCD_Comp::locationRegion)
+        const auto region = synthPanel->getLcd().getClickRegion();
+        if (region == LCD_Comp::locationRegion)
             showMenu (createProgramMenu(), synthPanel->getLcd(), [] (MainComp& m, int r) { m.programMenuFinished (r); });
+        else if (region == LCD_Comp::categoryRegion)
+            showMenu (buildCategoryMenu (menuLook.get()), synthPanel->getLcd(),
+                      [] (MainComp& m, int r) { m.categoryMenuFinished (r); });
     }
 }
 
@@ -411,6 +422,13 @@ void MainComp::sendMenuFinished (int result)
     {
         engine.loadCurrentPluginProgram();
     }
+}
+
+void MainComp::categoryMenuFinished (int result)
+{
+    const auto categoryNumber = categoryFromMenuResult (result);
+    if (categoryNumber >= 0)
+        processor.setParameterFromEditor (program::categoryIndex, categoryNumber, true, true);
 }
 
 juce::PopupMenu MainComp::createProgramMenu() const

@@ -80,6 +80,8 @@ public:
     void sendMenuFinished (int result);
     juce::PopupMenu createProgramMenu() const;
     void programMenuFinished (int result);
+    /** The category menu of the LCD: the choice becomes the program's category (parameter 117). */
+    void categoryMenuFinished (int result);
 
     //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
