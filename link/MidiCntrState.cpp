@@ -231,6 +231,16 @@ void MidiCntrState::synthBankChanged (int bank)
 //==============================================================================
 void MidiCntrState::postEvent (int32_t code) noexcept
 {
+    post (code, listenersPending, &MidiCntrState::notifyListeners);
+}
+
+void MidiCntrState::postStateEvent (int32_t code) noexcept
+{
+    post (code, stateListenersPending, &MidiCntrState::notifyStateListeners);
+}
+
+void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept
+{
     // Nobody to show it: an editor that opens later reloads everything anyway.
     if (numListeners.load (std::memory_order_acquire) == 0)
         return;
@@ -240,30 +250,11 @@ void MidiCntrState::postEvent (int32_t code) noexcept
 
     if (juce::MessageManager::existsAndIsCurrentThread())
     {
-        notifyListeners();
+        (this->*notify)();
         return;
     }
 
-    listenersPending = true;
-    if (onLinkInputThread)
-        notifier->wakeUp();
-}
-
-void MidiCntrState::postStateEvent (int32_t code) noexcept
-{
-    if (numListeners.load (std::memory_order_acquire) == 0)
-        return;
-
-    if (! events.push (code))
-        eventsOverflowed = true;
-
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        notifyStateListeners();
-        return;
-    }
-
-    stateListenersPending = true;
+    pending = true;
     if (onLinkInputThread)
         notifier->wakeUp();
 }
@@ -286,75 +277,49 @@ void MidiCntrState::takeEvents (std::vector<int32_t>& dest)
     }
 }
 
-void MidiCntrState::notifyListeners()
+template <typename Listener>
+void MidiCntrState::callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&))
 {
-    juce::Array<MidiCntrStateListener*> copy;
+    juce::Array<Listener*> copy;
     {
         const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = listeners;
+        copy = list;
     }
     for (int i = copy.size(); --i >= 0;)
-        copy.getUnchecked (i)->midiCntrStateChanged (*this);
+        (copy.getUnchecked (i)->*callback) (*this);
+}
+
+void MidiCntrState::notifyListeners()
+{
+    callListeners (listeners, &MidiCntrStateListener::midiCntrStateChanged);
 }
 
 void MidiCntrState::notifyStateListeners()
 {
-    juce::Array<stateListener*> copy;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = stateListeners;
-    }
-    for (int i = copy.size(); --i >= 0;)
-        copy.getUnchecked (i)->stateChanged (*this);
+    callListeners (stateListeners, &stateListener::stateChanged);
 }
 
-void MidiCntrState::addListener (MidiCntrStateListener* l)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        listeners.addIfNotAlreadyThere (l);
-        numListeners = listeners.size() + stateListeners.size();
-    }
-    notifier->setActive (true);
-}
-
-void MidiCntrState::removeListener (MidiCntrStateListener* l)
+template <typename Listener>
+void MidiCntrState::changeListeners (juce::Array<Listener*>& list, Listener* l, bool add)
 {
     JUCE_ASSERT_MESSAGE_THREAD
     bool anyLeft;
     {
         const std::lock_guard<std::mutex> sl (listenerLock);
-        listeners.removeAllInstancesOf (l);
+        if (add)
+            list.addIfNotAlreadyThere (l);
+        else
+            list.removeAllInstancesOf (l);
         numListeners = listeners.size() + stateListeners.size();
         anyLeft = numListeners > 0;
     }
     notifier->setActive (anyLeft);
 }
 
-void MidiCntrState::addStateListener (stateListener* l)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        stateListeners.addIfNotAlreadyThere (l);
-        numListeners = listeners.size() + stateListeners.size();
-    }
-    notifier->setActive (true);
-}
-
-void MidiCntrState::removeStateListener (stateListener* l)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    bool anyLeft;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        stateListeners.removeAllInstancesOf (l);
-        numListeners = listeners.size() + stateListeners.size();
-        anyLeft = numListeners > 0;
-    }
-    notifier->setActive (anyLeft);
-}
+void MidiCntrState::addListener (MidiCntrStateListener* l) { changeListeners (listeners, l, true); }
+void MidiCntrState::removeListener (MidiCntrStateListener* l) { changeListeners (listeners, l, false); }
+void MidiCntrState::addStateListener (stateListener* l) { changeListeners (stateListeners, l, true); }
+void MidiCntrState::removeStateListener (stateListener* l) { changeListeners (stateListeners, l, false); }
 
 //==============================================================================
 void MidiCntrState::queueParameterValue (int index, int value)

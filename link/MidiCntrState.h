@@ -234,6 +234,11 @@ private:
 
     void notifyListeners();
     void notifyStateListeners();
+    void post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept;
+    template <typename Listener>
+    void callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&));
+    template <typename Listener>
+    void changeListeners (juce::Array<Listener*>& list, Listener* l, bool add);
     void buildBanks();
     void openSavedPorts();
     void handleController (int channel, int controller, int value);

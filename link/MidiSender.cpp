@@ -75,24 +75,25 @@ bool MidiSender::push (Item&& item) noexcept
     return true;
 }
 
-void MidiSender::sendParameterNrpn (int channel, int nrpn, int value) noexcept
+bool MidiSender::push (Item::Kind kind, int value, uint32_t batch, int channel, int number) noexcept
 {
     Item item;
-    item.kind = Item::Kind::parameterNrpn;
+    item.kind = kind;
+    item.batch = batch;
     item.channel = channel;
-    item.number = nrpn;
+    item.number = number;
     item.value = value;
-    push (std::move (item));
+    return push (std::move (item));
+}
+
+void MidiSender::sendParameterNrpn (int channel, int nrpn, int value) noexcept
+{
+    push (Item::Kind::parameterNrpn, value, 0, channel, nrpn);
 }
 
 void MidiSender::sendGlobalNrpn (int channel, int nrpn, int value) noexcept
 {
-    Item item;
-    item.kind = Item::Kind::globalNrpn;
-    item.channel = channel;
-    item.number = nrpn;
-    item.value = value;
-    push (std::move (item));
+    push (Item::Kind::globalNrpn, value, 0, channel, nrpn);
 }
 
 void MidiSender::sendShort (const juce::MidiMessage& message) noexcept
@@ -122,27 +123,17 @@ void MidiSender::sendSysEx (const juce::MemoryBlock& message, uint32_t batch)
 
 void MidiSender::sendPause (int milliseconds, uint32_t batch)
 {
-    Item item;
-    item.kind = Item::Kind::pause;
-    item.batch = batch;
-    item.value = milliseconds;
-    push (std::move (item));
+    push (Item::Kind::pause, milliseconds, batch);
 }
 
 void MidiSender::sendMarker (int32_t code, uint32_t batch)
 {
-    Item item;
-    item.kind = Item::Kind::marker;
-    item.batch = batch;
-    item.value = code;
-    push (std::move (item));
+    push (Item::Kind::marker, code, batch);
 }
 
 void MidiSender::resetNrpnCache() noexcept
 {
-    Item item;
-    item.kind = Item::Kind::resetCache;
-    push (std::move (item));
+    push (Item::Kind::resetCache, 0, 0);
 }
 
 bool MidiSender::waitUntilSent (int timeoutMilliseconds) const

@@ -91,6 +91,7 @@ private:
     };
 
     bool push (Item&& item) noexcept;
+    bool push (Item::Kind kind, int value, uint32_t batch, int channel = 1, int number = 0) noexcept;
     void run();
     void process (Item& item);
     void sendNow (const juce::MidiMessage& m);
