@@ -338,12 +338,12 @@ TEST_F (DrawerFixture, Wheels)
     EXPECT_EQ (pitch.getValue(), 64);
     EXPECT_EQ (mod.getValue(), 0);
 
-    MouseDriver p (pitch);
-    p.press (10, 50);
-    p.drag (10, 30);
-    p.drag (10, -500);
-    p.release (10, -500);
-    p.click (10, 50); // resting at the centre: nothing more
+    MouseDriver pw (pitch);
+    pw.press (10, 50);
+    pw.drag (10, 30);
+    pw.drag (10, -500);
+    pw.release (10, -500);
+    pw.click (10, 50); // resting at the centre: nothing more
     MouseDriver m (mod);
     m.press (10, 50);
     m.drag (10, 40);
@@ -387,9 +387,9 @@ TEST_F (DrawerFixture, ClosingEndsEveryNoteAndCentresThePitchWheel)
 
     MouseDriver keys (overlay());
     keys.press (10, 140);
-    MouseDriver p (drawer->getPitchWheel());
-    p.press (5, 50);
-    p.drag (5, 40);
+    MouseDriver pw (drawer->getPitchWheel());
+    pw.press (5, 50);
+    pw.drag (5, 40);
     drawer->getPlayer().keyPressed (juce::KeyPress ('C'));
     midi();
 
@@ -404,8 +404,8 @@ TEST_F (DrawerFixture, ClosingEndsEveryNoteAndCentresThePitchWheel)
 
     // The editor closing with a key and the pitch wheel held.
     keys.press (10, 140);
-    p.press (5, 50);
-    p.drag (5, 70);
+    pw.press (5, 50);
+    pw.drag (5, 70);
     midi();
     drawer.reset();
     EXPECT_EQ (midi(), (Texts{"off 24", "pw 8192"}));

@@ -211,17 +211,17 @@ TEST_F (TrackFixture, LabelsAndIncomingValues)
 //==============================================================================
 namespace
 {
-struct PanelFixture : ::testing::Test
+struct SeqPanelFixture : ::testing::Test
 {
     ProcessorRig p;
     SeqPanel panel{*p};
     ChangeCounter changes{panel};
 
-    PanelFixture() { panel.setScale (1.0f); }
+    SeqPanelFixture() { panel.setScale (1.0f); }
 };
 } // namespace
 
-TEST_F (PanelFixture, EditingViewAndBack)
+TEST_F (SeqPanelFixture, EditingViewAndBack)
 {
     MouseDriver (panel.getEditButton (2)).click (5, 5);
     EXPECT_EQ (changes.take(), 1);
@@ -257,7 +257,7 @@ TEST_F (PanelFixture, EditingViewAndBack)
     EXPECT_EQ (panel.getControl (0).getX(), 41);
 }
 
-TEST_F (PanelFixture, DrawModeMenuSetsAllTracks)
+TEST_F (SeqPanelFixture, DrawModeMenuSetsAllTracks)
 {
     const auto menuTicks = [this]
     {
@@ -283,7 +283,7 @@ TEST_F (PanelFixture, DrawModeMenuSetsAllTracks)
     EXPECT_EQ (menuTicks(), (std::vector<bool>{true, false, false}));
 }
 
-TEST_F (PanelFixture, ControlsFollowTheEditBuffer)
+TEST_F (SeqPanelFixture, ControlsFollowTheEditBuffer)
 {
     panel.updateControl (101, 128);
     panel.updateControl (108, 1);

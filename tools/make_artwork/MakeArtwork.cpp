@@ -746,6 +746,14 @@ Image makeWhiteKey (bool down)
                                              down ? 14.0f : 7.0f, false));
     g.fillRect (body.withHeight (down ? 14.0f : 7.0f));
 
+    // A pressed key glows with the panel's accent, so a held note is plain to see.
+    if (down)
+    {
+        g.setGradientFill (juce::ColourGradient (palette::accent.withAlpha (0.10f), 0, 0,
+                                                 palette::accent.withAlpha (0.55f), 0, (float) h, false));
+        g.fillPath (shape);
+    }
+
     // Gaps between keys.
     g.setColour (Colour (0xff6e6b64));
     g.strokePath (shape, juce::PathStrokeType (1.0f));
@@ -774,6 +782,12 @@ Image makeBlackKey (bool down)
     g.setGradientFill (juce::ColourGradient (Colour (down ? 0x10ffffff : 0x28ffffff), face.getX(), 0,
                                              Colour (0x00ffffff), face.getCentreX(), 0, false));
     g.fillRect (face.withWidth (face.getWidth() * 0.5f));
+
+    if (down)
+    {
+        g.setColour (palette::accent.withAlpha (0.75f));
+        g.drawRoundedRectangle (face.reduced (0.5f), 1.5f, 1.0f);
+    }
 
     // Front slope catching the light.
     g.setGradientFill (juce::ColourGradient (Colour (0xff3a3d41), 0, face.getBottom(), Colour (0xff111213), 0,

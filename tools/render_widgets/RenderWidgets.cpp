@@ -401,7 +401,6 @@ bool renderEditorPages (MarvexAudioProcessor& processor, const juce::File& folde
     const auto held = keys.getLocalPoint (&drawer.getKeyBed(), juce::Point<int> (8 * 25 + 12, 130)).toFloat();
     keys.mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), held, {}, 1.0f, 0, 0, 0, 0, &keys,
                                       &keys, juce::Time::getCurrentTime(), held, juce::Time::getCurrentTime(), 1, false));
-    drawer.getKeyBed().getKey (14).repaint();
     drawer.getPitchWheel().setWheelValue (100, false);
     drawer.getModWheel().setWheelValue (40, false);
     ok = writeComponent (main, folder.getChildFile ("keyboard_drawer.png")) && ok;

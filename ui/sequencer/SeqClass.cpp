@@ -301,7 +301,8 @@ void SeqClass::paint (juce::Graphics& g)
     }
 
     const bool small = viewMode == thumbnailView;
-    const auto fontHeight = juce::jmax (6.0f, 10.0f * vu);
+    // Labels grow with the track but stay inside their column.
+    const auto fontHeight = juce::jmax (6.0f, 10.0f * juce::jmin (hu, vu));
     g.setFont (juce::Font ("Arial", fontHeight, juce::Font::bold));
     for (int s = 0; s < numSteps; ++s)
     {

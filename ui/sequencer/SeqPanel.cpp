@@ -41,6 +41,7 @@ constexpr int onOffControl = 7;
 
 constexpr int trackX = 149, trackTop = 2, trackPitch = 165, trackWidth = 522, trackHeight = 155;
 constexpr int frameX = 34, frameTop = 1, frameWidth = 850, frameHeight = 158;
+constexpr int previewFrameWidth = 656;
 const juce::Rectangle<int> programButtonArea{936, 20, 96, 24};
 const juce::Rectangle<int> drawModeNormalArea{811, 117, 60, 18}, drawModeEditingArea{992, 16, 64, 24};
 const juce::Rectangle<int> okArea{992, 50, 64, 24};
@@ -79,7 +80,6 @@ SeqPanel::SeqPanel (MarvexAudioProcessor& p)
         c = std::make_unique<StsCont> (processor);
         c->setupControl (row.index, row.caption, row.normal.x, row.normal.y, row.width, row.height,
                          row.minimum, row.maximum, row.controlKind, row.displayKind);
-        c->setBackgroundFill (true, juce::Colour (pageColour));
         addAndMakeVisible (*c);
     }
 
@@ -340,8 +340,9 @@ void SeqPanel::paint (juce::Graphics& g)
     {
         for (int t = 0; t < numTracks; ++t)
         {
-            frame (
-                juce::Rectangle<int> (frameX, frameTop + trackPitch * t, frameWidth, frameHeight).toFloat());
+            // Below the first track the frames stop short of the synth panel's preview.
+            const auto width = t == 0 ? frameWidth : previewFrameWidth;
+            frame (juce::Rectangle<int> (frameX, frameTop + trackPitch * t, width, frameHeight).toFloat());
             caption ("SEQUENCER  " + juce::String (t + 1), 47.0f, (float)(18 + trackPitch * t) + 8.0f, 13.0f);
         }
     }
@@ -349,7 +350,7 @@ void SeqPanel::paint (juce::Graphics& g)
     {
         frame (thumbnailFrame);
         frame (enlargedFrame);
-        caption ("SEQUENCER  " + juce::String (editedTrack + 1), 91.0f, 26.0f, 14.0f);
+        caption ("SEQUENCER  " + juce::String (editedTrack + 1), 91.0f, 19.0f, 14.0f);
         for (int t = 0; t < numTracks; ++t)
             if (t != editedTrack)
                 caption ("SEQUENCER " + juce::String (t + 1), (float)(thumbnailX + t * thumbnailStep),

@@ -10,6 +10,7 @@ namespace
 {
 constexpr int whiteSemitone[7] = {0, 2, 4, 5, 7, 9, 11};
 constexpr float windowEndExtra = 11.0f; // the window's last octave has 5 notes, C to E
+constexpr juce::uint32 windowOutline = 0xffef9a1f;
 } // namespace
 
 OctaveKeyClass::OctaveKeyClass (MidiCntrState& e) : engine (e), keyboard (artwork::octaveKeyboard())
@@ -59,6 +60,10 @@ void OctaveKeyClass::paint (juce::Graphics& g)
     g.fillRect (juce::Rectangle<float> (0, 0, unitsPerOctave * octave * k, (float)getHeight()));
     const auto end = (unitsPerOctave * (octave + 5.0f) + windowEndExtra) * k;
     g.fillRect (juce::Rectangle<float> (end, 0, juce::jmax (0.0f, w - end), (float)getHeight()));
+    // The window itself, outlined, so it reads at a glance.
+    const auto start = unitsPerOctave * octave * k;
+    g.setColour (juce::Colour (windowOutline));
+    g.drawRect (juce::Rectangle<float> (start, 0, end - start, (float)getHeight()), 1.2f);
 }
 
 void OctaveKeyClass::mouseDown (const juce::MouseEvent& e)

@@ -55,6 +55,11 @@ void VelIndClass::paint (juce::Graphics& g)
     g.fillRoundedRectangle (bar.withHeight (bar.getHeight() * (float)(127 - v) / 127.0f), 3.0f * s);
     g.setColour (juce::Colour (barOutline));
     g.drawRoundedRectangle (bar, 3.0f * s, 1.6f * s);
+    // The level as a lit line, so the bar reads at a glance.
+    g.setColour (juce::Colour (numberColour));
+    g.fillRect (bar.reduced (2.0f * s, 0)
+                    .withY (bar.getY() + bar.getHeight() * (float)(127 - v) / 127.0f)
+                    .withHeight (1.5f * s));
 
     const auto readout = juce::Rectangle<float> (26.0f * s, barTop * s, 27.0f * s, 13.0f * s);
     g.drawImage (display, readout);
