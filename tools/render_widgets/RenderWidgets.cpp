@@ -39,6 +39,18 @@ using namespace kelvo;
 constexpr juce::uint32 sheetColour = 0xff525252;
 constexpr int margin = 10;
 
+/** What a component paints, written as a PNG file. */
+bool writeComponent (juce::Component& c, const juce::File& file)
+{
+    const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    juce::PNGImageFormat png;
+    const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+    std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+    return ok;
+}
+
 /** A page of widgets on the panel's grey, painted into one PNG. */
 class Sheet final : public juce::Component
 {
@@ -64,16 +76,7 @@ public:
 
     void paint (juce::Graphics& g) override { g.fillAll (juce::Colour (sheetColour)); }
 
-    bool write (const juce::File& file)
-    {
-        const auto image = createComponentSnapshot (getLocalBounds(), true, 1.0f);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        juce::PNGImageFormat png;
-        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
-        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
-        return ok;
-    }
+    bool write (const juce::File& file) { return writeComponent (*this, file); }
 
 private:
     juce::OwnedArray<juce::Component> widgets;
@@ -359,16 +362,6 @@ ProgramRecord showcaseSequence()
     return record;
 }
 
-bool writeComponent (juce::Component& c, const juce::File& file)
-{
-    const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    juce::PNGImageFormat png;
-    const auto ok = out.openedOk() && png.writeImageToStream (image, out);
-    std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
-    return ok;
-}
 
 /** The whole editor: the sequencer page with its synth panel preview, a track being edited with the
     others as thumbnails, and the keyboard drawer pulled open with a key held down. */
@@ -387,7 +380,13 @@ bool renderEditorPages (MarvexAudioProcessor& processor, const juce::File& folde
     main.resized();
     ok = writeComponent (main, folder.getChildFile ("sequencer_track_editor.png")) && ok;
 
-    auto& thumbnail = page.getTrack (2);
+    // A thumbnail as an editor twice the design size shows it.
+    SeqClass thumbnail (processor, 2);
+    thumbnail.setDesignBounds (0, 0, 136, 60);
+    thumbnail.setScale (2.0f);
+    thumbnail.setViewMode (SeqClass::thumbnailView);
+    const auto record = showcaseSequence();
+    thumbnail.setAllSteps (record.data() + SeqClass::firstStepIndex + 2 * SeqClass::numSteps);
     ok = writeComponent (thumbnail, folder.getChildFile ("sequencer_thumbnail.png")) && ok;
 
     page.showAllTracks();
