@@ -155,7 +155,8 @@ void MainComp::layout()
         {
             synthPanel->setBounds (below (previewArea));
             synthPanel->setScale (scale * previewScale);
-            synthPanel->setShowing (true);
+            if (! sectionView->isVisible())
+                synthPanel->setShowing (true);
             synthPanel->setVisible (true);
         }
     }

@@ -139,18 +139,6 @@ void SeqClass::repaintStep (int step)
 }
 
 //==============================================================================
-void SeqClass::addListener (SeqClassListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.addIfNotAlreadyThere (l);
-}
-
-void SeqClass::removeListener (SeqClassListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.removeFirstMatchingValue (l);
-}
-
 void SeqClass::send (int step, int value, bool endGestureNow)
 {
     owner.setParameterFromEditor (firstStepIndex + numSteps * track + step, value, endGestureNow, true);
@@ -161,14 +149,8 @@ void SeqClass::mouseDown (const juce::MouseEvent& e)
 {
     if (viewMode == thumbnailView)
     {
-        juce::Array<SeqClassListener*> copy;
-        {
-            const juce::ScopedLock sl (listenerLock);
-            copy = listeners;
-        }
-        const juce::Component::SafePointer<SeqClass> alive (this);
-        for (int i = copy.size(); --i >= 0 && alive != nullptr;)
-            copy.getUnchecked (i)->seqClassMessage (thumbnailClickCode, track);
+        listeners.callLastToFirst (*this, [this] (SeqClassListener& l)
+                                   { l.seqClassMessage (thumbnailClickCode, track); });
         return;
     }
 

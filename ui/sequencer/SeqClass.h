@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/sequencer/SeqClassListener.h"
+#include "ui/widgets/ListenerArray.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -71,8 +72,9 @@ public:
     /** Clamps to 0..127 and, when quantizing, keeps whole semitones (even values). */
     static int quantized (int value, bool quantize);
 
-    void addListener (SeqClassListener* listener);
-    void removeListener (SeqClassListener* listener);
+    /** Adding a listener already there does nothing. */
+    void addListener (SeqClassListener* listener) { listeners.add (listener); }
+    void removeListener (SeqClassListener* listener) { listeners.remove (listener); }
 
     void paint (juce::Graphics& g) override;
     void mouseDown (const juce::MouseEvent& e) override;
@@ -98,8 +100,7 @@ private:
     float scale = 1.0f;
     juce::Image background;
 
-    juce::CriticalSection listenerLock;
-    juce::Array<SeqClassListener*> listeners;
+    ListenerArray<SeqClassListener> listeners;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SeqClass)
 };
