@@ -236,6 +236,14 @@ TEST_F (DrawerFixture, PullingTheHandleOpensAndClosesTheDrawer)
     EXPECT_EQ (drawer->getY(), 380);
     drawer->setScale (0.5f);
     EXPECT_EQ (drawer->getY(), 190);
+
+    // Real mouse events on the strip reach the drawer in its own coordinates.
+    drawer->setScale (1.0f);
+    MouseDriver strip (drawer->getPlayer());
+    strip.press (50, 5);
+    strip.drag (50, 5 + 200); // from 380 to 580: less than half-way closed
+    strip.release (50, 5 + 200);
+    EXPECT_EQ (drawer->getY(), 528);
 }
 
 TEST_F (DrawerFixture, KeyUnderTheMouse)

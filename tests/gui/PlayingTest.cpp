@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <cmath>
 
 using namespace kelvo;
@@ -23,6 +24,22 @@ using namespace kelvo::test;
 
 namespace
 {
+/** Counts the host gestures that open and close on each parameter. */
+struct GestureCounter : juce::AudioProcessorListener
+{
+    std::map<int, int> begun, ended;
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
+    {
+        ++begun[index];
+    }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
+    {
+        ++ended[index];
+    }
+};
+
 /** The editor's main component on a processor that is connected to the simulator. */
 struct EditorWithSynth : ::testing::Test
 {
@@ -112,6 +129,8 @@ TEST_F (EditorWithSynth, APenStrokeLeavesSynthProcessorAndHostEqual)
     ASSERT_TRUE (page.isVisible());
     EXPECT_EQ (main->getSynthPanel().getBounds(), juce::Rectangle<int> (700, 223, 456, 264));
 
+    GestureCounter gestures;
+    processor->addListener (&gestures);
     page.drawModeMenuFinished (SeqPanel::penItem);
     auto& track = page.getTrack (0);
     const auto w = (float)(track.getWidth() / 16);
@@ -142,6 +161,15 @@ TEST_F (EditorWithSynth, APenStrokeLeavesSynthProcessorAndHostEqual)
     EXPECT_EQ (inSynth, drawn);
     EXPECT_EQ (inProcessor, drawn);
     EXPECT_EQ (inHost, drawn);
+
+    // Each step's edit was one host gesture, closed once the stroke stopped.
+    ASSERT_TRUE (pumpUntil ([&] { return gestures.ended.size() == 16; }, 3000));
+    processor->removeListener (&gestures);
+    for (int step = 0; step < 16; ++step)
+    {
+        EXPECT_EQ (gestures.begun[SeqClass::firstStepIndex + step], 1) << step;
+        EXPECT_EQ (gestures.ended[SeqClass::firstStepIndex + step], 1) << step;
+    }
     // Every step was drawn: none of them still holds its old value of the stroke's start.
     EXPECT_GT (*std::max_element (drawn.begin(), drawn.end()), 90);
     EXPECT_LT (*std::min_element (drawn.begin(), drawn.end()), 30);
