@@ -35,6 +35,7 @@ constexpr int modWheelController = 1;
 // The synth panel's size and scale as the sequencer page's preview, in design units.
 const juce::Rectangle<int> previewArea { 700, 200, 456, 264 };
 constexpr float previewScale = 0.38287154f;
+constexpr int offScreenX = -2000; // where the synth panel waits while a track is edited
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 } // namespace
@@ -135,8 +136,26 @@ void MainComp::layout()
 
     appBar->setBounds (appBar->getX(), appBar->getY(), w, AppBar::height);
 
+    // The keyboard drawer lies along the bottom edge; the pages end at its top.
     keyboard->setScale (scale);
-    const auto keyboardTop = keyboard->getY();
+    placePages (w, scale, keyboard->getY());
+
+    if (sectionView->isVisible())
+        sectionView->setBounds (getLocalBounds());
+    if (progress != nullptr)
+        progress->setBounds (getLocalBounds());
+    if (messageBox != nullptr)
+        messageBox->setBounds (getLocalBounds());
+
+    if (complete)
+    {
+        engine.setSetting (settings::editorWidth, juce::String (getWidth()));
+        engine.setSetting (settings::editorHeight, juce::String (getHeight()));
+    }
+}
+
+void MainComp::placePages (int w, float scale, int keyboardTop)
+{
     const auto below = [scale] (juce::Rectangle<int> r) {
         return r.toFloat().transformedBy (juce::AffineTransform::scale (scale)).toNearestInt().translated (0, AppBar::height);
     };
@@ -149,7 +168,7 @@ void MainComp::layout()
         {
             synthPanel->setShowing (false);
             synthPanel->setVisible (false);
-            synthPanel->setTopLeftPosition (-2000, synthPanel->getY());
+            synthPanel->setTopLeftPosition (offScreenX, synthPanel->getY());
         }
         else
         {
@@ -168,19 +187,6 @@ void MainComp::layout()
         if (! sectionView->isVisible())
             synthPanel->setShowing (true);
         synthPanel->setVisible (true);
-    }
-
-    if (sectionView->isVisible())
-        sectionView->setBounds (getLocalBounds());
-    if (progress != nullptr)
-        progress->setBounds (getLocalBounds());
-    if (messageBox != nullptr)
-        messageBox->setBounds (getLocalBounds());
-
-    if (complete)
-    {
-        engine.setSetting (settings::editorWidth, juce::String (getWidth()));
-        engine.setSetting (settings::editorHeight, juce::String (getHeight()));
     }
 }
 

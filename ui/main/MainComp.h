@@ -118,6 +118,8 @@ private:
     void setStatusText (const juce::String& text);
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
     void layout();
+    /** The synth panel, or the sequencer page with the synth panel as its preview, above the drawer. */
+    void placePages (int w, float scale, int keyboardTop);
 
     MarvexAudioProcessor& processor;
     MidiCntrState& engine;
