@@ -170,7 +170,7 @@ void SeqClass::mouseDown (const juce::MouseEvent& e)
         return;
     }
 
-    auto& value = shown[(size_t)currentStep];
+    const auto value = shown[(size_t)currentStep];
     int next;
     if (value == resetValue)
         next = track == 0 ? restValue : saved[(size_t)currentStep];
