@@ -102,8 +102,17 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
                 currentProgram = byteAt (1);
                 editBuffer = banks[(size_t) currentBank][(size_t) currentProgram];
                 return;
+            case 0x90:
+                handleNote (byteAt (1), byteAt (2) > 0);
+                return;
+            case 0x80:
+                handleNote (byteAt (1), false);
+                return;
+            case 0xe0:
+                noteCounts.pitchWheel = byteAt (2) * 128 + byteAt (1);
+                return;
             default:
-                return; // notes, wheels: the synth plays them
+                return; // aftertouch: the synth plays it
         }
     }
 
@@ -112,6 +121,45 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
         sl.unlock();
         handleSysEx (*complete);
     }
+}
+
+void MophoSimulator::handleNote (int note, bool on)
+{
+    auto& sounding = soundingNotes[(size_t) note];
+    if (on)
+    {
+        ++noteCounts.noteOns;
+        if (! sounding)
+            ++noteCounts.sounding;
+        sounding = true;
+        noteCounts.mostAtOnce = std::max (noteCounts.mostAtOnce, noteCounts.sounding);
+    }
+    else
+    {
+        ++noteCounts.noteOffs;
+        if (sounding)
+            --noteCounts.sounding;
+        sounding = false;
+    }
+}
+
+MophoSimulator::NoteCounts MophoSimulator::getNoteCounts() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return noteCounts;
+}
+
+bool MophoSimulator::isNoteSounding (int note) const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return juce::isPositiveAndBelow (note, 128) && soundingNotes[(size_t) note];
+}
+
+void MophoSimulator::resetNoteCounts()
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    soundingNotes.fill (false);
+    noteCounts = {};
 }
 
 void MophoSimulator::handleController (int controller, int value)

@@ -95,6 +95,21 @@ public:
     /** Cut the next n replies short by one byte. */
     void sendWrongLengthReplies (int n);
 
+    /** Notes as the synth heard them: note-ons (velocity 1 or more), note-offs (0x80, or a note-on
+        with velocity 0), and the notes sounding now, so that a test can find a stuck note. */
+    struct NoteCounts
+    {
+        int noteOns = 0, noteOffs = 0, sounding = 0;
+        /** The most notes that sounded at once since the counts were last reset. */
+        int mostAtOnce = 0;
+        /** The last pitch-wheel position received (8192 is the centre). */
+        int pitchWheel = 8192;
+    };
+    NoteCounts getNoteCounts() const;
+    /** Whether a note sounds now. */
+    bool isNoteSounding (int note) const;
+    void resetNoteCounts();
+
     int getNumProgramRequests() const noexcept { return numProgramRequests.load(); }
     int getNumRequests() const noexcept { return numRequests.load(); }
     /** Waits until everything queued for output has been delivered. */
@@ -111,6 +126,7 @@ private:
 
     void handleMessage (const uint8_t* data, int size);
     void handleController (int controller, int value);
+    void handleNote (int note, bool on);
     void handleSysEx (const juce::MemoryBlock& message);
     void reply (juce::MemoryBlock bytes);
     void send (juce::MemoryBlock bytes, Clock::time_point readyAt);
@@ -126,6 +142,8 @@ private:
     ProgramRecord editBuffer {};
     std::array<uint8_t, numGlobalBytes> globals {};
     int currentBank = 0, currentProgram = 0, pendingBank = 0;
+    std::array<bool, 128> soundingNotes {};
+    NoteCounts noteCounts;
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0;
     SysExAssembler sysExAssembly;
     Clock::time_point inWireFreeAt {};

@@ -714,6 +714,257 @@ Image makeRightCheek()
     return image;
 }
 
+
+//==============================================================================
+// The keyboard drawer: keys, wheels, the drawer's handle, the wheel wells, the octave map and the
+// velocity readout.
+
+/** An ivory key, pressed or not: a pressed key sinks, so its top shadow is deeper and its front
+    lip shorter. */
+Image makeWhiteKey (bool down)
+{
+    constexpr int w = whiteKeyWidth, h = whiteKeyHeight;
+    auto image = newImage (w, h);
+    Graphics g (image);
+    const auto body = juce::Rectangle<float> (0.5f, 0.0f, (float) w - 1.5f, (float) h - 0.5f);
+
+    juce::Path shape;
+    shape.addRoundedRectangle (body.getX(), body.getY(), body.getWidth(), body.getHeight(), 2.5f, 2.5f, false,
+                               false, true, true);
+    verticalGradient (g, body, down ? Colour (0xffd8d6cf) : Colour (0xfff4f2ec),
+                      down ? Colour (0xffc9c6bd) : Colour (0xffe6e3da));
+    g.fillPath (shape);
+
+    // The front lip: a lighter band at the bottom that a pressed key hides in part.
+    const auto lip = down ? 4.0f : 8.0f;
+    g.setGradientFill (juce::ColourGradient (Colour (0xfffdfcf8), 0, body.getBottom() - lip, Colour (0xffbfbbb0), 0,
+                                             body.getBottom(), false));
+    g.fillRect (body.withTop (body.getBottom() - lip).reduced (1.0f, 0.0f));
+
+    // Shadow under the key bed's rail; deeper when the key is down.
+    g.setGradientFill (juce::ColourGradient (Colour (down ? 0x90000000 : 0x50000000), 0, 0, Colour (0x00000000), 0,
+                                             down ? 14.0f : 7.0f, false));
+    g.fillRect (body.withHeight (down ? 14.0f : 7.0f));
+
+    // A pressed key glows with the panel's accent, so a held note is plain to see.
+    if (down)
+    {
+        g.setGradientFill (juce::ColourGradient (palette::accent.withAlpha (0.10f), 0, 0,
+                                                 palette::accent.withAlpha (0.55f), 0, (float) h, false));
+        g.fillPath (shape);
+    }
+
+    // Gaps between keys.
+    g.setColour (Colour (0xff6e6b64));
+    g.strokePath (shape, juce::PathStrokeType (1.0f));
+    g.setColour (Colour (0x60ffffff));
+    g.drawVerticalLine (1, 2.0f, (float) h - lip - 1.0f);
+    return image;
+}
+
+/** An ebony key with a rounded top face and side bevels. */
+Image makeBlackKey (bool down)
+{
+    constexpr int w = blackKeyWidth, h = blackKeyHeight;
+    auto image = newImage (w, h);
+    Graphics g (image);
+    const auto body = juce::Rectangle<float> (0.0f, 0.0f, (float) w, (float) h);
+
+    g.setColour (Colour (0xff050505));
+    g.fillRoundedRectangle (body, 1.5f);
+
+    // The top face: shorter front slope when pressed.
+    const auto front = down ? 4.0f : 9.0f;
+    const auto face = body.reduced (2.0f, 0.0f).withTrimmedBottom (front);
+    verticalGradient (g, face, down ? Colour (0xff1a1b1d) : Colour (0xff2a2c2f),
+                      down ? Colour (0xff101112) : Colour (0xff141516));
+    g.fillRoundedRectangle (face, 1.5f);
+    g.setGradientFill (juce::ColourGradient (Colour (down ? 0x10ffffff : 0x28ffffff), face.getX(), 0,
+                                             Colour (0x00ffffff), face.getCentreX(), 0, false));
+    g.fillRect (face.withWidth (face.getWidth() * 0.5f));
+
+    if (down)
+    {
+        g.setColour (palette::accent.withAlpha (0.75f));
+        g.drawRoundedRectangle (face.reduced (0.5f), 1.5f, 1.0f);
+    }
+
+    // Front slope catching the light.
+    g.setGradientFill (juce::ColourGradient (Colour (0xff3a3d41), 0, face.getBottom(), Colour (0xff111213), 0,
+                                             body.getBottom(), false));
+    g.fillRect (body.reduced (1.0f, 0.0f).withTop (face.getBottom()).withTrimmedBottom (1.0f));
+    return image;
+}
+
+/** A ribbed rubber wheel seen edge-on, turned through its travel over the frames. A white marker
+    shows the position at a glance. */
+Image makeWheelStrip()
+{
+    auto image = newImage (wheelStripWidth, wheelFrameHeight);
+    Graphics g (image);
+    constexpr float radius = 118.0f;
+    constexpr float travelDegrees = 100.0f;
+    constexpr int ribs = 48;
+
+    for (int f = 0; f < wheelFrameCount; ++f)
+    {
+        const auto x0 = (float) (f * wheelFrameStep);
+        const auto frame = juce::Rectangle<float> (x0 + 4.0f, 2.0f, wheelFrameWidth - 8.0f, wheelFrameHeight - 4.0f);
+        const auto centreY = frame.getCentreY();
+        const auto turn = juce::degreesToRadians (((float) f / (wheelFrameCount - 1) - 0.5f) * travelDegrees);
+
+        // The cylinder: dark at the top and bottom where it turns away, lit across the middle.
+        juce::ColourGradient body (Colour (0xff060606), 0, frame.getY(), Colour (0xff060606), 0, frame.getBottom(),
+                                   false);
+        body.addColour (0.35, Colour (0xff3c3f43));
+        body.addColour (0.5, Colour (0xff46494e));
+        body.addColour (0.65, Colour (0xff2e3034));
+        g.setGradientFill (body);
+        g.fillRoundedRectangle (frame, 5.0f);
+
+        for (int r = 0; r < ribs; ++r)
+        {
+            const auto phi = juce::MathConstants<float>::twoPi * (float) r / ribs + turn;
+            if (std::cos (phi) < 0.15f)
+                continue;
+            const auto y = centreY - radius * 0.8f * std::sin (phi);
+            if (y < frame.getY() + 3.0f || y > frame.getBottom() - 3.0f)
+                continue;
+            const auto light = 0.15f + 0.45f * std::cos (phi);
+            g.setColour (Colour (0xff000000).withAlpha (0.8f));
+            g.fillRect (frame.getX() + 3.0f, y, frame.getWidth() - 6.0f, 1.4f);
+            g.setColour (Colour (0xffffffff).withAlpha (light * 0.35f));
+            g.fillRect (frame.getX() + 3.0f, y + 1.4f, frame.getWidth() - 6.0f, 0.8f);
+        }
+
+        // The marker at the wheel's centre position.
+        const auto markerY = centreY - radius * 0.8f * std::sin (turn);
+        if (markerY > frame.getY() + 6.0f && markerY < frame.getBottom() - 6.0f)
+        {
+            g.setColour (palette::pointer.withAlpha (0.9f));
+            g.fillRoundedRectangle (frame.getX() + 5.0f, markerY - 2.5f, frame.getWidth() - 10.0f, 5.0f, 2.0f);
+        }
+
+        // Side walls.
+        g.setGradientFill (juce::ColourGradient (Colour (0x90000000), frame.getX(), 0, Colour (0x00000000),
+                                                 frame.getX() + 9.0f, 0, false));
+        g.fillRect (frame.withWidth (9.0f));
+        g.setGradientFill (juce::ColourGradient (Colour (0x00000000), frame.getRight() - 9.0f, 0, Colour (0x90000000),
+                                                 frame.getRight(), 0, false));
+        g.fillRect (frame.withLeft (frame.getRight() - 9.0f));
+    }
+    return image;
+}
+
+/** The drawer's handle: a brushed rail, profiled top to bottom only, so that it stretches. */
+Image makeHandleBand()
+{
+    auto image = newImage (handleBandWidth, handleBandHeight);
+    Graphics g (image);
+    const auto area = juce::Rectangle<float> (0, 0, handleBandWidth, handleBandHeight);
+    juce::ColourGradient rail (Colour (0xff4a4e53), 0, 0, Colour (0xff1b1d20), 0, handleBandHeight, false);
+    rail.addColour (0.15, Colour (0xff393c40));
+    rail.addColour (0.7, Colour (0xff25282b));
+    g.setGradientFill (rail);
+    g.fillRect (area);
+    g.setColour (Colour (0x50ffffff));
+    g.drawHorizontalLine (0, 0.0f, (float) handleBandWidth);
+    g.setColour (palette::accent.withAlpha (0.55f));
+    g.drawHorizontalLine (handleBandHeight - 2, 0.0f, (float) handleBandWidth);
+    g.setColour (Colour (0xff000000));
+    g.drawHorizontalLine (handleBandHeight - 1, 0.0f, (float) handleBandWidth);
+    return image;
+}
+
+/** The slot a wheel turns in. */
+Image makeWheelWell()
+{
+    auto image = newImage (wheelWellWidth, wheelWellHeight);
+    Graphics g (image);
+    const auto area = juce::Rectangle<float> (1, 1, wheelWellWidth - 2, wheelWellHeight - 2);
+    verticalGradient (g, area, palette::bezelTop, palette::bezelBottom);
+    g.fillRoundedRectangle (area, 9.0f);
+    const auto hole = area.reduced (5.0f);
+    g.setColour (Colour (0xff050506));
+    g.fillRoundedRectangle (hole, 7.0f);
+    g.setGradientFill (juce::ColourGradient (Colour (0xa0000000), 0, hole.getY(), Colour (0x00000000), 0,
+                                             hole.getY() + 18.0f, false));
+    g.fillRoundedRectangle (hole.withHeight (18.0f), 7.0f);
+    g.setColour (Colour (0x30ffffff));
+    g.drawRoundedRectangle (area.reduced (0.5f), 9.0f, 1.0f);
+    return image;
+}
+
+/** All 128 notes as a miniature keyboard: 25 units an octave. */
+Image makeOctaveKeyboard()
+{
+    auto image = newImage (octaveKeyboardWidth, octaveKeyboardHeight);
+    Graphics g (image);
+    constexpr float whiteWidth = 25.0f / 7.0f;
+    constexpr float h = octaveKeyboardHeight;
+    g.setColour (Colour (0xff0b0c0d));
+    g.fillAll();
+    constexpr int numWhite = 75; // C0 .. G10
+    for (int k = 0; k < numWhite; ++k)
+    {
+        const auto x = (float) k * whiteWidth;
+        const bool isC = k % 7 == 0;
+        g.setColour (isC ? Colour (0xffd8d3c6) : Colour (0xffeeebe3));
+        g.fillRect (x + 0.3f, 0.0f, whiteWidth - 0.6f, h - 1.0f);
+    }
+    static constexpr int blackAfter[] = {0, 1, 3, 4, 5}; // white keys followed by a black one
+    for (int octave = 0; octave < 11; ++octave)
+        for (auto b : blackAfter)
+        {
+            const auto note = octave * 12 + (b < 3 ? 2 * b + 1 : 2 * b);
+            if (note > 127)
+                continue;
+            const auto x = ((float) (octave * 7 + b) + 0.68f) * whiteWidth;
+            g.setColour (Colour (0xff141516));
+            g.fillRect (x, 0.0f, whiteWidth * 0.64f, h * 0.6f);
+        }
+    g.setColour (palette::accent);
+    g.fillRect (0.0f, h - 1.0f, (float) octaveKeyboardWidth, 1.0f);
+    return image;
+}
+
+/** The little readout behind the velocity number. */
+Image makeVelocityDisplay()
+{
+    auto image = newImage (velocityDisplayWidth, velocityDisplayHeight);
+    Graphics g (image);
+    const auto area = juce::Rectangle<float> (0, 0, velocityDisplayWidth, velocityDisplayHeight);
+    verticalGradient (g, area, palette::fieldTop, palette::fieldBottom);
+    g.fillRoundedRectangle (area, 2.0f);
+    g.setColour (palette::fieldEdge);
+    g.drawRoundedRectangle (area.reduced (0.5f), 2.0f, 1.0f);
+    return image;
+}
+
+/** Behind a sequencer track: a dark screen with every other group of four steps a shade lighter and
+    a strip along the top for the state buttons. */
+Image makeTrackBackground()
+{
+    constexpr int w = trackBackgroundWidth, h = trackBackgroundHeight;
+    auto image = newImage (w, h);
+    Graphics g (image);
+    verticalGradient (g, {0, 0, (float) w, (float) h}, Colour (0xff15191b), Colour (0xff0c0e0f));
+    g.fillAll();
+    const auto step = (float) w / 16.0f;
+    for (int group = 1; group < 4; group += 2)
+    {
+        g.setColour (Colour (0x0cffffff));
+        g.fillRect ((float) group * 4.0f * step, 0.0f, 4.0f * step, (float) h);
+    }
+    g.setColour (Colour (0xff080909));
+    g.fillRect (0.0f, 0.0f, (float) w, 16.0f);
+    g.setColour (Colour (0x18ffffff));
+    g.drawHorizontalLine (16, 0.0f, (float) w);
+    g.setColour (Colour (0xff2d3236));
+    g.drawRect (0, 0, w, h, 1);
+    return image;
+}
+
 //==============================================================================
 bool writePng (const Image& image, const juce::File& file)
 {
@@ -766,6 +1017,16 @@ int main (int argc, char** argv)
         {"badge.png", [&bold] { return makeBadge (bold); }},
         {"cheek_left.png", makeLeftCheek},
         {"cheek_right.png", makeRightCheek},
+        {"key_white_up.png", [] { return makeWhiteKey (false); }},
+        {"key_white_down.png", [] { return makeWhiteKey (true); }},
+        {"key_black_up.png", [] { return makeBlackKey (false); }},
+        {"key_black_down.png", [] { return makeBlackKey (true); }},
+        {"wheel_strip.png", makeWheelStrip},
+        {"handle_band.png", makeHandleBand},
+        {"wheel_well.png", makeWheelWell},
+        {"octave_keyboard.png", makeOctaveKeyboard},
+        {"velocity_display.png", makeVelocityDisplay},
+        {"track_background.png", makeTrackBackground},
     };
 
     bool ok = true;

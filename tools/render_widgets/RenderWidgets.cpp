@@ -9,9 +9,16 @@
 #include "model/Categories.h"
 #include "model/ParDes.h"
 #include "model/ProgramRecord.h"
+#include "ui/main/MainComp.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
+#include "ui/panels/KeyBrd.h"
+#include "ui/sequencer/SeqClass.h"
+#include "ui/sequencer/SeqPanel.h"
 #include "ui/widgets/Envel.h"
+#include "ui/widgets/KeyOverlay.h"
+#include "ui/widgets/PianoPad.h"
+#include "ui/widgets/WheelCnt.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
 #include "ui/widgets/ProgBar.h"
@@ -31,6 +38,18 @@ using namespace kelvo;
 
 constexpr juce::uint32 sheetColour = 0xff525252;
 constexpr int margin = 10;
+
+/** What a component paints, written as a PNG file. */
+bool writeComponent (juce::Component& c, const juce::File& file)
+{
+    const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    juce::PNGImageFormat png;
+    const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+    std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+    return ok;
+}
 
 /** A page of widgets on the panel's grey, painted into one PNG. */
 class Sheet final : public juce::Component
@@ -57,16 +76,7 @@ public:
 
     void paint (juce::Graphics& g) override { g.fillAll (juce::Colour (sheetColour)); }
 
-    bool write (const juce::File& file)
-    {
-        const auto image = createComponentSnapshot (getLocalBounds(), true, 1.0f);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        juce::PNGImageFormat png;
-        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
-        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
-        return ok;
-    }
+    bool write (const juce::File& file) { return writeComponent (*this, file); }
 
 private:
     juce::OwnedArray<juce::Component> widgets;
@@ -333,6 +343,70 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     return sheet.write (folder.getChildFile ("panel_thumbnail.png")) && ok;
 }
 
+/** The showcase program with a sequence worth looking at: a melody in quarter tones on track 1, a
+    filter sweep on track 2, accents with a reset on track 3 and a gated pattern with rests on 4. */
+ProgramRecord showcaseSequence()
+{
+    auto record = showcaseProgram();
+    const int melody[16] = { 48, 48, 62, 55, 72, 67, 60, 127, 48, 53, 62, 58, 76, 72, 67, 60 };
+    const int sweep[16] = { 10, 18, 26, 34, 42, 50, 58, 66, 74, 82, 90, 98, 106, 114, 122, 125 };
+    const int accents[16] = { 120, 30, 60, 30, 110, 30, 70, 40, 120, 30, 60, 30, 110, 126, 0, 0 };
+    const int gates[16] = { 100, 0, 100, 100, 0, 100, 0, 100, 100, 0, 100, 0, 100, 100, 126, 0 };
+    const int* tracks[4] = { melody, sweep, accents, gates };
+    for (int t = 0; t < 4; ++t)
+        for (int step = 0; step < 16; ++step)
+            record[(size_t) (SeqClass::firstStepIndex + 16 * t + step)] = (uint8_t) tracks[t][step];
+    const std::pair<int, int> settings[] = { { 107, 3 }, { 108, 9 }, { 109, 17 }, { 110, 12 }, { 101, 118 }, { 102, 6 }, { 105, 1 }, { 106, 1 } };
+    for (const auto& [index, value] : settings)
+        record[(size_t) index] = (uint8_t) value;
+    return record;
+}
+
+
+/** The whole editor: the sequencer page with its synth panel preview, a track being edited with the
+    others as thumbnails, and the keyboard drawer pulled open with a key held down. */
+bool renderEditorPages (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    processor.getEngine().storeProgram (false, 0, 0, showcaseSequence());
+    MainComp main (processor);
+    main.setSize (MainComp::designWidth, MainComp::designHeight);
+    main.drainEvents();
+
+    main.stsbutPressed (EditorPanel::sequencerButtonId);
+    auto ok = writeComponent (main, folder.getChildFile ("sequencer_page.png"));
+
+    auto& page = main.getSequencerPanel();
+    page.showTrackEditor (0);
+    main.resized();
+    ok = writeComponent (main, folder.getChildFile ("sequencer_track_editor.png")) && ok;
+
+    // A thumbnail as an editor twice the design size shows it.
+    SeqClass thumbnail (processor, 2);
+    thumbnail.setDesignBounds (0, 0, 136, 60);
+    thumbnail.setScale (2.0f);
+    thumbnail.setViewMode (SeqClass::thumbnailView);
+    const auto record = showcaseSequence();
+    thumbnail.setAllSteps (record.data() + SeqClass::firstStepIndex + 2 * SeqClass::numSteps);
+    ok = writeComponent (thumbnail, folder.getChildFile ("sequencer_thumbnail.png")) && ok;
+
+    page.showAllTracks();
+    main.stsbutPressed (MainComp::synthView);
+    auto& drawer = main.getKeyboard();
+    drawer.keyPlayMouseDown (450, 8);
+    drawer.keyPlayMouseDrag (450, 8 - 152);
+    drawer.keyPlayMouseUp (450, 8 - 152);
+    drawer.dispatchPendingMessages();
+    auto& keys = drawer.getKeyBed().getOverlay();
+    const auto held = keys.getLocalPoint (&drawer.getKeyBed(), juce::Point<int> (8 * 25 + 12, 130)).toFloat();
+    keys.mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), held, {}, 1.0f, 0, 0, 0, 0, &keys,
+                                      &keys, juce::Time::getCurrentTime(), held, juce::Time::getCurrentTime(), 1, false));
+    drawer.getPitchWheel().setWheelValue (100, false);
+    drawer.getModWheel().setWheelValue (40, false);
+    ok = writeComponent (main, folder.getChildFile ("keyboard_drawer.png")) && ok;
+    keys.releaseAll();
+    return ok;
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -362,6 +436,7 @@ int main (int argc, char** argv)
         ok = renderDisplays (folder) && ok;
         ok = renderLists (processor, folder) && ok;
         ok = renderPanels (processor, folder) && ok;
+        ok = renderEditorPages (processor, folder) && ok;
     }
     settings.deleteRecursively();
     return ok ? 0 : 1;

@@ -7,12 +7,16 @@
 #include "ui/main/MsgCont.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
+#include "ui/panels/KeyBrd.h"
+#include "ui/sequencer/SeqPanel.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/DarkMenuLook.h"
+#include "ui/widgets/KeyPlayClass.h"
 #include "ui/widgets/LCD_Comp.h"
 #include "ui/widgets/ProgBar.h"
 #include "ui/widgets/ProgramLocation.h"
 #include "ui/widgets/StsCont.h"
+#include "ui/widgets/WheelCnt.h"
 
 namespace kelvo
 {
@@ -25,6 +29,13 @@ constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
 constexpr int editCopy = 1, editPaste = 2;
 constexpr int highestPanelIndex = 114;
 constexpr int firstStepIndex = 120, lastStepIndex = 183;
+constexpr int firstSequencerIndex = 95;
+constexpr int controllerEcho = 0xb0, pitchWheelEcho = 0xe0;
+constexpr int modWheelController = 1;
+// The synth panel's size and scale as the sequencer page's preview, in design units.
+const juce::Rectangle<int> previewArea { 700, 200, 456, 264 };
+constexpr float previewScale = 0.38287154f;
+constexpr int offScreenX = -2000; // where the synth panel waits while a track is edited
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 } // namespace
@@ -46,6 +57,16 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     sectionView = std::make_unique<FlashPanel> (processor);
     sectionView->addChangeListener (this);
     addChildComponent (*sectionView);
+
+    // Behind the synth panel, which is its preview.
+    sequencerPanel = std::make_unique<SeqPanel> (processor);
+    sequencerPanel->addChangeListener (this);
+    sequencerPanel->getProgramButton().addListener (this);
+    addChildComponent (*sequencerPanel, 0);
+
+    keyboard = std::make_unique<KeyBrd> (engine);
+    keyboard->addChangeListener (this);
+    addAndMakeVisible (*keyboard);
 
     appBar = std::make_unique<AppBar>();
     appBar->setBounds (0, 0, designWidth, AppBar::height);
@@ -74,10 +95,14 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     layout();
     engine.firstEditorOpened = true;
     complete = true;
+    addMouseListener (this, true);
 }
 
 MainComp::~MainComp()
 {
+    removeMouseListener (this);
+    // No note that the editor started outlives it, and a held pitch wheel goes back to centre.
+    keyboard->releaseEverything();
     engine.removeListener (this);
     engine.removeStateListener (this);
     cancelPendingUpdate();
@@ -89,6 +114,13 @@ MainComp::~MainComp()
 void MainComp::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
+}
+
+void MainComp::mouseDown (const juce::MouseEvent& e)
+{
+    if (e.eventComponent != nullptr && e.eventComponent->getWantsKeyboardFocus())
+        return;
+    keyboard->getPlayer().grabKeyboardFocus();
 }
 
 void MainComp::resized()
@@ -104,10 +136,9 @@ void MainComp::layout()
 
     appBar->setBounds (appBar->getX(), appBar->getY(), w, AppBar::height);
 
-    // The keyboard drawer will take the bottom edge; until then the panel reaches it.
-    const auto keyboardTop = getHeight();
-    synthPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
-    synthPanel->setScale (scale);
+    // The keyboard drawer lies along the bottom edge; the pages end at its top.
+    keyboard->setScale (scale);
+    placePages (w, scale, keyboard->getY());
 
     if (sectionView->isVisible())
         sectionView->setBounds (getLocalBounds());
@@ -120,6 +151,42 @@ void MainComp::layout()
     {
         engine.setSetting (settings::editorWidth, juce::String (getWidth()));
         engine.setSetting (settings::editorHeight, juce::String (getHeight()));
+    }
+}
+
+void MainComp::placePages (int w, float scale, int keyboardTop)
+{
+    const auto below = [scale] (juce::Rectangle<int> r) {
+        return r.toFloat().transformedBy (juce::AffineTransform::scale (scale)).toNearestInt().translated (0, AppBar::height);
+    };
+    if (view == sequencerView)
+    {
+        sequencerPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
+        sequencerPanel->setScale (scale);
+        sequencerPanel->setVisible (true);
+        if (sequencerPanel->isEditingTrack())
+        {
+            synthPanel->setShowing (false);
+            synthPanel->setVisible (false);
+            synthPanel->setTopLeftPosition (offScreenX, synthPanel->getY());
+        }
+        else
+        {
+            synthPanel->setBounds (below (previewArea));
+            synthPanel->setScale (scale * previewScale);
+            if (! sectionView->isVisible())
+                synthPanel->setShowing (true);
+            synthPanel->setVisible (true);
+        }
+    }
+    else
+    {
+        sequencerPanel->setVisible (false);
+        synthPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
+        synthPanel->setScale (scale);
+        if (! sectionView->isVisible())
+            synthPanel->setShowing (true);
+        synthPanel->setVisible (true);
     }
 }
 
@@ -161,14 +228,27 @@ void MainComp::applyEvent (int32_t code)
             synthPanel->showParameter (index, value);
             if (sectionView->isVisible())
                 sectionView->showParameter (index, value);
+            if (index >= firstSequencerIndex)
+                sequencerPanel->updateControl (index, value);
         }
         else if (index == program::categoryIndex)
         {
             // A category chosen here or sent by the synth shows on the LCD at once.
             synthPanel->getLcd().showCategory (value, categoryName (value));
         }
-        // Steps 120..183 go to the sequencer page once it exists.
-        juce::ignoreUnused (firstStepIndex, lastStepIndex);
+        else if (index >= firstStepIndex && index <= lastStepIndex)
+        {
+            sequencerPanel->updateStep (index, value);
+        }
+    }
+    else if (kind == controllerEcho)
+    {
+        if (((code >> 7) & 0x7f) == modWheelController)
+            keyboard->getModWheel().setWheelValue (code & 0x7f, false);
+    }
+    else if (kind == pitchWheelEcho)
+    {
+        keyboard->getPitchWheel().setWheelValue ((code >> 7) & 0x7f, false);
     }
     else if (kind == kindOf (event::editBufferReplaced))
     {
@@ -199,8 +279,7 @@ void MainComp::applyEvent (int32_t code)
         showMessage (transmitting ? juce::String ("Transfer stopped: no MIDI output")
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
-    // Echoes (0xB0, 0xE0), bank redraws (0x19), globals (0x20) and the plug-in bank list (0x22)
-    // have no component here yet.
+    // Bank redraws (0x19), globals (0x20) and the plug-in bank list (0x22) have no component here yet.
 }
 
 void MainComp::reloadEverything()
@@ -208,6 +287,7 @@ void MainComp::reloadEverything()
     synthPanel->refreshFromEditBuffer();
     if (sectionView->isVisible())
         sectionView->refreshSection();
+    sequencerPanel->refreshAll();
 }
 
 void MainComp::setStatusText (const juce::String& text)
@@ -310,6 +390,11 @@ void MainComp::stsbutPressed (int buttonId)
             if (auto* b = appBar->findButton (AppBar::send))
                 showMenu (createSendMenu(), *b, [] (MainComp& m, int r) { m.sendMenuFinished (r); });
             break;
+        case synthView:
+        case sequencerView:
+            view = buttonId;
+            layout();
+            break;
         case restoreEditBufferCode:
             engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
             break;
@@ -326,7 +411,7 @@ void MainComp::stsbutPressed (int buttonId)
             }
             break;
         default:
-            // FILE, MIDI, BANK, WRITE and the sequencer page arrive with their components.
+            // FILE, MIDI, BANK and WRITE arrive with their components.
             break;
     }
 }
@@ -342,6 +427,16 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (source == sectionView.get())
     {
         closeSectionView();
+    }
+    else if (source == sequencerPanel.get())
+    {
+        if (sequencerPanel->getMessageCode() == SeqPanel::editTrackCode)
+            sequencerPanel->showTrackEditor (sequencerPanel->getMessageValue());
+        layout();
+    }
+    else if (source == keyboard.get())
+    {
+        layout();
     }
     else if (source == &appBar->getChannelLabel())
     {

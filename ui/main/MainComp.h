@@ -19,10 +19,12 @@ class FlashPanel;
 class ProgBar;
 class MsgCont;
 class DarkMenuLook;
+class SeqPanel;
+class KeyBrd;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
-    transfer progress display and the message box.
+    sequencer page, the keyboard drawer, the transfer progress display and the message box.
 
     It is the only listener of the engine. Engine events are only queued by the engine; the
     asynchronous update takes them all at once on the message thread and brings the screen up to
@@ -89,6 +91,8 @@ public:
     FlashPanel& getSectionView() noexcept { return *sectionView; }
     ProgBar* getProgressDisplay() noexcept { return progress.get(); }
     MsgCont* getMessageBox() noexcept { return messageBox.get(); }
+    SeqPanel& getSequencerPanel() noexcept { return *sequencerPanel; }
+    KeyBrd& getKeyboard() noexcept { return *keyboard; }
     int getView() const noexcept { return view; }
 
     /** Opens the zoomed view of a synth panel section (0..9), as a right-click on it does. */
@@ -98,6 +102,9 @@ public:
     //==============================================================================
     void resized() override;
     void paint (juce::Graphics& g) override;
+    /** A click anywhere in the editor (children included) gives the computer-keyboard player the
+        focus, unless the clicked component takes keys itself (a text box). */
+    void mouseDown (const juce::MouseEvent& e) override;
 
     void stsbutPressed (int buttonId) override;
     void stsbutChanged (StsBut& button) override;
@@ -111,6 +118,8 @@ private:
     void setStatusText (const juce::String& text);
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
     void layout();
+    /** The synth panel, or the sequencer page with the synth panel as its preview, above the drawer. */
+    void placePages (int w, float scale, int keyboardTop);
 
     MarvexAudioProcessor& processor;
     MidiCntrState& engine;
@@ -118,6 +127,8 @@ private:
     std::unique_ptr<AppBar> appBar;
     std::unique_ptr<EditorPanel> synthPanel;
     std::unique_ptr<FlashPanel> sectionView;
+    std::unique_ptr<SeqPanel> sequencerPanel;
+    std::unique_ptr<KeyBrd> keyboard;
     std::unique_ptr<ProgBar> progress;
     std::unique_ptr<MsgCont> messageBox;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;

@@ -81,4 +81,45 @@ juce::Image rightCheek()
     return load (KelvoArt::cheek_right_png, KelvoArt::cheek_right_pngSize);
 }
 
+juce::Image whiteKeyUp()
+{
+    return load (KelvoArt::key_white_up_png, KelvoArt::key_white_up_pngSize);
+}
+juce::Image whiteKeyDown()
+{
+    return load (KelvoArt::key_white_down_png, KelvoArt::key_white_down_pngSize);
+}
+juce::Image blackKeyUp()
+{
+    return load (KelvoArt::key_black_up_png, KelvoArt::key_black_up_pngSize);
+}
+juce::Image blackKeyDown()
+{
+    return load (KelvoArt::key_black_down_png, KelvoArt::key_black_down_pngSize);
+}
+juce::Image wheelStrip()
+{
+    return load (KelvoArt::wheel_strip_png, KelvoArt::wheel_strip_pngSize);
+}
+juce::Image handleBand()
+{
+    return load (KelvoArt::handle_band_png, KelvoArt::handle_band_pngSize);
+}
+juce::Image wheelWell()
+{
+    return load (KelvoArt::wheel_well_png, KelvoArt::wheel_well_pngSize);
+}
+juce::Image octaveKeyboard()
+{
+    return load (KelvoArt::octave_keyboard_png, KelvoArt::octave_keyboard_pngSize);
+}
+juce::Image velocityDisplay()
+{
+    return load (KelvoArt::velocity_display_png, KelvoArt::velocity_display_pngSize);
+}
+juce::Image trackBackground()
+{
+    return load (KelvoArt::track_background_png, KelvoArt::track_background_pngSize);
+}
+
 } // namespace kelvo::artwork

@@ -36,6 +36,18 @@ constexpr int panelTileSize = 200; // square, drawn at half size
 constexpr int logoWidth = 226, logoHeight = 31;
 constexpr int badgeWidth = 179, badgeHeight = 52;
 constexpr int cheekWidth = 33, cheekHeight = 682;
+
+constexpr int whiteKeyWidth = 25, whiteKeyHeight = 152;
+constexpr int blackKeyWidth = 16, blackKeyHeight = 100;
+constexpr int wheelFrameCount = 35;
+constexpr int wheelFrameWidth = 55, wheelFrameHeight = 200;
+constexpr int wheelFrameStep = 54; // frame f starts at x = 54 f
+constexpr int wheelStripWidth = (wheelFrameCount - 1) * wheelFrameStep + wheelFrameWidth;
+constexpr int handleBandWidth = 100, handleBandHeight = 20;
+constexpr int wheelWellWidth = 81, wheelWellHeight = 206;
+constexpr int octaveKeyboardWidth = 269, octaveKeyboardHeight = 18;
+constexpr int velocityDisplayWidth = 27, velocityDisplayHeight = 13;
+constexpr int trackBackgroundWidth = 522, trackBackgroundHeight = 155;
 } // namespace art
 
 /** The embedded images, each decoded once and then shared through juce::ImageCache. Message thread. */
@@ -58,6 +70,16 @@ juce::Image instrumentLogo();
 juce::Image frontBadge();
 juce::Image leftCheek();
 juce::Image rightCheek();
+juce::Image whiteKeyUp();
+juce::Image whiteKeyDown();
+juce::Image blackKeyUp();
+juce::Image blackKeyDown();
+juce::Image wheelStrip();
+juce::Image handleBand();
+juce::Image wheelWell();
+juce::Image octaveKeyboard();
+juce::Image velocityDisplay();
+juce::Image trackBackground();
 } // namespace artwork
 
 } // namespace kelvo
