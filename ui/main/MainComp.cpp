@@ -96,17 +96,31 @@ void MainComp::resized()
     layout();
 }
 
+float MainComp::scaleForSize (int width, int height)
+{
+    // The editor keeps the design's shape, so the width sets the scale. A host that forces another
+    // shape gets the whole design, with a band beside it, rather than a panel cut off at the bottom.
+    const auto byWidth = (float) width / (float) designWidth;
+    const auto byHeight = (float) height / (float) designHeight;
+    return (float) height + 1.0f < byWidth * (float) designHeight ? byHeight : byWidth;
+}
+
 void MainComp::layout()
 {
     const auto w = getWidth();
-    const auto scale = (float) w / (float) designWidth;
+    const auto scale = scaleForSize (w, getHeight());
     engine.editorScale = scale;
 
-    appBar->setBounds (appBar->getX(), appBar->getY(), w, AppBar::height);
+    // The bar scales with everything else, labels included: it is laid out in design units and
+    // drawn through the scale.
+    appBar->setTransform (juce::AffineTransform::scale (scale));
+    appBar->setBounds (0, 0, designWidth, AppBar::height);
+    const auto barHeight = juce::roundToInt ((float) AppBar::height * scale);
 
     // The keyboard drawer will take the bottom edge; until then the panel reaches it.
     const auto keyboardTop = getHeight();
-    synthPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
+    const auto panelWidth = juce::jmin (w, juce::roundToInt ((float) designWidth * scale));
+    synthPanel->setBounds (0, barHeight, panelWidth, keyboardTop - barHeight);
     synthPanel->setScale (scale);
 
     if (sectionView->isVisible())
@@ -278,13 +292,13 @@ void MainComp::openSectionView (int section)
     sectionView->setBounds (getLocalBounds());
     sectionView->setShowing (true);
     sectionView->showSection (section, getWidth());
-    for (auto index : sectionView->getSectionIndices())
-    {
-        sectionView->getControl (index).forgetValue();
-        sectionView->showParameter (index, synthPanel->getControl (index).getValue());
-    }
+    // From the edit buffer, as the panel took them: a stored value beyond a control's own range
+    // then shows the same text in both.
+    sectionView->refreshSection();
     sectionView->toFront (true);
     sectionView->setVisible (true);
+    if (sectionView->isShowing())
+        sectionView->grabKeyboardFocus();
 }
 
 void MainComp::closeSectionView()

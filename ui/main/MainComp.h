@@ -95,6 +95,10 @@ public:
     void openSectionView (int section);
     void closeSectionView();
 
+    /** The scale of everything in the editor for a size: width / 1191, unless the height is too
+        small for that (a host that ignores the editor's shape), then height / 700. */
+    static float scaleForSize (int width, int height);
+
     //==============================================================================
     void resized() override;
     void paint (juce::Graphics& g) override;
