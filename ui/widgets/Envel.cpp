@@ -46,7 +46,7 @@ float roundHalfEven (float v)
 }
 } // namespace
 
-Envel::Envel() : backdrop (artwork::envelopeGrid()), glare (artwork::glare())
+Envel::Envel() : backdrop (artwork::envelopeGrid()), glare (artwork::glare(), glareOpacity)
 {
     updateOutline();
 }
@@ -145,7 +145,7 @@ void Envel::paint (juce::Graphics& g)
     const juce::Rectangle<float> backdropArea (backdropX * scale, backdropY * scale,
                                                (float) art::envelopeGridWidth * scale,
                                                (float) art::envelopeGridHeight * scale);
-    g.drawImage (backdrop, backdropArea);
+    backdrop.draw (g, backdropArea);
 
     g.setColour (juce::Colour (outlineFill));
     g.fillPath (outline);
@@ -166,8 +166,7 @@ void Envel::paint (juce::Graphics& g)
     if (areHandlesShown())
         paintHandles (g);
 
-    g.setOpacity (glareOpacity);
-    g.drawImage (glare, backdropArea);
+    glare.draw (g, backdropArea);
 }
 
 juce::Point<float> Envel::handlePosition (int handle) const

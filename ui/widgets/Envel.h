@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/PreparedImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
@@ -88,7 +90,7 @@ private:
     float attack = 30.0f, decay = 30.0f, sustain = 30.0f, release = 30.0f;
     float scale = 1.0f;
     bool showing = true, dirty = false;
-    juce::Image backdrop, glare;
+    PreparedImage backdrop, glare;
     juce::Path outline;
     std::array<juce::Point<float>, 5> corners;
 

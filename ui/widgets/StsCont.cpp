@@ -241,7 +241,9 @@ void StsCont::paint (juce::Graphics& g)
     if (staticLayer.isNull() || staticLayerPixelScale != pixelScale)
     {
         staticLayerPixelScale = pixelScale;
-        staticLayer = juce::Image (juce::Image::ARGB, juce::roundToInt ((float) getWidth() * pixelScale),
+        // With its background filled the layer is opaque, and copying it needs no blending.
+        staticLayer = juce::Image (fillBackground ? juce::Image::RGB : juce::Image::ARGB,
+                                   juce::roundToInt ((float) getWidth() * pixelScale),
                                    juce::roundToInt ((float) getHeight() * pixelScale), true);
         juce::Graphics layer (staticLayer);
         layer.addTransform (juce::AffineTransform::scale (pixelScale));
