@@ -239,7 +239,7 @@ TEST_F (ControlFixture, EveryGestureSendsWhatADragSendsWithAHostGesture)
 {
     // The filter envelope amount (0-254), showing 100; in the initial program it is 127.
     constexpr int index = 25, shown = 100;
-    const int initial = initialProgram()[(size_t) index];
+    const int initial = initialProgram()[(size_t)index];
     ASSERT_NE (initial, shown);
 
     struct Case
@@ -249,24 +249,45 @@ TEST_F (ControlFixture, EveryGestureSendsWhatADragSendsWithAHostGesture)
         Sent expected;
     };
     const Case cases[] = {
-        {"drag 3 px right", [] (MouseDriver& m) { m.press (30, 30); m.drag (33, 30); m.release (33, 30); },
+        {"drag 3 px right",
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30);
+             m.drag (33, 30);
+             m.release (33, 30);
+         },
          {{index, 103}}},
         {"Shift drag 8 px right: a step every 4 px",
-         [] (MouseDriver& m) { m.press (30, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
-                               m.drag (34, 30); m.drag (38, 30); m.release (38, 30); },
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
+             m.drag (34, 30);
+             m.drag (38, 30);
+             m.release (38, 30);
+         },
          {{index, 101}, {index, 102}}},
-        {"Ctrl drag 8 px up", [] (MouseDriver& m) { m.press (30, 30, leftButton.withFlags (juce::ModifierKeys::ctrlModifier));
-                                                    m.drag (30, 22); m.release (30, 22); },
+        {"Ctrl drag 8 px up",
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30, leftButton.withFlags (juce::ModifierKeys::ctrlModifier));
+             m.drag (30, 22);
+             m.release (30, 22);
+         },
          {{index, 102}}},
         {"Shift pressed halfway carries on from where the drag is",
-         [] (MouseDriver& m) { m.press (30, 30); m.drag (40, 30);
-                               m.drag (40, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
-                               m.drag (48, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
-                               m.release (48, 30); },
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30);
+             m.drag (40, 30);
+             m.drag (40, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
+             m.drag (48, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
+             m.release (48, 30);
+         },
          {{index, 110}, {index, 112}}},
         {"wheel notch", [] (MouseDriver& m) { m.wheel (0.2f); }, {{index, 108}}},
         {"Shift wheel notch", [] (MouseDriver& m) { m.wheel (-0.2f, shiftKey); }, {{index, 99}}},
-        {"double-click: the initial program's value", [] (MouseDriver& m) { m.doubleClick (30, 30); },
+        {"double-click: the initial program's value",
+         [] (MouseDriver& m) { m.doubleClick (30, 30); },
          {{index, initial}}},
     };
 

@@ -42,7 +42,10 @@ public:
     }
     void drag (float x, float y) { c.mouseDrag (mouseEvent (c, {x, y}, mods, down, true)); }
     /** A drag with other keys held than at the press (Shift pressed halfway, say). */
-    void drag (float x, float y, juce::ModifierKeys keys) { c.mouseDrag (mouseEvent (c, {x, y}, keys, down, true)); }
+    void drag (float x, float y, juce::ModifierKeys keys)
+    {
+        c.mouseDrag (mouseEvent (c, {x, y}, keys, down, true));
+    }
     void doubleClick (float x, float y)
     {
         click (x, y);

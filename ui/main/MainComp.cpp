@@ -100,9 +100,9 @@ float MainComp::scaleForSize (int width, int height)
 {
     // The editor keeps the design's shape, so the width sets the scale. A host that forces another
     // shape gets the whole design, with a band beside it, rather than a panel cut off at the bottom.
-    const auto byWidth = (float) width / (float) designWidth;
-    const auto byHeight = (float) height / (float) designHeight;
-    return (float) height + 1.0f < byWidth * (float) designHeight ? byHeight : byWidth;
+    const auto byWidth = (float)width / (float)designWidth;
+    const auto byHeight = (float)height / (float)designHeight;
+    return (float)height + 1.0f < byWidth * (float)designHeight ? byHeight : byWidth;
 }
 
 void MainComp::layout()
@@ -115,11 +115,11 @@ void MainComp::layout()
     // drawn through the scale.
     appBar->setTransform (juce::AffineTransform::scale (scale));
     appBar->setBounds (0, 0, designWidth, AppBar::height);
-    const auto barHeight = juce::roundToInt ((float) AppBar::height * scale);
+    const auto barHeight = juce::roundToInt ((float)AppBar::height * scale);
 
     // The keyboard drawer will take the bottom edge; until then the panel reaches it.
     const auto keyboardTop = getHeight();
-    const auto panelWidth = juce::jmin (w, juce::roundToInt ((float) designWidth * scale));
+    const auto panelWidth = juce::jmin (w, juce::roundToInt ((float)designWidth * scale));
     synthPanel->setBounds (0, barHeight, panelWidth, keyboardTop - barHeight);
     synthPanel->setScale (scale);
 

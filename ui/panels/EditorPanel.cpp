@@ -182,8 +182,9 @@ void EditorPanel::paint (juce::Graphics& g)
     if (background.isNull() || backgroundPixelScale != pixelScale)
     {
         backgroundPixelScale = pixelScale;
-        background = juce::Image (juce::Image::RGB, juce::jmax (1, juce::roundToInt ((float) getWidth() * pixelScale)),
-                                  juce::jmax (1, juce::roundToInt ((float) getHeight() * pixelScale)), false);
+        background =
+            juce::Image (juce::Image::RGB, juce::jmax (1, juce::roundToInt ((float)getWidth() * pixelScale)),
+                         juce::jmax (1, juce::roundToInt ((float)getHeight() * pixelScale)), false);
         juce::Graphics layer (background);
         layer.addTransform (juce::AffineTransform::scale (pixelScale));
         paintBackground (layer);

@@ -101,17 +101,17 @@ void FlashPanel::placeSection (int windowWidth)
 {
     // The largest zoom up to 1.5 at which the box fits the window's width and this panel's height
     // (before the window has given it a height, only the width counts).
-    const auto box = boxes[(size_t) currentSection];
-    const auto fitWidth = (float) (windowWidth - 2 * windowMargin) / (float) box.getWidth();
-    const auto fitHeight = getHeight() > 0 ? (float) (getHeight() - 2 * windowMargin) / (float) box.getHeight()
-                                           : maxZoom;
+    const auto box = boxes[(size_t)currentSection];
+    const auto fitWidth = (float)(windowWidth - 2 * windowMargin) / (float)box.getWidth();
+    const auto fitHeight =
+        getHeight() > 0 ? (float)(getHeight() - 2 * windowMargin) / (float)box.getHeight() : maxZoom;
     zoom = juce::jlimit (0.01f, maxZoom, juce::jmin (fitWidth, fitHeight));
 
-    const auto zoomedHeight = (float) box.getHeight() * zoom;
-    originX = (int) (((float) windowWidth - (float) box.getWidth() * zoom) * 0.5f);
-    originY = getHeight() <= 0 || (float) sectionTop + zoomedHeight <= (float) (getHeight() - windowMargin)
+    const auto zoomedHeight = (float)box.getHeight() * zoom;
+    originX = (int)(((float)windowWidth - (float)box.getWidth() * zoom) * 0.5f);
+    originY = getHeight() <= 0 || (float)sectionTop + zoomedHeight <= (float)(getHeight() - windowMargin)
                   ? sectionTop
-                  : (int) (((float) getHeight() - zoomedHeight) * 0.5f);
+                  : (int)(((float)getHeight() - zoomedHeight) * 0.5f);
 
     for (auto index : sectionIndices)
     {
@@ -123,7 +123,8 @@ void FlashPanel::placeSection (int windowWidth)
     if (currentSection < panelLayout::numEnvelopes)
     {
         auto& g = parts->graph (currentSection);
-        const auto zoomedEdge = [this] (int designUnits) { return juce::roundToInt ((float) designUnits * zoom); };
+        const auto zoomedEdge = [this] (int designUnits)
+        { return juce::roundToInt ((float)designUnits * zoom); };
         g.setScale (zoom);
         g.setBounds (originX + zoomedEdge (graphInFrame.getX()), originY + zoomedEdge (graphInFrame.getY()),
                      zoomedEdge (graphInFrame.getWidth()), zoomedEdge (graphInFrame.getHeight()));

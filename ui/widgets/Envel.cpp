@@ -173,14 +173,14 @@ juce::Point<float> Envel::handlePosition (int handle) const
 {
     switch (handle)
     {
-        case attackHandle:
-            return corners[1] * scale;
-        case sustainHandle:
-            return (corners[2] + corners[3]) * 0.5f * scale;
-        case releaseHandle:
-            return corners[4] * scale;
-        default:
-            return {};
+    case attackHandle:
+        return corners[1] * scale;
+    case sustainHandle:
+        return (corners[2] + corners[3]) * 0.5f * scale;
+    case releaseHandle:
+        return corners[4] * scale;
+    default:
+        return {};
     }
 }
 
@@ -190,7 +190,8 @@ void Envel::paintHandles (juce::Graphics& g) const
     for (auto handle : {attackHandle, sustainHandle, releaseHandle})
     {
         const auto active = handle == highlightedHandle || (dragging && handle == dragHandle);
-        const auto circle = juce::Rectangle<float> (2.0f * radius, 2.0f * radius).withCentre (handlePosition (handle));
+        const auto circle =
+            juce::Rectangle<float> (2.0f * radius, 2.0f * radius).withCentre (handlePosition (handle));
         g.setColour (juce::Colour (active ? handleHighlight : handleFill));
         g.fillEllipse (circle);
         g.setColour (juce::Colour (active ? handleHighlight : outlineStroke));
@@ -225,7 +226,8 @@ void Envel::mouseExit (const juce::MouseEvent&)
 void Envel::mouseMove (const juce::MouseEvent& e)
 {
     const auto handle = hitTestHandle (e.position);
-    setMouseCursor (handle != noHandle ? juce::MouseCursor::CrosshairCursor : juce::MouseCursor::NormalCursor);
+    setMouseCursor (handle != noHandle ? juce::MouseCursor::CrosshairCursor
+                                       : juce::MouseCursor::NormalCursor);
     setHighlightedHandle (handle);
 }
 

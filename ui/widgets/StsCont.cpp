@@ -112,7 +112,7 @@ int StsCont::wheelStepFor (int minValue, int maxValue, bool fine)
 int StsCont::initialValue() const
 {
     return juce::isPositiveAndBelow (parameterIndex, program::recordSize)
-               ? (int) initialProgram()[(size_t) parameterIndex]
+               ? (int)initialProgram()[(size_t)parameterIndex]
                : minimum;
 }
 
@@ -200,7 +200,7 @@ void StsCont::setPosition (int x, int y)
 void StsCont::applyScaledBounds()
 {
     // Both edges are rounded, not the width: controls that touch in design units touch on screen.
-    const auto edge = [this] (int designUnits) { return juce::roundToInt ((float) designUnits * scale); };
+    const auto edge = [this] (int designUnits) { return juce::roundToInt ((float)designUnits * scale); };
     const auto left = edge (unscaledX), top = edge (unscaledTop);
     setBounds (left, top, edge (unscaledX + unscaledWidth) - left, edge (unscaledTop + unscaledHeight) - top);
 }
@@ -243,8 +243,8 @@ void StsCont::paint (juce::Graphics& g)
         staticLayerPixelScale = pixelScale;
         // With its background filled the layer is opaque, and copying it needs no blending.
         staticLayer = juce::Image (fillBackground ? juce::Image::RGB : juce::Image::ARGB,
-                                   juce::roundToInt ((float) getWidth() * pixelScale),
-                                   juce::roundToInt ((float) getHeight() * pixelScale), true);
+                                   juce::roundToInt ((float)getWidth() * pixelScale),
+                                   juce::roundToInt ((float)getHeight() * pixelScale), true);
         juce::Graphics layer (staticLayer);
         layer.addTransform (juce::AffineTransform::scale (pixelScale));
         paintStaticLayer (layer, w, h);
@@ -264,17 +264,17 @@ void StsCont::paint (juce::Graphics& g)
     g.addTransform (juce::AffineTransform::scale (scale));
     switch (controlKind)
     {
-        case toggleSwitch:
-            paintSwitch (g, 0, w, h);
-            break;
-        case centredSwitch:
-            paintSwitch (g, (w - art::switchFrameWidth) / 2, w, h);
-            break;
-        case dropDown:
-            paintDropDown (g, w, h);
-            break;
-        default:
-            break;
+    case toggleSwitch:
+        paintSwitch (g, 0, w, h);
+        break;
+    case centredSwitch:
+        paintSwitch (g, (w - art::switchFrameWidth) / 2, w, h);
+        break;
+    case dropDown:
+        paintDropDown (g, w, h);
+        break;
+    default:
+        break;
     }
 }
 
@@ -316,8 +316,8 @@ void StsCont::paintStaticLayer (juce::Graphics& g, int w, int h)
 void StsCont::paintKnob (juce::Graphics& g, int w, int h, float pixelScale)
 {
     // The face comes ready-made at the size it is drawn: no resampling while painting.
-    const auto left = (float) (w / 2 - knobOffsetFromMiddle) * scale;
-    const auto size = (float) art::knobFrameSize * scale;
+    const auto left = (float)(w / 2 - knobOffsetFromMiddle) * scale;
+    const auto size = (float)art::knobFrameSize * scale;
     const auto& face = knobFrames->get (knobFrame, juce::roundToInt (size * pixelScale));
     if (pixelScale == 1.0f)
         g.drawImageAt (face, juce::roundToInt (left), 0);
@@ -336,10 +336,11 @@ void StsCont::paintSwitch (juce::Graphics& g, int frameX, int w, int h)
     const auto on = value == 1;
 
     // A control smaller than the switch image shows the whole switch, made smaller.
-    const auto fit = juce::jmin (1.0f, (float) w / (float) art::switchFrameWidth,
-                                 (float) h / (float) art::switchImageHeight);
-    const juce::Rectangle<float> area ((float) juce::jmax (0, frameX), 0.0f, (float) art::switchFrameWidth * fit,
-                                       (float) art::switchImageHeight * fit);
+    const auto fit =
+        juce::jmin (1.0f, (float)w / (float)art::switchFrameWidth, (float)h / (float)art::switchImageHeight);
+    const juce::Rectangle<float> area ((float)juce::jmax (0, frameX), 0.0f,
+                                       (float)art::switchFrameWidth * fit,
+                                       (float)art::switchImageHeight * fit);
     g.drawImage (switchImage.getClippedImage (
                      {on ? art::switchOnFrameX : 0, 0, art::switchFrameWidth, art::switchImageHeight}),
                  area);
@@ -348,7 +349,7 @@ void StsCont::paintSwitch (juce::Graphics& g, int frameX, int w, int h)
     {
         const auto centred = controlKind == centredSwitch;
         g.setColour (juce::Colour (switchOnTint));
-        g.fillEllipse (area.withWidth ((centred ? centredTintWidth : (float) art::switchFrameWidth) * fit));
+        g.fillEllipse (area.withWidth ((centred ? centredTintWidth : (float)art::switchFrameWidth) * fit));
     }
 }
 
@@ -418,7 +419,9 @@ void StsCont::mouseDrag (const juce::MouseEvent& e)
     }
 
     // Integer divisions truncate towards zero, so small moves back and forth never creep.
-    const auto step = maximum < fewValuesBelow ? pixelsPerStepFewValues : fine ? finePixelsPerStep : pixelsPerStep;
+    const auto step = maximum < fewValuesBelow ? pixelsPerStepFewValues
+                      : fine                   ? finePixelsPerStep
+                                               : pixelsPerStep;
     const auto dragged = juce::jlimit (minimum, juce::jmax (minimum, maximum),
                                        (e.x - pressX) / step - (e.y - pressY) / step + valueAtPress);
     // A drag event that lands on the value already sent sends it no second time.
@@ -454,8 +457,8 @@ void StsCont::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelD
     if (wheel.isSmooth)
     {
         smoothWheelDelta += wheel.deltaY;
-        notches = (int) (smoothWheelDelta / smoothWheelNotch);
-        smoothWheelDelta -= (float) notches * smoothWheelNotch;
+        notches = (int)(smoothWheelDelta / smoothWheelNotch);
+        smoothWheelDelta -= (float)notches * smoothWheelNotch;
     }
     else if (wheel.deltaY != 0.0f)
     {
