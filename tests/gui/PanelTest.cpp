@@ -98,11 +98,7 @@ struct PanelFixture : ::testing::Test
         zoomed.setBounds (window.getLocalBounds());
         zoomed.setShowing (true);
         zoomed.showSection (section, window.getWidth());
-        for (auto index : zoomed.getSectionIndices())
-        {
-            zoomed.getControl (index).forgetValue();
-            zoomed.showParameter (index, panel.getControl (index).getValue());
-        }
+        zoomed.refreshSection();
         zoomed.toFront (false);
         zoomed.setVisible (true);
     }

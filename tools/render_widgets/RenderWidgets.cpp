@@ -5,10 +5,12 @@
 // Each sheet shows one widget kind in several states and scales, as the user will see it.
 
 #include "host/MarvexAudioProcessor.h"
+#include "host/MarvexAudioProcessorEditor.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/Categories.h"
 #include "model/ParDes.h"
 #include "model/ProgramRecord.h"
+#include "ui/main/MainComp.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/widgets/Envel.h"
@@ -313,11 +315,7 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     zoomed.setBounds (sheet.getLocalBounds());
     zoomed.setShowing (true);
     zoomed.showSection (lfoSection, sheet.getWidth());
-    for (auto index : zoomed.getSectionIndices())
-    {
-        zoomed.getControl (index).forgetValue();
-        zoomed.showParameter (index, panel.getControl (index).getValue());
-    }
+    zoomed.refreshSection();
     zoomed.setVisible (true);
     ok = sheet.write (folder.getChildFile ("panel_zoomed_lfo.png")) && ok;
 
@@ -331,6 +329,44 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     panel.setScale (0.38287154f);
     panel.setSize (456, 268);
     return sheet.write (folder.getChildFile ("panel_thumbnail.png")) && ok;
+}
+
+/** The whole editor, as a host shows it, at its smallest and largest sizes, and the zoomed
+    oscillator section at the smallest. */
+bool renderEditor (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    using Editor = MarvexAudioProcessorEditor;
+    processor.getEngine().storeProgram (false, 0, 0, showcaseProgram());
+
+    const auto write = [&folder] (juce::Component& c, const char* name)
+    {
+        const auto file = folder.getChildFile (name);
+        const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
+        file.deleteFile();
+        juce::FileOutputStream out (file);
+        juce::PNGImageFormat png;
+        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+        return ok;
+    };
+
+    std::unique_ptr<Editor> editor (dynamic_cast<Editor*> (processor.createEditor()));
+    auto& main = editor->getMainComp();
+    main.drainEvents();
+
+    const auto largest = Editor::sizeForWidth (Editor::maxWidth);
+    editor->setSize (largest.getWidth(), largest.getHeight());
+    auto ok = write (*editor, "editor_largest.png");
+
+    const auto smallest = Editor::sizeForWidth (Editor::minWidth);
+    editor->setSize (smallest.getWidth(), smallest.getHeight());
+    ok = write (*editor, "editor_smallest.png") && ok;
+
+    constexpr int oscillatorSection = 7;
+    main.openSectionView (oscillatorSection);
+    ok = write (*editor, "editor_smallest_zoomed.png") && ok;
+    main.closeSectionView();
+    return ok;
 }
 
 } // namespace
@@ -362,6 +398,7 @@ int main (int argc, char** argv)
         ok = renderDisplays (folder) && ok;
         ok = renderLists (processor, folder) && ok;
         ok = renderPanels (processor, folder) && ok;
+        ok = renderEditor (processor, folder) && ok;
     }
     settings.deleteRecursively();
     return ok ? 0 : 1;
