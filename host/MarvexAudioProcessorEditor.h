@@ -40,7 +40,6 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster*) override {}
 
     MainComp& getMainComp() noexcept { return *mainComp; }
-    juce::ComponentBoundsConstrainer& getSizeConstrainer() noexcept { return constrainer; }
 
 private:
     MarvexAudioProcessor& processor;

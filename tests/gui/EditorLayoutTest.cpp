@@ -70,7 +70,7 @@ TEST_F (EditorFixture, ACornerDragKeepsTheShapeAndTheLimits)
     // corner drag (the Standalone's window asks the same constrainer).
     const juce::Rectangle<int> asked[] = {{1429, 700},  {700, 600},   {300, 100},
                                           {3000, 3000}, {1000, 1000}, {460, 900}};
-    auto& constrainer = editor->getSizeConstrainer();
+    auto& constrainer = *editor->getConstrainer();
     for (const auto& size : asked)
     {
         auto bounds = size;

@@ -34,6 +34,18 @@ using namespace kelvo;
 constexpr juce::uint32 sheetColour = 0xff525252;
 constexpr int margin = 10;
 
+/** What a component paints, at its own size, as a PNG file. */
+bool writeSnapshot (juce::Component& c, const juce::File& file)
+{
+    const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    juce::PNGImageFormat png;
+    const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+    std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+    return ok;
+}
+
 /** A page of widgets on the panel's grey, painted into one PNG. */
 class Sheet final : public juce::Component
 {
@@ -59,16 +71,7 @@ public:
 
     void paint (juce::Graphics& g) override { g.fillAll (juce::Colour (sheetColour)); }
 
-    bool write (const juce::File& file)
-    {
-        const auto image = createComponentSnapshot (getLocalBounds(), true, 1.0f);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        juce::PNGImageFormat png;
-        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
-        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
-        return ok;
-    }
+    bool write (const juce::File& file) { return writeSnapshot (*this, file); }
 
 private:
     juce::OwnedArray<juce::Component> widgets;
@@ -345,16 +348,7 @@ bool renderEditor (MarvexAudioProcessor& processor, const juce::File& folder)
     processor.getEngine().storeProgram (false, 0, 0, showcaseProgram());
 
     const auto write = [&folder] (juce::Component& c, const char* name)
-    {
-        const auto file = folder.getChildFile (name);
-        const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
-        file.deleteFile();
-        juce::FileOutputStream out (file);
-        juce::PNGImageFormat png;
-        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
-        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
-        return ok;
-    };
+    { return writeSnapshot (c, folder.getChildFile (name)); };
 
     std::unique_ptr<Editor> editor (dynamic_cast<Editor*> (processor.createEditor()));
     auto& main = editor->getMainComp();

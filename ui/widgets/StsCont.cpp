@@ -47,6 +47,12 @@ constexpr juce::uint32 switchOnTint = 0x33814141;
 constexpr float centredTintWidth = 36.0f;
 
 const juce::String hiddenValueText = "*/*";
+
+// Shift or Ctrl; Cmd too, since on a Mac Ctrl with a click is the right button.
+bool wantsFineSteps (juce::ModifierKeys mods)
+{
+    return mods.isShiftDown() || mods.isCtrlDown() || mods.isCommandDown();
+}
 } // namespace
 
 StsCont::StsCont (MarvexAudioProcessor& p) : owner (p) {}
@@ -187,6 +193,7 @@ void StsCont::showValueMenu (juce::PopupMenu menu)
 void StsCont::setScale (float factor)
 {
     scale = factor;
+    staticLayer = {}; // the bounds may keep their size while the drawing inside them changes
     applyScaledBounds();
 }
 
@@ -393,7 +400,7 @@ void StsCont::mouseDown (const juce::MouseEvent& e)
             valueAtPress = lastDragValue = value;
             pressX = e.x;
             pressY = e.y;
-            fineDrag = e.mods.isShiftDown() || e.mods.isCtrlDown();
+            fineDrag = wantsFineSteps (e.mods);
             break;
         case centredSwitch:
             if (isInSwitchHotZone (e.position.x))
@@ -409,7 +416,7 @@ void StsCont::mouseDrag (const juce::MouseEvent& e)
     if (controlKind != knob || ! dragging)
         return;
 
-    const auto fine = e.mods.isShiftDown() || e.mods.isCtrlDown();
+    const auto fine = wantsFineSteps (e.mods);
     if (fine != fineDrag)
     {
         fineDrag = fine;
@@ -468,7 +475,7 @@ void StsCont::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelD
         return;
 
     // Switches and drop-downs step one value a notch; knobs cross their range in a fixed number of notches.
-    const auto fine = e.mods.isShiftDown() || e.mods.isCtrlDown();
+    const auto fine = wantsFineSteps (e.mods);
     const auto step = controlKind == knob ? wheelStepFor (minimum, maximum, fine) : 1;
     setValueFromUser (value + notches * step);
 }
