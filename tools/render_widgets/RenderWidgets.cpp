@@ -217,8 +217,8 @@ bool renderButtons (const juce::File& folder)
 bool renderDisplays (const juce::File& folder)
 {
     Sheet sheet (720, 330);
-    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5 under the mouse; LCD at scale 1 and 1.5", margin,
-                margin);
+    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5 under the mouse; LCD at scale 1 and 1.5",
+                margin, margin);
 
     struct Adsr
     {
@@ -244,9 +244,9 @@ bool renderDisplays (const juce::File& folder)
     // The mouse over the big one, on its sustain stage: the handles show, that one highlighted.
     const auto overSustain = big.handlePosition (Envel::sustainHandle);
     big.mouseEnter (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), overSustain, {},
-                                      juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &big, &big,
-                                      juce::Time::getCurrentTime(), overSustain, juce::Time::getCurrentTime(), 0,
-                                      false));
+                                      juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &big,
+                                      &big, juce::Time::getCurrentTime(), overSustain,
+                                      juce::Time::getCurrentTime(), 0, false));
 
     auto& lcd = sheet.add (std::make_unique<LCD_Comp>());
     lcd.showProgram (4, 0, 9, "Deep Bass Drone ", categoryName (9));
