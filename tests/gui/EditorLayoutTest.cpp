@@ -272,3 +272,34 @@ TEST_F (EditorFixture, TheProgressDisplayStaysCentredWhenTheWindowIsResized)
     }
     main().endBankTransfer();
 }
+
+TEST_F (EditorFixture, PreparedPaintingFollowsSizesAndValues)
+{
+    // The panel paints from images prepared for its size: after a resize it must paint what an
+    // editor opened at that size paints, and a new value must show at once.
+    const auto countDifferences = [] (const juce::Image& a, const juce::Image& b, juce::Rectangle<int> area)
+    {
+        int differing = 0;
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                differing += a.getPixelAt (x, y) != b.getPixelAt (x, y) ? 1 : 0;
+        return differing;
+    };
+
+    resizeTo (1191);
+    paintComponent (*editor);
+    resizeTo (Editor::minWidth);
+    const auto resized = paintComponent (*editor);
+    editor.reset();
+    editor.reset (dynamic_cast<Editor*> (rig.processor->createEditor()));
+    ASSERT_EQ (editor->getWidth(), Editor::minWidth);
+    const auto again = paintComponent (*editor);
+    EXPECT_EQ (countDifferences (resized, again, again.getBounds()), 0);
+
+    auto& cutoff = main().getSynthPanel().getControl (20);
+    const auto knob = inMain (cutoff);
+    rig.processor->setParameterFromEditor (20, cutoff.getValue() == 0 ? 100 : 0, true, false);
+    main().drainEvents();
+    const auto turned = paintComponent (*editor);
+    EXPECT_GT (countDifferences (turned, again, knob), 20); // the knob's face and its value text
+}
