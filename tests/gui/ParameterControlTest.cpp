@@ -2,6 +2,8 @@
 #include "model/ParameterTable.h"
 #include "model/ProgramRecord.h"
 #include "support/WidgetTestRig.h"
+#include "ui/widgets/Artwork.h"
+#include "ui/widgets/KnobFrames.h"
 #include "ui/widgets/StsCont.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +78,24 @@ TEST (KnobFrame, FollowsTheSweepAndRoundsToNearest)
     for (const auto& c : cases)
         EXPECT_EQ (StsCont::knobFrameFor (c.value, c.minimum, c.maximum), c.frame)
             << c.value << " in " << c.minimum << ".." << c.maximum;
+}
+
+TEST (KnobFrames, PreparesEachSizeAndMakesAnEvictedSizeAgain)
+{
+    KnobFrames frames;
+    const auto native = frames.get (28, art::knobFrameSize).createCopy();
+    EXPECT_EQ (native.getBounds(), juce::Rectangle<int> (art::knobFrameSize, art::knobFrameSize));
+    EXPECT_NE (native.getPixelAt (23, 23), frames.get (0, art::knobFrameSize).getPixelAt (23, 23))
+        << "frames 0 and 28 show the pointer in different places";
+
+    // More sizes than are kept: each comes back at its size, and so does the first one, the same.
+    for (int size = 10; size < 10 + 2 * KnobFrames::sizesKept; ++size)
+        EXPECT_EQ (frames.get (5, size).getWidth(), size);
+    const auto& remade = frames.get (28, art::knobFrameSize);
+    for (int y = 0; y < art::knobFrameSize; y += 3)
+        for (int x = 0; x < art::knobFrameSize; x += 3)
+            ASSERT_EQ (remade.getPixelAt (x, y), native.getPixelAt (x, y)) << x << ", " << y;
+    EXPECT_EQ (frames.get (500, 20).getWidth(), 20); // a frame past the strip is clamped
 }
 
 TEST_F (ControlFixture, SetupPlacesTheControlSixteenUnitsHigherAndScales)
