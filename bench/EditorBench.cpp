@@ -1,6 +1,8 @@
 #include "host/MarvexAudioProcessor.h"
 #include "link/VirtualMidiDevices.h"
 #include "ui/main/MainComp.h"
+#include "ui/panels/EditorPanel.h"
+#include "ui/widgets/StsCont.h"
 #include "ui/widgets/KelvoLook.h"
 
 #include <benchmark/benchmark.h>
@@ -72,3 +74,32 @@ static void BM_ProgramChangeRepaint (benchmark::State& state)
     state.counters["frame_budget_ms"] = 16.7;
 }
 BENCHMARK (BM_ProgramChangeRepaint)->Unit (benchmark::kMillisecond);
+
+// One knob moved by one step, as a drag does it, until the screen area it covers is painted again:
+// the gesture's value through the processor, the event back to the panel, the knob's repaint.
+static void BM_KnobDrag (benchmark::State& state)
+{
+    EditorBenchRig rig;
+    MainComp main (*rig.processor);
+    main.setSize (width, height);
+    juce::Image image (juce::Image::ARGB, width, height, true);
+    paintInto (main, image); // what the editor shows before the drag
+
+    auto& knob = main.getSynthPanel().getControl (20);
+    const auto area = main.getLocalArea (&knob, knob.getLocalBounds());
+    const auto start = knob.getValue() < knob.getMaximum() ? knob.getValue() : knob.getValue() - 1;
+    auto up = true;
+    for (auto _ : state)
+    {
+        knob.setValueFromUser (up ? start + 1 : start);
+        up = !up;
+        main.drainEvents();
+
+        juce::Graphics g (image);
+        g.reduceClipRegion (area);
+        main.paintEntireComponent (g, false);
+        benchmark::DoNotOptimize (image.getPixelAt (area.getCentreX(), area.getCentreY()));
+    }
+    state.counters["frame_budget_ms"] = 16.7;
+}
+BENCHMARK (BM_KnobDrag)->Unit (benchmark::kMicrosecond);

@@ -6,10 +6,30 @@
 namespace kelvo
 {
 
+int MarvexAudioProcessorEditor::heightForWidth (int width)
+{
+    return juce::roundToInt ((double)width * designHeight / designWidth);
+}
+
+juce::Rectangle<int> MarvexAudioProcessorEditor::sizeForWidth (int width)
+{
+    // The shape holds inside both limits: the widths whose heights stay within the height limits.
+    const auto lowest =
+        juce::jmax (minWidth, juce::roundToInt ((double)minHeight * designWidth / designHeight));
+    const auto highest =
+        juce::jmin (maxWidth, juce::roundToInt ((double)maxHeight * designWidth / designHeight));
+    const auto w = juce::jlimit (lowest, highest, width);
+    return {w, heightForWidth (w)};
+}
+
 MarvexAudioProcessorEditor::MarvexAudioProcessorEditor (MarvexAudioProcessor& p)
     : AudioProcessorEditor (p), processor (p)
 {
-    constrainer.setSizeLimits (minWidth, minHeight, maxWidth, maxHeight);
+    // Limits that agree with the shape, so that a corner drag never meets a limit of one side only.
+    const auto smallest = sizeForWidth (minWidth), largest = sizeForWidth (maxWidth);
+    constrainer.setSizeLimits (smallest.getWidth(), smallest.getHeight(), largest.getWidth(),
+                               largest.getHeight());
+    constrainer.setFixedAspectRatio ((double)designWidth / designHeight);
 
     mainComp = std::make_unique<MainComp> (processor);
     addAndMakeVisible (*mainComp);
@@ -21,7 +41,9 @@ MarvexAudioProcessorEditor::MarvexAudioProcessorEditor (MarvexAudioProcessor& p)
     setResizable (true, false);
     setConstrainer (&constrainer);
 
-    const auto size = processor.getEditorSize();
+    // A size remembered from before (or chosen for a small screen) is brought to the shape.
+    const auto remembered = processor.getEditorSize();
+    const auto size = sizeForWidth (remembered.getWidth());
     setSize (size.getWidth(), size.getHeight());
 }
 

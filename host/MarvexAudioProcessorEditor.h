@@ -13,6 +13,9 @@ class MainComp;
 /**
     The plug-in window: a black frame around the main component, a tooltip window and a corner to
     resize it by. The processor remembers its size, so the next editor opens at the same size.
+
+    The window keeps the design's shape (1191 : 700, the app bar included) between its smallest and
+    largest width, in a host and in the Standalone (whose window asks the editor's constrainer).
 */
 class MarvexAudioProcessorEditor final : public juce::AudioProcessorEditor,
                                          public juce::ChangeListener
@@ -20,6 +23,12 @@ class MarvexAudioProcessorEditor final : public juce::AudioProcessorEditor,
 public:
     static constexpr int minWidth = 452, maxWidth = 1429;
     static constexpr int minHeight = 150, maxHeight = 1046;
+    static constexpr int designWidth = 1191, designHeight = 700;
+
+    /** The height that keeps the design's shape at a width. */
+    static int heightForWidth (int width);
+    /** A size of the design's shape within the limits, as close to a width as they allow. */
+    static juce::Rectangle<int> sizeForWidth (int width);
     static constexpr int tooltipDelayMs = 700;
     static constexpr int cornerSize = 16;
 

@@ -100,6 +100,37 @@ TEST_F (EnvelFixture, HandlesAreHitWithinSevenUnitsScaled)
     EXPECT_EQ (env.hitTestHandle ({16, 16}), Envel::attackHandle);
 }
 
+TEST_F (EnvelFixture, HandlesShowWhileTheMouseIsOverTheGraph)
+{
+    set (30, 20, 64, 40);
+    place (1.5f);
+    const auto before = paintComponent (env);
+    EXPECT_FALSE (env.areHandlesShown());
+
+    // Entering over the sustain stage shows all three handles and highlights that one.
+    const auto sustain = env.handlePosition (Envel::sustainHandle);
+    env.mouseEnter (mouseEvent (env, sustain, {}, sustain));
+    EXPECT_TRUE (env.areHandlesShown());
+    EXPECT_EQ (env.getHighlightedHandle(), Envel::sustainHandle);
+    const auto hovered = paintComponent (env);
+    for (auto handle : {Envel::attackHandle, Envel::sustainHandle, Envel::releaseHandle})
+    {
+        const auto at = env.handlePosition (handle).toInt();
+        EXPECT_NE (hovered.getPixelAt (at.x, at.y), before.getPixelAt (at.x, at.y)) << "handle " << handle;
+    }
+
+    const juce::Point<float> empty (5.0f, 5.0f);
+    env.mouseMove (mouseEvent (env, empty, {}, empty));
+    EXPECT_EQ (env.getHighlightedHandle(), Envel::noHandle);
+    EXPECT_TRUE (env.areHandlesShown());
+
+    env.mouseExit (mouseEvent (env, {-1.0f, -1.0f}, {}, {-1.0f, -1.0f}));
+    EXPECT_FALSE (env.areHandlesShown());
+    const auto after = paintComponent (env);
+    const auto at = env.handlePosition (Envel::attackHandle).toInt();
+    EXPECT_EQ (after.getPixelAt (at.x, at.y), before.getPixelAt (at.x, at.y));
+}
+
 TEST_F (EnvelFixture, DragsMoveOneValueUnitPerPixelAndAHalf)
 {
     place (1.0f);

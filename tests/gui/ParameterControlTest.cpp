@@ -1,9 +1,14 @@
 #include "model/ParDes.h"
+#include "model/ParameterTable.h"
+#include "model/ProgramRecord.h"
 #include "support/WidgetTestRig.h"
+#include "ui/widgets/Artwork.h"
+#include "ui/widgets/KnobFrames.h"
 #include "ui/widgets/StsCont.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numeric>
 
 using namespace kelvo;
@@ -75,14 +80,33 @@ TEST (KnobFrame, FollowsTheSweepAndRoundsToNearest)
             << c.value << " in " << c.minimum << ".." << c.maximum;
 }
 
+TEST (KnobFrames, PreparesEachSizeAndMakesAnEvictedSizeAgain)
+{
+    KnobFrames frames;
+    const auto native = frames.get (28, art::knobFrameSize).createCopy();
+    EXPECT_EQ (native.getBounds(), juce::Rectangle<int> (art::knobFrameSize, art::knobFrameSize));
+    EXPECT_NE (native.getPixelAt (23, 23), frames.get (0, art::knobFrameSize).getPixelAt (23, 23))
+        << "frames 0 and 28 show the pointer in different places";
+
+    // More sizes than are kept: each comes back at its size, and so does the first one, the same.
+    for (int size = 10; size < 10 + 2 * KnobFrames::sizesKept; ++size)
+        EXPECT_EQ (frames.get (5, size).getWidth(), size);
+    const auto& remade = frames.get (28, art::knobFrameSize);
+    for (int y = 0; y < art::knobFrameSize; y += 3)
+        for (int x = 0; x < art::knobFrameSize; x += 3)
+            ASSERT_EQ (remade.getPixelAt (x, y), native.getPixelAt (x, y)) << x << ", " << y;
+    EXPECT_EQ (frames.get (500, 20).getWidth(), 20); // a frame past the strip is clamped
+}
+
 TEST_F (ControlFixture, SetupPlacesTheControlSixteenUnitsHigherAndScales)
 {
     auto c = make (StsCont::knob, 0, 127, 10);
     EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (100, 34, 65, 64));
     c->setScale (1.5f);
     EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (150, 51, 98, 96));
+    // Edges are rounded, not sizes: 10 × 1.5 = 15 and 75 × 1.5 = 112.5, which rounds to even 112.
     c->setPosition (10, 26);
-    EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (15, 15, 98, 96));
+    EXPECT_EQ (c->getBounds(), juce::Rectangle<int> (15, 15, 97, 96));
 }
 
 TEST_F (ControlFixture, ShowValueClampsKeepsTextOfAnUnchangedValueAndDefersWhileHidden)
@@ -172,22 +196,156 @@ TEST_F (ControlFixture, WheelStepsEveryKindAndClampsFirst)
         int kind, maximum, shown;
         float delta;
         Sent expected;
+        juce::ModifierKeys keys = {};
     };
     const Case cases[] = {
         {StsCont::toggleSwitch, 1, 1, 1.0f, {}}, // 2 clamps to 1, already shown
         {StsCont::toggleSwitch, 1, 1, -1.0f, {{20, 0}}},
         {StsCont::centredSwitch, 1, 0, 0.5f, {{20, 1}}},
         {StsCont::dropDown, 4, 2, -0.2f, {{20, 1}}},
-        {StsCont::knob, 127, 60, 0.1f, {{20, 61}}},
+        {StsCont::dropDown, 47, 2, 0.2f, {{20, 3}}}, // drop-downs always step one entry
+        // Knobs cross their range in about 32 notches, one step a notch with Shift or Ctrl.
+        {StsCont::knob, 127, 60, 0.1f, {{20, 64}}},
+        {StsCont::knob, 254, 60, 0.1f, {{20, 68}}},
+        {StsCont::knob, 254, 60, -0.1f, {{20, 52}}},
+        {StsCont::knob, 254, 60, 0.1f, {{20, 61}}, shiftKey},
+        {StsCont::knob, 254, 60, -0.1f, {{20, 59}}, ctrlKey},
+        {StsCont::knob, 5, 2, 0.1f, {{20, 3}}},
+        {StsCont::knob, 254, 250, 0.1f, {{20, 254}}},
         {StsCont::knob, 127, 60, 0.0f, {}},
         {StsCont::knob, 127, 0, -1.0f, {}},
     };
     for (const auto& k : cases)
     {
         auto c = make (k.kind, 0, k.maximum, k.shown);
-        MouseDriver (*c).wheel (k.delta);
+        MouseDriver (*c).wheel (k.delta, k.keys);
         EXPECT_EQ (sent(), k.expected) << "kind " << k.kind << " shown " << k.shown << " delta " << k.delta;
     }
+}
+
+TEST_F (ControlFixture, SmoothWheelDeltasAddUpToNotches)
+{
+    auto c = make (StsCont::knob, 0, 254, 100);
+    MouseDriver mouse (*c);
+    mouse.wheel (0.08f, {}, true);
+    mouse.wheel (0.08f, {}, true);
+    EXPECT_TRUE (sent().empty()); // 0.16: not yet a notch
+    mouse.wheel (0.08f, {}, true);
+    EXPECT_EQ (sent(), (Sent{{20, 108}}));
+}
+
+namespace
+{
+/** What the host hears: values, gesture begins ('b') and ends ('e'). */
+struct GestureLog : juce::AudioProcessorListener
+{
+    std::string log;
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
+    {
+        log += 'b';
+        log += std::to_string (index);
+    }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
+    {
+        log += 'e';
+        log += std::to_string (index);
+    }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+};
+} // namespace
+
+TEST_F (ControlFixture, EveryGestureSendsWhatADragSendsWithAHostGesture)
+{
+    // The filter envelope amount (0-254), showing 100; in the initial program it is 127.
+    constexpr int index = 25, shown = 100;
+    const int initial = initialProgram()[(size_t)index];
+    ASSERT_NE (initial, shown);
+
+    struct Case
+    {
+        const char* what;
+        std::function<void (MouseDriver&)> gesture;
+        Sent expected;
+    };
+    const Case cases[] = {
+        {"drag 3 px right",
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30);
+             m.drag (33, 30);
+             m.release (33, 30);
+         },
+         {{index, 103}}},
+        {"Shift drag 8 px right: a step every 4 px",
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
+             m.drag (34, 30);
+             m.drag (38, 30);
+             m.release (38, 30);
+         },
+         {{index, 101}, {index, 102}}},
+        {"Ctrl drag 8 px up",
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30, leftButton.withFlags (juce::ModifierKeys::ctrlModifier));
+             m.drag (30, 22);
+             m.release (30, 22);
+         },
+         {{index, 102}}},
+        {"Shift pressed halfway carries on from where the drag is",
+         [] (MouseDriver& m)
+         {
+             m.press (30, 30);
+             m.drag (40, 30);
+             m.drag (40, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
+             m.drag (48, 30, leftButton.withFlags (juce::ModifierKeys::shiftModifier));
+             m.release (48, 30);
+         },
+         {{index, 110}, {index, 112}}},
+        {"wheel notch", [] (MouseDriver& m) { m.wheel (0.2f); }, {{index, 108}}},
+        {"Shift wheel notch", [] (MouseDriver& m) { m.wheel (-0.2f, shiftKey); }, {{index, 99}}},
+        {"double-click: the initial program's value",
+         [] (MouseDriver& m) { m.doubleClick (30, 30); },
+         {{index, initial}}},
+    };
+
+    GestureLog host;
+    rig.processor->addListener (&host);
+    for (const auto& k : cases)
+    {
+        auto c = make (StsCont::knob, 0, 254, shown, kind::signedAmount, 65, 64, index);
+        MouseDriver mouse (*c);
+        host.log.clear();
+        k.gesture (mouse);
+        EXPECT_EQ (sent(), k.expected) << k.what;
+        // Like a drag: the gesture opens at the first value and closes 200 ms after the last.
+        EXPECT_EQ (host.log, "b25") << k.what;
+        EXPECT_TRUE (pumpUntil ([&] { return host.log == "b25e25"; })) << k.what << ": " << host.log;
+    }
+    rig.processor->removeListener (&host);
+}
+
+TEST_F (ControlFixture, DoubleClickOnlyResetsKnobs)
+{
+    // A switch's double-click is two clicks: two toggles and nothing more.
+    auto sw = make (StsCont::toggleSwitch, 0, 1, 0, kind::onOff, 60, 20, 24);
+    MouseDriver (*sw).doubleClick (5, 5);
+    EXPECT_EQ (sent(), (Sent{{24, 1}, {24, 1}})); // the switch waits for the echo, so both send 1
+
+    // A knob that already shows its initial value sends nothing.
+    auto knob = make (StsCont::knob, 0, 254, initialProgram()[25], kind::signedAmount, 65, 64, 25);
+    MouseDriver (*knob).doubleClick (30, 30);
+    EXPECT_TRUE (sent().empty());
+}
+
+TEST_F (ControlFixture, TooltipNamesTheParameterAndItsValue)
+{
+    auto c = make (StsCont::knob, 30, 250, 120, kind::bpm, 65, 64, 101);
+    EXPECT_EQ (c->getTooltip(), ParameterTable::getName (101) + ": 120 bpm");
+    c->showValue (121, "121 bpm");
+    EXPECT_EQ (c->getTooltip(), ParameterTable::getName (101) + ": 121 bpm");
 }
 
 TEST_F (ControlFixture, SwitchesToggleOnlyInsideTheirHotZone)

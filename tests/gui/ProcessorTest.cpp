@@ -289,12 +289,13 @@ TEST_F (ProcessorFixture, EditorShellRemembersItsSize)
     ASSERT_NE (constrainer, nullptr);
     EXPECT_EQ (constrainer->getMinimumWidth(), 452);
     EXPECT_EQ (constrainer->getMaximumWidth(), 1429);
-    EXPECT_EQ (constrainer->getMinimumHeight(), 150);
-    EXPECT_EQ (constrainer->getMaximumHeight(), 1046);
+    // The heights that keep the 1191 : 700 shape at the smallest and largest widths.
+    EXPECT_EQ (constrainer->getMinimumHeight(), 266);
+    EXPECT_EQ (constrainer->getMaximumHeight(), 840);
 
-    editor->setSize (900, 520);
+    editor->setSize (900, 529);
     editor.reset();
-    EXPECT_EQ (processor->getEditorSize(), juce::Rectangle<int> (900, 520));
+    EXPECT_EQ (processor->getEditorSize(), juce::Rectangle<int> (900, 529));
 
     editor.reset (processor->createEditor());
     EXPECT_EQ (editor->getWidth(), 900);

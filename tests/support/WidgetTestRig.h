@@ -15,6 +15,8 @@ namespace kelvo::test
 
 inline const juce::ModifierKeys leftButton{juce::ModifierKeys::leftButtonModifier};
 inline const juce::ModifierKeys rightButton{juce::ModifierKeys::rightButtonModifier};
+inline const juce::ModifierKeys shiftKey{juce::ModifierKeys::shiftModifier};
+inline const juce::ModifierKeys ctrlKey{juce::ModifierKeys::ctrlModifier};
 
 /** A synthetic mouse event on a component, in its own pixels. */
 inline juce::MouseEvent mouseEvent (juce::Component& c, juce::Point<float> position, juce::ModifierKeys mods,
@@ -39,17 +41,30 @@ public:
         c.mouseDown (mouseEvent (c, down, mods, down));
     }
     void drag (float x, float y) { c.mouseDrag (mouseEvent (c, {x, y}, mods, down, true)); }
+    /** A drag with other keys held than at the press (Shift pressed halfway, say). */
+    void drag (float x, float y, juce::ModifierKeys keys)
+    {
+        c.mouseDrag (mouseEvent (c, {x, y}, keys, down, true));
+    }
+    void doubleClick (float x, float y)
+    {
+        click (x, y);
+        press (x, y);
+        c.mouseDoubleClick (mouseEvent (c, down, mods, down));
+        release (x, y);
+    }
     void release (float x, float y) { c.mouseUp (mouseEvent (c, {x, y}, mods, down)); }
     void click (float x, float y, juce::ModifierKeys buttons = leftButton)
     {
         press (x, y, buttons);
         release (x, y);
     }
-    void wheel (float deltaY)
+    void wheel (float deltaY, juce::ModifierKeys keys = {}, bool smooth = false)
     {
         juce::MouseWheelDetails details{};
         details.deltaY = deltaY;
-        c.mouseWheelMove (mouseEvent (c, down, {}, down), details);
+        details.isSmooth = smooth;
+        c.mouseWheelMove (mouseEvent (c, down, keys, down), details);
     }
 
 private:

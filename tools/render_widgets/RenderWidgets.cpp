@@ -5,6 +5,7 @@
 // Each sheet shows one widget kind in several states and scales, as the user will see it.
 
 #include "host/MarvexAudioProcessor.h"
+#include "host/MarvexAudioProcessorEditor.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/Categories.h"
 #include "model/ParDes.h"
@@ -39,7 +40,7 @@ using namespace kelvo;
 constexpr juce::uint32 sheetColour = 0xff525252;
 constexpr int margin = 10;
 
-/** What a component paints, written as a PNG file. */
+/** What a component paints, at its own size, as a PNG file. */
 bool writeComponent (juce::Component& c, const juce::File& file)
 {
     const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
@@ -222,8 +223,8 @@ bool renderButtons (const juce::File& folder)
 bool renderDisplays (const juce::File& folder)
 {
     Sheet sheet (720, 330);
-    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5; LCD at scale 1 and 1.5", margin,
-                margin);
+    sheet.note ("envelopes at scale 1 (default, long, short) and 1.5 under the mouse; LCD at scale 1 and 1.5",
+                margin, margin);
 
     struct Adsr
     {
@@ -246,6 +247,12 @@ bool renderDisplays (const juce::File& folder)
     big.setBounds (margin, 120, 339, 123);
     big.setAttack (40);
     big.setSustain (90);
+    // The mouse over the big one, on its sustain stage: the handles show, that one highlighted.
+    const auto overSustain = big.handlePosition (Envel::sustainHandle);
+    big.mouseEnter (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), overSustain, {},
+                                      juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &big,
+                                      &big, juce::Time::getCurrentTime(), overSustain,
+                                      juce::Time::getCurrentTime(), 0, false));
 
     auto& lcd = sheet.add (std::make_unique<LCD_Comp>());
     lcd.showProgram (4, 0, 9, "Deep Bass Drone ", categoryName (9));
@@ -323,11 +330,7 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     zoomed.setBounds (sheet.getLocalBounds());
     zoomed.setShowing (true);
     zoomed.showSection (lfoSection, sheet.getWidth());
-    for (auto index : zoomed.getSectionIndices())
-    {
-        zoomed.getControl (index).forgetValue();
-        zoomed.showParameter (index, panel.getControl (index).getValue());
-    }
+    zoomed.refreshSection();
     zoomed.setVisible (true);
     ok = sheet.write (folder.getChildFile ("panel_zoomed_lfo.png")) && ok;
 
@@ -407,6 +410,35 @@ bool renderEditorPages (MarvexAudioProcessor& processor, const juce::File& folde
     return ok;
 }
 
+/** The whole editor, as a host shows it, at its smallest and largest sizes, and the zoomed
+    oscillator section at the smallest. */
+bool renderEditor (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    using Editor = MarvexAudioProcessorEditor;
+    processor.getEngine().storeProgram (false, 0, 0, showcaseProgram());
+
+    const auto write = [&folder] (juce::Component& c, const char* name)
+    { return writeComponent (c, folder.getChildFile (name)); };
+
+    std::unique_ptr<Editor> editor (dynamic_cast<Editor*> (processor.createEditor()));
+    auto& main = editor->getMainComp();
+    main.drainEvents();
+
+    const auto largest = Editor::sizeForWidth (Editor::maxWidth);
+    editor->setSize (largest.getWidth(), largest.getHeight());
+    auto ok = write (*editor, "editor_largest.png");
+
+    const auto smallest = Editor::sizeForWidth (Editor::minWidth);
+    editor->setSize (smallest.getWidth(), smallest.getHeight());
+    ok = write (*editor, "editor_smallest.png") && ok;
+
+    constexpr int oscillatorSection = 7;
+    main.openSectionView (oscillatorSection);
+    ok = write (*editor, "editor_smallest_zoomed.png") && ok;
+    main.closeSectionView();
+    return ok;
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -437,6 +469,7 @@ int main (int argc, char** argv)
         ok = renderLists (processor, folder) && ok;
         ok = renderPanels (processor, folder) && ok;
         ok = renderEditorPages (processor, folder) && ok;
+        ok = renderEditor (processor, folder) && ok;
     }
     settings.deleteRecursively();
     return ok ? 0 : 1;

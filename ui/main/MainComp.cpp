@@ -128,17 +128,30 @@ void MainComp::resized()
     layout();
 }
 
+float MainComp::scaleForSize (int width, int height)
+{
+    // The editor keeps the design's shape, so the width sets the scale. A host that forces another
+    // shape gets the whole design, with a band beside it, rather than a panel cut off at the bottom.
+    const auto byWidth = (float)width / (float)designWidth;
+    const auto byHeight = (float)height / (float)designHeight;
+    return (float)height + 1.0f < byWidth * (float)designHeight ? byHeight : byWidth;
+}
+
 void MainComp::layout()
 {
     const auto w = getWidth();
-    const auto scale = (float) w / (float) designWidth;
+    const auto scale = scaleForSize (w, getHeight());
     engine.editorScale = scale;
 
-    appBar->setBounds (appBar->getX(), appBar->getY(), w, AppBar::height);
+    // The bar scales with everything else, labels included: it is laid out in design units and
+    // drawn through the scale.
+    appBar->setTransform (juce::AffineTransform::scale (scale));
+    appBar->setBounds (0, 0, designWidth, AppBar::height);
+    const auto barHeight = juce::roundToInt ((float)AppBar::height * scale);
 
     // The keyboard drawer lies along the bottom edge; the pages end at its top.
     keyboard->setScale (scale);
-    placePages (w, scale, keyboard->getY());
+    placePages (w, scale, barHeight, keyboard->getY());
 
     if (sectionView->isVisible())
         sectionView->setBounds (getLocalBounds());
@@ -154,14 +167,14 @@ void MainComp::layout()
     }
 }
 
-void MainComp::placePages (int w, float scale, int keyboardTop)
+void MainComp::placePages (int w, float scale, int barHeight, int keyboardTop)
 {
-    const auto below = [scale] (juce::Rectangle<int> r) {
-        return r.toFloat().transformedBy (juce::AffineTransform::scale (scale)).toNearestInt().translated (0, AppBar::height);
+    const auto below = [scale, barHeight] (juce::Rectangle<int> r) {
+        return r.toFloat().transformedBy (juce::AffineTransform::scale (scale)).toNearestInt().translated (0, barHeight);
     };
     if (view == sequencerView)
     {
-        sequencerPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
+        sequencerPanel->setBounds (0, barHeight, w, keyboardTop - barHeight);
         sequencerPanel->setScale (scale);
         sequencerPanel->setVisible (true);
         if (sequencerPanel->isEditingTrack())
@@ -182,7 +195,8 @@ void MainComp::placePages (int w, float scale, int keyboardTop)
     else
     {
         sequencerPanel->setVisible (false);
-        synthPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
+        const auto panelWidth = juce::jmin (w, juce::roundToInt ((float)designWidth * scale));
+        synthPanel->setBounds (0, barHeight, panelWidth, keyboardTop - barHeight);
         synthPanel->setScale (scale);
         if (! sectionView->isVisible())
             synthPanel->setShowing (true);
@@ -358,13 +372,13 @@ void MainComp::openSectionView (int section)
     sectionView->setBounds (getLocalBounds());
     sectionView->setShowing (true);
     sectionView->showSection (section, getWidth());
-    for (auto index : sectionView->getSectionIndices())
-    {
-        sectionView->getControl (index).forgetValue();
-        sectionView->showParameter (index, synthPanel->getControl (index).getValue());
-    }
+    // From the edit buffer, as the panel took them: a stored value beyond a control's own range
+    // then shows the same text in both.
+    sectionView->refreshSection();
     sectionView->toFront (true);
     sectionView->setVisible (true);
+    if (sectionView->isShowing())
+        sectionView->grabKeyboardFocus();
 }
 
 void MainComp::closeSectionView()

@@ -99,6 +99,10 @@ public:
     void openSectionView (int section);
     void closeSectionView();
 
+    /** The scale of everything in the editor for a size: width / 1191, unless the height is too
+        small for that (a host that ignores the editor's shape), then height / 700. */
+    static float scaleForSize (int width, int height);
+
     //==============================================================================
     void resized() override;
     void paint (juce::Graphics& g) override;
@@ -119,7 +123,7 @@ private:
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
     void layout();
     /** The synth panel, or the sequencer page with the synth panel as its preview, above the drawer. */
-    void placePages (int w, float scale, int keyboardTop);
+    void placePages (int w, float scale, int barHeight, int keyboardTop);
 
     MarvexAudioProcessor& processor;
     MidiCntrState& engine;

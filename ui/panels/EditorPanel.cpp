@@ -95,6 +95,7 @@ void EditorPanel::setScale (float s)
     sequencerButton->setCaptionFontHeight (buttonFontHeight * s);
     lcd->setBounds (scaled (lcdArea, s));
     lcd->setScale (s);
+    background = {};
     repaint();
 }
 
@@ -170,7 +171,32 @@ juce::String EditorPanel::getSectionCaption (int section) const
 }
 
 //==============================================================================
+void EditorPanel::resized()
+{
+    background = {};
+}
+
 void EditorPanel::paint (juce::Graphics& g)
+{
+    const auto pixelScale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    if (background.isNull() || backgroundPixelScale != pixelScale)
+    {
+        backgroundPixelScale = pixelScale;
+        background =
+            juce::Image (juce::Image::RGB, juce::jmax (1, juce::roundToInt ((float)getWidth() * pixelScale)),
+                         juce::jmax (1, juce::roundToInt ((float)getHeight() * pixelScale)), false);
+        juce::Graphics layer (background);
+        layer.addTransform (juce::AffineTransform::scale (pixelScale));
+        paintBackground (layer);
+    }
+
+    if (pixelScale == 1.0f)
+        g.drawImageAt (background, 0, 0);
+    else
+        g.drawImage (background, getLocalBounds().toFloat());
+}
+
+void EditorPanel::paintBackground (juce::Graphics& g) const
 {
     const auto s = scale;
     g.fillAll (juce::Colour (panelBase));

@@ -64,12 +64,14 @@ public:
     juce::String getSectionCaption (int section) const;
 
     void paint (juce::Graphics& g) override;
+    void resized() override;
     void mouseDown (const juce::MouseEvent& e) override;
     void stsContCommand (int commandCode, int parameterIndex, int sectionIndex) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
 private:
     void requestZoom (int section);
+    void paintBackground (juce::Graphics& g) const;
 
     MarvexAudioProcessor& processor;
     juce::Image backgroundTile, logo, badge, leftCheek, rightCheek;
@@ -78,6 +80,11 @@ private:
     std::unique_ptr<LCD_Comp> lcd;
     float scale = 1.0f;
     int commandCode = 0;
+
+    // Everything behind the controls (tile, boxes, captions, logo, badge, cheeks) only changes with
+    // the size and the scale: it is drawn once into this image and copied on every paint.
+    juce::Image background;
+    float backgroundPixelScale = 0.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EditorPanel)
 };

@@ -25,7 +25,6 @@ constexpr float captionInsetX = 8.0f, captionBaseline = 18.0f;
 const juce::Rectangle<int> graphInFrame{330, 4, 226, 82};
 
 constexpr int initialOrigin = 10;
-constexpr int sectionTop = 100; // pixels from the window's top
 
 /** Where a control of the layout sits inside its section's frame, in design units. */
 juce::Point<int> framePosition (const panelLayout::ControlRow& row)
@@ -34,14 +33,11 @@ juce::Point<int> framePosition (const panelLayout::ControlRow& row)
     return {row.x - box.getX() + frameInsetX, row.y - panelLayout::controlTopBand - box.getY() + frameInsetY};
 }
 
-int zoomed (int designUnits)
-{
-    return juce::roundToInt ((float) designUnits * FlashPanel::zoom);
-}
 } // namespace
 
 FlashPanel::FlashPanel (MarvexAudioProcessor& p) : processor (p)
 {
+    setWantsKeyboardFocus (true);
     parts = std::make_unique<PanelControls> (processor, *this, *this);
 
     originX = originY = initialOrigin;
@@ -83,8 +79,6 @@ void FlashPanel::showSection (int section, int windowWidth)
 
     setVisible (false);
     currentSection = section;
-    originY = sectionTop;
-    originX = (int) (((float) windowWidth - (float) boxes[(size_t) section].getWidth() * zoom) * 0.5f);
 
     for (auto index : sectionIndices)
         parts->control (index).setVisible (false);
@@ -93,25 +87,56 @@ void FlashPanel::showSection (int section, int windowWidth)
     sectionIndices.clear();
 
     for (int i = 0; i < panelLayout::numControls; ++i)
+        if (parts->control (i).getSectionIndex() == section)
+            sectionIndices.push_back (i);
+
+    placeSection (windowWidth);
+    for (auto index : sectionIndices)
+        parts->control (index).setVisible (true);
+    if (section < panelLayout::numEnvelopes)
+        parts->graph (section).setVisible (true);
+}
+
+void FlashPanel::placeSection (int windowWidth)
+{
+    // The largest zoom up to 1.5 at which the box fits the window's width and this panel's height
+    // (before the window has given it a height, only the width counts).
+    const auto box = boxes[(size_t)currentSection];
+    const auto fitWidth = (float)(windowWidth - 2 * windowMargin) / (float)box.getWidth();
+    const auto fitHeight =
+        getHeight() > 0 ? (float)(getHeight() - 2 * windowMargin) / (float)box.getHeight() : maxZoom;
+    zoom = juce::jlimit (0.01f, maxZoom, juce::jmin (fitWidth, fitHeight));
+
+    const auto zoomedHeight = (float)box.getHeight() * zoom;
+    originX = (int)(((float)windowWidth - (float)box.getWidth() * zoom) * 0.5f);
+    originY = getHeight() <= 0 || (float)sectionTop + zoomedHeight <= (float)(getHeight() - windowMargin)
+                  ? sectionTop
+                  : (int)(((float)getHeight() - zoomedHeight) * 0.5f);
+
+    for (auto index : sectionIndices)
     {
-        auto& c = parts->control (i);
-        if (c.getSectionIndex() != section)
-            continue;
-        sectionIndices.push_back (i);
-        const auto position = framePosition (*panelLayout::controlRow (i));
-        c.setTopLeftPosition (zoomed (position.x) + originX, zoomed (position.y) + originY);
-        c.setVisible (true);
+        auto& c = parts->control (index);
+        c.setScale (zoom);
+        c.setTopLeftPosition (c.getX() + originX, c.getY() + originY);
     }
 
-    if (section < panelLayout::numEnvelopes)
+    if (currentSection < panelLayout::numEnvelopes)
     {
-        auto& g = parts->graph (section);
+        auto& g = parts->graph (currentSection);
+        const auto zoomedEdge = [this] (int designUnits)
+        { return juce::roundToInt ((float)designUnits * zoom); };
         g.setScale (zoom);
-        g.setBounds (originX + zoomed (graphInFrame.getX()), originY + zoomed (graphInFrame.getY()),
-                     zoomed (graphInFrame.getWidth()), zoomed (graphInFrame.getHeight()));
-        g.setVisible (true);
+        g.setBounds (originX + zoomedEdge (graphInFrame.getX()), originY + zoomedEdge (graphInFrame.getY()),
+                     zoomedEdge (graphInFrame.getWidth()), zoomedEdge (graphInFrame.getHeight()));
     }
+    sectionPlaced = true;
     repaint();
+}
+
+void FlashPanel::resized()
+{
+    if (sectionPlaced)
+        placeSection (getWidth());
 }
 
 int FlashPanel::getCurrentSection() const noexcept
@@ -196,6 +221,14 @@ void FlashPanel::mouseDown (const juce::MouseEvent& e)
     // Presses on the controls never get here; one on the box's own face does nothing.
     if (!zoomedArea().contains (e.position))
         sendChangeMessage();
+}
+
+bool FlashPanel::keyPressed (const juce::KeyPress& key)
+{
+    if (key != juce::KeyPress::escapeKey)
+        return false;
+    sendChangeMessage();
+    return true;
 }
 
 void FlashPanel::changeListenerCallback (juce::ChangeBroadcaster* source)

@@ -20,7 +20,10 @@ constexpr int offPanel = -2000;
 
 using namespace kind;
 
-// Grouped by section, as the panel reads; the panels configure them in index order.
+// Grouped by section, as the panel reads; the panels configure them in index order. No two controls'
+// areas overlap, so a press always lands on the control drawn under the mouse: the two keyboard
+// switches, the repeat-mode switch and the note-velocity knob are a little narrower, and the
+// controller amounts a unit shorter, than they were first drawn.
 // clang-format off
 const ControlRow rows[] = {
     // Oscillators
@@ -28,13 +31,13 @@ const ControlRow rows[] = {
     {1, "Fine", knob, 107, 42, 65, 64, 0, 100, fineTune, 7, shown},
     {2, "Shape/PW", knob, 172, 42, 65, 64, 0, 103, oscShape, 7, shown},
     {3, "Glide", knob, 237, 42, 65, 64, 0, 127, plainNumber, 7, shown},
-    {4, "Keyboard", csw, 367, 68, 65, 32, 0, 1, onOff, 7, shown},
+    {4, "Keyboard", csw, 367, 68, 53, 32, 0, 1, onOff, 7, shown},
     {5, "Sub Osc 1", knob, 522, 42, 65, 64, 0, 127, plainNumber, 7, shown},
     {6, "Osc 2 Freq", knob, 42, 106, 65, 64, 0, 120, oscFrequency, 7, shown},
     {7, "Fine", knob, 107, 106, 65, 64, 0, 100, fineTune, 7, shown},
     {8, "Shape/PW", knob, 172, 106, 65, 64, 0, 103, oscShape, 7, shown},
     {9, "Glide", knob, 237, 106, 65, 64, 0, 127, plainNumber, 7, shown},
-    {10, "Keyboard", csw, 367, 133, 65, 32, 0, 1, onOff, 7, shown},
+    {10, "Keyboard", csw, 367, 133, 53, 32, 0, 1, onOff, 7, shown},
     {11, "Sub Osc 2", knob, 522, 106, 65, 64, 0, 127, plainNumber, 7, shown},
     {12, "Sync Osc 2->1", sw, 155, 20, 105, 20, 0, 1, onOff, 7, shown},
     {13, "Glide Mode", drop, 420, 50, 100, 32, 0, 3, glideMode, 7, shown},
@@ -76,7 +79,7 @@ const ControlRow rows[] = {
     {67, "Decay", knob, 172, 595, 65, 64, 0, 127, plainNumber, 2, shown},
     {68, "Sustain", knob, 237, 595, 65, 64, 0, 127, plainNumber, 2, shown},
     {69, "Release", knob, 302, 595, 65, 64, 0, 127, plainNumber, 2, shown},
-    {70, "Repeat Mode", csw, 42, 602, 68, 45, 0, 1, onOff, 2, shown},
+    {70, "Repeat Mode", csw, 42, 602, 65, 45, 0, 1, onOff, 2, shown},
     // LFOs
     {42, "Frequency", knob, 611, 529, 65, 62, 0, 166, lfoFrequency, 5, shown},
     {43, "Shape", drop, 616, 591, 120, 32, 0, 4, lfoShape, 5, shown},
@@ -112,19 +115,19 @@ const ControlRow rows[] = {
     {81, "Amount", knob, 740, 428, 60, 64, 0, 254, signedAmount, 3, shown},
     {82, "Mod Dest", drop, 620, 462, 115, 32, 0, 47, modDestination, 3, shown},
     // Controls
-    {83, "Amount", knob, 950, 189, 60, 62, 0, 254, signedAmount, 4, shown},
+    {83, "Amount", knob, 950, 189, 60, 61, 0, 254, signedAmount, 4, shown},
     {84, "Mod Wheel Destination", drop, 830, 212, 115, 32, 0, 47, modDestination, 4, shown},
-    {85, "Amount", knob, 950, 250, 60, 62, 0, 254, signedAmount, 4, shown},
+    {85, "Amount", knob, 950, 250, 60, 61, 0, 254, signedAmount, 4, shown},
     {86, "Pressure Destination", drop, 830, 274, 115, 32, 0, 47, modDestination, 4, shown},
-    {87, "Amount", knob, 950, 311, 60, 62, 0, 254, signedAmount, 4, shown},
+    {87, "Amount", knob, 950, 311, 60, 61, 0, 254, signedAmount, 4, shown},
     {88, "Breath Destination", drop, 830, 335, 115, 32, 0, 47, modDestination, 4, shown},
-    {89, "Amount", knob, 950, 372, 60, 62, 0, 254, signedAmount, 4, shown},
+    {89, "Amount", knob, 950, 372, 60, 61, 0, 254, signedAmount, 4, shown},
     {90, "Velocity Destination", drop, 830, 396, 115, 32, 0, 47, modDestination, 4, shown},
-    {91, "Amount", knob, 950, 433, 60, 62, 0, 254, signedAmount, 4, shown},
+    {91, "Amount", knob, 950, 433, 60, 61, 0, 254, signedAmount, 4, shown},
     {92, "Foot Destination", drop, 830, 457, 115, 32, 0, 47, modDestination, 4, shown},
     // Push it: the mode stops at 1, below the table's 2
     {96, "", drop, 1102, 214, 45, 32, 0, 127, kind::noteName, 8, shown},
-    {97, "Note Vel", knob, 1041, 208, 65, 60, 0, 127, plainNumber, 8, shown},
+    {97, "Note Vel", knob, 1041, 208, 61, 60, 0, 127, plainNumber, 8, shown},
     {98, "Play Sw Mode", drop, 1051, 275, 95, 32, 0, 1, pushItMode, 8, shown},
     // Assign
     {93, "Mode", drop, 1039, 436, 110, 32, 0, 4, unisonMode, 9, shown},

@@ -32,6 +32,11 @@ constexpr float labelWidth = 200.0f, labelHeight = 20.0f;
 constexpr float backdropX = 4.0f, backdropY = 5.0f;
 constexpr float glareOpacity = 0.3f;
 
+constexpr float handleRadius = 3.5f; // design units
+constexpr float handleOutline = 1.0f;
+constexpr juce::uint32 handleFill = 0xff303030;
+constexpr juce::uint32 handleHighlight = 0xffffd060;
+
 const juce::String labelSeparator = " , ";
 const juce::String emptyLabel = " ";
 
@@ -41,7 +46,7 @@ float roundHalfEven (float v)
 }
 } // namespace
 
-Envel::Envel() : backdrop (artwork::envelopeGrid()), glare (artwork::glare())
+Envel::Envel() : backdrop (artwork::envelopeGrid()), glare (artwork::glare(), glareOpacity)
 {
     updateOutline();
 }
@@ -140,7 +145,7 @@ void Envel::paint (juce::Graphics& g)
     const juce::Rectangle<float> backdropArea (backdropX * scale, backdropY * scale,
                                                (float) art::envelopeGridWidth * scale,
                                                (float) art::envelopeGridHeight * scale);
-    g.drawImage (backdrop, backdropArea);
+    backdrop.draw (g, backdropArea);
 
     g.setColour (juce::Colour (outlineFill));
     g.fillPath (outline);
@@ -158,15 +163,81 @@ void Envel::paint (juce::Graphics& g)
                     juce::Justification::centredLeft);
     }
 
-    g.setOpacity (glareOpacity);
-    g.drawImage (glare, backdropArea);
+    if (areHandlesShown())
+        paintHandles (g);
+
+    glare.draw (g, backdropArea);
+}
+
+juce::Point<float> Envel::handlePosition (int handle) const
+{
+    switch (handle)
+    {
+    case attackHandle:
+        return corners[1] * scale;
+    case sustainHandle:
+        return (corners[2] + corners[3]) * 0.5f * scale;
+    case releaseHandle:
+        return corners[4] * scale;
+    default:
+        return {};
+    }
+}
+
+void Envel::paintHandles (juce::Graphics& g) const
+{
+    const auto radius = handleRadius * scale;
+    for (auto handle : {attackHandle, sustainHandle, releaseHandle})
+    {
+        const auto active = handle == highlightedHandle || (dragging && handle == dragHandle);
+        const auto circle =
+            juce::Rectangle<float> (2.0f * radius, 2.0f * radius).withCentre (handlePosition (handle));
+        g.setColour (juce::Colour (active ? handleHighlight : handleFill));
+        g.fillEllipse (circle);
+        g.setColour (juce::Colour (active ? handleHighlight : outlineStroke));
+        g.drawEllipse (circle, handleOutline * scale);
+    }
+}
+
+void Envel::setHighlightedHandle (int handle)
+{
+    if (handle != highlightedHandle)
+    {
+        highlightedHandle = handle;
+        repaint();
+    }
 }
 
 //==============================================================================
+void Envel::mouseEnter (const juce::MouseEvent& e)
+{
+    hovering = true;
+    repaint();
+    mouseMove (e);
+}
+
+void Envel::mouseExit (const juce::MouseEvent&)
+{
+    hovering = false;
+    highlightedHandle = noHandle;
+    repaint();
+}
+
 void Envel::mouseMove (const juce::MouseEvent& e)
 {
-    setMouseCursor (hitTestHandle (e.position) != noHandle ? juce::MouseCursor::CrosshairCursor
-                                                           : juce::MouseCursor::NormalCursor);
+    const auto handle = hitTestHandle (e.position);
+    setMouseCursor (handle != noHandle ? juce::MouseCursor::CrosshairCursor
+                                       : juce::MouseCursor::NormalCursor);
+    setHighlightedHandle (handle);
+}
+
+void Envel::mouseUp (const juce::MouseEvent& e)
+{
+    if (!dragging)
+        return;
+    dragging = false;
+    hovering = contains (e.position);
+    repaint();
 }
 
 void Envel::mouseDown (const juce::MouseEvent& e)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/PreparedImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
@@ -15,7 +17,8 @@ namespace kelvo
     The graph keeps its own copy of the four values, which the panel sets from the parameters; a
     drag changes the copy, repaints and sends a change message with event code 1, after which the
     panel reads the values and sends them through its controls. A right-button press sends event
-    code 100. Message thread only.
+    code 100. While the mouse is over the graph its three handles show, the one under the mouse
+    highlighted. Message thread only.
 */
 class Envel : public juce::Component, public juce::ChangeBroadcaster
 {
@@ -59,14 +62,26 @@ public:
     /** The handle under a point in pixels, or noHandle. */
     int hitTestHandle (juce::Point<float> position) const;
     const juce::String& getValueLabel() const noexcept { return valueLabel; }
+    /** Whether the handles are shown (the mouse is over the graph or dragging a handle). */
+    bool areHandlesShown() const noexcept { return hovering || dragging; }
+    /** The handle under the mouse, highlighted, or noHandle. */
+    int getHighlightedHandle() const noexcept { return highlightedHandle; }
+    /** Where a handle is drawn, in pixels. */
+    juce::Point<float> handlePosition (int handle) const;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    void mouseEnter (const juce::MouseEvent& e) override;
+    void mouseExit (const juce::MouseEvent& e) override;
     void mouseMove (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseDrag (const juce::MouseEvent& e) override;
+    void mouseUp (const juce::MouseEvent& e) override;
 
 private:
+    void paintHandles (juce::Graphics& g) const;
+    void setHighlightedHandle (int handle);
+
     void setStage (float& stage, int value);
     void updateOutline();
     void valuesChanged();
@@ -75,12 +90,12 @@ private:
     float attack = 30.0f, decay = 30.0f, sustain = 30.0f, release = 30.0f;
     float scale = 1.0f;
     bool showing = true, dirty = false;
-    juce::Image backdrop, glare;
+    PreparedImage backdrop, glare;
     juce::Path outline;
     std::array<juce::Point<float>, 5> corners;
 
-    bool dragging = false;
-    int dragHandle = noHandle;
+    bool dragging = false, hovering = false;
+    int dragHandle = noHandle, highlightedHandle = noHandle;
     juce::Point<float> pressPosition, lastPosition;
     float attackAtPress = 0, decayAtPress = 0, sustainAtPress = 0, releaseAtPress = 0;
     juce::String valueLabel;

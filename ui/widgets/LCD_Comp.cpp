@@ -22,7 +22,7 @@ const juce::Rectangle<float> nameArea{10.0f, 22.0f, 170.0f, 12.0f};
 constexpr float glareOpacity = 0.5f;
 } // namespace
 
-LCD_Comp::LCD_Comp() : background (artwork::lcdGrid()), glare (artwork::glare())
+LCD_Comp::LCD_Comp() : background (artwork::lcdGrid()), glare (artwork::glare(), glareOpacity)
 {
     setSize (designWidth, designHeight);
 }
@@ -63,7 +63,7 @@ void LCD_Comp::paint (juce::Graphics& g)
     g.fillAll (juce::Colours::white);
     const juce::Rectangle<float> whole (0.0f, 0.0f, (float) designWidth * scale,
                                         (float) designHeight * scale);
-    g.drawImage (background, whole);
+    background.draw (g, whole);
 
     const auto scaled = [this] (juce::Rectangle<float> r) { return r * scale; };
     g.setColour (juce::Colour (colours::lcdText));
@@ -74,8 +74,7 @@ void LCD_Comp::paint (juce::Graphics& g)
     g.setFont (arialFont (nameFontHeight * scale, juce::Font::bold));
     g.drawText (programName, scaled (nameArea), juce::Justification::centredLeft, true);
 
-    g.setOpacity (glareOpacity);
-    g.drawImage (glare, whole);
+    glare.draw (g, whole);
 }
 
 void LCD_Comp::mouseDown (const juce::MouseEvent& e)

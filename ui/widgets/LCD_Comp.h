@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/PreparedImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace kelvo
@@ -45,7 +47,7 @@ private:
     int categoryNumber = 0;
     int clickRegion = 0;
     float scale = 1.0f;
-    juce::Image background, glare;
+    PreparedImage background, glare;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LCD_Comp)
 };

@@ -25,19 +25,14 @@ constexpr float labelFontHeight = 18.0f;
 
 ProgBar::ProgBar (int width, int height)
 {
-    setBounds (0, 0, width, height);
-    const auto area = barArea();
-
     track.setColour (juce::TextButton::buttonColourId, juce::Colour (trackColour));
     track.setColour (juce::TextButton::buttonOnColourId, juce::Colour (trackOnColour));
-    track.setBounds (area.getX(), area.getY(), trackWidth, barHeight);
     track.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (track);
 
     fill.setColour (juce::TextButton::buttonColourId, juce::Colour (fillColour));
     fill.setColour (juce::TextButton::buttonOnColourId, juce::Colour (fillOnColour));
     fill.setConnectedEdges (juce::Button::ConnectedOnRight);
-    fill.setBounds (area.getX(), area.getY(), 0, barHeight);
     fill.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (fill);
 
@@ -45,12 +40,22 @@ ProgBar::ProgBar (int width, int height)
     label.setJustificationType (juce::Justification::centred);
     label.setColour (juce::Label::textColourId, juce::Colour (labelText));
     label.setText ("-", juce::dontSendNotification);
-    label.setBounds (area.getX(), area.getY() + areaHeight, labelWidth, labelHeight);
     addAndMakeVisible (label);
 
-    cancelButton.setupButton (area.getX() + cancelX, area.getY() + areaHeight, cancelWidth, cancelHeight,
-                              true);
+    cancelButton.setupButton (0, 0, cancelWidth, cancelHeight, true);
     addAndMakeVisible (cancelButton);
+
+    setBounds (0, 0, width, height);
+    resized();
+}
+
+void ProgBar::resized()
+{
+    const auto area = barArea();
+    track.setBounds (area.getX(), area.getY(), trackWidth, barHeight);
+    fill.setBounds (area.getX(), area.getY(), pixelsPerProgram * value, barHeight);
+    label.setBounds (area.getX(), area.getY() + areaHeight, labelWidth, labelHeight);
+    cancelButton.setTopLeftPosition (area.getX() + cancelX, area.getY() + areaHeight);
 }
 
 ProgBar::~ProgBar() = default;

@@ -31,6 +31,8 @@ public:
     StsBut& getCancelButton() noexcept { return cancelButton; }
 
     void paint (juce::Graphics& g) override;
+    /** Keeps the bar, the label and the button centred in whatever it covers. */
+    void resized() override;
 
 private:
     juce::Rectangle<int> barArea() const;

@@ -2,9 +2,12 @@
 
 #include "host/MarvexAudioProcessor.h"
 #include "model/ParDes.h"
+#include "model/ParameterTable.h"
+#include "model/ProgramRecord.h"
 #include "ui/widgets/Artwork.h"
 #include "ui/widgets/DarkMenuLook.h"
 #include "ui/widgets/KelvoLook.h"
+#include "ui/widgets/KnobFrames.h"
 #include "ui/widgets/WidgetColours.h"
 
 #include <cmath>
@@ -20,9 +23,8 @@ constexpr int topBand = 16;
 constexpr double sweepDegrees = 300.0;
 constexpr double degreesPerFrame = 5.35;
 
-// Knob drags: controls with few values move one step every 15 pixels, the rest one a pixel.
-constexpr int fewValuesBelow = 15;
-constexpr int pixelsPerStepFewValues = 15;
+// What a smooth wheel (a touchpad) must add up to before it counts as one notch.
+constexpr float smoothWheelNotch = 0.2f;
 
 // Hot zones, in design units.
 constexpr int menuZoneHeight = 18;
@@ -45,6 +47,12 @@ constexpr juce::uint32 switchOnTint = 0x33814141;
 constexpr float centredTintWidth = 36.0f;
 
 const juce::String hiddenValueText = "*/*";
+
+// Shift or Ctrl; Cmd too, since on a Mac Ctrl with a click is the right button.
+bool wantsFineSteps (juce::ModifierKeys mods)
+{
+    return mods.isShiftDown() || mods.isCtrlDown() || mods.isCommandDown();
+}
 } // namespace
 
 StsCont::StsCont (MarvexAudioProcessor& p) : owner (p) {}
@@ -66,6 +74,7 @@ void StsCont::setupControl (int index, const juce::String& text, int x, int y, i
     displayKind = kindOfDisplay;
     setBounds (unscaledX, unscaledTop, unscaledWidth, unscaledHeight);
     value = 0;
+    staticLayer = {};
 
     switch (controlKind)
     {
@@ -96,6 +105,28 @@ int StsCont::knobFrameFor (int v, int minValue, int maxValue)
     const auto frame = (sweepDegrees - (maxValue - v) * (sweepDegrees / r)) / degreesPerFrame;
     // nearbyint rounds half to even under the default rounding mode.
     return (int) std::nearbyint (juce::jlimit (0.0, (double) art::knobFrameCount, frame));
+}
+
+int StsCont::wheelStepFor (int minValue, int maxValue, bool fine)
+{
+    const auto range = maxValue - minValue;
+    if (fine || range <= 0)
+        return 1;
+    return juce::jmax (1, (range + wheelNotchesForFullTurn / 2) / wheelNotchesForFullTurn);
+}
+
+int StsCont::initialValue() const
+{
+    return juce::isPositiveAndBelow (parameterIndex, program::recordSize)
+               ? (int)initialProgram()[(size_t)parameterIndex]
+               : minimum;
+}
+
+juce::String StsCont::getTooltip()
+{
+    if (caption.isEmpty() && unscaledWidth == 0)
+        return {};
+    return ParameterTable::getName (parameterIndex) + ": " + valueText;
 }
 
 void StsCont::showValue (int newValue, const juce::String& text)
@@ -162,6 +193,7 @@ void StsCont::showValueMenu (juce::PopupMenu menu)
 void StsCont::setScale (float factor)
 {
     scale = factor;
+    staticLayer = {}; // the bounds may keep their size while the drawing inside them changes
     applyScaledBounds();
 }
 
@@ -174,9 +206,15 @@ void StsCont::setPosition (int x, int y)
 
 void StsCont::applyScaledBounds()
 {
-    setBounds (juce::roundToInt ((float) unscaledX * scale), juce::roundToInt ((float) unscaledTop * scale),
-               juce::roundToInt ((float) unscaledWidth * scale),
-               juce::roundToInt ((float) unscaledHeight * scale));
+    // Both edges are rounded, not the width: controls that touch in design units touch on screen.
+    const auto edge = [this] (int designUnits) { return juce::roundToInt ((float)designUnits * scale); };
+    const auto left = edge (unscaledX), top = edge (unscaledTop);
+    setBounds (left, top, edge (unscaledX + unscaledWidth) - left, edge (unscaledTop + unscaledHeight) - top);
+}
+
+void StsCont::resized()
+{
+    staticLayer = {};
 }
 
 void StsCont::setShowing (bool shouldShow)
@@ -193,90 +231,143 @@ void StsCont::setBackgroundFill (bool shouldFill, juce::Colour colour)
 {
     fillBackground = shouldFill;
     backgroundColour = colour;
+    staticLayer = {};
     repaint();
 }
 
 //==============================================================================
 void StsCont::paint (juce::Graphics& g)
 {
-    if (fillBackground)
-        g.fillAll (backgroundColour);
+    const auto w = unscaledWidth, h = unscaledHeight;
+    if (getWidth() <= 0 || getHeight() <= 0)
+        return;
+
+    // The parts that never change with the value come from one prepared image, at the resolution of
+    // the screen the control is drawn on.
+    const auto pixelScale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    if (staticLayer.isNull() || staticLayerPixelScale != pixelScale)
+    {
+        staticLayerPixelScale = pixelScale;
+        // With its background filled the layer is opaque, and copying it needs no blending.
+        staticLayer = juce::Image (fillBackground ? juce::Image::RGB : juce::Image::ARGB,
+                                   juce::roundToInt ((float)getWidth() * pixelScale),
+                                   juce::roundToInt ((float)getHeight() * pixelScale), true);
+        juce::Graphics layer (staticLayer);
+        layer.addTransform (juce::AffineTransform::scale (pixelScale));
+        paintStaticLayer (layer, w, h);
+    }
+    if (pixelScale == 1.0f)
+        g.drawImageAt (staticLayer, 0, 0);
+    else
+        g.drawImage (staticLayer, getLocalBounds().toFloat());
+
+    if (controlKind == knob)
+    {
+        paintKnob (g, w, h, pixelScale);
+        return;
+    }
 
     // Everything below is laid out in design units.
     g.addTransform (juce::AffineTransform::scale (scale));
-    const auto w = unscaledWidth, h = unscaledHeight;
+    switch (controlKind)
+    {
+    case toggleSwitch:
+        paintSwitch (g, 0, w, h);
+        break;
+    case centredSwitch:
+        paintSwitch (g, (w - art::switchFrameWidth) / 2, w, h);
+        break;
+    case dropDown:
+        paintDropDown (g, w, h);
+        break;
+    default:
+        break;
+    }
+}
+
+void StsCont::paintStaticLayer (juce::Graphics& g, int w, int h)
+{
+    if (fillBackground)
+        g.fillAll (backgroundColour);
+
+    g.addTransform (juce::AffineTransform::scale (scale));
+    g.setColour (juce::Colour (colours::widgetText));
+    g.setFont (arialFont (captionFontHeight));
 
     switch (controlKind)
     {
         case knob:
-            paintKnob (g, w, h);
+            g.drawText (caption, 0, knobCaptionTop, w, h, juce::Justification::centred);
             break;
         case toggleSwitch:
-            paintSwitch (g, 0, w, h);
+            g.drawText (caption, switchCaptionX, 0, w, h, juce::Justification::centredLeft);
             break;
         case centredSwitch:
-            paintSwitch (g, (w - art::switchFrameWidth) / 2, w, h);
+            g.drawText (caption, 0, centredCaptionTop, w, h, juce::Justification::centred);
             break;
         case dropDown:
-            paintDropDown (g, w, h);
+            g.drawImage (bodyImage, 0, 0, art::dropDownBodyWidth, art::dropDownBodyHeight, 0, 0,
+                         art::dropDownBodyWidth, art::dropDownBodyHeight);
+            g.drawImage (arrowImage, w - art::dropDownArrowWidth, 0, art::dropDownArrowWidth,
+                         art::dropDownArrowHeight, 0, 0, art::dropDownArrowWidth, art::dropDownArrowHeight);
+            g.drawImage (frameImage, 0, 0, w, dropDownHeight, 0, 0, art::dropDownFrameWidth,
+                         art::dropDownFrameHeight);
+            g.setColour (juce::Colour (colours::widgetText));
+            g.drawText (caption, 0, centredCaptionTop, w, h, juce::Justification::centred);
             break;
         default:
             break;
     }
 }
 
-void StsCont::paintKnob (juce::Graphics& g, int w, int h)
+void StsCont::paintKnob (juce::Graphics& g, int w, int h, float pixelScale)
 {
-    const auto x = w / 2 - knobOffsetFromMiddle;
-    constexpr auto size = art::knobFrameSize;
-    g.drawImage (knobPlate, x, 0, size, size, 0, 0, size, size);
-    g.drawImage (knobStrip, x, 0, size, size, knobFrame * art::knobFrameStep, 0, size, size);
+    // The face comes ready-made at the size it is drawn: no resampling while painting.
+    const auto left = (float)(w / 2 - knobOffsetFromMiddle) * scale;
+    const auto size = (float)art::knobFrameSize * scale;
+    const auto& face = knobFrames->get (knobFrame, juce::roundToInt (size * pixelScale));
+    if (pixelScale == 1.0f)
+        g.drawImageAt (face, juce::roundToInt (left), 0);
+    else
+        g.drawImage (face, {std::round (left), 0.0f, size, size});
 
+    g.addTransform (juce::AffineTransform::scale (scale));
     g.setColour (juce::Colour (colours::widgetText));
     g.setFont (arialFont (valueFontHeight));
     g.drawText (valueText, 0, knobValueTextTop, w, h, juce::Justification::centred);
-    g.setFont (arialFont (captionFontHeight));
-    g.drawText (caption, 0, knobCaptionTop, w, h, juce::Justification::centred);
 }
 
 void StsCont::paintSwitch (juce::Graphics& g, int frameX, int w, int h)
 {
+    juce::ignoreUnused (h);
     const auto on = value == 1;
-    g.drawImage (switchImage, frameX, 0, art::switchFrameWidth, art::switchImageHeight,
-                 on ? art::switchOnFrameX : 0, 0, art::switchFrameWidth, art::switchImageHeight);
 
-    const auto centred = controlKind == centredSwitch;
+    // A control smaller than the switch image shows the whole switch, made smaller.
+    const auto fit =
+        juce::jmin (1.0f, (float)w / (float)art::switchFrameWidth, (float)h / (float)art::switchImageHeight);
+    const juce::Rectangle<float> area ((float)juce::jmax (0, frameX), 0.0f,
+                                       (float)art::switchFrameWidth * fit,
+                                       (float)art::switchImageHeight * fit);
+    g.drawImage (switchImage.getClippedImage (
+                     {on ? art::switchOnFrameX : 0, 0, art::switchFrameWidth, art::switchImageHeight}),
+                 area);
+
     if (on)
     {
+        const auto centred = controlKind == centredSwitch;
         g.setColour (juce::Colour (switchOnTint));
-        g.fillEllipse ((float) frameX, 0.0f, centred ? centredTintWidth : (float) art::switchFrameWidth,
-                       (float) art::switchImageHeight);
+        g.fillEllipse (area.withWidth ((centred ? centredTintWidth : (float)art::switchFrameWidth) * fit));
     }
-
-    g.setColour (juce::Colour (colours::widgetText));
-    g.setFont (arialFont (captionFontHeight));
-    if (centred)
-        g.drawText (caption, 0, centredCaptionTop, w, h, juce::Justification::centred);
-    else
-        g.drawText (caption, switchCaptionX, 0, w, h, juce::Justification::centredLeft);
 }
 
 void StsCont::paintDropDown (juce::Graphics& g, int w, int h)
 {
-    g.drawImage (bodyImage, 0, 0, art::dropDownBodyWidth, art::dropDownBodyHeight, 0, 0,
-                 art::dropDownBodyWidth, art::dropDownBodyHeight);
-    g.drawImage (arrowImage, w - art::dropDownArrowWidth, 0, art::dropDownArrowWidth,
-                 art::dropDownArrowHeight, 0, 0, art::dropDownArrowWidth, art::dropDownArrowHeight);
-    g.drawImage (frameImage, 0, 0, w, dropDownHeight, 0, 0, art::dropDownFrameWidth,
-                 art::dropDownFrameHeight);
-
+    juce::ignoreUnused (h);
     // The value stays clear of the arrow: long texts are squeezed a little rather than run under it.
     g.setFont (arialFont (captionFontHeight));
     g.setColour (juce::Colour (colours::valueText));
     g.drawFittedText (valueText, dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth,
                       dropDownTextHeight, juce::Justification::centred, 1, minimumTextSqueeze);
-    g.setColour (juce::Colour (colours::widgetText));
-    g.drawText (caption, 0, centredCaptionTop, w, h, juce::Justification::centred);
 }
 
 //==============================================================================
@@ -306,9 +397,10 @@ void StsCont::mouseDown (const juce::MouseEvent& e)
             break;
         case knob:
             dragging = true;
-            valueAtPress = value;
+            valueAtPress = lastDragValue = value;
             pressX = e.x;
             pressY = e.y;
+            fineDrag = wantsFineSteps (e.mods);
             break;
         case centredSwitch:
             if (isInSwitchHotZone (e.position.x))
@@ -324,9 +416,27 @@ void StsCont::mouseDrag (const juce::MouseEvent& e)
     if (controlKind != knob || ! dragging)
         return;
 
+    const auto fine = wantsFineSteps (e.mods);
+    if (fine != fineDrag)
+    {
+        fineDrag = fine;
+        valueAtPress = lastDragValue;
+        pressX = e.x;
+        pressY = e.y;
+    }
+
     // Integer divisions truncate towards zero, so small moves back and forth never creep.
-    const auto pixelsPerStep = maximum < fewValuesBelow ? pixelsPerStepFewValues : 1;
-    setValueFromUser ((e.x - pressX) / pixelsPerStep - (e.y - pressY) / pixelsPerStep + valueAtPress);
+    const auto step = maximum < fewValuesBelow ? pixelsPerStepFewValues
+                      : fine                   ? finePixelsPerStep
+                                               : pixelsPerStep;
+    const auto dragged = juce::jlimit (minimum, juce::jmax (minimum, maximum),
+                                       (e.x - pressX) / step - (e.y - pressY) / step + valueAtPress);
+    // A drag event that lands on the value already sent sends it no second time.
+    if (dragged != lastDragValue)
+    {
+        lastDragValue = dragged;
+        setValueFromUser (dragged);
+    }
 }
 
 void StsCont::mouseUp (const juce::MouseEvent& e)
@@ -339,12 +449,35 @@ void StsCont::mouseUp (const juce::MouseEvent& e)
         showValueMenu (createValueMenu());
 }
 
-void StsCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
+void StsCont::mouseDoubleClick (const juce::MouseEvent& e)
 {
-    if (wheel.deltaY > 0.0f)
-        setValueFromUser (value + 1);
-    else if (wheel.deltaY < 0.0f)
-        setValueFromUser (value - 1);
+    if (controlKind == knob && !e.mods.isPopupMenu())
+    {
+        dragging = false;
+        setValueFromUser (initialValue());
+    }
+}
+
+void StsCont::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
+{
+    auto notches = 0;
+    if (wheel.isSmooth)
+    {
+        smoothWheelDelta += wheel.deltaY;
+        notches = (int)(smoothWheelDelta / smoothWheelNotch);
+        smoothWheelDelta -= (float)notches * smoothWheelNotch;
+    }
+    else if (wheel.deltaY != 0.0f)
+    {
+        notches = wheel.deltaY > 0.0f ? 1 : -1;
+    }
+    if (notches == 0)
+        return;
+
+    // Switches and drop-downs step one value a notch; knobs cross their range in a fixed number of notches.
+    const auto fine = wantsFineSteps (e.mods);
+    const auto step = controlKind == knob ? wheelStepFor (minimum, maximum, fine) : 1;
+    setValueFromUser (value + notches * step);
 }
 
 } // namespace kelvo

@@ -8,6 +8,7 @@
 namespace kelvo
 {
 class DarkMenuLook;
+class KnobFrames;
 class MarvexAudioProcessor;
 
 /**
@@ -20,8 +21,13 @@ class MarvexAudioProcessor;
 
     Geometry is kept in design units and multiplied by the scale; the top of the control lies 16
     units above the y given to setupControl. Message thread only.
+
+    Besides the drag, the wheel and the menu, a knob returns to its value in the initial program on a
+    double-click, moves in fine steps while Shift (or Ctrl) is held during a drag or a wheel turn, and
+    every control tells its parameter's name and value in a tooltip. Every gesture ends in the same
+    call as a drag, so the host sees the same values and change gestures.
 */
-class StsCont : public juce::Component
+class StsCont : public juce::Component, public juce::TooltipClient
 {
 public:
     /** Control kinds. */
@@ -32,6 +38,13 @@ public:
 
     /** The command a right-button press reports to the listeners. */
     static constexpr int rightClickCommand = 100;
+
+    /** Knob drags: pixels a step, coarse and with Shift or Ctrl held. Controls with few values
+        always move one step every 15 pixels. */
+    static constexpr int pixelsPerStep = 1, finePixelsPerStep = 4, pixelsPerStepFewValues = 15;
+    static constexpr int fewValuesBelow = 15;
+    /** A wheel notch moves a knob by its range over this many notches (at least one step). */
+    static constexpr int wheelNotchesForFullTurn = 32;
 
     explicit StsCont (MarvexAudioProcessor& owner);
     ~StsCont() override;
@@ -85,6 +98,13 @@ public:
 
     /** The frame of the knob strip that shows a value of a range (0 for an empty range). */
     static int knobFrameFor (int value, int minimum, int maximum);
+    /** How far one wheel notch moves a knob of a range, coarse or fine. */
+    static int wheelStepFor (int minimum, int maximum, bool fine);
+    /** The value a double-click returns the control to: its parameter's in the initial program. */
+    int initialValue() const;
+
+    /** The parameter's full name and the shown value's text. */
+    juce::String getTooltip() override;
 
     void addListener (StsContListener* listener) { listeners.add (listener); }
     void removeListener (StsContListener* listener) { listeners.remove (listener); }
@@ -93,7 +113,9 @@ public:
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
+    void mouseDoubleClick (const juce::MouseEvent& e) override;
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
+    void resized() override;
 
 protected:
     /** Shows the value menu at the control without blocking; the choice arrives in
@@ -102,7 +124,8 @@ protected:
 
 private:
     void applyScaledBounds();
-    void paintKnob (juce::Graphics& g, int w, int h);
+    void paintStaticLayer (juce::Graphics& g, int w, int h);
+    void paintKnob (juce::Graphics& g, int w, int h, float physicalScale);
     void paintSwitch (juce::Graphics& g, int frameX, int w, int h);
     void paintDropDown (juce::Graphics& g, int w, int h);
     bool isInSwitchHotZone (float x) const;
@@ -110,6 +133,7 @@ private:
     MarvexAudioProcessor& owner;
     ListenerArray<StsContListener> listeners;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
+    juce::SharedResourcePointer<KnobFrames> knobFrames;
 
     int displayKind = 0;
     int value = -1;
@@ -132,6 +156,17 @@ private:
     int knobFrame = 0;
     int pressY = 0, pressX = 0;
     float scale = 1.0f;
+
+    // A fine drag restarts from where the mouse is when Shift or Ctrl changes, so nothing jumps.
+    bool fineDrag = false;
+    int lastDragValue = 0;
+    // Smooth wheels (touchpads) send many small deltas; they add up to notches.
+    float smoothWheelDelta = 0.0f;
+
+    // Everything that does not change with the value (fill, caption, drop-down body), prepared for
+    // the current size; made again after a resize or a new scale.
+    juce::Image staticLayer;
+    float staticLayerPixelScale = 0.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsCont)
 };
