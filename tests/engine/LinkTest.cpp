@@ -34,7 +34,7 @@ struct LinkFixture : ::testing::Test
         engine->selectInputRow (1);
         engine->selectOutputRow (1);
         events = std::make_unique<EventCollector> (*engine);
-        engine->getTransfer().setTiming ({ 300, 2 });
+        engine->getTransfer().setTiming ({ 300, 2, 0 });
     }
 
     void TearDown() override

@@ -60,7 +60,6 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     addAndMakeVisible (*appBar);
 
     appBar->getChannelLabel().setText ("Chan: " + juce::String (engine.getMidiChannel()));
-    engine.resetIncomingNrpn();
 
     view = synthView;
     reloadEverything();
@@ -196,7 +195,7 @@ void MainComp::applyEvent (int32_t code)
         const auto bank = (low16 >> 8) & 0xff;
         const auto programNumber = low16 & 0xff;
         const auto transmitting = engine.getTransferMode() >= BankTransfer::transmitBank;
-        showMessage (transmitting ? juce::String ("Transfer stopped: no MIDI output")
+        showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
     // Echoes (0xB0, 0xE0), bank redraws (0x19), globals (0x20) and the plug-in bank list (0x22)
