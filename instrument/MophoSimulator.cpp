@@ -243,23 +243,26 @@ void MophoSimulator::runOutput()
     std::unique_lock<std::mutex> sl (outputLock);
     for (;;)
     {
-        const auto ready = [this] { return stopping || ! outgoing.empty(); };
-        if (clockIntervalMs > 0)
-        {
-            if (! outputChanged.wait_until (sl, nextClockAt, ready))
-            {
-                sl.unlock();
-                sendClockUntil (Clock::now());
-                sl.lock();
-                continue;
-            }
-        }
-        else
-        {
-            outputChanged.wait (sl, ready);
-        }
         if (stopping)
             return;
+
+        if (outgoing.empty())
+        {
+            if (clockIntervalMs > 0)
+            {
+                if (! outputChanged.wait_until (sl, nextClockAt, [this] { return stopping || ! outgoing.empty(); }))
+                {
+                    sl.unlock();
+                    sendClockUntil (Clock::now());
+                    sl.lock();
+                }
+            }
+            else
+            {
+                outputChanged.wait (sl, [this] { return stopping || ! outgoing.empty() || clockIntervalMs > 0; });
+            }
+            continue;
+        }
 
         auto next = std::move (outgoing.front());
         outgoing.pop_front();

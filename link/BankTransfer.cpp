@@ -243,8 +243,10 @@ void BankTransfer::timerCallback()
     {
         const std::lock_guard<std::mutex> sl (lock);
         const auto now = nowMs();
-        const auto lastSign = juce::jmax (lastRequestMs, lastSysExMs.load (std::memory_order_relaxed));
-        if (now - lastSign < (uint32_t) (timing.replySilenceTimeoutMs << retries))
+        // Signed: bytes stamped on the input thread after `now` was read are not an hour old.
+        const auto silentFor = juce::jmin ((int32_t) (now - lastRequestMs),
+                                           (int32_t) (now - lastSysExMs.load (std::memory_order_relaxed)));
+        if (silentFor < (timing.replySilenceTimeoutMs << retries))
             return;
 
         bank = expectedBank;
