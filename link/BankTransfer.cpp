@@ -76,8 +76,10 @@ void BankTransfer::startTransmit (int firstBank, int lastBank)
     dumps.push_back ({ {}, event::bankContentsChanged });
     dumps.push_back ({ {}, event::bankTransferFinished });
 
-    series = engine.getPorts().getSender().sendPacedSeries (std::move (dumps), timing.programStorePauseMs,
-                                                           timing.wireMicrosecondsPerByte);
+    // Named before it starts: its first marker may come before sendPacedSeries returns.
+    series = series.load() + 1;
+    engine.getPorts().getSender().sendPacedSeries (series.load(), std::move (dumps), timing.programStorePauseMs,
+                                                   timing.wireMicrosecondsPerByte);
     startTimer (timerIntervalMs);
 }
 

@@ -105,7 +105,9 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
     transfer = std::make_unique<BankTransfer> (*this);
-    ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) { transfer->noteTransmitted (series, code); });
+    ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
+        transfer->noteTransmitted (series, code);
+    });
     ports->getSender().setOverflowHandler ([this] (int numDropped) {
         postEvent (event::midiOutputOverflow + juce::jmin (numDropped, 0xfffff));
     });

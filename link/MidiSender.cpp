@@ -136,27 +136,26 @@ void MidiSender::sendSysEx (const juce::MemoryBlock& message)
     push (std::move (item), Overflow::wait);
 }
 
-uint32_t MidiSender::sendPacedSeries (std::vector<PacedMessage> messages, int pauseMs, int microsecondsPerByte)
+void MidiSender::sendPacedSeries (uint32_t series, std::vector<PacedMessage> messages, int pauseMs,
+                                  int microsecondsPerByte)
 {
-    uint32_t series;
     {
         const std::lock_guard<std::mutex> sl (pacedLock);
         paced.assign (std::make_move_iterator (messages.begin()), std::make_move_iterator (messages.end()));
-        series = ++pacedSeries;
+        pacedSeries = series;
         pacedPauseMs = juce::jmax (0, pauseMs);
         pacedWireMicrosecondsPerByte = juce::jmax (0, microsecondsPerByte);
         pacedPending = ! paced.empty();
     }
     wakeups.fetch_add (1, std::memory_order_release);
     wakeups.notify_one();
-    return series;
 }
 
 void MidiSender::cancelPacedSeries()
 {
     const std::lock_guard<std::mutex> sl (pacedLock);
     paced.clear();
-    ++pacedSeries;
+    pacedSeries = 0;
     pacedPending = false;
 }
 
@@ -239,7 +238,8 @@ bool MidiSender::sendNextPaced()
         // message only once its last byte is through, and its pause to store it begins there.
         const auto startedAt = SteadyClock::now();
         sendSysExNow (next.message);
-        const auto onTheWire = startedAt + std::chrono::microseconds ((int64_t) next.message.getSize() * microsecondsPerByte);
+        const auto wireTime = std::chrono::microseconds ((int64_t) next.message.getSize() * microsecondsPerByte);
+        const auto onTheWire = startedAt + wireTime;
         nextPacedAt = juce::jmax (SteadyClock::now(), onTheWire) + std::chrono::milliseconds (pauseMs);
     }
 

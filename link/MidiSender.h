@@ -40,8 +40,6 @@ class MidiSender
 public:
     /** Longest SysEx piece handed to the device in one call. */
     static constexpr int sysExSliceSize = 256;
-    /** One byte on a 31 250 baud MIDI wire: 10 bits of 32 µs. */
-    static constexpr int wireMicrosecondsPerByte = 320;
     /** Room for bursts far beyond what a user or a host automation produces between two runs of
         the sender thread. */
     static constexpr size_t queueCapacity = 4096;
@@ -82,15 +80,18 @@ public:
         int32_t marker = 0;
     };
     /** Sends the messages one by one: each waits until the one before has gone out on the wire
-        (wireMicrosecondsPerByte a byte) plus pauseMs, so that the synth can store it. Replaces a
-        series not finished. Message thread. */
-    uint32_t sendPacedSeries (std::vector<PacedMessage> messages, int pauseMs,
-                              int wireMicrosecondsPerByteToAssume = wireMicrosecondsPerByte);
+        (at wireMicrosecondsPerByte a byte) and pauseMs more, so that the synth can store it. series
+        (not 0) names the series to the marker handler. Replaces a series not finished. Message thread. */
+    void sendPacedSeries (uint32_t series, std::vector<PacedMessage> messages, int pauseMs,
+                          int wireMicrosecondsPerByte);
     /** Drops what of the series has not gone out yet. Message thread. */
     void cancelPacedSeries();
-    /** Called on the sender thread with each marker of a series and the number sendPacedSeries
-        returned for that series. Set it before the first series. */
-    void setMarkerHandler (std::function<void (uint32_t series, int32_t marker)> handler) { markerHandler = std::move (handler); }
+    /** Called on the sender thread with each marker of a series and the series' number. Set it
+        before the first series. */
+    void setMarkerHandler (std::function<void (uint32_t series, int32_t marker)> handler)
+    {
+        markerHandler = std::move (handler);
+    }
 
     /** Called on the producer's thread when a message was dropped because the queue was full, with
         the number dropped so far. Must not lock or allocate (it may run on the audio thread). Set
@@ -150,7 +151,7 @@ private:
     std::mutex pacedLock;
     std::deque<PacedMessage> paced;
     uint32_t pacedSeries = 0;
-    int pacedPauseMs = 0, pacedWireMicrosecondsPerByte = wireMicrosecondsPerByte;
+    int pacedPauseMs = 0, pacedWireMicrosecondsPerByte = 0;
     std::atomic<bool> pacedPending { false };
     SteadyClock::time_point nextPacedAt {}; // sender thread only
 

@@ -39,7 +39,8 @@ struct LinkFixture : ::testing::Test
                 std::this_thread::sleep_for (std::chrono::milliseconds (1));
             toSynth.add (m);
             const std::lock_guard<std::mutex> sl (arrivalLock);
-            arrivals.emplace_back (Clock::now(), std::vector<uint8_t> (m.getRawData(), m.getRawData() + m.getRawDataSize()));
+            arrivals.emplace_back (Clock::now(),
+                                   std::vector<uint8_t> (m.getRawData(), m.getRawData() + m.getRawDataSize()));
         });
         devices = d.get();
         personalise (d->getSimulator());
@@ -81,7 +82,8 @@ struct LinkFixture : ::testing::Test
 
     size_t countSeen (int32_t kind)
     {
-        return (size_t) std::count_if (seen.begin(), seen.end(), [kind] (int32_t c) { return event::kindOf (c) == event::kindOf (kind); });
+        return (size_t) std::count_if (seen.begin(), seen.end(),
+                                       [kind] (int32_t c) { return event::kindOf (c) == event::kindOf (kind); });
     }
 };
 } // namespace
