@@ -14,53 +14,78 @@ namespace
 // Bytes on the wire for one program: the 7-byte request and the 300-byte dump.
 constexpr double bytesPerProgram = 7 + 300;
 constexpr double wireSecondsPerByte = MophoSimulator::wireMicrosecondsPerByte * 1.0e-6;
+constexpr double programWireSeconds = bytesPerProgram * wireSecondsPerByte;
+// What a program of a receive needs outside the editor: its bytes on the wire, and the synth's
+// moment before it starts to answer.
+constexpr double programRoundTripSeconds = programWireSeconds + MophoSimulator::answerLatencyMs * 1.0e-3;
 
 struct FinishWatcher : MidiCntrStateListener
 {
     void midiCntrStateChanged (MidiCntrState&) override {}
 };
 
-/** Receives banks from the simulator running at 31 250 baud and reports measured time ÷ wire time. */
-void receiveBanks (benchmark::State& state, int mode, int numBanks)
+/** The engine connected to the simulator, which runs at 31 250 baud. */
+struct LinkRig
 {
     juce::TemporaryFile folderName;
-    folderName.getFile().createDirectory();
-
-    auto devices = std::make_unique<SimulatorDevices>();
-    devices->getSimulator().setWireRate (true);
-    Bank_Program pluginBank ("Program Bank");
-    pluginBank.initialise();
-    MidiCntrState engine (std::move (devices), folderName.getFile());
-    engine.setPluginBank (&pluginBank);
-    engine.selectInputRow (1);
-    engine.selectOutputRow (1);
+    MophoSimulator* synth = nullptr;
+    Bank_Program pluginBank { "Program Bank" };
+    std::unique_ptr<MidiCntrState> engine;
     FinishWatcher watcher;
-    engine.addListener (&watcher);
 
+    LinkRig()
+    {
+        folderName.getFile().createDirectory();
+        auto devices = std::make_unique<SimulatorDevices>();
+        synth = &devices->getSimulator();
+        synth->setWireRate (true);
+        pluginBank.initialise();
+        engine = std::make_unique<MidiCntrState> (std::move (devices), folderName.getFile());
+        engine->setPluginBank (&pluginBank);
+        engine->selectInputRow (1);
+        engine->selectOutputRow (1);
+        engine->addListener (&watcher);
+    }
+
+    ~LinkRig()
+    {
+        engine->removeListener (&watcher);
+        engine.reset();
+        folderName.getFile().deleteRecursively();
+    }
+
+    /** Runs the message loop until the engine posts this event; returns the seconds it took. */
+    double secondsUntil (int32_t code, std::chrono::steady_clock::time_point since)
+    {
+        std::vector<int32_t> codes;
+        for (bool seen = false; ! seen;)
+        {
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+            codes.clear();
+            engine->takeEvents (codes);
+            seen = std::find (codes.begin(), codes.end(), code) != codes.end();
+        }
+        return std::chrono::duration<double> (std::chrono::steady_clock::now() - since).count();
+    }
+};
+
+/** Receives banks and reports measured time ÷ the time the wire and the synth need. */
+void receiveBanks (benchmark::State& state, int mode, int numBanks)
+{
+    LinkRig rig;
     double seconds = 0;
     for (auto _ : state)
     {
         const auto start = std::chrono::steady_clock::now();
-        engine.startBankTransfer (mode, 0);
-
-        std::vector<int32_t> codes;
-        for (bool finished = false; ! finished;)
-        {
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
-            codes.clear();
-            engine.takeEvents (codes);
-            finished = std::find (codes.begin(), codes.end(), event::bankTransferFinished) != codes.end();
-        }
-        const auto elapsed = std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+        rig.engine->startBankTransfer (mode, 0);
+        const auto elapsed = rig.secondsUntil (event::bankTransferFinished, start);
         state.SetIterationTime (elapsed);
         seconds += elapsed;
-        engine.endBankTransfer();
+        rig.engine->endBankTransfer();
     }
 
-    const auto wireSeconds = numBanks * 128 * bytesPerProgram * wireSecondsPerByte * (double) state.iterations();
-    state.counters["wire_ratio"] = seconds / wireSeconds;
-    engine.removeListener (&watcher);
-    folderName.getFile().deleteRecursively();
+    const auto outsideSeconds = numBanks * 128 * programRoundTripSeconds * (double) state.iterations();
+    state.counters["wire_ratio"] = seconds / outsideSeconds;
 }
 } // namespace
 
@@ -69,6 +94,32 @@ BENCHMARK (BM_BankReceive)->UseManualTime()->Iterations (1)->Unit (benchmark::kS
 
 static void BM_AllBanksReceive (benchmark::State& state) { receiveBanks (state, BankTransfer::receiveAllBanks, 4); }
 BENCHMARK (BM_AllBanksReceive)->UseManualTime()->Iterations (1)->Unit (benchmark::kSecond);
+
+/** The synth's reply to the first request of a receive is lost: the time from then until that
+    program is stored, in units of one program's wire time (request and dump). A reply that is not
+    lost takes about one unit. */
+static void BM_LostReplyRecovery (benchmark::State& state)
+{
+    LinkRig rig;
+    double seconds = 0;
+    for (auto _ : state)
+    {
+        rig.synth->dropNextReplies (1);
+        const auto start = std::chrono::steady_clock::now();
+        rig.engine->startBankTransfer (BankTransfer::receiveBank, 0);
+        const auto elapsed = rig.secondsUntil (event::bankProgramCode (event::bankTransferProgress, 0, 0), start);
+        state.SetIterationTime (elapsed);
+        seconds += elapsed;
+
+        // The reply to the next request arrives after the cancel: let it pass before the next round.
+        rig.engine->endBankTransfer();
+        rig.engine->waitUntilSent (1000);
+        rig.synth->waitUntilIdle (2000);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
+    state.counters["recovery_ratio"] = seconds / ((double) state.iterations() * programWireSeconds);
+}
+BENCHMARK (BM_LostReplyRecovery)->UseManualTime()->Iterations (10)->Unit (benchmark::kMillisecond);
 
 int main (int argc, char** argv)
 {

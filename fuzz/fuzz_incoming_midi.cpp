@@ -1,9 +1,12 @@
 // Everything the synth could send: an arbitrary byte stream, cut into arbitrary MIDI messages, into
-// the engine's incoming callback, with bank receives started and stopped along the way.
+// the engine's incoming callback, with bank receives started and stopped along the way, runaway
+// SysEx, partial-SysEx notices, and the late reply of a cancelled receive (which must change
+// neither the edit buffer nor the current program).
 #include "FuzzCheck.h"
 #include "link/BankTransfer.h"
 #include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
+#include "model/ProgramPacking.h"
 
 #include <juce_events/juce_events.h>
 
@@ -54,6 +57,39 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         if (control == 0xfe)
         {
             engine.endBankTransfer();
+            continue;
+        }
+        if (control == 0xfd)
+        {
+            // A receive cancelled at once; its first request's reply arrives afterwards.
+            const auto bank = (int) (pos % 4);
+            engine.startBankTransfer (kelvo::BankTransfer::receiveBank, bank);
+            engine.endBankTransfer();
+            auto& pluginBank = rig().pluginBank;
+            const auto editBuffer = pluginBank.getEditBufferRecord();
+            const auto current = std::pair (engine.getCurrentSynthBank(), engine.getCurrentSynthProgram());
+            const auto stored = engine.getSynthBank (bank)->getProgramRecord (0);
+
+            auto record = kelvo::initialProgram();
+            record[20] = (uint8_t) (pos < size ? data[pos] : 0);
+            const auto reply = kelvo::makeProgramDump (bank, 0, record);
+            engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (reply.getData(), (int) reply.getSize()));
+
+            FUZZ_CHECK (pluginBank.getEditBufferRecord() == editBuffer);
+            FUZZ_CHECK (std::pair (engine.getCurrentSynthBank(), engine.getCurrentSynthProgram()) == current);
+            FUZZ_CHECK (engine.getSynthBank (bank)->getProgramRecord (0) == stored);
+            continue;
+        }
+        if (control == 0xfc)
+        {
+            // A long run of data bytes: continues (and soon overruns) a SysEx being collected.
+            const std::vector<uint8_t> run (1024, 0x11);
+            engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (run.data(), (int) run.size()));
+            continue;
+        }
+        if (control == 0xfb)
+        {
+            engine.handlePartialSysexMessage (nullptr, data + pos, (int) (size - pos), 0.0);
             continue;
         }
 

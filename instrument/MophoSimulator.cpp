@@ -116,10 +116,11 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
         }
     }
 
-    if (auto complete = sysExAssembly.add (data, size))
+    if (sysExAssembly.add (data, size) == SysExAssembler::Outcome::complete)
     {
+        const auto complete = sysExAssembly.takeMessage();
         sl.unlock();
-        handleSysEx (*complete);
+        handleSysEx (complete);
     }
 }
 
@@ -260,6 +261,7 @@ void MophoSimulator::reply (juce::MemoryBlock bytes)
         if (dropReplies > 0)
         {
             --dropReplies;
+            ++numDroppedReplies;
             return;
         }
         if (wrongLengthReplies > 0)
@@ -268,6 +270,8 @@ void MophoSimulator::reply (juce::MemoryBlock bytes)
             bytes.removeSection (bytes.getSize() - 2, 1); // one byte short, still ending in F7
         }
         readyAt = juce::jmax (Clock::now(), inWireFreeAt) + std::chrono::milliseconds (replyDelayMs);
+        if (modelWire)
+            readyAt += std::chrono::milliseconds (answerLatencyMs);
     }
     send (std::move (bytes), readyAt);
 }
@@ -287,9 +291,26 @@ void MophoSimulator::runOutput()
     std::unique_lock<std::mutex> sl (outputLock);
     for (;;)
     {
-        outputChanged.wait (sl, [this] { return stopping || ! outgoing.empty(); });
         if (stopping)
             return;
+
+        if (outgoing.empty())
+        {
+            if (clockIntervalMs > 0)
+            {
+                if (! outputChanged.wait_until (sl, nextClockAt, [this] { return stopping || ! outgoing.empty(); }))
+                {
+                    sl.unlock();
+                    sendClockUntil (Clock::now());
+                    sl.lock();
+                }
+            }
+            else
+            {
+                outputChanged.wait (sl, [this] { return stopping || ! outgoing.empty() || clockIntervalMs > 0; });
+            }
+            continue;
+        }
 
         auto next = std::move (outgoing.front());
         outgoing.pop_front();
@@ -310,18 +331,19 @@ void MophoSimulator::runOutput()
         sl.unlock();
         if (! wire)
         {
-            std::this_thread::sleep_until (start);
+            sendClockUntil (start);
             deliver (data, size);
         }
         else
         {
-            // Each piece is handed over when its last byte would have arrived.
+            // Each piece is handed over when its last byte would have arrived; clock bytes that
+            // fall due meanwhile go out between the pieces, as a synth puts them inside its SysEx.
             for (int pos = 0; pos < size;)
             {
                 auto pieceEnd = juce::jmin (size, pos + (data[0] == sysex::start ? wirePieceSize : size));
                 if (size - pieceEnd < 4)
                     pieceEnd = size; // keep the last piece from being a lone byte or two
-                std::this_thread::sleep_until (start + std::chrono::microseconds (pieceEnd * wireMicrosecondsPerByte));
+                sendClockUntil (start + std::chrono::microseconds (pieceEnd * wireMicrosecondsPerByte));
                 deliver (data + pos, pieceEnd - pos);
                 pos = pieceEnd;
             }
@@ -333,6 +355,35 @@ void MophoSimulator::runOutput()
         delivering = false;
         outputChanged.notify_all();
     }
+}
+
+void MophoSimulator::sendClockUntil (Clock::time_point until)
+{
+    static constexpr uint8_t timingClock = 0xf8;
+    for (;;)
+    {
+        Clock::time_point tick;
+        {
+            const std::lock_guard<std::mutex> sl (outputLock);
+            if (clockIntervalMs <= 0 || nextClockAt > until)
+                break;
+            tick = nextClockAt;
+            nextClockAt += std::chrono::milliseconds (clockIntervalMs);
+        }
+        std::this_thread::sleep_until (tick);
+        deliver (&timingClock, 1);
+    }
+    std::this_thread::sleep_until (until);
+}
+
+void MophoSimulator::setClockInterval (int milliseconds)
+{
+    {
+        const std::lock_guard<std::mutex> sl (outputLock);
+        clockIntervalMs = juce::jmax (0, milliseconds);
+        nextClockAt = Clock::now() + std::chrono::milliseconds (clockIntervalMs);
+    }
+    outputChanged.notify_all();
 }
 
 void MophoSimulator::deliver (const uint8_t* data, int size)

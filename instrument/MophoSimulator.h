@@ -37,6 +37,9 @@ class MophoSimulator
 public:
     /** One byte on a 31 250 baud MIDI wire: 10 bits of 32 µs. */
     static constexpr int wireMicrosecondsPerByte = 320;
+    /** With the wire modelled: how long the synth takes from the end of a request to the first byte
+        of its answer. */
+    static constexpr int answerLatencyMs = 3;
     /** Length of the synth's global block as its dump carries it. */
     static constexpr int numGlobalBytes = 32;
     static constexpr int numBanks = 4;
@@ -84,7 +87,8 @@ public:
 
     //==============================================================================
     // Behaviour for tests
-    /** Deliver each message when its last byte would have arrived at 31 250 baud, in both directions. */
+    /** Deliver each message when its last byte would have arrived at 31 250 baud, in both
+        directions, and start each answer answerLatencyMs after its request has arrived. */
     void setWireRate (bool shouldModelWire);
     /** Ignore the next n requests (the reply is lost). */
     void dropNextReplies (int n);
@@ -94,6 +98,9 @@ public:
     void setReplyDelay (int milliseconds);
     /** Cut the next n replies short by one byte. */
     void sendWrongLengthReplies (int n);
+    /** Send MIDI clock (F8) every so many milliseconds, 0 to stop: as a synth whose clock is set to
+        send does, also between the pieces of its SysEx. */
+    void setClockInterval (int milliseconds);
 
     /** Notes as the synth heard them: note-ons (velocity 1 or more), note-offs (0x80, or a note-on
         with velocity 0), and the notes sounding now, so that a test can find a stuck note. */
@@ -112,6 +119,8 @@ public:
 
     int getNumProgramRequests() const noexcept { return numProgramRequests.load(); }
     int getNumRequests() const noexcept { return numRequests.load(); }
+    /** Replies left out by dropNextReplies so far. */
+    int getNumDroppedReplies() const noexcept { return numDroppedReplies.load(); }
     /** Waits until everything queued for output has been delivered. */
     bool waitUntilIdle (int timeoutMilliseconds) const;
 
@@ -131,6 +140,7 @@ private:
     void reply (juce::MemoryBlock bytes);
     void send (juce::MemoryBlock bytes, Clock::time_point readyAt);
     void runOutput();
+    void sendClockUntil (Clock::time_point until);
     void deliver (const uint8_t* data, int size);
     juce::MemoryBlock makeGlobalDump() const;
     void sendNrpn (int number, int value);
@@ -150,7 +160,7 @@ private:
 
     bool modelWire = false, silent = false;
     int dropReplies = 0, wrongLengthReplies = 0, replyDelayMs = 0;
-    std::atomic<int> numProgramRequests { 0 }, numRequests { 0 };
+    std::atomic<int> numProgramRequests { 0 }, numRequests { 0 }, numDroppedReplies { 0 };
 
     Output output;
     mutable std::mutex outputLock;
@@ -158,6 +168,8 @@ private:
     std::deque<Outgoing> outgoing;
     bool delivering = false, stopping = false;
     Clock::time_point outWireFreeAt {};
+    int clockIntervalMs = 0;
+    Clock::time_point nextClockAt {};
     std::thread outputThread;
 
     JUCE_DECLARE_NON_COPYABLE (MophoSimulator)

@@ -42,6 +42,7 @@ void BankTransfer::startReceive (int firstBank)
         expectedProgram = 0;
         retries = 0;
         lastRequestMs = nowMs();
+        rememberRequest (firstBank, 0, lastRequestMs);
     }
     complete = false;
     chaining = true;
@@ -55,6 +56,7 @@ void BankTransfer::startTransmit (int firstBank, int lastBank)
     complete = false;
     chaining = true;
     receiving = false;
+    transmitFirstBank = firstBank;
 
     if (! engine.isOutputOpen())
     {
@@ -62,21 +64,36 @@ void BankTransfer::startTransmit (int firstBank, int lastBank)
         return;
     }
 
-    auto& sender = engine.getPorts().getSender();
-    batch = sender.beginBatch();
+    std::vector<MidiSender::PacedMessage> dumps;
+    dumps.reserve ((size_t) ((lastBank - firstBank + 1) * program::programsPerBank + 2));
     for (int b = firstBank; b <= lastBank; ++b)
     {
         const auto* bank = engine.getSynthBank (b);
         for (int p = 0; p <= lastProgram; ++p)
-        {
-            sender.sendSysEx (makeProgramDump (b, p, bank->getProgramRecord (p)), batch);
-            sender.sendPause (timing.programStorePauseMs, batch);
-            sender.sendMarker (event::bankProgramCode (event::bankTransferProgress, b, p), batch);
-        }
+            dumps.push_back ({ makeProgramDump (b, p, bank->getProgramRecord (p)),
+                               event::bankProgramCode (event::bankTransferProgress, b, p) });
     }
-    sender.sendMarker (event::bankContentsChanged, batch);
-    sender.sendMarker (event::bankTransferFinished, batch);
+    dumps.push_back ({ {}, event::bankContentsChanged });
+    dumps.push_back ({ {}, event::bankTransferFinished });
+
+    // Named before it starts: its first marker may come before sendPacedSeries returns.
+    series = series.load() + 1;
+    engine.getPorts().getSender().sendPacedSeries (series.load(), std::move (dumps), timing.programStorePauseMs,
+                                                   timing.wireMicrosecondsPerByte);
     startTimer (timerIntervalMs);
+}
+
+void BankTransfer::noteTransmitted (uint32_t fromSeries, int32_t marker)
+{
+    // A marker of a series that was cancelled while its last message went out is not news.
+    if (fromSeries != series.load() || ! chaining.load() || receiving.load())
+        return;
+
+    if (event::kindOf (marker) == event::kindOf (event::bankTransferProgress))
+        lastProgressEvent = marker;
+    else if (marker == event::bankTransferFinished)
+        complete = true;
+    engine.postEvent (marker);
 }
 
 void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
@@ -94,23 +111,45 @@ void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
 void BankTransfer::end()
 {
     stopTimer();
+    const auto wasTransmitting = chaining.load() && ! receiving.load();
     lastProgressEvent = 0;
     failureEvent = 0;
     chaining = false;
     receiving = false;
     complete = false;
     mode = idle;
-    if (batch != 0)
-    {
-        engine.getPorts().getSender().cancelBatch (batch);
-        batch = 0;
-    }
+    if (wasTransmitting)
+        engine.getPorts().getSender().cancelPacedSeries();
+}
+
+void BankTransfer::rememberRequest (int bank, int programNumber, uint32_t now)
+{
+    requests[nextRequestSlot] = { bank, programNumber, now };
+    nextRequestSlot = (nextRequestSlot + 1) % requests.size();
+}
+
+bool BankTransfer::claimRequest (int bank, int programNumber)
+{
+    const std::lock_guard<std::mutex> sl (lock);
+    const auto now = nowMs();
+    // The oldest matching request is the one this reply answers.
+    Request* oldest = nullptr;
+    for (auto& r : requests)
+        if (r.bank == bank && r.program == programNumber && now - r.askedMs <= (uint32_t) lateReplyWindowMs
+            && (oldest == nullptr || (int32_t) (r.askedMs - oldest->askedMs) < 0))
+            oldest = &r;
+
+    if (oldest == nullptr)
+        return false;
+    oldest->bank = -1;
+    return true;
 }
 
 bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRecord& record)
 {
+    const auto asked = claimRequest (bank, programNumber);
     if (! receiving.load())
-        return false;
+        return asked; // the late reply of a transfer that has ended: dropped
 
     auto* target = engine.getSynthBank (bank);
     if (target == nullptr)
@@ -149,6 +188,7 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
             expectedProgram = nextProgram;
             retries = 0;
             lastRequestMs = nowMs();
+            rememberRequest (nextBank, nextProgram, lastRequestMs);
         }
     }
 
@@ -169,9 +209,9 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
     return true;
 }
 
-void BankTransfer::noteInputActivity() noexcept
+void BankTransfer::noteSysExArriving() noexcept
 {
-    lastActivityMs.store (nowMs(), std::memory_order_relaxed);
+    lastSysExMs.store (nowMs(), std::memory_order_relaxed);
 }
 
 void BankTransfer::timerCallback()
@@ -181,9 +221,22 @@ void BankTransfer::timerCallback()
 
     if (! receiving.load())
     {
-        // A transmission can only stall if its output went away.
+        // A transmission can only stall if its output went away: name the program that did not go.
         if (! engine.isOutputOpen())
-            fail (0, 0);
+        {
+            int bank = transmitFirstBank.load(), programNumber = 0;
+            if (const auto last = lastProgressEvent.load(); last != 0)
+            {
+                bank = (last >> 8) & 0xff;
+                programNumber = (last & 0xff) + 1;
+                if (programNumber > lastProgram)
+                {
+                    ++bank;
+                    programNumber = 0;
+                }
+            }
+            fail (bank, programNumber);
+        }
         return;
     }
 
@@ -192,8 +245,10 @@ void BankTransfer::timerCallback()
     {
         const std::lock_guard<std::mutex> sl (lock);
         const auto now = nowMs();
-        const auto lastSign = juce::jmax (lastRequestMs, lastActivityMs.load (std::memory_order_relaxed));
-        if (now - lastSign < (uint32_t) timing.replySilenceTimeoutMs)
+        // Signed: bytes stamped on the input thread after `now` was read are not an hour old.
+        const auto silentFor = juce::jmin ((int32_t) (now - lastRequestMs),
+                                           (int32_t) (now - lastSysExMs.load (std::memory_order_relaxed)));
+        if (silentFor < (timing.replySilenceTimeoutMs << retries))
             return;
 
         bank = expectedBank;
@@ -202,6 +257,7 @@ void BankTransfer::timerCallback()
         {
             ++retries;
             lastRequestMs = now;
+            rememberRequest (bank, programNumber, now);
             retry = true;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include <array>
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -17,11 +18,18 @@ class MidiCntrState;
     by program, or transmitting them.
 
     A receive asks for one program at a time and asks for the next when the reply arrives (on the
-    MIDI input thread). A timer on the message thread watches for silence: a reply that has not
-    started to arrive within the timeout is asked for again, a few times, and then the transfer
-    ends with a failure event naming the bank and program that never came. Everything received
-    before stays in the bank. A transmission queues every program dump with a pause after each, and
-    learns through sender markers how far the synth has got.
+    MIDI input thread). A timer on the message thread watches for silence: only SysEx bytes count as
+    the synth answering, so MIDI clock, notes or controllers from the synth cannot keep a lost reply
+    waiting. A reply that has not started to arrive within the silence limit is asked for again, a
+    few times with growing patience, and then the transfer ends with a failure event naming the bank
+    and program that never came. Everything received before stays in the bank.
+
+    Every request a transfer sends is remembered for a while: its reply belongs to the transfer even
+    after the transfer has ended (cancelled or failed), and is then dropped rather than taken for a
+    program the synth sent on its own.
+
+    A transmission hands the sender a paced series of program dumps, which goes out beside whatever
+    else is sent meanwhile, and learns through the series' markers how far the synth has got.
 */
 class BankTransfer final : private juce::Timer
 {
@@ -35,43 +43,58 @@ public:
         transmitAllBanks = 107
     };
 
-    /** How long the input may stay silent after a request before the request is sent again. A
-        program dump takes about 96 ms on a 31 250 baud wire, and the synth answers a request within
-        a few milliseconds, so a second of silence means the request or the reply was lost. */
-    static constexpr int replySilenceTimeoutMs = 1000;
+    /** How long no SysEx byte may arrive after a request before the request is sent again.
+        The synth starts answering within a few milliseconds; its 300-byte dump then takes 96 ms on
+        the 31 250 baud wire. Drivers pass a SysEx message on in pieces while it arrives, the
+        coarsest every 256 bytes (82 ms of wire time). So between a request and the first bytes of
+        its answer, and between two pieces of one answer, no more than about 90 ms pass while the
+        answer is on its way: 120 ms of silence means the request or the reply was lost, and a dump
+        still arriving is never asked for again. Each further retry waits twice as long as the one
+        before, for a synth that is busy rather than deaf. */
+    static constexpr int replySilenceTimeoutMs = 120;
     /** Requests sent again for one program before the transfer gives up. */
     static constexpr int maxRetries = 3;
-    /** Pause after each transmitted program. The synth writes each received program to its flash
-        memory and ignores MIDI while it does; 150 ms covers that with room to spare, and keeps a
-        bank at about 32 s (128 × (96 ms on the wire + 150 ms)). */
+    /** Pause after each transmitted program has gone out on the wire, before the next: the synth
+        writes each received program to its memory, and a dump that arrives while it is still busy
+        with the one before may be lost. A bank takes about 31 s (128 × (96 ms + 150 ms)). */
     static constexpr int programStorePauseMs = 150;
-    static constexpr int timerIntervalMs = 100;
+    /** The wire rate that transmissions are paced for: 10 bits of 32 µs a byte. */
+    static constexpr int wireMicrosecondsPerByte = 320;
+    /** How long a request's reply is still expected. A reply that starts later is not coming: even
+        behind every retry of a transfer it would have arrived long before. */
+    static constexpr int lateReplyWindowMs = 3000;
+    static constexpr int timerIntervalMs = 10;
     static constexpr int numUserBanks = 4;
 
     explicit BankTransfer (MidiCntrState& engine);
+    ~BankTransfer() override;
 
-    /** The silence timeout and the pause between transmitted programs; tests shorten them. */
+    /** The silence limit, the pause between transmitted programs and the wire rate that the pacing
+        assumes; tests shorten them. */
     struct Timing
     {
         int replySilenceTimeoutMs = BankTransfer::replySilenceTimeoutMs;
         int programStorePauseMs = BankTransfer::programStorePauseMs;
+        int wireMicrosecondsPerByte = BankTransfer::wireMicrosecondsPerByte;
     };
+    /** Message thread, while no transfer runs. */
     void setTiming (Timing t) noexcept { timing = t; }
-    ~BankTransfer() override;
 
     /** Begins a transfer (mode 0 or 7 receive, 100 or 107 transmit). Message thread. */
     void start (int mode, int bank);
     /** Ends any transfer at once; what arrived stays. Message thread. */
     void end();
 
-    /** A program dump for a user bank arrived while a receive runs: stores it and asks for the next.
-        Returns false when no receive runs. MIDI input thread. */
+    /** A program dump for a synth bank arrived. While a receive runs it is stored and, if it is the
+        one asked for, the next is asked for. Returns true when the dump belongs to a transfer
+        (stored, or dropped as the late reply of one that has ended); false when it is the synth's
+        own. MIDI input thread. */
     bool takeProgramDump (int bank, int program, const ProgramRecord& record);
 
-    /** Something arrived on the input: the synth is not silent. Any thread. */
-    void noteInputActivity() noexcept;
-    /** The sender has put out the last message of a transmission. Sender thread. */
-    void noteTransmissionComplete() noexcept { complete = true; }
+    /** SysEx bytes are arriving from the synth: an answer may be on its way. MIDI input thread. */
+    void noteSysExArriving() noexcept;
+    /** A marker of a transmission's paced series has been reached. Sender thread. */
+    void noteTransmitted (uint32_t series, int32_t marker);
 
     /** The events that say where the transfer stands (last progress, failure, end), for an editor
         that lost events and must catch up. Message thread. */
@@ -82,22 +105,34 @@ public:
     bool isReceiving() const noexcept { return receiving.load(); }
 
 private:
+    struct Request
+    {
+        int bank = -1, program = 0;
+        uint32_t askedMs = 0;
+    };
+    static constexpr size_t maxRequestsRemembered = 16;
+
     void timerCallback() override;
     void startReceive (int firstBank);
     void startTransmit (int firstBank, int lastBank);
+    void rememberRequest (int bank, int program, uint32_t now); // under lock
+    bool claimRequest (int bank, int program);
     void fail (int bank, int program);
 
     MidiCntrState& engine;
     Timing timing;
 
-    std::mutex lock; // guards the expected program and the retry state against the input thread
+    std::mutex lock; // guards the expected program, the retry state and the remembered requests
     std::atomic<int> mode { idle };
     std::atomic<bool> chaining { false }, receiving { false }, complete { false };
     int expectedBank = 0, expectedProgram = 0, retries = 0;
     uint32_t lastRequestMs = 0;
-    std::atomic<uint32_t> lastActivityMs { 0 };
+    std::array<Request, maxRequestsRemembered> requests {};
+    size_t nextRequestSlot = 0;
+    std::atomic<uint32_t> lastSysExMs { 0 };
     std::atomic<int32_t> lastProgressEvent { 0 }, failureEvent { 0 };
-    uint32_t batch = 0;
+    std::atomic<uint32_t> series { 0 };
+    std::atomic<int> transmitFirstBank { 0 };
 
     JUCE_DECLARE_NON_COPYABLE (BankTransfer)
 };

@@ -17,6 +17,8 @@ constexpr int32_t bankTransferFinished = 0x16000000;
 constexpr int32_t bankTransferProgress = 0x17000000; // + bank × 256 + program
 constexpr int32_t bankTransferFailed = 0x18000000;   // + bank × 256 + program that never came
 constexpr int32_t bankContentsChanged = 0x19000000;
+constexpr int32_t midiOutputOverflow = 0x1a000000; // + messages dropped so far (at most 0xfffff)
+constexpr int32_t sysExTooLong = 0x1b000000;       // an incoming SysEx message was dropped unfinished
 constexpr int32_t globalChanged = 0x20000000; // + global index
 constexpr int32_t pluginProgramChanged = 0x22000000;
 

@@ -44,6 +44,14 @@ const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Pr
 thread_local bool onLinkInputThread = false;
 
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
+
+// A full output queue makes the message thread and the MIDI input thread wait for room; a host
+// thread, which may be the audio thread, drops the message and has it reported instead.
+MidiSender::Overflow overflowPolicy() noexcept
+{
+    return onLinkInputThread || juce::MessageManager::existsAndIsCurrentThread() ? MidiSender::Overflow::wait
+                                                                                 : MidiSender::Overflow::report;
+}
 } // namespace
 
 //==============================================================================
@@ -97,10 +105,11 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
     transfer = std::make_unique<BankTransfer> (*this);
-    ports->getSender().setMarkerHandler ([this] (int32_t code) {
-        if (code == event::bankTransferFinished)
-            transfer->noteTransmissionComplete();
-        postEvent (code);
+    ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
+        transfer->noteTransmitted (series, code);
+    });
+    ports->getSender().setOverflowHandler ([this] (int numDropped) {
+        postEvent (event::midiOutputOverflow + juce::jmin (numDropped, 0xfffff));
     });
 
     auto loaded = loadSettingsFile (settingsFolder);
@@ -351,43 +360,45 @@ bool MidiCntrState::waitUntilSent (int timeoutMilliseconds) const
 
 void MidiCntrState::sendParameterNrpn (int nrpn, int value) noexcept
 {
-    ports->getSender().sendParameterNrpn (getMidiChannel(), nrpn, value);
+    ports->getSender().sendParameterNrpn (getMidiChannel(), nrpn, value, overflowPolicy());
 }
 
 void MidiCntrState::sendGlobalNrpn (int nrpn, int value) noexcept
 {
-    ports->getSender().sendGlobalNrpn (getMidiChannel(), nrpn, value);
+    ports->getSender().sendGlobalNrpn (getMidiChannel(), nrpn, value, overflowPolicy());
 }
 
 void MidiCntrState::sendController (int channel, int controller, int value) noexcept
 {
     if (isValidChannel (channel))
-        ports->getSender().sendShort (juce::MidiMessage::controllerEvent (channel, controller & 0x7f, value & 0x7f));
+        ports->getSender().sendShort (juce::MidiMessage::controllerEvent (channel, controller & 0x7f, value & 0x7f),
+                                      overflowPolicy());
 }
 
 void MidiCntrState::sendNoteOn (int channel, int note, int velocity) noexcept
 {
     if (isValidChannel (channel) && note >= 0 && note < 128)
         ports->getSender().sendShort (
-            juce::MidiMessage::noteOn (channel, note, (juce::uint8) juce::jlimit (0, 127, velocity)));
+            juce::MidiMessage::noteOn (channel, note, (juce::uint8) juce::jlimit (0, 127, velocity)), overflowPolicy());
 }
 
 void MidiCntrState::sendNoteOff (int channel, int note) noexcept
 {
     if (isValidChannel (channel) && note >= 0 && note < 128)
-        ports->getSender().sendShort (juce::MidiMessage::noteOff (channel, note, (juce::uint8) 0));
+        ports->getSender().sendShort (juce::MidiMessage::noteOff (channel, note, (juce::uint8) 0), overflowPolicy());
 }
 
 void MidiCntrState::sendPitchWheel (int channel, int value) noexcept
 {
     if (isValidChannel (channel))
-        ports->getSender().sendShort (juce::MidiMessage::pitchWheel (channel, juce::jlimit (0, 16383, value)));
+        ports->getSender().sendShort (juce::MidiMessage::pitchWheel (channel, juce::jlimit (0, 16383, value)),
+                                      overflowPolicy());
 }
 
 void MidiCntrState::sendProgramChange (int channel, int program) noexcept
 {
     if (isValidChannel (channel) && program >= 0 && program < 128)
-        ports->getSender().sendShort (juce::MidiMessage::programChange (channel, program));
+        ports->getSender().sendShort (juce::MidiMessage::programChange (channel, program), overflowPolicy());
 }
 
 void MidiCntrState::sendSysEx (const juce::MemoryBlock& message)
@@ -616,10 +627,6 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
     onLinkInputThread = true;
-    transfer->noteInputActivity();
-
-    if (nrpnResetPending.exchange (false))
-        nrpnNumberMsb = nrpnNumberLsb = nrpnDataMsb = nrpnDataLsb = 255;
 
     const auto* data = message.getRawData();
     const auto size = message.getRawDataSize();
@@ -652,9 +659,28 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
         }
     }
 
-    // SysEx, whole or in pieces.
-    if (auto complete = sysExAssembly.add (data, size))
-        handleSysEx (*complete);
+    // SysEx, whole or in pieces. Only its bytes count as the synth answering a request.
+    switch (sysExAssembly.add (data, size))
+    {
+        case SysExAssembler::Outcome::collecting:
+            transfer->noteSysExArriving();
+            return;
+        case SysExAssembler::Outcome::complete:
+            transfer->noteSysExArriving();
+            handleSysEx (sysExAssembly.takeMessage());
+            return;
+        case SysExAssembler::Outcome::tooLong:
+            postEvent (event::sysExTooLong);
+            return;
+        case SysExAssembler::Outcome::ignored:
+            return;
+    }
+}
+
+void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double)
+{
+    // The whole message follows through handleIncomingMidiMessage; this only says it is on its way.
+    transfer->noteSysExArriving();
 }
 
 void MidiCntrState::handleController (int channel, int controller, int value)
@@ -769,7 +795,8 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
 void MidiCntrState::handleGlobalDump (const uint8_t* data, int size)
 {
     constexpr int firstPair = 4;
-    for (int k = 0; k < maxGlobalPairs && firstPair + 2 * k < size - 1; ++k)
+    // A pair counts only when both its bytes come before the final F7.
+    for (int k = 0; k < maxGlobalPairs && firstPair + 2 * k + 1 < size - 1; ++k)
     {
         const auto low = data[firstPair + 2 * k];
         const auto high = data[firstPair + 2 * k + 1];

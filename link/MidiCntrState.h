@@ -142,10 +142,6 @@ public:
 
     /** Whether a global dump has arrived since the last connection check. */
     bool hasGlobalDumpArrived() const noexcept { return globalDumpArrived.load(); }
-    /** Forgets the incoming NRPN number and data (they read 255 until the synth sends new ones), so
-        that a lone data controller cannot complete an NRPN begun before. Any thread. */
-    void resetIncomingNrpn() noexcept { nrpnResetPending = true; }
-
     /** While a device scan runs, a global dump records the pair being tried (1-based) in the settings. */
     void setScan (bool running, int inputPort, int outputPort);
 
@@ -228,6 +224,9 @@ public:
     //==============================================================================
     /** Everything the synth sends arrives here, on the MIDI input thread. */
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
+    /** A driver passes on the first part of a SysEx message that is still arriving. MIDI input thread. */
+    void handlePartialSysexMessage (juce::MidiInput* source, const juce::uint8* data, int numBytesSoFar,
+                                    double timestamp) override;
 
 private:
     class Notifier;
@@ -285,7 +284,7 @@ private:
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;
     SysExAssembler sysExAssembly;
 
-    std::atomic<bool> globalDumpArrived { false }, scanRunning { false }, nrpnResetPending { false };
+    std::atomic<bool> globalDumpArrived { false }, scanRunning { false };
     std::atomic<int> scanInputPort { 0 }, scanOutputPort { 0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)

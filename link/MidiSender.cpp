@@ -1,17 +1,16 @@
 #include "link/MidiSender.h"
 #include "link/MidiDevices.h"
 
-#include <chrono>
-
 namespace kelvo
 {
 namespace
 {
-// Room for several whole bank transmissions' worth of messages; a push into a full queue is
-// dropped and counted rather than waited for.
-constexpr size_t queueCapacity = 4096;
-
 constexpr int ccNrpnMsb = 99, ccNrpnLsb = 98, ccDataMsb = 6, ccDataLsb = 38;
+
+// How often a producer that waits for room looks again, and how often the sender thread looks at
+// its queue while a paced series waits for its next message.
+constexpr auto roomPollInterval = std::chrono::microseconds (200);
+constexpr auto pacedPollInterval = std::chrono::milliseconds (1);
 
 juce::MidiMessage controller (int channel, int number, int value)
 {
@@ -39,6 +38,7 @@ void MidiSender::start (MidiOutputDevice& newDevice)
     cacheNumber = -1;
     cacheMsb = -1;
     cacheLsb = -1;
+    nextPacedAt = {};
     shouldExit = false;
     running.store (true, std::memory_order_release);
     thread = std::thread ([this] { run(); });
@@ -54,19 +54,36 @@ void MidiSender::stop()
         wakeups.notify_all();
         thread.join();
     }
+    cancelPacedSeries();
     device = nullptr;
 }
 
-bool MidiSender::push (Item&& item) noexcept
+bool MidiSender::push (Item&& item, Overflow overflow) noexcept
 {
     if (! isRunning())
         return false;
 
     pushed.fetch_add (1, std::memory_order_relaxed);
-    if (! queue.push (std::move (item)))
+    while (! queue.push (std::move (item)))
     {
+        // A closed output sends nothing, by design: that is no overflow.
+        if (! isRunning())
+        {
+            pushed.fetch_sub (1, std::memory_order_relaxed);
+            return false;
+        }
+
+        if (overflow == Overflow::wait)
+        {
+            std::this_thread::sleep_for (roomPollInterval);
+            continue;
+        }
+
         pushed.fetch_sub (1, std::memory_order_relaxed);
-        dropped.fetch_add (1, std::memory_order_relaxed);
+        const auto total = dropped.fetch_add (1, std::memory_order_relaxed) + 1;
+        // One report for each flood: the sender thread re-arms it once it has emptied the queue.
+        if (unreportedDrops.fetch_add (1, std::memory_order_relaxed) == 0 && overflowHandler)
+            overflowHandler (total);
         return false;
     }
 
@@ -75,28 +92,27 @@ bool MidiSender::push (Item&& item) noexcept
     return true;
 }
 
-bool MidiSender::push (Item::Kind kind, int value, uint32_t batch, int channel, int number) noexcept
+bool MidiSender::push (Item::Kind kind, int value, int channel, int number, Overflow overflow) noexcept
 {
     Item item;
     item.kind = kind;
-    item.batch = batch;
     item.channel = channel;
     item.number = number;
     item.value = value;
-    return push (std::move (item));
+    return push (std::move (item), overflow);
 }
 
-void MidiSender::sendParameterNrpn (int channel, int nrpn, int value) noexcept
+void MidiSender::sendParameterNrpn (int channel, int nrpn, int value, Overflow overflow) noexcept
 {
-    push (Item::Kind::parameterNrpn, value, 0, channel, nrpn);
+    push (Item::Kind::parameterNrpn, value, channel, nrpn, overflow);
 }
 
-void MidiSender::sendGlobalNrpn (int channel, int nrpn, int value) noexcept
+void MidiSender::sendGlobalNrpn (int channel, int nrpn, int value, Overflow overflow) noexcept
 {
-    push (Item::Kind::globalNrpn, value, 0, channel, nrpn);
+    push (Item::Kind::globalNrpn, value, channel, nrpn, overflow);
 }
 
-void MidiSender::sendShort (const juce::MidiMessage& message) noexcept
+void MidiSender::sendShort (const juce::MidiMessage& message, Overflow overflow) noexcept
 {
     const auto size = message.getRawDataSize();
     if (size < 1 || size > 3)
@@ -106,34 +122,46 @@ void MidiSender::sendShort (const juce::MidiMessage& message) noexcept
     item.kind = Item::Kind::shortMessage;
     item.numBytes = (uint8_t) size;
     std::memcpy (item.bytes, message.getRawData(), (size_t) size);
-    push (std::move (item));
+    push (std::move (item), overflow);
 }
 
-void MidiSender::sendSysEx (const juce::MemoryBlock& message, uint32_t batch)
+void MidiSender::sendSysEx (const juce::MemoryBlock& message)
 {
     if (! isRunning() || message.isEmpty())
         return;
 
     Item item;
     item.kind = Item::Kind::sysEx;
-    item.batch = batch;
     item.payload = std::make_unique<juce::MemoryBlock> (message);
-    push (std::move (item));
+    push (std::move (item), Overflow::wait);
 }
 
-void MidiSender::sendPause (int milliseconds, uint32_t batch)
+void MidiSender::sendPacedSeries (uint32_t series, std::vector<PacedMessage> messages, int pauseMs,
+                                  int microsecondsPerByte)
 {
-    push (Item::Kind::pause, milliseconds, batch);
+    {
+        const std::lock_guard<std::mutex> sl (pacedLock);
+        paced.assign (std::make_move_iterator (messages.begin()), std::make_move_iterator (messages.end()));
+        pacedSeries = series;
+        pacedPauseMs = juce::jmax (0, pauseMs);
+        pacedWireMicrosecondsPerByte = juce::jmax (0, microsecondsPerByte);
+        pacedPending = ! paced.empty();
+    }
+    wakeups.fetch_add (1, std::memory_order_release);
+    wakeups.notify_one();
 }
 
-void MidiSender::sendMarker (int32_t code, uint32_t batch)
+void MidiSender::cancelPacedSeries()
 {
-    push (Item::Kind::marker, code, batch);
+    const std::lock_guard<std::mutex> sl (pacedLock);
+    paced.clear();
+    pacedSeries = 0;
+    pacedPending = false;
 }
 
 void MidiSender::resetNrpnCache() noexcept
 {
-    push (Item::Kind::resetCache, 0, 0);
+    push (Item::Kind::resetCache, 0, 1, 0, Overflow::report);
 }
 
 bool MidiSender::waitUntilSent (int timeoutMilliseconds) const
@@ -167,19 +195,61 @@ void MidiSender::run()
             item = Item {};
             processed.fetch_add (1, std::memory_order_release);
         }
+        unreportedDrops.store (0, std::memory_order_relaxed);
 
         if (shouldExit.load())
             return;
+
+        // Everything else goes first; a message of a paced series only when the queue is empty and
+        // its time has come. Meanwhile the queue is looked at every millisecond.
+        if (pacedPending.load())
+        {
+            if (SteadyClock::now() < nextPacedAt || ! sendNextPaced())
+                std::this_thread::sleep_for (pacedPollInterval);
+            continue;
+        }
 
         wakeups.wait (seen, std::memory_order_acquire);
     }
 }
 
+bool MidiSender::sendNextPaced()
+{
+    PacedMessage next;
+    uint32_t series;
+    int pauseMs, microsecondsPerByte;
+    {
+        const std::lock_guard<std::mutex> sl (pacedLock);
+        if (paced.empty())
+        {
+            pacedPending = false;
+            return false;
+        }
+        next = std::move (paced.front());
+        paced.pop_front();
+        series = pacedSeries;
+        pauseMs = pacedPauseMs;
+        microsecondsPerByte = pacedWireMicrosecondsPerByte;
+    }
+
+    if (! next.message.isEmpty())
+    {
+        // The device may take the bytes faster than the wire carries them: the synth has the whole
+        // message only once its last byte is through, and its pause to store it begins there.
+        const auto startedAt = SteadyClock::now();
+        sendSysExNow (next.message);
+        const auto wireTime = std::chrono::microseconds ((int64_t) next.message.getSize() * microsecondsPerByte);
+        const auto onTheWire = startedAt + wireTime;
+        nextPacedAt = juce::jmax (SteadyClock::now(), onTheWire) + std::chrono::milliseconds (pauseMs);
+    }
+
+    if (next.marker != 0 && markerHandler)
+        markerHandler (series, next.marker);
+    return true;
+}
+
 void MidiSender::process (Item& item)
 {
-    if (item.batch != 0 && item.batch == cancelledBatch.load())
-        return;
-
     switch (item.kind)
     {
         case Item::Kind::shortMessage:
@@ -195,26 +265,7 @@ void MidiSender::process (Item& item)
             break;
 
         case Item::Kind::sysEx:
-        {
-            const auto* data = static_cast<const uint8_t*> (item.payload->getData());
-            const auto size = (int) item.payload->getSize();
-            for (int start = 0; start < size; start += sysExSliceSize)
-                device->sendSysExSliceNow (data + start, juce::jmin (sysExSliceSize, size - start));
-            break;
-        }
-
-        case Item::Kind::pause:
-        {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds (item.value);
-            while (! shouldExit.load() && std::chrono::steady_clock::now() < until
-                   && ! (item.batch != 0 && item.batch == cancelledBatch.load()))
-                std::this_thread::sleep_for (std::chrono::milliseconds (1));
-            break;
-        }
-
-        case Item::Kind::marker:
-            if (markerHandler)
-                markerHandler (item.value);
+            sendSysExNow (*item.payload);
             break;
 
         case Item::Kind::resetCache:
@@ -224,6 +275,14 @@ void MidiSender::process (Item& item)
         case Item::Kind::none:
             break;
     }
+}
+
+void MidiSender::sendSysExNow (const juce::MemoryBlock& message)
+{
+    const auto* data = static_cast<const uint8_t*> (message.getData());
+    const auto size = (int) message.getSize();
+    for (int start = 0; start < size; start += sysExSliceSize)
+        device->sendSysExSliceNow (data + start, juce::jmin (sysExSliceSize, size - start));
 }
 
 void MidiSender::sendNow (const juce::MidiMessage& m)

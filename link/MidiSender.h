@@ -5,9 +5,13 @@
 #include <juce_audio_devices/juce_audio_devices.h>
 
 #include <atomic>
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kelvo
 {
@@ -18,16 +22,34 @@ class MidiOutputDevice;
     preallocated lock-free queue, and one sender thread per open output takes them in order and
     writes them to the device.
 
-    Pushing never allocates a short message, never locks and never waits, so a host may send from
-    its audio thread. The NRPN send cache (what the synth already has) is read and written only by
-    the sender thread, so concurrent senders can neither interleave the four controllers of an NRPN
-    nor leave the cache disagreeing with what went out.
+    Pushing a short message never allocates and never locks, so a host may send from its audio
+    thread. When the queue is full, a producer that may wait (the message thread, the MIDI input
+    thread) waits for room; any other (a host thread, which may be the audio thread) drops the
+    message, counts it and reports it through the overflow handler. Nothing is lost unseen.
+
+    Long series of SysEx (bank transmissions) go out paced, one message at a time with a pause for
+    the synth to store each, on a lane of their own: whatever else is sent meanwhile goes out between
+    two messages of the series instead of waiting behind the whole series.
+
+    The NRPN send cache (what the synth already has) is read and written only by the sender thread,
+    so concurrent senders can neither interleave the four controllers of an NRPN nor leave the cache
+    disagreeing with what went out.
 */
 class MidiSender
 {
 public:
     /** Longest SysEx piece handed to the device in one call. */
     static constexpr int sysExSliceSize = 256;
+    /** Room for bursts far beyond what a user or a host automation produces between two runs of
+        the sender thread. */
+    static constexpr size_t queueCapacity = 4096;
+
+    /** Whether a producer may wait for room in a full queue. */
+    enum class Overflow
+    {
+        wait,  // wait until the sender thread has made room (not the audio thread)
+        report // drop the message, count it and call the overflow handler (any thread)
+    };
 
     MidiSender();
     ~MidiSender();
@@ -35,40 +57,55 @@ public:
     /** Starts the sender thread on a newly opened device, dropping anything queued for the previous
         one and forgetting the NRPN cache (a new device means an unknown synth state). Message thread. */
     void start (MidiOutputDevice& device);
-    /** Stops the sender thread; the device may be destroyed once this returns. Message thread. */
+    /** Stops the sender thread; the device may be destroyed once this returns. A paced series not
+        finished is dropped. Message thread. */
     void stop();
     bool isRunning() const noexcept { return running.load (std::memory_order_acquire); }
 
     /** A program parameter as NRPN, minus the controllers the synth already has. Any thread. */
-    void sendParameterNrpn (int channel, int nrpn, int value) noexcept;
+    void sendParameterNrpn (int channel, int nrpn, int value, Overflow overflow = Overflow::report) noexcept;
     /** A global parameter as NRPN: always all four controllers. Any thread. */
-    void sendGlobalNrpn (int channel, int nrpn, int value) noexcept;
+    void sendGlobalNrpn (int channel, int nrpn, int value, Overflow overflow = Overflow::report) noexcept;
     /** A short message of 1 to 3 bytes. Any thread. */
-    void sendShort (const juce::MidiMessage& message) noexcept;
+    void sendShort (const juce::MidiMessage& message, Overflow overflow = Overflow::report) noexcept;
     /** A complete SysEx message from F0 to F7; longer ones go out in slices. Not the audio thread
-        (the payload is allocated). */
-    void sendSysEx (const juce::MemoryBlock& message, uint32_t batch = 0);
-    /** Holds the following messages back for a while, so that the synth can finish storing what it
-        was sent. Not the audio thread. */
-    void sendPause (int milliseconds, uint32_t batch = 0);
-    /** When the sender thread gets here, it hands code to the marker handler: a way to learn that
-        everything queued before it has gone out. */
-    void sendMarker (int32_t code, uint32_t batch = 0);
-    /** Called on the sender thread for each marker. Set it before the first marker is queued. */
-    void setMarkerHandler (std::function<void (int32_t)> handler) { markerHandler = std::move (handler); }
+        (the payload is allocated); waits for room in a full queue. */
+    void sendSysEx (const juce::MemoryBlock& message);
 
-    /** A new batch number: items queued with it can be cancelled together. Any thread. */
-    uint32_t beginBatch() noexcept { return nextBatch.fetch_add (1) + 1; }
-    /** Drops whatever of a batch has not gone out yet. Any thread. */
-    void cancelBatch (uint32_t batch) noexcept { cancelledBatch.store (batch); }
+    /** One message of a paced series, and the code handed to the marker handler once it has gone
+        out. An empty message only passes its marker on, without a pause. */
+    struct PacedMessage
+    {
+        juce::MemoryBlock message;
+        int32_t marker = 0;
+    };
+    /** Sends the messages one by one: each waits until the one before has gone out on the wire
+        (at wireMicrosecondsPerByte a byte) and pauseMs more, so that the synth can store it. series
+        (not 0) names the series to the marker handler. Replaces a series not finished. Message thread. */
+    void sendPacedSeries (uint32_t series, std::vector<PacedMessage> messages, int pauseMs,
+                          int wireMicrosecondsPerByte);
+    /** Drops what of the series has not gone out yet. Message thread. */
+    void cancelPacedSeries();
+    /** Called on the sender thread with each marker of a series and the series' number. Set it
+        before the first series. */
+    void setMarkerHandler (std::function<void (uint32_t series, int32_t marker)> handler)
+    {
+        markerHandler = std::move (handler);
+    }
+
+    /** Called on the producer's thread when a message was dropped because the queue was full, with
+        the number dropped so far. Must not lock or allocate (it may run on the audio thread). Set
+        it before the output opens. */
+    void setOverflowHandler (std::function<void (int)> handler) { overflowHandler = std::move (handler); }
+
     /** Forgets what the synth was sent, so that the next NRPN goes out whole. Any thread. */
     void resetNrpnCache() noexcept;
 
-    /** Waits (with a deadline) until everything queued so far has gone to the device. For tests and
-        for an orderly shutdown; never call it from the audio thread. */
+    /** Waits (with a deadline) until everything queued so far (paced series aside) has gone to the
+        device. For tests and for an orderly shutdown; never call it from the audio thread. */
     bool waitUntilSent (int timeoutMilliseconds) const;
 
-    /** Messages dropped because the queue was full (only happens if the device stops accepting). */
+    /** Messages dropped because the queue was full. */
     int getNumDropped() const noexcept { return dropped.load (std::memory_order_relaxed); }
 
     /** The NRPN cache as last left by the sender thread: number (−1 when unknown), data MSB, LSB. */
@@ -81,19 +118,22 @@ public:
 private:
     struct Item
     {
-        enum class Kind : uint8_t { none, shortMessage, parameterNrpn, globalNrpn, sysEx, pause, marker, resetCache };
+        enum class Kind : uint8_t { none, shortMessage, parameterNrpn, globalNrpn, sysEx, resetCache };
         Kind kind = Kind::none;
-        uint32_t batch = 0;
         uint8_t numBytes = 0;
         uint8_t bytes[3] {};
         int channel = 1, number = 0, value = 0;
         std::unique_ptr<juce::MemoryBlock> payload;
     };
 
-    bool push (Item&& item) noexcept;
-    bool push (Item::Kind kind, int value, uint32_t batch, int channel = 1, int number = 0) noexcept;
+    using SteadyClock = std::chrono::steady_clock;
+
+    bool push (Item&& item, Overflow overflow) noexcept;
+    bool push (Item::Kind kind, int value, int channel, int number, Overflow overflow) noexcept;
     void run();
     void process (Item& item);
+    bool sendNextPaced();
+    void sendSysExNow (const juce::MemoryBlock& message);
     void sendNow (const juce::MidiMessage& m);
     void sendNrpn (int channel, int nrpn, int value, bool useCache);
 
@@ -102,10 +142,18 @@ private:
     std::atomic<bool> running { false }, shouldExit { false };
     std::atomic<uint32_t> wakeups { 0 };
     std::atomic<uint64_t> pushed { 0 }, processed { 0 };
-    std::atomic<int> dropped { 0 };
-    std::atomic<uint32_t> nextBatch { 0 }, cancelledBatch { 0 };
-    std::function<void (int32_t)> markerHandler;
+    std::atomic<int> dropped { 0 }, unreportedDrops { 0 };
+    std::function<void (uint32_t, int32_t)> markerHandler;
+    std::function<void (int)> overflowHandler;
     MidiOutputDevice* device = nullptr; // the port holder owns it; valid while the thread runs
+
+    // The paced series: filled on the message thread, emptied by the sender thread.
+    std::mutex pacedLock;
+    std::deque<PacedMessage> paced;
+    uint32_t pacedSeries = 0;
+    int pacedPauseMs = 0, pacedWireMicrosecondsPerByte = 0;
+    std::atomic<bool> pacedPending { false };
+    SteadyClock::time_point nextPacedAt {}; // sender thread only
 
     // Written by the sender thread only (and by start() while no thread runs); atomics so that
     // tests and the message thread can look at them.

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <thread>
+
 using namespace kelvo;
 using namespace kelvo::test;
 
@@ -15,8 +18,14 @@ namespace
 /** An engine connected to the simulator through virtual ports, with an editor-like listener. */
 struct LinkFixture : ::testing::Test
 {
+    using Clock = std::chrono::steady_clock;
+
     TempFolder temp;
     RecordingSink toSynth;
+    // When each message reached the synth, and a way to make the output stall.
+    std::mutex arrivalLock;
+    std::vector<std::pair<Clock::time_point, std::vector<uint8_t>>> arrivals;
+    std::atomic<bool> holdOutput { false };
     SimulatorDevices* devices = nullptr;
     Bank_Program pluginBank { "Program Bank" };
     std::unique_ptr<MidiCntrState> engine;
@@ -25,7 +34,14 @@ struct LinkFixture : ::testing::Test
 
     void SetUp() override
     {
-        auto d = std::make_unique<SimulatorDevices> ([this] (const juce::MidiMessage& m) { toSynth.add (m); });
+        auto d = std::make_unique<SimulatorDevices> ([this] (const juce::MidiMessage& m) {
+            while (holdOutput.load())
+                std::this_thread::sleep_for (std::chrono::milliseconds (1));
+            toSynth.add (m);
+            const std::lock_guard<std::mutex> sl (arrivalLock);
+            arrivals.emplace_back (Clock::now(),
+                                   std::vector<uint8_t> (m.getRawData(), m.getRawData() + m.getRawDataSize()));
+        });
         devices = d.get();
         personalise (d->getSimulator());
         engine = std::make_unique<MidiCntrState> (std::move (d), temp.folder);
@@ -34,7 +50,7 @@ struct LinkFixture : ::testing::Test
         engine->selectInputRow (1);
         engine->selectOutputRow (1);
         events = std::make_unique<EventCollector> (*engine);
-        engine->getTransfer().setTiming ({ 300, 2 });
+        engine->getTransfer().setTiming ({ 300, 2, 0 });
     }
 
     void TearDown() override
@@ -45,17 +61,30 @@ struct LinkFixture : ::testing::Test
 
     MophoSimulator& synth() { return devices->getSimulator(); }
 
+    /** Moves the events posted so far into seen. */
+    void collectEvents()
+    {
+        const auto fresh = events->take();
+        seen.insert (seen.end(), fresh.begin(), fresh.end());
+    }
+
     /** Pumps the message loop until an event of this exact code has been seen. */
     bool waitForEvent (int32_t code, int timeoutMs = 5000)
     {
         return pumpUntil ([&] {
-            const auto fresh = events->take();
-            seen.insert (seen.end(), fresh.begin(), fresh.end());
+            collectEvents();
             return std::find (seen.begin(), seen.end(), code) != seen.end();
         }, timeoutMs);
     }
 
     void deliverFromSynth (const juce::MidiMessage& m) { engine->handleIncomingMidiMessage (nullptr, m); }
+    void deliverFromSynth (const juce::MemoryBlock& b) { deliverFromSynth (juce::MidiMessage (b.getData(), (int) b.getSize())); }
+
+    size_t countSeen (int32_t kind)
+    {
+        return (size_t) std::count_if (seen.begin(), seen.end(),
+                                       [kind] (int32_t c) { return event::kindOf (c) == event::kindOf (kind); });
+    }
 };
 } // namespace
 
@@ -150,7 +179,11 @@ TEST_F (LinkFixture, SysExArrivingInPiecesIsAssembled)
 
     deliverFromSynth (juce::MidiMessage (bytes, 100));
     deliverFromSynth (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100)); // a note in between is not SysEx
-    deliverFromSynth (juce::MidiMessage (bytes + 100, 100));
+    deliverFromSynth (juce::MidiMessage (0xf8, 0.0));                          // nor is a clock byte
+    // Real-time bytes inside a piece, as a driver that passes raw bytes on delivers them.
+    std::vector<uint8_t> middle (bytes + 100, bytes + 200);
+    middle.insert (middle.begin() + 50, { 0xf8, 0xfe });
+    deliverFromSynth (juce::MidiMessage (middle.data(), (int) middle.size()));
     deliverFromSynth (juce::MidiMessage (bytes + 200, 98));
     EXPECT_EQ (pluginBank.getEditBufferRecord(), r);
 
@@ -164,6 +197,13 @@ TEST_F (LinkFixture, SysExArrivingInPiecesIsAssembled)
 
 TEST_F (LinkFixture, GlobalDumpAndGlobalNrpn)
 {
+    // An odd number of data bytes: the last one has no partner, and F7 is not data.
+    const uint8_t odd[] = { 0xf0, 0x01, 0x29, 0x0f, 0x05, 0x01, 0x07, 0xf7 };
+    deliverFromSynth (juce::MidiMessage (odd, (int) sizeof (odd)));
+    EXPECT_EQ (engine->getGlobal (0), 0x15);
+    EXPECT_EQ (engine->getGlobal (1), 0);
+    events->take();
+
     // A dump longer than the block stores the first 100 values.
     juce::MemoryBlock dump;
     const uint8_t head[] = { 0xf0, 0x01, 0x29, 0x0f };
@@ -354,4 +394,195 @@ TEST_F (LinkFixture, HostEditsReachTheSynthEditBuffer)
                                    cc (1, 99, 0), cc (1, 98, 15), cc (1, 6, 0), cc (1, 38, 100),
                                    cc (1, 38, 101),
                                    cc (1, 99, 0), cc (1, 98, 20), cc (1, 6, 1), cc (1, 38, 72) }));
+}
+
+TEST_F (LinkFixture, LateRepliesAfterACancelLeaveTheEditorAlone)
+{
+    synth().setWireRate (true);
+    synth().setReplyDelay (150); // later than the silence limit: requests are asked again
+    engine->getTransfer().setTiming ({ 100, 2, 0 });
+    engine->selectProgram (1, 33, false);
+    auto edited = pluginBank.getEditBufferRecord();
+    edited[20] = (uint8_t) (edited[20] ^ 0x40); // an edit not saved anywhere
+    pluginBank.setEditBuffer (edited);
+
+    engine->startBankTransfer (BankTransfer::receiveBank, 0);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getNumProgramRequests() >= 4; }, 5000));
+    engine->endBankTransfer();
+    collectEvents();
+    const auto received = countSeen (event::bankTransferProgress);
+    seen.clear();
+
+    // Every request still open is answered now, after the cancel.
+    ASSERT_TRUE (engine->waitUntilSent (1000));
+    ASSERT_TRUE (synth().waitUntilIdle (5000));
+    EXPECT_GT ((size_t) synth().getNumProgramRequests(), received);
+    pumpFor (100);
+
+    EXPECT_TRUE (events->take().empty());
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), edited);
+    EXPECT_EQ (engine->getCurrentSynthBank(), 1);
+    EXPECT_EQ (engine->getCurrentSynthProgram(), 33);
+
+    // A program the synth sends on its own afterwards still takes the usual road.
+    synth().setReplyDelay (0);
+    synth().sendProgramDumpFromPanel (0, 1);
+    ASSERT_TRUE (waitForEvent (event::editBufferReplaced));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), synth().getProgram (0, 1));
+}
+
+TEST_F (LinkFixture, MidiClockDoesNotHideALostReply)
+{
+    synth().setWireRate (true);
+    synth().setClockInterval (20);
+    synth().dropNextReplies (1);
+    engine->getTransfer().setTiming ({}); // the real silence limit
+
+    engine->startBankTransfer (BankTransfer::receiveBank, 1);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 40000));
+    synth().setClockInterval (0);
+    EXPECT_EQ (countSeen (event::bankTransferFailed), 0u);
+    EXPECT_EQ (synth().getNumDroppedReplies(), 1);
+    EXPECT_EQ (synth().getNumProgramRequests(), 129); // one retry, no more
+    EXPECT_EQ (engine->getSynthBank (1)->getAllPrograms(), synth().getBank (1));
+    engine->endBankTransfer();
+}
+
+TEST_F (LinkFixture, KnobsAndKeysAreNotHeldBackByATransmission)
+{
+    synth().setWireRate (true);
+    engine->getTransfer().setTiming ({}); // the real pacing: a bank takes about half a minute
+    engine->startBankTransfer (BankTransfer::transmitBank, 2);
+
+    // A host thread automates the cutoff and plays keys while the dumps go out.
+    constexpr int numEdits = 60;
+    std::vector<Clock::time_point> sentAt ((size_t) numEdits);
+    std::thread host ([&] {
+        for (int i = 0; i < numEdits; ++i)
+        {
+            sentAt[(size_t) i] = Clock::now();
+            engine->sendParameterNrpn (15, i); // after the first, only controller 38 changes
+            engine->sendNoteOn (1, 36 + i, 100);
+            engine->sendNoteOff (1, 36 + i);
+            std::this_thread::sleep_for (std::chrono::milliseconds (20));
+        }
+    });
+    host.join();
+    ASSERT_TRUE (engine->waitUntilSent (1000));
+    engine->endBankTransfer();
+
+    std::vector<std::pair<Clock::time_point, std::vector<uint8_t>>> got;
+    {
+        const std::lock_guard<std::mutex> sl (arrivalLock);
+        got = arrivals;
+    }
+    const auto arrivalOf = [&] (const std::vector<uint8_t>& bytes) {
+        const auto it = std::find_if (got.begin(), got.end(), [&] (const auto& a) { return a.second == bytes; });
+        return it == got.end() ? std::optional<Clock::time_point>() : it->first;
+    };
+
+    double worstMs = 0;
+    for (int i = 0; i < numEdits; ++i)
+        for (const auto& bytes : { cc (1, 38, i), std::vector<uint8_t> { 0x90, (uint8_t) (36 + i), 100 },
+                                   std::vector<uint8_t> { 0x80, (uint8_t) (36 + i), 0 } })
+        {
+            const auto at = arrivalOf (bytes);
+            ASSERT_TRUE (at.has_value()) << "edit " << i << " never arrived";
+            worstMs = std::max (worstMs, std::chrono::duration<double, std::milli> (*at - sentAt[(size_t) i]).count());
+        }
+    EXPECT_LT (worstMs, 25.0);
+
+    // The dumps went out meanwhile, whole, and the synth stored them.
+    const auto dumps = std::count_if (got.begin(), got.end(), [] (const auto& a) {
+        return a.second.size() > 4 && a.second[0] == 0xf0 && a.second[3] == sysex::programDump;
+    });
+    EXPECT_GE (dumps, 3);
+    ASSERT_TRUE (synth().waitUntilIdle (1000));
+    for (int p = 0; p < (int) dumps; ++p)
+        EXPECT_EQ (synth().getProgram (2, p), engine->getSynthBank (2)->getProgramRecord (p)) << p;
+}
+
+TEST_F (LinkFixture, AFloodIsReportedAndAProducerThatMayWaitLosesNothing)
+{
+    const auto& sender = engine->getPorts().getSender();
+    constexpr int capacity = (int) MidiSender::queueCapacity, extra = 100;
+
+    // A host thread (perhaps the audio thread) cannot wait: what does not fit is dropped, counted
+    // and reported once.
+    holdOutput = true;
+    std::thread host ([&] {
+        for (int i = 0; i < capacity + extra; ++i)
+            engine->sendController (1, 1, i % 128);
+    });
+    host.join();
+    const auto dropped = sender.getNumDropped();
+    EXPECT_GE (dropped, extra - 1);
+    EXPECT_LE (dropped, extra);
+    holdOutput = false;
+    ASSERT_TRUE (engine->waitUntilSent (5000));
+    EXPECT_EQ ((int) toSynth.take().size(), capacity + extra - dropped);
+    ASSERT_TRUE (waitForEvent (event::midiOutputOverflow + 1));
+
+    // The message thread waits for room instead.
+    holdOutput = true;
+    std::thread release ([&] {
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+        holdOutput = false;
+    });
+    for (int i = 0; i < capacity + extra; ++i)
+        engine->sendController (1, 1, i % 128);
+    release.join();
+    ASSERT_TRUE (engine->waitUntilSent (5000));
+    EXPECT_EQ ((int) toSynth.take().size(), capacity + extra);
+    EXPECT_EQ (sender.getNumDropped(), dropped);
+    pumpFor (50);
+    collectEvents();
+    EXPECT_EQ (countSeen (event::midiOutputOverflow), 1u);
+}
+
+TEST_F (LinkFixture, AnEndlessSysExIsDroppedAtTheCapAndTheNextDumpIsRead)
+{
+    const uint8_t start[] = { 0xf0, 0x01, 0x29, 0x03 };
+    deliverFromSynth (juce::MidiMessage (start, (int) sizeof (start)));
+    const std::vector<uint8_t> piece (64, 0x11);
+    for (int i = 0; i < 2 * SysExAssembler::maxMessageSize / 64; ++i)
+        deliverFromSynth (juce::MidiMessage (piece.data(), (int) piece.size()));
+    const uint8_t end[] = { 0x22, 0xf7 };
+    deliverFromSynth (juce::MidiMessage (end, (int) sizeof (end))); // the rest of it goes too
+    EXPECT_EQ (events->take(), std::vector<int32_t> { event::sysExTooLong });
+
+    ProgramRecord r {};
+    r[3] = 9;
+    deliverFromSynth (makeEditBufferDump (r));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), r);
+}
+
+TEST_F (LinkFixture, ATransmissionWhoseOutputGoesAwayNamesTheProgramThatFailed)
+{
+    engine->getTransfer().setTiming ({ 300, 20, 0 });
+    engine->startBankTransfer (BankTransfer::transmitBank, 2);
+    ASSERT_TRUE (waitForEvent (event::bankProgramCode (event::bankTransferProgress, 2, 4)));
+    engine->selectOutputRow (0);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished));
+
+    int32_t lastProgress = 0, failure = 0;
+    for (auto c : seen)
+    {
+        if (event::kindOf (c) == event::kindOf (event::bankTransferProgress))
+            lastProgress = c;
+        if (event::kindOf (c) == event::kindOf (event::bankTransferFailed))
+            failure = c;
+    }
+    EXPECT_EQ (failure, event::bankProgramCode (event::bankTransferFailed, 2, (lastProgress & 0xff) + 1));
+    engine->endBankTransfer();
+}
+
+TEST_F (LinkFixture, IncomingNrpnRegistersKeepTheirValues)
+{
+    for (auto [c, v] : { std::pair { 99, 0 }, { 98, 20 }, { 6, 0 }, { 38, 100 } })
+        deliverFromSynth (juce::MidiMessage::controllerEvent (1, c, v));
+    deliverFromSynth (juce::MidiMessage::controllerEvent (1, 38, 7)); // alone: the same NRPN
+    std::vector<int32_t> values;
+    engine->takeParameterValues (values);
+    EXPECT_EQ (values, (std::vector<int32_t> { 25 * 4096 + 100, 25 * 4096 + 7 }));
 }

@@ -26,7 +26,7 @@ TEST (ThreadStress, HostWritesIncomingNrpnAndBankReceiveAtOnce)
     engine.setPluginBank (&pluginBank);
     engine.selectInputRow (1);
     engine.selectOutputRow (1);
-    engine.getTransfer().setTiming ({ 300, 1 });
+    engine.getTransfer().setTiming ({ 300, 1, 0 });
     EventCollector events (engine);
 
     std::atomic<bool> stop { false };

@@ -81,7 +81,6 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     addAndMakeVisible (*appBar);
 
     appBar->getChannelLabel().setText ("Chan: " + juce::String (engine.getMidiChannel()));
-    engine.resetIncomingNrpn();
 
     view = synthView;
     reloadEverything();
@@ -290,7 +289,7 @@ void MainComp::applyEvent (int32_t code)
         const auto bank = (low16 >> 8) & 0xff;
         const auto programNumber = low16 & 0xff;
         const auto transmitting = engine.getTransferMode() >= BankTransfer::transmitBank;
-        showMessage (transmitting ? juce::String ("Transfer stopped: no MIDI output")
+        showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
     // Bank redraws (0x19), globals (0x20) and the plug-in bank list (0x22) have no component here yet.
