@@ -19,6 +19,10 @@ class FlashPanel;
 class ProgBar;
 class MsgCont;
 class DarkMenuLook;
+class MIDI_Setup;
+class MIDI_scan;
+class AboutPanel;
+class PortWatcher;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -84,6 +88,19 @@ public:
     void categoryMenuFinished (int result);
 
     //==============================================================================
+    // The connection panels and the about panel, each over the editor while it is shown.
+
+    /** Opens the about panel until it is clicked (no closing timer). */
+    void showAboutPanel();
+    /** Opens the port setup panel, with the device lists as they are now, or closes it. */
+    void toggleSetupPanel();
+    /** Opens the scan panel and starts its scan, giving each port pair answerWaitMs to answer. */
+    void showScanPanel (int answerWaitMs);
+    MIDI_Setup* getSetupPanel() noexcept { return setupPanel.get(); }
+    MIDI_scan* getScanPanel() noexcept { return scanPanel.get(); }
+    AboutPanel* getAboutPanel() noexcept { return aboutPanel.get(); }
+
+    //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
     EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
     FlashPanel& getSectionView() noexcept { return *sectionView; }
@@ -111,6 +128,13 @@ private:
     void setStatusText (const juce::String& text);
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
     void layout();
+    void placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top);
+    void openAboutPanel (int closeAfterMs);
+    void closeAboutPanel();
+    void refreshSetupPanel();
+    void setupPanelAction();
+    void closeSetupPanel();
+    void closeScanPanel();
 
     MarvexAudioProcessor& processor;
     MidiCntrState& engine;
@@ -120,6 +144,10 @@ private:
     std::unique_ptr<FlashPanel> sectionView;
     std::unique_ptr<ProgBar> progress;
     std::unique_ptr<MsgCont> messageBox;
+    std::unique_ptr<MIDI_Setup> setupPanel;
+    std::unique_ptr<MIDI_scan> scanPanel;
+    std::unique_ptr<AboutPanel> aboutPanel;
+    std::unique_ptr<PortWatcher> portWatcher;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;
