@@ -2,6 +2,7 @@
 
 #include "instrument/MophoSimulator.h"
 #include "link/VirtualMidiDevices.h"
+#include "support/TestHelpers.h"
 
 #include <memory>
 #include <set>
@@ -28,13 +29,21 @@ public:
         ports.addInput (name);
     }
 
-    /** A synth behind a port pair of this name. */
+    /** A synth behind a port pair of this name; what reaches it is also recorded in sentToSynths. */
     MophoSimulator& addSynth (const juce::String& name)
     {
         synths.push_back (std::make_unique<MophoSimulator>());
-        synths.back()->attachTo (ports, name);
-        return *synths.back();
+        auto* synth = synths.back().get();
+        ports.addOutput (name, [this, synth] (const juce::MidiMessage& m) {
+            sentToSynths.add (m);
+            synth->receive (m);
+        });
+        const auto input = ports.addInput (name);
+        synth->setOutput ([this, input] (const juce::MidiMessage& m) { ports.deliver (input, m); });
+        return *synth;
     }
+
+    RecordingSink sentToSynths;
 
     void hide (const juce::String& name) { hidden.insert (name); }
     void show (const juce::String& name) { hidden.erase (name); }

@@ -5,12 +5,20 @@
 // Each sheet shows one widget kind in several states and scales, as the user will see it.
 
 #include "host/MarvexAudioProcessor.h"
+#include "instrument/MophoSimulator.h"
+#include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/Categories.h"
 #include "model/ParDes.h"
 #include "model/ProgramRecord.h"
+#include "ui/main/AboutPanel.h"
+#include "ui/main/MainComp.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
+#include "ui/setup/GlbCont.h"
+#include "ui/setup/Global_Container.h"
+#include "ui/setup/MIDI_Setup.h"
+#include "ui/setup/MIDI_scan.h"
 #include "ui/widgets/Envel.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
@@ -333,6 +341,95 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     return sheet.write (folder.getChildFile ("panel_thumbnail.png")) && ok;
 }
 
+/** Writes what a component shows, at its own size. */
+bool writeSnapshot (juce::Component& c, const juce::File& file)
+{
+    const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    juce::PNGImageFormat png;
+    const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+    std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+    return ok;
+}
+
+bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 3000)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (! condition() && juce::Time::getMillisecondCounter() < deadline)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+    return condition();
+}
+
+/** The connection panels over the whole editor, as a user meets them: a machine with one USB MIDI
+    interface (silent) and the simulator. */
+bool renderConnectionPanels (const juce::File& folder)
+{
+    juce::TemporaryFile scratch;
+    const auto settings = scratch.getFile();
+    settings.createDirectory();
+
+    MophoSimulator synth;
+    bool ok = true;
+    {
+        auto devices = std::make_unique<VirtualMidiDevices>();
+        devices->addOutput ("USB MIDI Interface", [] (const juce::MidiMessage&) {});
+        devices->addInput ("USB MIDI Interface");
+        synth.attachTo (*devices);
+
+        MarvexAudioProcessor processor (std::move (devices), settings);
+        auto& engine = processor.getEngine();
+        engine.firstEditorOpened = true;
+        engine.settingsWereReset = false;
+        engine.storeProgram (false, 0, 0, showcaseProgram());
+        engine.selectInputRow (2);
+        engine.selectOutputRow (2);
+
+        MainComp main (processor);
+        main.setSize (MainComp::designWidth, MainComp::designHeight);
+        const auto online = [&] { return engine.hasGlobalDumpArrived(); };
+        pumpUntil (online);
+        main.drainEvents();
+
+        main.toggleSetupPanel();
+        pumpUntil (online);
+        main.drainEvents();
+        ok = writeSnapshot (main, folder.getChildFile ("setup.png")) && ok;
+
+        main.getSetupPanel()->toggleGlobalPanel();
+        pumpUntil (online);
+        main.drainEvents();
+        ok = writeSnapshot (main, folder.getChildFile ("globals.png")) && ok;
+
+        // A change that would cut the link waits for the user's answer.
+        auto& globals = *main.getSetupPanel()->getGlobalPanel();
+        globals.getControl (7).setValue (0);
+        ok = writeSnapshot (main, folder.getChildFile ("globals_warning.png")) && ok;
+        main.toggleSetupPanel();
+
+        main.showAboutPanel();
+        ok = writeSnapshot (main, folder.getChildFile ("about.png")) && ok;
+        main.changeListenerCallback (main.getAboutPanel());
+
+        // The synth answers, but sends its parameters as CC: the scan finds it and warns.
+        synth.setGlobal (4, 1);
+        main.showScanPanel (100);
+        pumpUntil ([&] { return main.getScanPanel()->getScan().getState() == PortScan::State::found; });
+        ok = writeSnapshot (main, folder.getChildFile ("scan_warning.png")) && ok;
+
+        // No synth on the interface, and nothing chosen: nothing answers.
+        engine.selectInputRow (0);
+        engine.selectOutputRow (0);
+        main.showScanPanel (100);
+        pumpUntil ([&] { return main.getScanPanel()->isNotConnected(); });
+        main.drainEvents();
+        ok = writeSnapshot (main, folder.getChildFile ("scan_not_connected.png")) && ok;
+        synth.waitUntilIdle (1000);
+    }
+    settings.deleteRecursively();
+    return ok;
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -363,6 +460,7 @@ int main (int argc, char** argv)
         ok = renderLists (processor, folder) && ok;
         ok = renderPanels (processor, folder) && ok;
     }
+    ok = renderConnectionPanels (folder) && ok;
     settings.deleteRecursively();
     return ok ? 0 : 1;
 }

@@ -6,7 +6,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 dim = 0xa0000000;
+constexpr juce::uint32 dim = 0xc8000000;
 constexpr int versionX = 36, versionY = 110, versionWidth = 200, versionHeight = 30;
 constexpr float versionFontHeight = 15.0f;
 constexpr int logoX = 34, logoY = 300, logoWidth = 389, logoHeight = 162;

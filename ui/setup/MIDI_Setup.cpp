@@ -31,7 +31,7 @@ constexpr juce::uint32 hintColour = 0xff8aa3b3;
 
 constexpr int adviceX = 40, adviceY = 310, adviceWidth = 750, adviceHeight = 160;
 constexpr float adviceFontHeight = 14.0f;
-constexpr juce::uint32 adviceColour = 0xffd8e2e8;
+constexpr juce::uint32 adviceColour = 0xffd8e2e8, adviceFill = 0xdd000000;
 
 constexpr int buttonX = 690, buttonWidth = 74, buttonHeight = 18, globalsY = 200, okY = 240;
 constexpr int globalPanelX = 38, globalPanelY = 285, globalPanelWidth = 750, globalPanelHeight = 310;
@@ -258,6 +258,17 @@ void MIDI_Setup::paint (juce::Graphics& g)
 
     paintList (g, inputListY, "MIDI In Port", inputList[inputRow], inputOpen);
     paintList (g, outputListY, "MIDI Out Port", outputList[outputRow], outputOpen);
+
+    // The advice sits in the frame that the global settings panel takes when it is shown.
+    if (advice.isVisible())
+    {
+        const juce::Rectangle<float> frame ((float) globalPanelX, (float) globalPanelY, (float) globalPanelWidth,
+                                            (float) globalPanelHeight);
+        g.setColour (juce::Colour (adviceFill));
+        g.fillRoundedRectangle (frame, boxCorner);
+        g.setColour (juce::Colour (boxOutline));
+        g.drawRoundedRectangle (frame.reduced (boxOutlineThickness / 2.0f), boxCorner, boxOutlineThickness);
+    }
 
     g.setColour (juce::Colour (hintColour));
     g.setFont (arialFont (12.0f));

@@ -181,7 +181,7 @@ void MIDI_scan::paint (juce::Graphics& g)
         g.drawSingleLineText ("Mopho global settings should be set MANUALLY as follows:", warningHeaderX,
                               titleBaseline);
         for (int i = 0; i < warnings.size(); ++i)
-            g.drawSingleLineText (warnings[i], warningLineX, warningFirstBaseline + lineStep * (i + 1));
+            g.drawSingleLineText (warnings[i], warningLineX, warningFirstBaseline + lineStep * i);
         return;
     }
 
