@@ -16,8 +16,7 @@ constexpr int controllersOn = 1, sendNrpn = 0, receiveAll = 0;
 } // namespace
 
 PortScan::PortScan (MidiCntrState& e, Timing t, StandInTest skip)
-    : engine (e),
-      timing (t),
+    : engine (e), timing (t),
       isStandIn (skip ? std::move (skip) : StandInTest (&SystemMidiDevices::isSimulatorName))
 {
 }
@@ -45,14 +44,14 @@ void PortScan::start()
         return;
 
     const auto names = engine.getPortNames();
-    previous = { names[0], names[1] };
+    previous = {names[0], names[1]};
 
     auto& devices = engine.getPorts().getDevices();
     pairs.clear();
     for (const auto& in : devices.getInputNames())
         for (const auto& out : devices.getOutputNames())
-            if (! isStandIn (in) && ! isStandIn (out))
-                pairs.push_back ({ in, out });
+            if (!isStandIn (in) && !isStandIn (out))
+                pairs.push_back ({in, out});
 
     nextPair = 0;
     state = State::scanning;
@@ -84,7 +83,7 @@ void PortScan::cancel()
 void PortScan::ask (Step s)
 {
     step = s;
-    deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timing.answerWaitMs;
+    deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timing.answerWaitMs;
     engine.checkConnection();
 }
 
@@ -94,9 +93,9 @@ void PortScan::tryNextPair()
     auto& ports = engine.getPorts();
     auto& devices = ports.getDevices();
 
-    while (nextPair < (int) pairs.size())
+    while (nextPair < (int)pairs.size())
     {
-        trying = pairs[(size_t) nextPair++];
+        trying = pairs[(size_t)nextPair++];
         // Looked up again by name: the lists may have changed since the scan began.
         const auto in = devices.getInputNames().indexOf (trying.input);
         const auto out = devices.getOutputNames().indexOf (trying.output);
@@ -106,7 +105,7 @@ void PortScan::tryNextPair()
         // Only this pair is open while it is asked.
         ports.openInput (in + 1);
         ports.openOutput (out + 1);
-        if (! ports.isInputOpen() || ! ports.isOutputOpen())
+        if (!ports.isInputOpen() || !ports.isOutputOpen())
             continue;
 
         ask (Step::waiting);
@@ -171,9 +170,9 @@ void PortScan::fail()
 void PortScan::restorePreviousPorts()
 {
     // A port that is gone by now stays closed, and keeps its name for when it comes back.
-    if (! portchoice::selectInputByName (engine, previous.input))
+    if (!portchoice::selectInputByName (engine, previous.input))
         engine.getPorts().closeInput();
-    if (! portchoice::selectOutputByName (engine, previous.output))
+    if (!portchoice::selectOutputByName (engine, previous.output))
         engine.getPorts().closeOutput();
 }
 

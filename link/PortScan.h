@@ -60,7 +60,7 @@ public:
     juce::String getInputBeingTried() const { return trying.input; }
     juce::String getOutputBeingTried() const { return trying.output; }
     int getPairsTried() const noexcept { return nextPair; }
-    int getNumPairs() const noexcept { return (int) pairs.size(); }
+    int getNumPairs() const noexcept { return (int)pairs.size(); }
 
     /** The synth's settings, read from the engine's global block, that stop the editor from working,
         one line each; empty when all is well. */

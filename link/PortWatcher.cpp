@@ -33,8 +33,8 @@ bool PortWatcher::follow (Side& side, const juce::String& name, const juce::Stri
                           const std::function<void()>& close, const std::function<void()>& reopen)
 {
     const auto present = name != portchoice::noneName && devices.contains (name);
-    const auto cameBack = present && ! side.wasPresent;
-    const auto left = ! present && side.wasPresent;
+    const auto cameBack = present && !side.wasPresent;
+    const auto left = !present && side.wasPresent;
     side.wasPresent = present;
 
     if (left && isOpen)
@@ -42,7 +42,7 @@ bool PortWatcher::follow (Side& side, const juce::String& name, const juce::Stri
         close();
         return true;
     }
-    if (cameBack && ! isOpen)
+    if (cameBack && !isOpen)
     {
         reopen();
         return true;

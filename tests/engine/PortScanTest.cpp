@@ -41,7 +41,7 @@ struct ScanFixture : ::testing::Test
 
     PortScan::State runScan (int answerWaitMs = 60)
     {
-        scan = std::make_unique<PortScan> (*engine, PortScan::Timing { answerWaitMs, 5 });
+        scan = std::make_unique<PortScan> (*engine, PortScan::Timing{answerWaitMs, 5});
         scan->start();
         pumpUntil ([&] { return scan->getState() != PortScan::State::scanning; }, 10000);
         return scan->getState();
@@ -53,12 +53,14 @@ struct ScanFixture : ::testing::Test
 
 TEST_F (ScanFixture, FindsTheSynthAmongSilentPortsSkipsTheSimulatorAndSavesTheChoice)
 {
-    machine ([] (ScanDevices& d) {
-        d.addSynth ("Mopho x4 Simulator"); // answers, but is not hardware: never chosen by a scan
-        d.addSilent ("Quiet A");
-        d.addSynth ("USB MIDI 2");
-        d.addSilent ("Quiet B");
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSynth ("Mopho x4 Simulator"); // answers, but is not hardware: never chosen by a scan
+            d.addSilent ("Quiet A");
+            d.addSynth ("USB MIDI 2");
+            d.addSilent ("Quiet B");
+        });
 
     ASSERT_EQ (runScan(), PortScan::State::found);
     EXPECT_EQ (portNames()[0], "USB MIDI 2");
@@ -69,12 +71,14 @@ TEST_F (ScanFixture, FindsTheSynthAmongSilentPortsSkipsTheSimulatorAndSavesTheCh
 
     // What the next start opens: the ports file and the settings on disk.
     engine.reset();
-    machine ([] (ScanDevices& d) {
-        d.addSynth ("Mopho x4 Simulator");
-        d.addSilent ("Quiet A");
-        d.addSynth ("USB MIDI 2");
-        d.addSilent ("Quiet B");
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSynth ("Mopho x4 Simulator");
+            d.addSilent ("Quiet A");
+            d.addSynth ("USB MIDI 2");
+            d.addSilent ("Quiet B");
+        });
     EXPECT_EQ (portNames()[0], "USB MIDI 2");
     EXPECT_EQ (engine->getPorts().getInputIndex(), 2);
     EXPECT_EQ (engine->getPorts().getOutputIndex(), 2);
@@ -84,11 +88,13 @@ TEST_F (ScanFixture, FindsTheSynthAmongSilentPortsSkipsTheSimulatorAndSavesTheCh
 
 TEST_F (ScanFixture, NothingAnswersPutsBackThePortsInUse)
 {
-    machine ([] (ScanDevices& d) {
-        d.addSilent ("Quiet A");
-        d.addSilent ("Quiet B");
-        d.addSynth ("Mopho x4 Simulator");
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet A");
+            d.addSilent ("Quiet B");
+            d.addSynth ("Mopho x4 Simulator");
+        });
     ASSERT_TRUE (portchoice::selectInputByName (*engine, "Quiet B"));
 
     EXPECT_EQ (runScan (20), PortScan::State::notFound);
@@ -103,11 +109,13 @@ TEST_F (ScanFixture, ALateAnswerIsNotCreditedToTheNextPair)
 {
     // The synth answers after the wait is over: its answer to the pair (Slow, Slow) arrives at the
     // slow input while the scan tries that input with a silent output.
-    machine ([] (ScanDevices& d) {
-        d.addSynth ("Slow").setReplyDelay (150);
-        for (auto name : { "Quiet 1", "Quiet 2", "Quiet 3", "Quiet 4" })
-            d.addSilent (name);
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSynth ("Slow").setReplyDelay (150);
+            for (auto name : {"Quiet 1", "Quiet 2", "Quiet 3", "Quiet 4"})
+                d.addSilent (name);
+        });
 
     EXPECT_EQ (runScan (100), PortScan::State::notFound);
     EXPECT_EQ (portNames()[1], "NONE");
@@ -115,10 +123,12 @@ TEST_F (ScanFixture, ALateAnswerIsNotCreditedToTheNextPair)
 
 TEST_F (ScanFixture, TheSynthOnThePortsInUseIsTakenAsItIs)
 {
-    machine ([] (ScanDevices& d) {
-        d.addSilent ("Quiet A");
-        d.addSynth ("Mopho x4 Simulator");
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet A");
+            d.addSynth ("Mopho x4 Simulator");
+        });
     engine->selectInputRow (2);
     engine->selectOutputRow (2);
 
@@ -129,13 +139,15 @@ TEST_F (ScanFixture, TheSynthOnThePortsInUseIsTakenAsItIs)
 
 TEST_F (ScanFixture, CancellingPutsBackThePortsAndNothingLaterRewritesTheSettings)
 {
-    machine ([] (ScanDevices& d) {
-        d.addSilent ("Quiet A");
-        d.addSynth ("USB MIDI").setReplyDelay (100);
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet A");
+            d.addSynth ("USB MIDI").setReplyDelay (100);
+        });
     ASSERT_TRUE (portchoice::selectOutputByName (*engine, "Quiet A"));
 
-    scan = std::make_unique<PortScan> (*engine, PortScan::Timing { 400, 5 });
+    scan = std::make_unique<PortScan> (*engine, PortScan::Timing{400, 5});
     scan->start();
     // Cancelled while the slow synth's answer is on its way.
     pumpUntil ([&] { return scan->getInputBeingTried() == "USB MIDI"; }, 5000);
@@ -160,11 +172,12 @@ TEST_F (ScanFixture, EachWarningLineFollowsItsOwnGlobalByte)
         const char* line;
     };
     const Case cases[] = {
-        { 6, 0, "- MIDI Controller Send/Receive = ON" },
-        { 4, 1, "- Parameter send = NRPN" },    // byte 4 is the parameter send setting
-        { 5, 2, "- Parameter Receive = ALL" },  // byte 5 the receive setting
+        {6, 0, "- MIDI Controller Send/Receive = ON"},
+        {4, 1, "- Parameter send = NRPN"},   // byte 4 is the parameter send setting
+        {5, 2, "- Parameter Receive = ALL"}, // byte 5 the receive setting
     };
-    const auto allWell = [&] {
+    const auto allWell = [&]
+    {
         engine->setGlobal (4, 0);
         engine->setGlobal (5, 0);
         engine->setGlobal (6, 1);
@@ -175,17 +188,19 @@ TEST_F (ScanFixture, EachWarningLineFollowsItsOwnGlobalByte)
     for (const auto& c : cases)
     {
         allWell();
-        engine->setGlobal (c.byte, (uint8_t) c.value);
+        engine->setGlobal (c.byte, (uint8_t)c.value);
         EXPECT_EQ (PortScan::settingWarnings (*engine), juce::StringArray (c.line)) << "byte " << c.byte;
     }
 }
 
 TEST_F (ScanFixture, AnUnpluggedPortIsClosedAndReopenedByNameWhenItComesBack)
 {
-    machine ([] (ScanDevices& d) {
-        d.addSilent ("Quiet A");
-        d.addSynth ("USB MIDI");
-    });
+    machine (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet A");
+            d.addSynth ("USB MIDI");
+        });
     ASSERT_TRUE (portchoice::selectInputByName (*engine, "USB MIDI"));
     ASSERT_TRUE (portchoice::selectOutputByName (*engine, "USB MIDI"));
     PortWatcher watcher (*engine, 60000); // looked at by hand below
@@ -210,24 +225,28 @@ TEST_F (ScanFixture, TheGlobalBlockIsWrittenOnTheInputThreadWhileReadHere)
 {
     machine ([] (ScanDevices& d) { d.addSynth ("USB MIDI"); });
     engine->setGlobal (6, 1); // controllers on: only the parameter send setting can warn
-    std::atomic<bool> stop { false };
-    std::atomic<int> written { 0 };
+    std::atomic<bool> stop{false};
+    std::atomic<int> written{0};
     // Global NRPN 390 (parameter send), as the synth's panel sends it.
-    const auto sendParameterSend = [&] (int value) {
+    const auto sendParameterSend = [&] (int value)
+    {
         engine->handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 99, 3));
         engine->handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 98, 6));
         engine->handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 6, 0));
         engine->handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 38, value));
     };
-    std::thread input ([&] {
-        for (int n = 0; ! stop; ++n, ++written)
+    std::thread input (
+        [&]
         {
-            sendParameterSend (n % 3);
-        }
-    });
+            for (int n = 0; !stop; ++n, ++written)
+            {
+                sendParameterSend (n % 3);
+            }
+        });
     bool allInRange = true;
     for (int i = 0; i < 20000 || written < 1000; ++i)
-        allInRange = allInRange && engine->getGlobal (4) <= 2 && PortScan::settingWarnings (*engine).size() <= 1;
+        allInRange =
+            allInRange && engine->getGlobal (4) <= 2 && PortScan::settingWarnings (*engine).size() <= 1;
     stop = true;
     input.join();
     EXPECT_TRUE (allInRange);

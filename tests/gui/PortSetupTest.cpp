@@ -52,7 +52,7 @@ struct PortSetupFixture : ::testing::Test
     /** Opens an editor; as a later opening unless asked otherwise (no about panel, no scan). */
     void open (bool asFirstOpening = false)
     {
-        if (! asFirstOpening)
+        if (!asFirstOpening)
         {
             engine().firstEditorOpened = true;
             engine().settingsWereReset = false;
@@ -97,7 +97,8 @@ TEST_F (PortSetupFixture, ChoosingTheSimulatorRowsGoesOnlineAndSavesThePortsAtOn
     open();
     main->stsbutPressed (AppBar::midi);
     ASSERT_NE (main->getSetupPanel(), nullptr);
-    EXPECT_EQ (setup().getInputList(), juce::StringArray ({ "NONE", "USB MIDI Interface", "Mopho x4 Simulator" }));
+    EXPECT_EQ (setup().getInputList(),
+               juce::StringArray ({"NONE", "USB MIDI Interface", "Mopho x4 Simulator"}));
     EXPECT_EQ (setup().getOutputList().size(), 3);
     EXPECT_FALSE (setup().isInputLit());
     EXPECT_EQ (setup().createListMenu (true).getNumItems(), 3);
@@ -157,7 +158,7 @@ TEST_F (PortSetupFixture, AChoiceIsResolvedByNameWhenTheListsChangedMeanwhile)
     choose (true, simulatorRow);
     EXPECT_EQ (engine().getPortNames()[0], "Mopho x4 Simulator");
     EXPECT_EQ (engine().getPorts().getInputIndex(), 0);
-    EXPECT_EQ (setup().getInputList(), juce::StringArray ({ "NONE", "Mopho x4 Simulator" }));
+    EXPECT_EQ (setup().getInputList(), juce::StringArray ({"NONE", "Mopho x4 Simulator"}));
 
     // Plugged back in while the panel still shows the short lists: row 2 is still the simulator.
     devices->show ("USB MIDI Interface");
@@ -170,7 +171,7 @@ TEST_F (PortSetupFixture, AChoiceIsResolvedByNameWhenTheListsChangedMeanwhile)
     choose (false, usbRow);
     EXPECT_EQ (engine().getPortNames()[1], "Mopho x4 Simulator");
     EXPECT_TRUE (engine().isOutputOpen());
-    EXPECT_EQ (setup().getOutputList(), juce::StringArray ({ "NONE", "Mopho x4 Simulator" }));
+    EXPECT_EQ (setup().getOutputList(), juce::StringArray ({"NONE", "Mopho x4 Simulator"}));
 
     // A list with only "NONE" has no menu.
     devices->hide ("Mopho x4 Simulator");
@@ -194,7 +195,7 @@ TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
     ASSERT_NE (setup().getGlobalPanel(), nullptr);
     EXPECT_FALSE (setup().getAdvice().isEmpty());
     engine().waitUntilSent (1000);
-    EXPECT_TRUE (sentToSynth ({ 0xf0, 0x01, 0x29, 0x0e, 0xf7 }));
+    EXPECT_TRUE (sentToSynth ({0xf0, 0x01, 0x29, 0x0e, 0xf7}));
     ASSERT_TRUE (waitOnline());
 
     // "COARSE" one step up: 12 → 13, as NRPN 384 with all four controllers.
@@ -204,7 +205,7 @@ TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
     EXPECT_EQ (coarse.getValueText(), "1");
     EXPECT_TRUE (pumpUntil ([&] { return synth->getGlobal (0) == 13; }));
     const auto sent = devices->sentToSynths.take();
-    const std::vector<Bytes> nrpn { cc (1, 99, 3), cc (1, 98, 0), cc (1, 6, 0), cc (1, 38, 13) };
+    const std::vector<Bytes> nrpn{cc (1, 99, 3), cc (1, 98, 0), cc (1, 6, 0), cc (1, 38, 13)};
     EXPECT_EQ (sent, nrpn);
 
     // A global edited on the synth shows on the panel.
@@ -214,7 +215,7 @@ TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
 
     // The close image, then the panel goes on the setup panel's timer.
     auto& panel = *setup().getGlobalPanel();
-    MouseDriver (panel).click ((float) panel.getWidth() - 18.0f, 15.0f);
+    MouseDriver (panel).click ((float)panel.getWidth() - 18.0f, 15.0f);
     EXPECT_TRUE (pumpUntil ([&] { return setup().getGlobalPanel() == nullptr; }));
 }
 
@@ -223,7 +224,8 @@ TEST_F (PortSetupFixture, GlobalControlsTextsGesturesAndFrames)
     build();
     auto& e = engine();
     engine().selectOutputRow (2);
-    const auto sendsOf = [&] {
+    const auto sendsOf = [&]
+    {
         e.waitUntilSent (1000);
         return devices->sentToSynths.take().size();
     };
@@ -289,8 +291,8 @@ TEST_F (PortSetupFixture, GlobalControlsTextsGesturesAndFrames)
     {
         int value, maximum, frame;
     };
-    for (const auto& f : { Frame { 0, 24, 0 }, Frame { 24, 24, 56 }, Frame { 12, 24, 28 }, Frame { 50, 100, 28 },
-                           Frame { 1, 100, 1 }, Frame { 0, 100, 0 }, Frame { 7, 24, 16 } })
+    for (const auto& f : {Frame{0, 24, 0}, Frame{24, 24, 56}, Frame{12, 24, 28}, Frame{50, 100, 28},
+                          Frame{1, 100, 1}, Frame{0, 100, 0}, Frame{7, 24, 16}})
         EXPECT_EQ (GlbCont::knobFrame (f.value, f.maximum), f.frame) << f.value << " of " << f.maximum;
 }
 
@@ -301,9 +303,9 @@ TEST_F (PortSetupFixture, AChangeThatWouldCutTheLinkWaitsForTheUsersAnswer)
         int index, value, channel;
         bool warns;
     };
-    for (const auto& c : { Case { 7, 0, 1, true }, Case { 7, 1, 1, false }, Case { 5, 0, 1, false },
-                           Case { 5, 1, 1, true }, Case { 5, 3, 1, true }, Case { 2, 0, 5, false },
-                           Case { 2, 5, 5, false }, Case { 2, 4, 5, true }, Case { 3, 2, 1, false } })
+    for (const auto& c : {Case{7, 0, 1, true}, Case{7, 1, 1, false}, Case{5, 0, 1, false},
+                          Case{5, 1, 1, true}, Case{5, 3, 1, true}, Case{2, 0, 5, false},
+                          Case{2, 5, 5, false}, Case{2, 4, 5, true}, Case{3, 2, 1, false}})
         EXPECT_EQ (Global_Container::linkWarning (c.index, c.value, c.channel).isNotEmpty(), c.warns)
             << c.index << " = " << c.value;
 
@@ -338,10 +340,12 @@ TEST_F (PortSetupFixture, AChangeThatWouldCutTheLinkWaitsForTheUsersAnswer)
 
 TEST_F (PortSetupFixture, TheScanFindsTheSynthAmongSilentPortsSelectsAndSavesIt)
 {
-    build ([] (ScanDevices& d) {
-        d.addSilent ("Quiet In/Out");
-        d.addSynth ("USB MIDI 2"); // the simulator, as if it were hardware
-    });
+    build (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet In/Out");
+            d.addSynth ("USB MIDI 2"); // the simulator, as if it were hardware
+        });
     open();
     main->showScanPanel (60);
     ASSERT_NE (main->getScanPanel(), nullptr);
@@ -358,10 +362,12 @@ TEST_F (PortSetupFixture, TheScanFindsTheSynthAmongSilentPortsSelectsAndSavesIt)
 
 TEST_F (PortSetupFixture, TheScanWarnsOfExactlyTheSettingThatIsWrong)
 {
-    build ([] (ScanDevices& d) {
-        d.addSilent ("Quiet In/Out");
-        d.addSynth ("USB MIDI 2").setGlobal (4, 1); // parameter send: CC
-    });
+    build (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet In/Out");
+            d.addSynth ("USB MIDI 2").setGlobal (4, 1); // parameter send: CC
+        });
     open();
     main->showScanPanel (60);
     auto* scan = main->getScanPanel();
@@ -371,7 +377,7 @@ TEST_F (PortSetupFixture, TheScanWarnsOfExactlyTheSettingThatIsWrong)
     EXPECT_FALSE (scan->isNotConnected());
 
     // A press sends it away.
-    scan->mouseDown (mouseEvent (*scan, { 10, 10 }, leftButton, { 10, 10 }));
+    scan->mouseDown (mouseEvent (*scan, {10, 10}, leftButton, {10, 10}));
     scan->dispatchPendingMessages();
     EXPECT_EQ (main->getScanPanel(), nullptr);
 }
@@ -393,7 +399,7 @@ TEST_F (PortSetupFixture, WithOnlySilentPortsTheScanSaysNotConnectedAndOffersThe
     const auto page = MIDI_scan::writeHostSettingsHelp (temp.folder);
     ASSERT_TRUE (page.existsAsFile());
     const auto text = page.loadFileAsString();
-    for (auto needle : { "Parameter Receive", "SysEx", "REAPER", "Ableton Live", "Mopho x4 Simulator" })
+    for (auto needle : {"Parameter Receive", "SysEx", "REAPER", "Ableton Live", "Mopho x4 Simulator"})
         EXPECT_TRUE (text.contains (needle)) << needle;
 
     // A later opening of the editor does not scan again.
@@ -421,7 +427,7 @@ TEST_F (PortSetupFixture, TheAboutPanelClosesItselfOnlyAtTheFirstOpening)
     EXPECT_EQ (AboutPanel::versionText(), "Version: 2.2.0 JAN 14, 2021");
     pumpFor (2200);
     ASSERT_EQ (main->getAboutPanel(), about);
-    about->mouseDown (mouseEvent (*about, { 600, 300 }, leftButton, { 600, 300 }));
+    about->mouseDown (mouseEvent (*about, {600, 300}, leftButton, {600, 300}));
     about->dispatchPendingMessages();
     EXPECT_EQ (main->getAboutPanel(), nullptr);
 }

@@ -34,10 +34,12 @@ public:
     {
         synths.push_back (std::make_unique<MophoSimulator>());
         auto* synth = synths.back().get();
-        ports.addOutput (name, [this, synth] (const juce::MidiMessage& m) {
-            sentToSynths.add (m);
-            synth->receive (m);
-        });
+        ports.addOutput (name,
+                         [this, synth] (const juce::MidiMessage& m)
+                         {
+                             sentToSynths.add (m);
+                             synth->receive (m);
+                         });
         const auto input = ports.addInput (name);
         synth->setOutput ([this, input] (const juce::MidiMessage& m) { ports.deliver (input, m); });
         return *synth;

@@ -11,9 +11,7 @@ namespace kelvo
     asks to be closed, by a change message, on its timer or on a mouse press; its owner removes it.
     Laid out in design units. Message thread.
 */
-class AboutPanel final : public juce::Component,
-                         public juce::ChangeBroadcaster,
-                         private juce::Timer
+class AboutPanel final : public juce::Component, public juce::ChangeBroadcaster, private juce::Timer
 {
 public:
     static constexpr int designWidth = 1191, designHeight = 700;

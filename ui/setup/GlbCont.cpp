@@ -18,11 +18,10 @@ struct Placement
 
 // Where each global sits on the panel, in design units, by index.
 constexpr Placement placements[globals::numEdited] = {
-    { 44, 50, 64, 65 },    { 114, 50, 64, 65 },   { 340, 50, 100, 30 },  { 142, 128, 100, 30 },
-    { 142, 162, 100, 30 }, { 142, 196, 100, 30 }, { 172, 230, 40, 30 },  { 172, 264, 40, 30 },
-    { 384, 128, 100, 30 }, { 384, 162, 100, 30 }, { 370, 78, 40, 30 },   { 626, 230, 100, 30 },
-    { 626, 128, 100, 30 }, { 626, 162, 100, 30 }, { 626, 196, 100, 30 }, { 414, 196, 40, 30 },
-    { 384, 230, 100, 30 }, { 384, 264, 100, 30 }, { 626, 264, 100, 30 },
+    {44, 50, 64, 65},    {114, 50, 64, 65},   {340, 50, 100, 30},  {142, 128, 100, 30}, {142, 162, 100, 30},
+    {142, 196, 100, 30}, {172, 230, 40, 30},  {172, 264, 40, 30},  {384, 128, 100, 30}, {384, 162, 100, 30},
+    {370, 78, 40, 30},   {626, 230, 100, 30}, {626, 128, 100, 30}, {626, 162, 100, 30}, {626, 196, 100, 30},
+    {414, 196, 40, 30},  {384, 230, 100, 30}, {384, 264, 100, 30}, {626, 264, 100, 30},
 };
 
 // Knob: the filmstrip turns 300 degrees, 5.35 degrees a frame.
@@ -57,25 +56,25 @@ void GlbCont::configure (int newIndex)
 
     switch (global->type)
     {
-        case globals::ControlType::knob:
-            knobStrip = artwork::knobStrip();
-            knobPlate = artwork::knobPlate();
-            break;
-        case globals::ControlType::toggle:
-            switchImage = artwork::toggleSwitch();
-            break;
-        case globals::ControlType::dropDown:
-            dropDownBody = artwork::dropDownBody();
-            dropDownArrow = artwork::dropDownArrow();
-            dropDownFrame = artwork::dropDownFrame();
-            break;
+    case globals::ControlType::knob:
+        knobStrip = artwork::knobStrip();
+        knobPlate = artwork::knobPlate();
+        break;
+    case globals::ControlType::toggle:
+        switchImage = artwork::toggleSwitch();
+        break;
+    case globals::ControlType::dropDown:
+        dropDownBody = artwork::dropDownBody();
+        dropDownArrow = artwork::dropDownArrow();
+        dropDownFrame = artwork::dropDownFrame();
+        break;
     }
     repaint();
 }
 
 int GlbCont::getValue() const noexcept
 {
-    return global != nullptr ? (int) engine.getGlobal (index) : 0;
+    return global != nullptr ? (int)engine.getGlobal (index) : 0;
 }
 
 juce::String GlbCont::getValueText() const
@@ -90,7 +89,7 @@ void GlbCont::setValue (int value)
     value = juce::jlimit (0, maximum, value);
     if (value == getValue())
         return;
-    if (confirmChange && ! confirmChange (*this, value))
+    if (confirmChange && !confirmChange (*this, value))
         return;
     applyValue (value);
 }
@@ -102,7 +101,7 @@ void GlbCont::applyValue (int value)
     value = juce::jlimit (0, maximum, value);
     if (value == getValue())
         return;
-    engine.setGlobal (index, (uint8_t) value);
+    engine.setGlobal (index, (uint8_t)value);
     engine.sendGlobalNrpn (global->nrpn, value);
     repaint();
     sendChangeMessage();
@@ -114,7 +113,7 @@ int GlbCont::knobFrame (int value, int max) noexcept
         return 0;
     // In floating point: an integer step of 300 / max would be wrong for most maxima.
     const auto frame = (sweepDegrees - (max - value) * (sweepDegrees / max)) / degreesPerFrame;
-    return juce::jlimit (0, art::knobFrameCount - 1, (int) std::nearbyint (frame));
+    return juce::jlimit (0, art::knobFrameCount - 1, (int)std::nearbyint (frame));
 }
 
 //==============================================================================
@@ -143,15 +142,15 @@ void GlbCont::paint (juce::Graphics& g)
         return;
     switch (global->type)
     {
-        case globals::ControlType::knob:
-            paintKnob (g);
-            break;
-        case globals::ControlType::toggle:
-            paintSwitch (g);
-            break;
-        case globals::ControlType::dropDown:
-            paintDropDown (g);
-            break;
+    case globals::ControlType::knob:
+        paintKnob (g);
+        break;
+    case globals::ControlType::toggle:
+        paintSwitch (g);
+        break;
+    case globals::ControlType::dropDown:
+        paintDropDown (g);
+        break;
     }
 }
 
@@ -161,7 +160,8 @@ void GlbCont::paintKnob (juce::Graphics& g)
     const auto x = w / 2 - knobOffsetFromMiddle;
     constexpr auto size = art::knobFrameSize;
     g.drawImage (knobPlate, x, 0, size, size, 0, 0, size, size);
-    g.drawImage (knobStrip, x, 0, size, size, knobFrame (getValue(), maximum) * art::knobFrameStep, 0, size, size);
+    g.drawImage (knobStrip, x, 0, size, size, knobFrame (getValue(), maximum) * art::knobFrameStep, 0, size,
+                 size);
 
     g.setColour (juce::Colour (colours::widgetText));
     g.setFont (arialFont (knobValueFontHeight));
@@ -180,7 +180,7 @@ void GlbCont::paintSwitch (juce::Graphics& g)
     if (value == 1)
     {
         g.setColour (juce::Colour (switchOnTint));
-        g.fillEllipse (0.0f, 0.0f, (float) art::switchFrameWidth, (float) art::switchImageHeight);
+        g.fillEllipse (0.0f, 0.0f, (float)art::switchFrameWidth, (float)art::switchImageHeight);
     }
 }
 
@@ -189,8 +189,8 @@ void GlbCont::paintDropDown (juce::Graphics& g)
     const auto w = getWidth();
     constexpr auto h = art::dropDownBodyHeight;
     g.drawImage (dropDownBody, 0, 0, art::dropDownBodyWidth, h, 0, 0, art::dropDownBodyWidth, h);
-    g.drawImage (dropDownArrow, w - art::dropDownArrowWidth, 0, art::dropDownArrowWidth, art::dropDownArrowHeight, 0,
-                 0, art::dropDownArrowWidth, art::dropDownArrowHeight);
+    g.drawImage (dropDownArrow, w - art::dropDownArrowWidth, 0, art::dropDownArrowWidth,
+                 art::dropDownArrowHeight, 0, 0, art::dropDownArrowWidth, art::dropDownArrowHeight);
     g.drawImage (dropDownFrame, 0, 0, w, h, 0, 0, art::dropDownFrameWidth, art::dropDownFrameHeight);
 
     g.setFont (arialFont (captionFontHeight));
@@ -208,22 +208,22 @@ void GlbCont::mouseDown (const juce::MouseEvent& e)
     pressY = e.y;
     switch (global->type)
     {
-        case globals::ControlType::dropDown:
-            menuArmed = true;
-            break;
-        case globals::ControlType::toggle:
-            setValue (getValue() == 0 ? 1 : 0);
-            break;
-        case globals::ControlType::knob:
-            dragging = true;
-            valueAtPress = getValue();
-            break;
+    case globals::ControlType::dropDown:
+        menuArmed = true;
+        break;
+    case globals::ControlType::toggle:
+        setValue (getValue() == 0 ? 1 : 0);
+        break;
+    case globals::ControlType::knob:
+        dragging = true;
+        valueAtPress = getValue();
+        break;
     }
 }
 
 void GlbCont::mouseDrag (const juce::MouseEvent& e)
 {
-    if (! dragging)
+    if (!dragging)
         return;
     // Each quotient truncated towards zero, so small moves back and forth never creep.
     const auto step = maximum < fewValuesBelow ? pixelsPerStepFewValues : pixelsPerStepManyValues;
@@ -234,17 +234,19 @@ void GlbCont::mouseUp (const juce::MouseEvent&)
 {
     const auto wasArmed = menuArmed;
     menuArmed = dragging = false;
-    if (! wasArmed)
+    if (!wasArmed)
         return;
 
     auto menu = createMenu();
     const juce::SharedResourcePointer<DarkMenuLook> look;
     menu.setLookAndFeel (&look.get());
     const SafePointer<GlbCont> safeThis (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (this), [safeThis, look] (int result) {
-        if (safeThis != nullptr)
-            safeThis->menuFinished (result);
-    });
+    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (this),
+                        [safeThis, look] (int result)
+                        {
+                            if (safeThis != nullptr)
+                                safeThis->menuFinished (result);
+                        });
 }
 
 void GlbCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)

@@ -18,8 +18,7 @@ class MidiCntrState;
     Until configure() names a global (0..18) the control reads as 0 and changes nothing. It is laid
     out in design units; the panel that holds it is scaled as a whole. Message thread.
 */
-class GlbCont final : public juce::Component,
-                      public juce::ChangeBroadcaster
+class GlbCont final : public juce::Component, public juce::ChangeBroadcaster
 {
 public:
     explicit GlbCont (MidiCntrState& engine);

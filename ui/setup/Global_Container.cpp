@@ -37,9 +37,9 @@ Global_Container::Global_Container (MidiCntrState& e) : engine (e)
     for (size_t n = 0; n < controls.size(); ++n)
     {
         controls[n] = std::make_unique<GlbCont> (engine);
-        if (n < (size_t) globals::numEdited)
+        if (n < (size_t)globals::numEdited)
         {
-            controls[n]->configure ((int) n);
+            controls[n]->configure ((int)n);
             controls[n]->confirmChange = [this] (GlbCont& c, int v) { return confirm (c, v); };
             addAndMakeVisible (*controls[n]);
         }
@@ -62,30 +62,32 @@ Global_Container::~Global_Container() = default;
 void Global_Container::refreshGlobal (int globalIndex)
 {
     if (juce::isPositiveAndBelow (globalIndex, globals::numEdited))
-        controls[(size_t) globalIndex]->repaint();
+        controls[(size_t)globalIndex]->repaint();
 }
 
 juce::String Global_Container::linkWarning (int globalIndex, int value, int editorChannel)
 {
     switch (globalIndex)
     {
-        case sysExIndex:
-            if (value == sysExOff)
-                return "MIDI SYSEX ENABLE OFF: the synth stops answering the editor (no dumps, no "
-                       "connection check).";
-            break;
-        case receiveIndex:
-            if (value != receiveAll)
-                return "MIDI PARAM RECV " + globalValueText (globals::TextRule::parameterReceive, value)
-                       + ": the synth ignores part of what the editor sends.";
-            break;
-        case channelIndex:
-            if (value != allChannels && value != editorChannel)
-                return "MIDI CHANNEL " + juce::String (value) + ": the synth no longer hears the editor, "
-                       "which sends on channel " + juce::String (editorChannel) + ".";
-            break;
-        default:
-            break;
+    case sysExIndex:
+        if (value == sysExOff)
+            return "MIDI SYSEX ENABLE OFF: the synth stops answering the editor (no dumps, no "
+                   "connection check).";
+        break;
+    case receiveIndex:
+        if (value != receiveAll)
+            return "MIDI PARAM RECV " + globalValueText (globals::TextRule::parameterReceive, value) +
+                   ": the synth ignores part of what the editor sends.";
+        break;
+    case channelIndex:
+        if (value != allChannels && value != editorChannel)
+            return "MIDI CHANNEL " + juce::String (value) +
+                   ": the synth no longer hears the editor, "
+                   "which sends on channel " +
+                   juce::String (editorChannel) + ".";
+        break;
+    default:
+        break;
     }
     return {};
 }
@@ -114,7 +116,7 @@ void Global_Container::endHeldChange (bool apply)
     keepButton.setVisible (false);
     repaint();
     if (apply && index >= 0)
-        controls[(size_t) index]->applyValue (heldValue);
+        controls[(size_t)index]->applyValue (heldValue);
 }
 
 void Global_Container::stsbutPressed (int buttonId)
@@ -128,8 +130,8 @@ void Global_Container::resized()
 {
     const auto right = getWidth() - stripRightGap;
     const auto buttonY = stripY + (stripHeight - stripButtonHeight) / 2;
-    keepButton.setupButton (right - stripButtonGap - stripButtonWidth, buttonY, stripButtonWidth, stripButtonHeight,
-                            true);
+    keepButton.setupButton (right - stripButtonGap - stripButtonWidth, buttonY, stripButtonWidth,
+                            stripButtonHeight, true);
     applyButton.setupButton (right - 2 * (stripButtonGap + stripButtonWidth), buttonY, stripButtonWidth,
                              stripButtonHeight, true);
     renderBackground();
@@ -142,7 +144,8 @@ void Global_Container::renderBackground()
 
     // Drawn at twice the design size, so that it stays sharp when the editor is enlarged.
     constexpr float density = 2.0f;
-    background = juce::Image (juce::Image::ARGB, (int) (getWidth() * density), (int) (getHeight() * density), true);
+    background =
+        juce::Image (juce::Image::ARGB, (int)(getWidth() * density), (int)(getHeight() * density), true);
     juce::Graphics g (background);
     g.addTransform (juce::AffineTransform::scale (density));
 
@@ -154,25 +157,26 @@ void Global_Container::renderBackground()
 
     g.setColour (juce::Colours::white);
     g.setFont (arialFont (titleFontHeight, juce::Font::bold));
-    g.drawText ("Global Settings:", titleX, titleY, titleWidth, titleHeight, juce::Justification::centredLeft);
+    g.drawText ("Global Settings:", titleX, titleY, titleWidth, titleHeight,
+                juce::Justification::centredLeft);
 
     g.setFont (arialFont (captionFontHeight));
     for (int i = firstCaptioned; i < globals::numEdited; ++i)
     {
-        const auto& c = *controls[(size_t) i];
+        const auto& c = *controls[(size_t)i];
         const auto isSwitch = globals::find (i)->type == globals::ControlType::toggle;
         const auto x = c.getX() - (isSwitch ? switchCaptionOffset : dropDownCaptionOffset);
         g.drawText (globalCaption (i), x, c.getY() + 1, captionWidth, captionHeight,
                     juce::Justification::centredLeft);
     }
 
-    const juce::Rectangle<float> close ((float) (getWidth() - closeInset), (float) closeTop, (float) closeSize,
-                                        (float) closeSize);
+    const juce::Rectangle<float> close ((float)(getWidth() - closeInset), (float)closeTop, (float)closeSize,
+                                        (float)closeSize);
     g.setColour (juce::Colour (closeColour));
     g.drawEllipse (close.reduced (0.75f), 1.5f);
     const auto cross = close.reduced (4.5f);
-    g.drawLine ({ cross.getTopLeft(), cross.getBottomRight() }, 1.6f);
-    g.drawLine ({ cross.getBottomLeft(), cross.getTopRight() }, 1.6f);
+    g.drawLine ({cross.getTopLeft(), cross.getBottomRight()}, 1.6f);
+    g.drawLine ({cross.getBottomLeft(), cross.getTopRight()}, 1.6f);
 }
 
 void Global_Container::paint (juce::Graphics& g)
@@ -182,17 +186,17 @@ void Global_Container::paint (juce::Graphics& g)
 
     if (warningText.isNotEmpty())
     {
-        const juce::Rectangle<float> strip ((float) stripX, (float) stripY,
-                                            (float) (getWidth() - stripRightGap - stripX), (float) stripHeight);
+        const juce::Rectangle<float> strip ((float)stripX, (float)stripY,
+                                            (float)(getWidth() - stripRightGap - stripX), (float)stripHeight);
         g.setColour (juce::Colour (stripFill));
         g.fillRoundedRectangle (strip, 5.0f);
         g.setColour (juce::Colour (stripOutline));
         g.drawRoundedRectangle (strip, 5.0f, 1.2f);
         g.setColour (juce::Colour (stripText));
         g.setFont (arialFont (warningFontHeight));
-        const auto textWidth = (int) strip.getWidth() - 2 * (stripButtonWidth + stripButtonGap) - 20;
-        g.drawFittedText (warningText, stripX + 8, stripY, textWidth, stripHeight, juce::Justification::centredLeft,
-                          2, 0.9f);
+        const auto textWidth = (int)strip.getWidth() - 2 * (stripButtonWidth + stripButtonGap) - 20;
+        g.drawFittedText (warningText, stripX + 8, stripY, textWidth, stripHeight,
+                          juce::Justification::centredLeft, 2, 0.9f);
     }
 }
 

@@ -22,8 +22,7 @@ class MidiCntrState;
     in a warning strip, with "APPLY" and "KEEP"; anything else is sent at once. The close image
     tells the listeners code 2222. Laid out in design units; message thread.
 */
-class Global_Container final : public juce::Component,
-                               private stsbutListener
+class Global_Container final : public juce::Component, private stsbutListener
 {
 public:
     static constexpr int closeCode = 2222;
@@ -37,7 +36,7 @@ public:
     void removeListener (Global_Listener* l) { listeners.remove (l); }
 
     /** Control n of 40; the first nineteen are globals 0..18, the rest stay hidden and unconfigured. */
-    GlbCont& getControl (int n) const { return *controls[(size_t) n]; }
+    GlbCont& getControl (int n) const { return *controls[(size_t)n]; }
     /** Repaints the control of a global whose value changed in the block. */
     void refreshGlobal (int globalIndex);
 
@@ -68,8 +67,8 @@ private:
 
     int heldIndex = -1, heldValue = 0;
     juce::String warningText;
-    StsBut applyButton { "APPLY", applyCode, StsBut::barKind };
-    StsBut keepButton { "KEEP", keepCode, StsBut::barKind };
+    StsBut applyButton{"APPLY", applyCode, StsBut::barKind};
+    StsBut keepButton{"KEEP", keepCode, StsBut::barKind};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Global_Container)
 };

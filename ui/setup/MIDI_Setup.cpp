@@ -52,7 +52,7 @@ MIDI_Setup::MIDI_Setup (MidiCntrState& e) : engine (e)
     heading.setText ("------", juce::dontSendNotification);
     heading.setFont (arialFont (headingFontHeight));
     heading.setColour (juce::Label::textColourId, juce::Colour (headingColour));
-    heading.setBorderSize ({ 0, listX - headingX, 0, 0 });
+    heading.setBorderSize ({0, listX - headingX, 0, 0});
     heading.setBounds (headingX, headingY, headingWidth, headingHeight);
     heading.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (heading);
@@ -61,12 +61,12 @@ MIDI_Setup::MIDI_Setup (MidiCntrState& e) : engine (e)
     advice.setFont (arialFont (adviceFontHeight));
     advice.setColour (juce::Label::textColourId, juce::Colour (adviceColour));
     advice.setJustificationType (juce::Justification::topLeft);
-    advice.setBorderSize ({ 0, listX - adviceX, 0, 0 });
+    advice.setBorderSize ({0, listX - adviceX, 0, 0});
     advice.setBounds (adviceX, adviceY, adviceWidth, adviceHeight);
     advice.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (advice);
 
-    for (auto* b : { &globalsButton, &okButton })
+    for (auto* b : {&globalsButton, &okButton})
     {
         b->addChangeListener (this);
         addAndMakeVisible (*b);
@@ -138,11 +138,13 @@ void MIDI_Setup::showListMenu (bool input)
     const auto y = input ? inputListY : outputListY;
     const auto area = localAreaToGlobal (juce::Rectangle<int> (listX, y, listWidth, listHeight));
     const SafePointer<MIDI_Setup> safeThis (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetScreenArea (area).withMinimumWidth (area.getWidth()),
-                        [safeThis, input, look] (int result) {
-                            if (safeThis != nullptr)
-                                safeThis->listMenuFinished (input, result);
-                        });
+    menu.showMenuAsync (
+        juce::PopupMenu::Options().withTargetScreenArea (area).withMinimumWidth (area.getWidth()),
+        [safeThis, input, look] (int result)
+        {
+            if (safeThis != nullptr)
+                safeThis->listMenuFinished (input, result);
+        });
 }
 
 void MIDI_Setup::broadcast (int code, int value)
@@ -212,13 +214,14 @@ void MIDI_Setup::mouseDown (const juce::MouseEvent& e)
         showListMenu (false);
 }
 
-void MIDI_Setup::paintList (juce::Graphics& g, int y, const juce::String& caption, const juce::String& name, bool lit)
+void MIDI_Setup::paintList (juce::Graphics& g, int y, const juce::String& caption, const juce::String& name,
+                            bool lit)
 {
     g.setColour (juce::Colours::white);
     g.setFont (arialFont (captionFontHeight));
     g.drawSingleLineText (caption, listX, y - captionAbove);
 
-    const juce::Rectangle<float> box ((float) listX, (float) y, (float) listWidth, (float) listHeight);
+    const juce::Rectangle<float> box ((float)listX, (float)y, (float)listWidth, (float)listHeight);
     g.setColour (juce::Colour (listFill));
     g.fillRoundedRectangle (box, 4.0f);
     g.setColour (juce::Colour (listOutline));
@@ -226,17 +229,18 @@ void MIDI_Setup::paintList (juce::Graphics& g, int y, const juce::String& captio
 
     g.setColour (juce::Colour (nameColour));
     g.setFont (arialFont (nameFontHeight));
-    g.drawFittedText (name, listX + 8, y, lightX - listX - 34, listHeight, juce::Justification::centredLeft, 1, 0.85f);
+    g.drawFittedText (name, listX + 8, y, lightX - listX - 34, listHeight, juce::Justification::centredLeft,
+                      1, 0.85f);
 
     // A small down arrow says the box opens a list.
     juce::Path arrow;
-    const auto ax = (float) lightX - 16.0f, ay = (float) y + listHeight / 2.0f - 2.0f;
+    const auto ax = (float)lightX - 16.0f, ay = (float)y + listHeight / 2.0f - 2.0f;
     arrow.addTriangle (ax, ay, ax + 8.0f, ay, ax + 4.0f, ay + 5.0f);
     g.setColour (juce::Colour (arrowColour));
     g.fillPath (arrow);
 
-    const juce::Rectangle<float> light ((float) lightX, (float) y + (listHeight - lightHeight) / 2.0f,
-                                        (float) lightWidth, (float) lightHeight);
+    const juce::Rectangle<float> light ((float)lightX, (float)y + (listHeight - lightHeight) / 2.0f,
+                                        (float)lightWidth, (float)lightHeight);
     if (lit)
     {
         g.setColour (juce::Colour (lightOn).withAlpha (0.25f));
@@ -250,7 +254,7 @@ void MIDI_Setup::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colour (dim));
 
-    const juce::Rectangle<float> box ((float) boxX, (float) boxY, (float) boxWidth, (float) boxHeight);
+    const juce::Rectangle<float> box ((float)boxX, (float)boxY, (float)boxWidth, (float)boxHeight);
     g.setColour (juce::Colour (boxFill));
     g.fillRoundedRectangle (box, boxCorner);
     g.setColour (juce::Colour (boxOutline));
@@ -262,8 +266,8 @@ void MIDI_Setup::paint (juce::Graphics& g)
     // The advice sits in the frame that the global settings panel takes when it is shown.
     if (advice.isVisible())
     {
-        const juce::Rectangle<float> frame ((float) globalPanelX, (float) globalPanelY, (float) globalPanelWidth,
-                                            (float) globalPanelHeight);
+        const juce::Rectangle<float> frame ((float)globalPanelX, (float)globalPanelY, (float)globalPanelWidth,
+                                            (float)globalPanelHeight);
         g.setColour (juce::Colour (adviceFill));
         g.fillRoundedRectangle (frame, boxCorner);
         g.setColour (juce::Colour (boxOutline));

@@ -38,7 +38,8 @@ public:
     ~MIDI_Setup() override;
 
     /** The two lists, each "NONE" followed by the device names, and the rows to show as chosen. */
-    void setLists (const juce::StringArray& inputs, const juce::StringArray& outputs, int inputRow, int outputRow);
+    void setLists (const juce::StringArray& inputs, const juce::StringArray& outputs, int inputRow,
+                   int outputRow);
     void setPortsOpen (bool inputOpen, bool outputOpen);
     void setHeading (const juce::String& text);
 
@@ -79,7 +80,8 @@ public:
 private:
     void broadcast (int code, int value);
     void showListMenu (bool input);
-    void paintList (juce::Graphics& g, int y, const juce::String& caption, const juce::String& name, bool lit);
+    void paintList (juce::Graphics& g, int y, const juce::String& caption, const juce::String& name,
+                    bool lit);
 
     MidiCntrState& engine;
     juce::StringArray inputList, outputList;
@@ -88,8 +90,8 @@ private:
     int lastAction = 0, lastValue = 0;
 
     juce::Label heading, advice;
-    StsBut okButton { "OK", okButtonId, StsBut::barKind };
-    StsBut globalsButton { "GLOBALS", globalsButtonId, StsBut::barKind };
+    StsBut okButton{"OK", okButtonId, StsBut::barKind};
+    StsBut globalsButton{"GLOBALS", globalsButtonId, StsBut::barKind};
     std::unique_ptr<Global_Container> globalPanel;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MIDI_Setup)

@@ -7,7 +7,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 fill = 0xee15222a, scanningOutline = 0xdd457089, failedOutline = 0xddd0584f,
+constexpr juce::uint32 fill = 0xf815222a, scanningOutline = 0xdd457089, failedOutline = 0xddd0584f,
                        warningOutline = 0xdde0a040;
 constexpr float corner = 10.0f, outlineThickness = 3.0f;
 constexpr float titleFontHeight = 17.0f, lineFontHeight = 15.0f, headerFontHeight = 14.0f;
@@ -76,8 +76,7 @@ for both ports to try the editor.</p>
 } // namespace
 
 MIDI_scan::MIDI_scan (MidiCntrState& e, PortScan::Timing timing, PortScan::StandInTest skip)
-    : engine (e),
-      scan (e, timing, std::move (skip))
+    : engine (e), scan (e, timing, std::move (skip))
 {
     scan.onFinished = [this] { scanFinished(); };
 
@@ -151,7 +150,7 @@ void MIDI_scan::openHostSettings()
 void MIDI_scan::paint (juce::Graphics& g)
 {
     const auto failed = notConnected;
-    const auto warned = ! warnings.isEmpty();
+    const auto warned = !warnings.isEmpty();
     const auto box = getLocalBounds().toFloat().reduced (outlineThickness / 2.0f);
     g.setColour (juce::Colour (fill));
     g.fillRoundedRectangle (box, corner);
@@ -192,9 +191,9 @@ void MIDI_scan::paint (juce::Graphics& g)
     g.setFont (arialFont (headerFontHeight));
     const auto in = scan.getInputBeingTried(), out = scan.getOutputBeingTried();
     const auto trying = in.isEmpty() ? juce::String ("Asking the ports in use")
-                                     : "Trying in: " + in + "   out: " + out + "   ("
-                                           + juce::String (scan.getPairsTried()) + " of "
-                                           + juce::String (scan.getNumPairs()) + ")";
+                                     : "Trying in: " + in + "   out: " + out + "   (" +
+                                           juce::String (scan.getPairsTried()) + " of " +
+                                           juce::String (scan.getNumPairs()) + ")";
     g.drawFittedText (trying, lineX, firstLineBaseline - 14, getWidth() - lineX - 10, 18,
                       juce::Justification::centredLeft, 1, 0.8f);
     g.setColour (juce::Colour (quietText));

@@ -17,9 +17,7 @@ class MidiCntrState;
     A press anywhere on it stops the scan (putting back the ports in use before) and asks to be
     removed; its owner removes it on the change message. Laid out in design units. Message thread.
 */
-class MIDI_scan final : public juce::Component,
-                        public juce::ChangeBroadcaster,
-                        private juce::Timer
+class MIDI_scan final : public juce::Component, public juce::ChangeBroadcaster, private juce::Timer
 {
 public:
     static constexpr int designWidth = 560, designHeight = 95;
