@@ -26,7 +26,8 @@ class PortWatcher;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
-    transfer progress display and the message box.
+    transfer progress display and the message box, and on demand the port setup, scan and about
+    panels.
 
     It is the only listener of the engine. Engine events are only queued by the engine; the
     asynchronous update takes them all at once on the message thread and brings the screen up to
