@@ -4,6 +4,7 @@
 #include "link/MidiCntrState.h"
 #include "link/MidiDevices.h"
 #include "link/PortChoice.h"
+#include "link/PortWatcher.h"
 #include "link/SystemMidiDevices.h"
 
 namespace kelvo
@@ -55,6 +56,8 @@ void PortScan::start()
 
     nextPair = 0;
     state = State::scanning;
+    // The scan owns the ports while it runs.
+    engine.getPortWatcher().setActive (false);
     startTimer (timing.tickMs);
 
     // The ports in use may be the right ones: their answer needs no change at all.
@@ -78,6 +81,7 @@ void PortScan::cancel()
     stopTimer();
     state = State::cancelled;
     restorePreviousPorts();
+    engine.getPortWatcher().setActive (true);
 }
 
 void PortScan::ask (Step s)
@@ -151,6 +155,7 @@ void PortScan::succeed()
     engine.setSetting (settings::scanOutputPort, juce::String (ports.getOutputIndex() + 1));
     engine.savePorts();
     engine.saveSettings();
+    engine.getPortWatcher().setActive (true);
 
     state = State::found;
     if (onFinished)
@@ -162,6 +167,7 @@ void PortScan::fail()
     stopTimer();
     trying = {};
     restorePreviousPorts();
+    engine.getPortWatcher().setActive (true);
     state = State::notFound;
     if (onFinished)
         onFinished();

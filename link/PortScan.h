@@ -17,7 +17,8 @@ class MidiCntrState;
 
     The ports in use when the scan starts are tried first, as they are. Ports that a stand-in test
     names (the built-in simulator) are skipped: the scan looks for hardware. When nothing answers,
-    or the scan is cancelled, the ports that were in use before are put back.
+    or the scan is cancelled, the ports that were in use before are put back. The engine's port
+    watcher rests while the scan runs.
 
     Stepped by its own timer on the message thread; every call is on the message thread.
 */

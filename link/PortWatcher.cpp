@@ -9,10 +9,6 @@ namespace kelvo
 
 PortWatcher::PortWatcher (MidiCntrState& e, int intervalMs) : engine (e), interval (intervalMs)
 {
-    auto& devices = engine.getPorts().getDevices();
-    const auto names = engine.getPortNames();
-    input.wasPresent = devices.getInputNames().contains (names[0]);
-    output.wasPresent = devices.getOutputNames().contains (names[1]);
     setActive (true);
 }
 
@@ -29,25 +25,27 @@ void PortWatcher::setActive (bool shouldWatch)
         stopTimer();
 }
 
-bool PortWatcher::follow (Side& side, const juce::String& name, const juce::StringArray& devices, bool isOpen,
-                          const std::function<void()>& close, const std::function<void()>& reopen)
+bool PortWatcher::follow (Side& side, const juce::String& name, const juce::StringArray& devices,
+                          const std::function<bool()>& isOpen, const std::function<void()>& close,
+                          const std::function<void()>& reopen)
 {
-    const auto present = name != portchoice::noneName && devices.contains (name);
-    const auto cameBack = present && !side.wasPresent;
-    const auto left = !present && side.wasPresent;
-    side.wasPresent = present;
+    if (name != side.name)
+        side = {name, false};
 
-    if (left && isOpen)
+    if (name == portchoice::noneName || !devices.contains (name))
     {
+        side.gaveUp = false;
+        if (!isOpen())
+            return false;
         close();
         return true;
     }
-    if (cameBack && !isOpen)
-    {
-        reopen();
-        return true;
-    }
-    return false;
+
+    if (isOpen() || side.gaveUp)
+        return false;
+    reopen();
+    side.gaveUp = !isOpen();
+    return true;
 }
 
 void PortWatcher::check()
@@ -57,11 +55,11 @@ void PortWatcher::check()
     const auto names = engine.getPortNames();
 
     const auto inputChanged = follow (
-        input, names[0], devices.getInputNames(), ports.isInputOpen(), [&] { ports.closeInput(); },
-        [&] { portchoice::selectInputByName (engine, names[0]); });
+        input, names[0], devices.getInputNames(), [&] { return ports.isInputOpen(); },
+        [&] { ports.closeInput(); }, [&] { portchoice::selectInputByName (engine, names[0]); });
     const auto outputChanged = follow (
-        output, names[1], devices.getOutputNames(), ports.isOutputOpen(), [&] { ports.closeOutput(); },
-        [&] { portchoice::selectOutputByName (engine, names[1]); });
+        output, names[1], devices.getOutputNames(), [&] { return ports.isOutputOpen(); },
+        [&] { ports.closeOutput(); }, [&] { portchoice::selectOutputByName (engine, names[1]); });
 
     if (inputChanged || outputChanged)
     {

@@ -2,6 +2,7 @@
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
+#include "link/PortWatcher.h"
 #include "support/ScanDevices.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
@@ -430,4 +431,29 @@ TEST_F (PortSetupFixture, TheAboutPanelClosesItselfOnlyAtTheFirstOpening)
     about->mouseDown (mouseEvent (*about, {600, 300}, leftButton, {600, 300}));
     about->dispatchPendingMessages();
     EXPECT_EQ (main->getAboutPanel(), nullptr);
+}
+
+TEST_F (PortSetupFixture, UnpluggedAndPluggedBackTheSynthGoesOffLineAndBackWithoutAClick)
+{
+    build();
+    engine().selectInputRow (2);
+    engine().selectOutputRow (2);
+    open();
+    ASSERT_TRUE (waitOnline());
+    main->stsbutPressed (AppBar::midi);
+    ASSERT_TRUE (waitOnline());
+    auto& watcher = engine().getPortWatcher();
+    watcher.setActive (false); // looked at by hand
+
+    devices->hide ("Mopho x4 Simulator");
+    watcher.check();
+    main->drainEvents();
+    EXPECT_FALSE (setup().isInputLit() || setup().isOutputLit());
+    EXPECT_EQ (main->getAppBar().getStatusLabel().getText(), "OFF-LINE");
+    EXPECT_EQ (setup().getHeading(), "OFF-LINE");
+
+    devices->show ("Mopho x4 Simulator");
+    watcher.check();
+    EXPECT_TRUE (setup().isInputLit() && setup().isOutputLit());
+    EXPECT_TRUE (waitOnline());
 }

@@ -95,8 +95,7 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     // The connection check's "OFF-LINE" was posted before we listened for it.
     setStatusText (engine.hasGlobalDumpArrived() ? onlineText : offlineText);
 
-    portWatcher = std::make_unique<PortWatcher> (engine);
-    portWatcher->onPortsChanged = [this] { refreshSetupPanel(); };
+    engine.getPortWatcher().onPortsChanged = [this] { refreshSetupPanel(); };
 
     layout();
 
@@ -110,7 +109,7 @@ MainComp::MainComp (MarvexAudioProcessor& p)
 
 MainComp::~MainComp()
 {
-    portWatcher.reset();
+    engine.getPortWatcher().onPortsChanged = nullptr;
     if (scanPanel != nullptr)
         scanPanel->getScan().cancel();
     engine.removeListener (this);
@@ -380,8 +379,6 @@ void MainComp::showScanPanel (int answerWaitMs)
     if (aboutPanel != nullptr)
         aboutPanel->toFront (false);
     layout();
-    // The scan owns the ports while it runs.
-    portWatcher->setActive (false);
     scanPanel->start();
 }
 
@@ -392,7 +389,6 @@ void MainComp::closeScanPanel()
     scanPanel->getScan().cancel();
     scanPanel->removeChangeListener (this);
     retire (*this, scanPanel);
-    portWatcher->setActive (true);
 }
 
 //==============================================================================

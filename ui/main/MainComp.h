@@ -22,7 +22,6 @@ class DarkMenuLook;
 class MIDI_Setup;
 class MIDI_scan;
 class AboutPanel;
-class PortWatcher;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -148,7 +147,6 @@ private:
     std::unique_ptr<MIDI_Setup> setupPanel;
     std::unique_ptr<MIDI_scan> scanPanel;
     std::unique_ptr<AboutPanel> aboutPanel;
-    std::unique_ptr<PortWatcher> portWatcher;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;
