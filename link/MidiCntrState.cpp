@@ -4,6 +4,7 @@
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
+#include "link/PortWatcher.h"
 #include "model/GlobalSettings.h"
 #include "model/ProgramPacking.h"
 
@@ -127,10 +128,12 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
 
     portNames = loadPortsFile (settingsFolder);
     openSavedPorts();
+    portWatcher = std::make_unique<PortWatcher> (*this);
 }
 
 MidiCntrState::~MidiCntrState()
 {
+    portWatcher.reset();
     // The input first: once it is closed no callback runs, so the banks are still while they are saved.
     ports->closeInput();
     saveSettings();

@@ -22,6 +22,7 @@ class BankTransfer;
 class MidiDeviceLayer;
 class MIDI_PORTS_Control;
 class MidiCntrState;
+class PortWatcher;
 
 /** Told that events were posted; take them with MidiCntrState::takeEvents on the message thread. */
 class MidiCntrStateListener
@@ -152,6 +153,8 @@ public:
     void selectInputRow (int row);
     void selectOutputRow (int row);
     MIDI_PORTS_Control& getPorts() noexcept { return *ports; }
+    /** Follows the chosen ports through the device lists for the engine's whole life. */
+    PortWatcher& getPortWatcher() noexcept { return *portWatcher; }
     bool isOutputOpen() const noexcept;
     /** Waits until everything sent so far has reached the output device (tests, shutdown). */
     bool waitUntilSent (int timeoutMilliseconds) const;
@@ -279,6 +282,7 @@ private:
 
     std::unique_ptr<Notifier> notifier;
     std::unique_ptr<BankTransfer> transfer;
+    std::unique_ptr<PortWatcher> portWatcher;
 
     // Incoming MIDI state: touched only by the MIDI input thread.
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the real standalone editor in a virtual X display, connected to the built-in Mopho x4
-# simulator, the way a user would: it opens, goes on-line, and a turn of the filter cutoff knob
+# Runs the real standalone editor in a virtual X display the way a new user would: it starts with no
+# settings, the port setup panel opened with the "MIDI" button connects it to the built-in Mopho x4
+# simulator (both ports chosen with the mouse), it goes on-line, and a turn of the filter cutoff knob
 # with the mouse wheel reaches the simulator's edit buffer. Writes a screenshot.
 #
 #   standalone_e2e.sh <standalone executable> <screenshot.png>
@@ -15,9 +16,6 @@ WORK="$(mktemp -d)"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
 SETTINGS="$HOME/.config/MarvexSettings"   # where JUCE puts the user application data folder
 mkdir -p "$SETTINGS" "$HOME"
-
-# The ports the user chose last time: the simulator on both sides.
-printf 'Mopho x4 Simulator\x0fMopho x4 Simulator\x10NONE\x11' > "$SETTINGS/mhxplports.dat"
 
 pids=()
 cleanup() {
@@ -68,6 +66,29 @@ TOP=""
 for _ in $(seq 1 20); do TOP="$(find_editor_top)"; [ -n "$TOP" ] && break; sleep 0.3; done
 [ -n "$TOP" ] || { echo "FAIL: no app bar found in the window"; "$IMPORT" -window root "$SHOT"; exit 1; }
 
+# The port setup panel: the "MIDI" button (76, 2 in the app bar), then each list box (design 60, 80
+# and 60, 130, 290 x 24, below the 23-pixel app bar). A list pops up under its box: a 2-pixel border,
+# then rows of 22 pixels, "NONE" first; on this machine the simulator is the only device, so it is
+# the second row.
+xdotool mousemove $((X + 76 + 20)) $((TOP + 10)) click 1
+sleep 0.7
+choose_simulator() {   # $1: the list box's design y
+    local box_y=$((TOP + 23 + $1))
+    xdotool mousemove $((X + 60 + 120)) $((box_y + 12)) click 1
+    sleep 0.7
+    xdotool mousemove $((X + 60 + 120)) $((box_y + 24 + 2 + 22 + 11)) click 1
+    sleep 0.7
+}
+choose_simulator 80    # MIDI In Port
+choose_simulator 130   # MIDI Out Port
+"$IMPORT" -window root "$WORK/setup.png"
+# "OK" (design 690, 240, 74 x 18) closes the panel.
+xdotool mousemove $((X + 690 + 37)) $((TOP + 23 + 240 + 9)) click 1
+sleep 0.5
+[ "$(grep -a -o "Mopho x4 Simulator" "$SETTINGS/mhxplports.dat" | wc -l)" -eq 2 ] \
+    || { echo "FAIL: the chosen ports were not saved"; cp "$WORK/setup.png" "$SHOT"; exit 1; }
+echo "ports chosen in the setup panel"
+
 # On-line: the status label (582, 2, 300 x 15 in the app bar) shows "DSI:  MOPHO X4 ON-LINE", which
 # runs far further right than "OFF-LINE". Count light text pixels past x = 582 + 90.
 online=0
@@ -78,7 +99,7 @@ for _ in $(seq 1 50); do
     if [ "$light" -gt 20 ]; then online=1; break; fi
     sleep 0.2
 done
-[ "$online" -eq 1 ] || { echo "FAIL: the editor did not go on-line"; "$IMPORT" -window root "$SHOT"; exit 1; }
+[ "$online" -eq 1 ] || { echo "FAIL: the editor did not go on-line"; cp "$WORK/setup.png" "$SHOT"; exit 1; }
 echo "on-line"
 
 # "Recv": the synth's edit buffer comes over, and the panel shows the program the synth is playing.

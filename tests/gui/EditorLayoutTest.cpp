@@ -30,6 +30,8 @@ const int widths[] = {Editor::minWidth, 600, 900, 1191, Editor::maxWidth};
 struct EditorFixture : ::testing::Test
 {
     ProcessorRig rig;
+    // The about panel of an editor's first opening would cover what these tests look at.
+    bool aboutShown = rig.processor->getEngine().firstEditorOpened.exchange (true);
     std::unique_ptr<Editor> editor{dynamic_cast<Editor*> (rig.processor->createEditor())};
 
     MainComp& main() { return editor->getMainComp(); }

@@ -6,6 +6,8 @@
 
 #include "host/MarvexAudioProcessor.h"
 #include "host/MarvexAudioProcessorEditor.h"
+#include "instrument/MophoSimulator.h"
+#include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/Categories.h"
 #include "model/ParDes.h"
@@ -16,6 +18,14 @@
 #include "ui/panels/KeyBrd.h"
 #include "ui/sequencer/SeqClass.h"
 #include "ui/sequencer/SeqPanel.h"
+#include "ui/main/AboutPanel.h"
+#include "ui/main/MainComp.h"
+#include "ui/panels/EditorPanel.h"
+#include "ui/panels/FlashPanel.h"
+#include "ui/setup/GlbCont.h"
+#include "ui/setup/Global_Container.h"
+#include "ui/setup/MIDI_Setup.h"
+#include "ui/setup/MIDI_scan.h"
 #include "ui/widgets/Envel.h"
 #include "ui/widgets/KeyOverlay.h"
 #include "ui/widgets/PianoPad.h"
@@ -439,6 +449,83 @@ bool renderEditor (MarvexAudioProcessor& processor, const juce::File& folder)
     return ok;
 }
 
+bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 3000)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (! condition() && juce::Time::getMillisecondCounter() < deadline)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+    return condition();
+}
+
+/** The connection panels over the whole editor, as a user meets them: a machine with one USB MIDI
+    interface (silent) and the simulator. */
+bool renderConnectionPanels (const juce::File& folder)
+{
+    juce::TemporaryFile scratch;
+    const auto settings = scratch.getFile();
+    settings.createDirectory();
+
+    MophoSimulator synth;
+    bool ok = true;
+    {
+        auto devices = std::make_unique<VirtualMidiDevices>();
+        devices->addOutput ("USB MIDI Interface", [] (const juce::MidiMessage&) {});
+        devices->addInput ("USB MIDI Interface");
+        synth.attachTo (*devices);
+
+        MarvexAudioProcessor processor (std::move (devices), settings);
+        auto& engine = processor.getEngine();
+        engine.firstEditorOpened = true;
+        engine.settingsWereReset = false;
+        engine.storeProgram (false, 0, 0, showcaseProgram());
+        engine.selectInputRow (2);
+        engine.selectOutputRow (2);
+
+        MainComp main (processor);
+        main.setSize (MainComp::designWidth, MainComp::designHeight);
+        const auto online = [&] { return engine.hasGlobalDumpArrived(); };
+        pumpUntil (online);
+        main.drainEvents();
+
+        main.toggleSetupPanel();
+        pumpUntil (online);
+        main.drainEvents();
+        ok = writeComponent (main, folder.getChildFile ("setup.png")) && ok;
+
+        main.getSetupPanel()->toggleGlobalPanel();
+        pumpUntil (online);
+        main.drainEvents();
+        ok = writeComponent (main, folder.getChildFile ("globals.png")) && ok;
+
+        // A change that would cut the link waits for the user's answer.
+        auto& globals = *main.getSetupPanel()->getGlobalPanel();
+        globals.getControl (7).setValue (0);
+        ok = writeComponent (main, folder.getChildFile ("globals_warning.png")) && ok;
+        main.toggleSetupPanel();
+
+        main.showAboutPanel();
+        ok = writeComponent (main, folder.getChildFile ("about.png")) && ok;
+        main.changeListenerCallback (main.getAboutPanel());
+
+        // The synth answers, but sends its parameters as CC: the scan finds it and warns.
+        synth.setGlobal (4, 1);
+        main.showScanPanel (100);
+        pumpUntil ([&] { return main.getScanPanel()->getScan().getState() == PortScan::State::found; });
+        ok = writeComponent (main, folder.getChildFile ("scan_warning.png")) && ok;
+
+        // No synth on the interface, and nothing chosen: nothing answers.
+        engine.selectInputRow (0);
+        engine.selectOutputRow (0);
+        main.showScanPanel (100);
+        pumpUntil ([&] { return main.getScanPanel()->isNotConnected(); });
+        main.drainEvents();
+        ok = writeComponent (main, folder.getChildFile ("scan_not_connected.png")) && ok;
+        synth.waitUntilIdle (1000);
+    }
+    settings.deleteRecursively();
+    return ok;
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -471,6 +558,7 @@ int main (int argc, char** argv)
         ok = renderEditorPages (processor, folder) && ok;
         ok = renderEditor (processor, folder) && ok;
     }
+    ok = renderConnectionPanels (folder) && ok;
     settings.deleteRecursively();
     return ok ? 0 : 1;
 }

@@ -2,13 +2,19 @@
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
+#include "link/MIDI_PORTS_Control.h"
+#include "link/PortChoice.h"
+#include "link/PortWatcher.h"
 #include "model/Categories.h"
+#include "ui/main/AboutPanel.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MsgCont.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
 #include "ui/sequencer/SeqPanel.h"
+#include "ui/setup/MIDI_Setup.h"
+#include "ui/setup/MIDI_scan.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/DarkMenuLook.h"
 #include "ui/widgets/KeyPlayClass.h"
@@ -36,8 +42,23 @@ constexpr int modWheelController = 1;
 const juce::Rectangle<int> previewArea { 700, 200, 456, 264 };
 constexpr float previewScale = 0.38287154f;
 constexpr int offScreenX = -2000; // where the synth panel waits while a track is edited
+constexpr int firstOpeningAboutMs = 2000;
+constexpr int scanAnswerWaitMs = 500;
+// Where the scan panel sits, in design units below the app bar.
+constexpr int scanPanelX = (MainComp::designWidth - MIDI_scan::designWidth) / 2, scanPanelY = 60;
+const char* const onlineText = "DSI:  MOPHO X4 ON-LINE";
+const char* const offlineText = "OFF-LINE";
 
 int kindOf (int32_t code) { return event::kindOf (code); }
+
+/** Deletes a child once the message that is running now, which may come from inside it, has ended. */
+template <typename Child> void retire (juce::Component& parent, std::unique_ptr<Child>& child)
+{
+    if (child == nullptr)
+        return;
+    parent.removeChildComponent (child.get());
+    juce::MessageManager::callAsync ([doomed = std::shared_ptr<Child> (child.release())] {});
+}
 } // namespace
 
 MainComp::MainComp (MarvexAudioProcessor& p)
@@ -86,12 +107,22 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     reloadEverything();
     setSize (designWidth, designHeight);
 
+    if (! engine.firstEditorOpened.load())
+        openAboutPanel (firstOpeningAboutMs);
+
     engine.checkConnection();
     engine.addListener (this);
     // The connection check's "OFF-LINE" was posted before we listened for it.
-    setStatusText (engine.hasGlobalDumpArrived() ? "DSI:  MOPHO X4 ON-LINE" : "OFF-LINE");
+    setStatusText (engine.hasGlobalDumpArrived() ? onlineText : offlineText);
+
+    engine.getPortWatcher().onPortsChanged = [this] { refreshSetupPanel(); };
 
     layout();
+
+    // Once per reset: a later opening of the editor does not scan again.
+    if (engine.settingsWereReset.exchange (false) && ! engine.hasGlobalDumpArrived())
+        showScanPanel (scanAnswerWaitMs);
+
     engine.firstEditorOpened = true;
     complete = true;
     addMouseListener (this, true);
@@ -102,6 +133,9 @@ MainComp::~MainComp()
     removeMouseListener (this);
     // No note that the editor started outlives it, and a held pitch wheel goes back to centre.
     keyboard->releaseEverything();
+    engine.getPortWatcher().onPortsChanged = nullptr;
+    if (scanPanel != nullptr)
+        scanPanel->getScan().cancel();
     engine.removeListener (this);
     engine.removeStateListener (this);
     cancelPendingUpdate();
@@ -158,6 +192,15 @@ void MainComp::layout()
         progress->setBounds (getLocalBounds());
     if (messageBox != nullptr)
         messageBox->setBounds (getLocalBounds());
+
+    const auto belowBar = (int) std::ceil ((float) (getHeight() - AppBar::height) / scale);
+    if (setupPanel != nullptr)
+        placeOverlay (*setupPanel, { 0, 0, designWidth, belowBar }, AppBar::height);
+    if (scanPanel != nullptr)
+        placeOverlay (*scanPanel, { scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight() },
+                      AppBar::height);
+    if (aboutPanel != nullptr)
+        placeOverlay (*aboutPanel, { 0, 0, designWidth, (int) std::ceil ((float) getHeight() / scale) }, 0);
 
     if (complete)
     {
@@ -269,11 +312,16 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (kind == kindOf (event::online))
     {
-        setStatusText ("DSI:  MOPHO X4 ON-LINE");
+        setStatusText (onlineText);
     }
     else if (kind == kindOf (event::offline))
     {
-        setStatusText ("OFF-LINE");
+        setStatusText (offlineText);
+    }
+    else if (kind == kindOf (event::globalChanged))
+    {
+        if (setupPanel != nullptr)
+            setupPanel->refreshGlobal (code - event::globalChanged);
     }
     else if (kind == kindOf (event::bankTransferFinished))
     {
@@ -292,7 +340,7 @@ void MainComp::applyEvent (int32_t code)
         showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
-    // Bank redraws (0x19), globals (0x20) and the plug-in bank list (0x22) have no component here yet.
+    // Bank redraws (0x19) and the plug-in bank list (0x22) have no component here yet.
 }
 
 void MainComp::reloadEverything()
@@ -306,6 +354,134 @@ void MainComp::reloadEverything()
 void MainComp::setStatusText (const juce::String& text)
 {
     appBar->getStatusLabel().setText (text);
+    if (setupPanel != nullptr)
+        setupPanel->setHeading (text);
+}
+
+//==============================================================================
+void MainComp::placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top)
+{
+    // Laid out in design units and scaled as a whole, like the panels under it.
+    const auto scale = (float) getWidth() / (float) designWidth;
+    overlay.setBounds (designBounds);
+    overlay.setTransform (juce::AffineTransform::scale (scale).translated (0.0f, (float) top));
+}
+
+void MainComp::showAboutPanel()
+{
+    openAboutPanel (0);
+}
+
+void MainComp::openAboutPanel (int closeAfterMs)
+{
+    retire (*this, aboutPanel);
+    aboutPanel = std::make_unique<AboutPanel> (closeAfterMs);
+    aboutPanel->addChangeListener (this);
+    addAndMakeVisible (*aboutPanel);
+    aboutPanel->toFront (false);
+    layout();
+}
+
+void MainComp::closeAboutPanel()
+{
+    if (aboutPanel != nullptr)
+        aboutPanel->removeChangeListener (this);
+    retire (*this, aboutPanel);
+}
+
+void MainComp::toggleSetupPanel()
+{
+    if (setupPanel != nullptr)
+    {
+        closeSetupPanel();
+        return;
+    }
+
+    closeScanPanel();
+    setupPanel = std::make_unique<MIDI_Setup> (engine);
+    setupPanel->addChangeListener (this);
+    addAndMakeVisible (*setupPanel);
+    if (aboutPanel != nullptr)
+        aboutPanel->toFront (false);
+    refreshSetupPanel();
+    setupPanel->setHeading (appBar->getStatusLabel().getText());
+    layout();
+    engine.checkConnection();
+}
+
+void MainComp::refreshSetupPanel()
+{
+    if (setupPanel == nullptr)
+        return;
+
+    // The lists as the system has them now; each port's row found by the name that was chosen.
+    const auto inputs = portchoice::inputRows (engine);
+    const auto outputs = portchoice::outputRows (engine);
+    const auto names = engine.getPortNames();
+    const auto& ports = engine.getPorts();
+    const auto rowOf = [] (const juce::StringArray& list, const juce::String& name, int openIndex) {
+        return openIndex >= 0 ? openIndex + 1 : juce::jmax (0, list.indexOf (name));
+    };
+    setupPanel->setLists (inputs, outputs, rowOf (inputs, names[0], ports.isInputOpen() ? ports.getInputIndex() : -1),
+                          rowOf (outputs, names[1], ports.isOutputOpen() ? ports.getOutputIndex() : -1));
+    setupPanel->setPortsOpen (ports.isInputOpen(), ports.isOutputOpen());
+}
+
+void MainComp::setupPanelAction()
+{
+    const auto action = setupPanel->getLastAction();
+    if (action == MIDI_Setup::inputChosen || action == MIDI_Setup::outputChosen)
+    {
+        // Chosen by name: the lists may have changed since the panel showed them.
+        const auto input = action == MIDI_Setup::inputChosen;
+        const auto& list = input ? setupPanel->getInputList() : setupPanel->getOutputList();
+        const auto name = list[setupPanel->getLastValue()];
+        const auto chosen = input ? portchoice::selectInputByName (engine, name)
+                                  : portchoice::selectOutputByName (engine, name);
+        refreshSetupPanel();
+        if (! chosen)
+            return;
+        engine.checkConnection();
+        // Saved at once: closing the host now must not lose the choice.
+        engine.saveSettings();
+        engine.savePorts();
+    }
+    else if (action == MIDI_Setup::okPressed)
+    {
+        engine.checkConnection();
+        engine.saveSettings();
+        closeSetupPanel();
+    }
+}
+
+void MainComp::closeSetupPanel()
+{
+    if (setupPanel == nullptr)
+        return;
+    engine.savePorts();
+    setupPanel->removeChangeListener (this);
+    retire (*this, setupPanel);
+}
+
+void MainComp::showScanPanel (int answerWaitMs)
+{
+    closeScanPanel();
+    scanPanel = std::make_unique<MIDI_scan> (engine, PortScan::Timing { answerWaitMs });
+    scanPanel->addChangeListener (this);
+    addAndMakeVisible (*scanPanel);
+    if (aboutPanel != nullptr)
+        aboutPanel->toFront (false);
+    layout();
+    scanPanel->start();
+}
+
+void MainComp::closeScanPanel()
+{
+    if (scanPanel == nullptr)
+        return;
+    scanPanel->getScan().cancel();
+    scanPanel->removeChangeListener (this);
+    retire (*this, scanPanel);
 }
 
 //==============================================================================
@@ -408,6 +584,9 @@ void MainComp::stsbutPressed (int buttonId)
             view = buttonId;
             layout();
             break;
+        case AppBar::midi:
+            toggleSetupPanel();
+            break;
         case restoreEditBufferCode:
             engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
             break;
@@ -424,7 +603,7 @@ void MainComp::stsbutPressed (int buttonId)
             }
             break;
         default:
-            // FILE, MIDI, BANK and WRITE arrive with their components.
+            // FILE, BANK and WRITE arrive with their components.
             break;
     }
 }
@@ -450,6 +629,18 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (source == keyboard.get())
     {
         layout();
+    }
+    else if (setupPanel != nullptr && source == setupPanel.get())
+    {
+        setupPanelAction();
+    }
+    else if (scanPanel != nullptr && source == scanPanel.get())
+    {
+        closeScanPanel();
+    }
+    else if (aboutPanel != nullptr && source == aboutPanel.get())
+    {
+        closeAboutPanel();
     }
     else if (source == &appBar->getChannelLabel())
     {

@@ -21,10 +21,14 @@ class MsgCont;
 class DarkMenuLook;
 class SeqPanel;
 class KeyBrd;
+class MIDI_Setup;
+class MIDI_scan;
+class AboutPanel;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
-    sequencer page, the keyboard drawer, the transfer progress display and the message box.
+    sequencer page, the keyboard drawer, the transfer progress display and the message box, and on
+    demand the port setup, scan and about panels.
 
     It is the only listener of the engine. Engine events are only queued by the engine; the
     asynchronous update takes them all at once on the message thread and brings the screen up to
@@ -86,6 +90,19 @@ public:
     void categoryMenuFinished (int result);
 
     //==============================================================================
+    // The connection panels and the about panel, each over the editor while it is shown.
+
+    /** Opens the about panel until it is clicked (no closing timer). */
+    void showAboutPanel();
+    /** Opens the port setup panel, with the device lists as they are now, or closes it. */
+    void toggleSetupPanel();
+    /** Opens the scan panel and starts its scan, giving each port pair answerWaitMs to answer. */
+    void showScanPanel (int answerWaitMs);
+    MIDI_Setup* getSetupPanel() noexcept { return setupPanel.get(); }
+    MIDI_scan* getScanPanel() noexcept { return scanPanel.get(); }
+    AboutPanel* getAboutPanel() noexcept { return aboutPanel.get(); }
+
+    //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
     EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
     FlashPanel& getSectionView() noexcept { return *sectionView; }
@@ -124,6 +141,13 @@ private:
     void layout();
     /** The synth panel, or the sequencer page with the synth panel as its preview, above the drawer. */
     void placePages (int w, float scale, int barHeight, int keyboardTop);
+    void placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top);
+    void openAboutPanel (int closeAfterMs);
+    void closeAboutPanel();
+    void refreshSetupPanel();
+    void setupPanelAction();
+    void closeSetupPanel();
+    void closeScanPanel();
 
     MarvexAudioProcessor& processor;
     MidiCntrState& engine;
@@ -135,6 +159,9 @@ private:
     std::unique_ptr<KeyBrd> keyboard;
     std::unique_ptr<ProgBar> progress;
     std::unique_ptr<MsgCont> messageBox;
+    std::unique_ptr<MIDI_Setup> setupPanel;
+    std::unique_ptr<MIDI_scan> scanPanel;
+    std::unique_ptr<AboutPanel> aboutPanel;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;

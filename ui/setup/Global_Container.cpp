@@ -1,0 +1,210 @@
+#include "ui/setup/Global_Container.h"
+#include "link/MidiCntrState.h"
+#include "model/GlobalSettings.h"
+#include "ui/setup/GlbCont.h"
+#include "ui/widgets/KelvoLook.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int designWidth = 600, designHeight = 400;
+
+constexpr juce::uint32 fill = 0xdd000000, outline = 0xdd457089;
+constexpr float cornerRadius = 10.0f, outlineThickness = 3.0f;
+constexpr int titleX = 14, titleY = 4, titleWidth = 200, titleHeight = 30;
+constexpr float titleFontHeight = 16.0f, captionFontHeight = 12.0f, warningFontHeight = 11.5f;
+constexpr int dropDownCaptionOffset = 120, switchCaptionOffset = 150;
+constexpr int captionWidth = 200, captionHeight = 18;
+constexpr int firstCaptioned = 2; // the knobs draw their own captions
+
+constexpr int closeSize = 15, closeInset = 25, closeTop = 10;
+constexpr int closeHitLeft = 27, closeHitRight = 10, closeHitTop = 9, closeHitBottom = 24;
+constexpr juce::uint32 closeColour = 0xffa9c4d6;
+
+// The warning strip across the top right, clear of the title, the close image and the controls.
+constexpr int stripX = 230, stripY = 6, stripHeight = 38, stripRightGap = 36;
+constexpr int stripButtonWidth = 56, stripButtonHeight = 18, stripButtonGap = 6;
+constexpr juce::uint32 stripFill = 0xf0382810, stripOutline = 0xffe0a040, stripText = 0xffffe2b0;
+
+// Globals whose values decide whether the synth still hears and answers the editor.
+constexpr int channelIndex = 2, receiveIndex = 5, sysExIndex = 7;
+constexpr int allChannels = 0, receiveAll = 0, sysExOff = 0;
+} // namespace
+
+Global_Container::Global_Container (MidiCntrState& e) : engine (e)
+{
+    for (size_t n = 0; n < controls.size(); ++n)
+    {
+        controls[n] = std::make_unique<GlbCont> (engine);
+        if (n < (size_t)globals::numEdited)
+        {
+            controls[n]->configure ((int)n);
+            controls[n]->confirmChange = [this] (GlbCont& c, int v) { return confirm (c, v); };
+            addAndMakeVisible (*controls[n]);
+        }
+        else
+        {
+            addChildComponent (*controls[n]);
+        }
+    }
+
+    applyButton.addListener (this);
+    keepButton.addListener (this);
+    addChildComponent (applyButton);
+    addChildComponent (keepButton);
+
+    setSize (designWidth, designHeight);
+}
+
+Global_Container::~Global_Container() = default;
+
+void Global_Container::refreshGlobal (int globalIndex)
+{
+    if (juce::isPositiveAndBelow (globalIndex, globals::numEdited))
+        controls[(size_t)globalIndex]->repaint();
+}
+
+juce::String Global_Container::linkWarning (int globalIndex, int value, int editorChannel)
+{
+    switch (globalIndex)
+    {
+    case sysExIndex:
+        if (value == sysExOff)
+            return "MIDI SYSEX ENABLE OFF: the synth stops answering the editor (no dumps, no "
+                   "connection check).";
+        break;
+    case receiveIndex:
+        if (value != receiveAll)
+            return "MIDI PARAM RECV " + globalValueText (globals::TextRule::parameterReceive, value) +
+                   ": the synth ignores part of what the editor sends.";
+        break;
+    case channelIndex:
+        if (value != allChannels && value != editorChannel)
+            return "MIDI CHANNEL " + juce::String (value) +
+                   ": the synth no longer hears the editor, "
+                   "which sends on channel " +
+                   juce::String (editorChannel) + ".";
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+bool Global_Container::confirm (GlbCont& control, int value)
+{
+    warningText = linkWarning (control.getIndex(), value, engine.getMidiChannel());
+    if (warningText.isEmpty())
+    {
+        endHeldChange (false);
+        return true;
+    }
+    heldIndex = control.getIndex();
+    heldValue = value;
+    applyButton.setVisible (true);
+    keepButton.setVisible (true);
+    repaint();
+    return false;
+}
+
+void Global_Container::endHeldChange (bool apply)
+{
+    const auto index = std::exchange (heldIndex, -1);
+    warningText.clear();
+    applyButton.setVisible (false);
+    keepButton.setVisible (false);
+    repaint();
+    if (apply && index >= 0)
+        controls[(size_t)index]->applyValue (heldValue);
+}
+
+void Global_Container::stsbutPressed (int buttonId)
+{
+    if (buttonId == applyCode || buttonId == keepCode)
+        endHeldChange (buttonId == applyCode);
+}
+
+//==============================================================================
+void Global_Container::resized()
+{
+    const auto right = getWidth() - stripRightGap;
+    const auto buttonY = stripY + (stripHeight - stripButtonHeight) / 2;
+    keepButton.setupButton (right - stripButtonGap - stripButtonWidth, buttonY, stripButtonWidth,
+                            stripButtonHeight, true);
+    applyButton.setupButton (right - 2 * (stripButtonGap + stripButtonWidth), buttonY, stripButtonWidth,
+                             stripButtonHeight, true);
+    renderBackground();
+}
+
+void Global_Container::renderBackground()
+{
+    if (getWidth() <= 0 || getHeight() <= 0)
+        return;
+
+    // Drawn at twice the design size, so that it stays sharp when the editor is enlarged.
+    constexpr float density = 2.0f;
+    background =
+        juce::Image (juce::Image::ARGB, (int)(getWidth() * density), (int)(getHeight() * density), true);
+    juce::Graphics g (background);
+    g.addTransform (juce::AffineTransform::scale (density));
+
+    const auto box = getLocalBounds().toFloat().reduced (outlineThickness / 2.0f);
+    g.setColour (juce::Colour (fill));
+    g.fillRoundedRectangle (box, cornerRadius);
+    g.setColour (juce::Colour (outline));
+    g.drawRoundedRectangle (box, cornerRadius, outlineThickness);
+
+    g.setColour (juce::Colours::white);
+    g.setFont (arialFont (titleFontHeight, juce::Font::bold));
+    g.drawText ("Global Settings:", titleX, titleY, titleWidth, titleHeight,
+                juce::Justification::centredLeft);
+
+    g.setFont (arialFont (captionFontHeight));
+    for (int i = firstCaptioned; i < globals::numEdited; ++i)
+    {
+        const auto& c = *controls[(size_t)i];
+        const auto isSwitch = globals::find (i)->type == globals::ControlType::toggle;
+        const auto x = c.getX() - (isSwitch ? switchCaptionOffset : dropDownCaptionOffset);
+        g.drawText (globalCaption (i), x, c.getY() + 1, captionWidth, captionHeight,
+                    juce::Justification::centredLeft);
+    }
+
+    const juce::Rectangle<float> close ((float)(getWidth() - closeInset), (float)closeTop, (float)closeSize,
+                                        (float)closeSize);
+    g.setColour (juce::Colour (closeColour));
+    g.drawEllipse (close.reduced (0.75f), 1.5f);
+    const auto cross = close.reduced (4.5f);
+    g.drawLine ({cross.getTopLeft(), cross.getBottomRight()}, 1.6f);
+    g.drawLine ({cross.getBottomLeft(), cross.getTopRight()}, 1.6f);
+}
+
+void Global_Container::paint (juce::Graphics& g)
+{
+    if (background.isValid())
+        g.drawImage (background, getLocalBounds().toFloat());
+
+    if (warningText.isNotEmpty())
+    {
+        const juce::Rectangle<float> strip ((float)stripX, (float)stripY,
+                                            (float)(getWidth() - stripRightGap - stripX), (float)stripHeight);
+        g.setColour (juce::Colour (stripFill));
+        g.fillRoundedRectangle (strip, 5.0f);
+        g.setColour (juce::Colour (stripOutline));
+        g.drawRoundedRectangle (strip, 5.0f, 1.2f);
+        g.setColour (juce::Colour (stripText));
+        g.setFont (arialFont (warningFontHeight));
+        const auto textWidth = (int)strip.getWidth() - 2 * (stripButtonWidth + stripButtonGap) - 20;
+        g.drawFittedText (warningText, stripX + 8, stripY, textWidth, stripHeight,
+                          juce::Justification::centredLeft, 2, 0.9f);
+    }
+}
+
+void Global_Container::mouseDown (const juce::MouseEvent& e)
+{
+    const auto w = getWidth();
+    if (e.x > w - closeHitLeft && e.x < w - closeHitRight && e.y >= closeHitTop && e.y <= closeHitBottom)
+        listeners.callLastToFirst (*this, [] (Global_Listener& l) { l.globalPanelAction (closeCode, 0); });
+}
+
+} // namespace kelvo
