@@ -19,6 +19,7 @@ constexpr int32_t bankTransferFailed = 0x18000000;   // + bank × 256 + program 
 constexpr int32_t bankContentsChanged = 0x19000000;
 constexpr int32_t globalChanged = 0x20000000; // + global index
 constexpr int32_t pluginProgramChanged = 0x22000000;
+constexpr int32_t noticePosted = 0x23000000; // a message for the user waits in takeNotices
 
 constexpr int32_t bankProgramCode (int32_t base, int bank, int program) noexcept
 {

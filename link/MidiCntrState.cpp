@@ -1,5 +1,6 @@
 #include "link/MidiCntrState.h"
 #include "link/BankTransfer.h"
+#include "link/EngineFileStore.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
@@ -103,26 +104,37 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
         postEvent (code);
     });
 
-    auto loaded = loadSettingsFile (settingsFolder);
+    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { postNotice (text); });
+    files->removeStaleTemporaryFiles();
+
+    auto loaded = files->loadSettings();
     settings = std::move (loaded.entries);
     settingsWereReset = loaded.wereReset;
     while (settings.size() < settings::numEntries)
         settings.add ("0");
 
     if (const auto channel = channelFromSetting (settings[settings::midiChannel]); channel != 0)
+    {
         midiChannel = channel;
+    }
     else
+    {
+        // Saved at once, so that the repair never counts later as a change of this instance's own
+        // (which would undo a channel that another instance sets meanwhile).
         settings.set (settings::midiChannel, "1");
+        saveSettings();
+    }
 
     buildBanks();
 
-    portNames = loadPortsFile (settingsFolder);
+    portNames = files->loadPorts();
     openSavedPorts();
 }
 
 MidiCntrState::~MidiCntrState()
 {
     // The input first: once it is closed no callback runs, so the banks are still while they are saved.
+    // Each save writes only what this instance changed and has not saved yet.
     ports->closeInput();
     saveSettings();
     saveBankData();
@@ -145,9 +157,7 @@ void MidiCntrState::buildBanks()
 
     // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
     // otherwise; F1..F4 are always factory banks 0..3.
-    const auto image = loadBankDataFile (settingsFolder);
-    loadUserBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() },
-                   image.getData(), image.getSize());
+    files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
     for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
         synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
 }
@@ -158,14 +168,18 @@ void MidiCntrState::buildBanks()
 void MidiCntrState::saveSettings()
 {
     const std::lock_guard<std::mutex> fl (fileLock);
-    saveSettingsFile (settingsFolder, getSettings());
+    files->saveSettings (getSettings());
 }
 
 void MidiCntrState::saveBankData()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    saveBankDataFile (settingsFolder, makeBankDataImage ({ synthBanks[0].get(), synthBanks[1].get(),
-                                                           synthBanks[2].get(), synthBanks[3].get() }));
+    bool reloaded;
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        reloaded = files->saveBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
+    }
+    if (reloaded)
+        postEvent (event::bankContentsChanged);
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -177,7 +191,7 @@ juce::StringArray MidiCntrState::getPortNames() const
 void MidiCntrState::savePorts()
 {
     const std::lock_guard<std::mutex> fl (fileLock);
-    savePortsFile (settingsFolder, getPortNames());
+    files->savePorts (getPortNames());
 }
 
 void MidiCntrState::loadPorts()
@@ -185,7 +199,7 @@ void MidiCntrState::loadPorts()
     juce::StringArray names;
     {
         const std::lock_guard<std::mutex> fl (fileLock);
-        names = loadPortsFile (settingsFolder);
+        names = files->loadPorts();
     }
     const std::lock_guard<std::mutex> sl (settingsLock);
     portNames = names;
@@ -257,6 +271,23 @@ void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCn
     pending = true;
     if (onLinkInputThread)
         notifier->wakeUp();
+}
+
+void MidiCntrState::postNotice (const juce::String& text)
+{
+    {
+        const std::lock_guard<std::mutex> nl (noticeLock);
+        if (notices.contains (text))
+            return;
+        notices.add (text);
+    }
+    postEvent (event::noticePosted);
+}
+
+juce::StringArray MidiCntrState::takeNotices()
+{
+    const std::lock_guard<std::mutex> nl (noticeLock);
+    return std::exchange (notices, {});
 }
 
 void MidiCntrState::takeEvents (std::vector<int32_t>& dest)
@@ -431,6 +462,7 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
 
     currentSynthBank = bank;
     currentSynthProgram = program;
+    synthLocationKnown = true;
     pluginBank->setEditBuffer (source->getProgramRecord (program));
     postEvent (event::editBufferReplaced);
 
@@ -446,6 +478,7 @@ void MidiCntrState::loadCurrentPluginProgram()
     if (pluginBank == nullptr)
         return;
     pluginBank->setEditBuffer (pluginBank->getProgramRecord (getCurrentPluginProgram()));
+    forgetSynthLocation();
     postEvent (event::editBufferReplaced);
 }
 
@@ -457,7 +490,7 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
         if (target == nullptr || program < 0 || program >= program::programsPerBank)
             return;
         target->setProgram (program, record);
-        postEvent (event::bankContentsChanged);
+        synthBankChanged (bank);
     }
     else
     {
@@ -471,6 +504,7 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
 void MidiCntrState::bankContentsChanged()
 {
     postEvent (event::bankContentsChanged);
+    saveBankData();
 }
 
 //==============================================================================
@@ -533,8 +567,38 @@ void MidiCntrState::openSavedPorts()
     auto rowOf = [] (const juce::String& name, const juce::StringArray& devicesNow) {
         return name.length() >= minPortNameLength ? devicesNow.indexOf (name) + 1 : 0;
     };
-    ports->openInput (rowOf (names[0], devices->getInputNames()));
-    ports->openOutput (rowOf (names[1], devices->getOutputNames()));
+    const auto inputRow = rowOf (names[0], devices->getInputNames());
+    const auto outputRow = rowOf (names[1], devices->getOutputNames());
+    ports->openInput (inputRow);
+    ports->openOutput (outputRow);
+
+    // A port saved last time that is not there now is told by name: the link cannot come on-line.
+    if (inputRow == 0 && names[0].length() >= minPortNameLength && names[0] != "NONE")
+        postNotice ("The MIDI input \"" + names[0] + "\" chosen last time is not present now.");
+    if (outputRow == 0 && names[1].length() >= minPortNameLength && names[1] != "NONE")
+        postNotice ("The MIDI output \"" + names[1] + "\" chosen last time is not present now.");
+    takeDeviceNotices();
+}
+
+void MidiCntrState::takeDeviceNotices()
+{
+    for (const auto& text : devices->takeNotices())
+        postNotice (text);
+}
+
+juce::String MidiCntrState::getOfflineReason() const
+{
+    const auto names = getPortNames();
+    const auto describe = [] (const char* side, const juce::String& name) {
+        return name.length() < minPortNameLength || name == "NONE"
+                   ? juce::String ("no MIDI ") + side + " chosen"
+                   : juce::String ("MIDI ") + side + " \"" + name + "\" not present";
+    };
+    if (! ports->isOutputOpen())
+        return describe ("output", names[1]);
+    if (! ports->isInputOpen())
+        return describe ("input", names[0]);
+    return "no answer from the synth";
 }
 
 void MidiCntrState::selectInputRow (int row)
@@ -547,6 +611,8 @@ void MidiCntrState::selectInputRow (int row)
         portNames.set (0, row == 0 ? juce::String ("NONE") : names[row - 1]);
     }
     ports->openInput (row);
+    savePorts();
+    takeDeviceNotices();
 }
 
 void MidiCntrState::selectOutputRow (int row)
@@ -559,6 +625,8 @@ void MidiCntrState::selectOutputRow (int row)
         portNames.set (1, row == 0 ? juce::String ("NONE") : names[row - 1]);
     }
     ports->openOutput (row);
+    savePorts();
+    takeDeviceNotices();
 }
 
 //==============================================================================
@@ -607,9 +675,15 @@ juce::String MidiCntrState::getSetting (int index) const
 
 void MidiCntrState::setSetting (int index, const juce::String& value)
 {
-    const std::lock_guard<std::mutex> sl (settingsLock);
-    if (index >= 0 && index < settings.size())
+    {
+        const std::lock_guard<std::mutex> sl (settingsLock);
+        if (index < 0 || index >= settings.size() || settings[index] == value)
+            return;
         settings.set (index, value);
+    }
+    // The editor's size changes with every step of a drag: it is saved with the next save.
+    if (index != settings::editorWidth && index != settings::editorHeight)
+        saveSettings();
 }
 
 //==============================================================================

@@ -72,7 +72,7 @@ TEST_F (MainCompFixture, OfflineUntilTheSynthAnswersThenOnline)
 {
     open(); // no ports open: nobody answers
     settle (300);
-    EXPECT_EQ (status(), "OFF-LINE");
+    EXPECT_EQ (status(), "OFF-LINE: no MIDI output chosen");
 
     main.reset();
     connect();

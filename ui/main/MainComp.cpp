@@ -69,9 +69,11 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     engine.checkConnection();
     engine.addListener (this);
     // The connection check's "OFF-LINE" was posted before we listened for it.
-    setStatusText (engine.hasGlobalDumpArrived() ? "DSI:  MOPHO X4 ON-LINE" : "OFF-LINE");
+    setStatusText (engine.hasGlobalDumpArrived() ? "DSI:  MOPHO X4 ON-LINE" : offlineStatusText());
 
     layout();
+    // What the engine met before any editor was there to tell (damaged files, ports gone).
+    showNotices();
     engine.firstEditorOpened = true;
     complete = true;
 }
@@ -145,6 +147,24 @@ void MainComp::drainEvents()
     engine.takeEvents (pendingEvents);
     for (auto code : pendingEvents)
         applyEvent (code);
+    // Also after a flood of events, which may have lost the notice's own event.
+    showNotices();
+}
+
+void MainComp::showNotices()
+{
+    const auto waiting = engine.takeNotices();
+    if (waiting.isEmpty())
+        return;
+    auto text = waiting.joinIntoString ("\n");
+    if (messageBox != nullptr)
+        text = messageBox->getText() + "\n" + text;
+    showMessage (text);
+}
+
+juce::String MainComp::offlineStatusText() const
+{
+    return "OFF-LINE: " + engine.getOfflineReason();
 }
 
 void MainComp::applyEvent (int32_t code)
@@ -180,7 +200,7 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (kind == kindOf (event::offline))
     {
-        setStatusText ("OFF-LINE");
+        setStatusText (offlineStatusText());
     }
     else if (kind == kindOf (event::bankTransferFinished))
     {

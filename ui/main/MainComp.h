@@ -109,6 +109,10 @@ private:
     void handleAsyncUpdate() override;
     void reloadEverything();
     void setStatusText (const juce::String& text);
+    /** "OFF-LINE" and why. */
+    juce::String offlineStatusText() const;
+    /** Shows the engine's waiting messages for the user in the message box. */
+    void showNotices();
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
     void layout();
 
