@@ -25,21 +25,6 @@ juce::File makeTemporaryFile (const juce::File& target)
     }
 }
 
-// A rename is only as lasting as the folder entry that records it.
-void syncFolder (const juce::File& folder)
-{
-#if ! JUCE_WINDOWS
-    const auto fd = ::open (folder.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0)
-    {
-        ::fsync (fd);
-        ::close (fd);
-    }
-#else
-    juce::ignoreUnused (folder);
-#endif
-}
-
 // Writes a new file and flushes it to the disk; the system's reason when anything fails.
 juce::String writeWhole (const juce::File& file, const void* data, size_t numBytes)
 {
@@ -108,7 +93,6 @@ bool writeFileSafely (const juce::File& target, const void* data, size_t numByte
         temp.deleteFile();
         return fail (whyNot, "the old file could not be replaced");
     }
-    syncFolder (folder);
     return true;
 }
 

@@ -104,7 +104,9 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
         postEvent (code);
     });
 
-    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { postNotice (text); });
+    // The store meets problems under the file lock: what it has to tell is kept there, and the event
+    // that announces it is posted once the lock is released (see announceNotices).
+    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { keepNotice (text); });
     files->removeStaleTemporaryFiles();
 
     auto loaded = files->loadSettings();
@@ -167,8 +169,11 @@ void MidiCntrState::buildBanks()
 // contents are the ones left on disk. The file lock is taken before the settings lock, never after.
 void MidiCntrState::saveSettings()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    files->saveSettings (getSettings());
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        files->saveSettings (getSettings());
+    }
+    announceNotices();
 }
 
 void MidiCntrState::saveBankData()
@@ -180,6 +185,7 @@ void MidiCntrState::saveBankData()
     }
     if (reloaded)
         postEvent (event::bankContentsChanged);
+    announceNotices();
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -190,8 +196,11 @@ juce::StringArray MidiCntrState::getPortNames() const
 
 void MidiCntrState::savePorts()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    files->savePorts (getPortNames());
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        files->savePorts (getPortNames());
+    }
+    announceNotices();
 }
 
 void MidiCntrState::loadPorts()
@@ -201,6 +210,7 @@ void MidiCntrState::loadPorts()
         const std::lock_guard<std::mutex> fl (fileLock);
         names = files->loadPorts();
     }
+    announceNotices();
     const std::lock_guard<std::mutex> sl (settingsLock);
     portNames = names;
 }
@@ -275,13 +285,24 @@ void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCn
 
 void MidiCntrState::postNotice (const juce::String& text)
 {
+    keepNotice (text);
+    announceNotices();
+}
+
+void MidiCntrState::keepNotice (const juce::String& text)
+{
+    const std::lock_guard<std::mutex> nl (noticeLock);
+    if (! notices.contains (text))
     {
-        const std::lock_guard<std::mutex> nl (noticeLock);
-        if (notices.contains (text))
-            return;
         notices.add (text);
+        noticeUnannounced = true;
     }
-    postEvent (event::noticePosted);
+}
+
+void MidiCntrState::announceNotices()
+{
+    if (noticeUnannounced.exchange (false))
+        postEvent (event::noticePosted);
 }
 
 juce::StringArray MidiCntrState::takeNotices()

@@ -264,6 +264,8 @@ private:
     void buildBanks();
     void openSavedPorts();
     void takeDeviceNotices();
+    void keepNotice (const juce::String& text);
+    void announceNotices();
     void handleController (int channel, int controller, int value);
     void completeNrpn();
     void handleSysEx (const juce::MemoryBlock& message);
@@ -293,6 +295,7 @@ private:
 
     std::mutex noticeLock;
     juce::StringArray notices;
+    std::atomic<bool> noticeUnannounced { false };
 
     LockFreeQueue<int32_t> events;
     std::atomic<bool> eventsOverflowed { false };
