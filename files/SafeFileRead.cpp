@@ -126,6 +126,23 @@ FileReadResult readFileSafely (const juce::File& file, size_t maxBytes)
     return result;
 }
 
+FileProblem describeReadProblem (const FileReadResult& found)
+{
+    switch (found.status)
+    {
+    case FileReadResult::Status::unreadable:
+        return {"could not be read (" + found.error + ")", "unreadable"};
+    case FileReadResult::Status::notAFile:
+        return {"is not a file", "not-a-file"};
+    case FileReadResult::Status::tooLarge:
+        return {"is far too large", "too-large"};
+    case FileReadResult::Status::ok:
+    case FileReadResult::Status::missing:
+    default:
+        return {};
+    }
+}
+
 juce::File setFileAside (const juce::File& file, const juce::String& reason)
 {
     const auto stamp = juce::Time::getCurrentTime().formatted ("%Y%m%d-%H%M%S");

@@ -26,6 +26,16 @@ struct FileReadResult
     bool isDamaged() const noexcept { return status != Status::ok && status != Status::missing; }
 };
 
+/** What is wrong with a damaged file, in words for the user ("could not be read (…)", "is not a
+    file", "is far too large") and as one word for the name of its kept copy. */
+struct FileProblem
+{
+    juce::String words, nameTag;
+};
+
+/** The problem of a file that readFileSafely found damaged (empty for one that is ok or missing). */
+FileProblem describeReadProblem (const FileReadResult& found);
+
 /**
     Reads a file without ever blocking or reading without end: only a regular file is opened (a
     named pipe or a device in its place is reported, never read), and at most maxBytes of it are

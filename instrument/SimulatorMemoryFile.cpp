@@ -18,20 +18,13 @@ juce::String SimulatorMemoryFile::load (MophoSimulator& simulator)
     if (found.isOk() && loaded)
         return {};
 
-    using S = FileReadResult::Status;
-    const auto problem = found.status == S::unreadable ? "could not be read (" + found.error + ")"
-                         : found.status == S::notAFile ? juce::String ("is not a file")
-                         : found.status == S::tooLarge ? juce::String ("is far too large")
-                                                       : juce::String ("is damaged");
-    const auto tag = found.status == S::unreadable ? "unreadable"
-                     : found.status == S::notAFile ? "not-a-file"
-                     : found.status == S::tooLarge ? "too-large"
-                                                   : "damaged";
+    const auto problem =
+        found.isDamaged() ? describeReadProblem (found) : FileProblem{"is damaged", "damaged"};
     const auto told =
-        "The simulator's memory file " + problem + "; " +
+        "The simulator's memory file " + problem.words + "; " +
         (loaded ? "its memory was read from the file's start." : "it starts with the factory banks.");
 
-    const auto aside = setFileAside (file, tag);
+    const auto aside = setFileAside (file, problem.nameTag);
     if (aside == juce::File())
     {
         keepAsItIs = true;

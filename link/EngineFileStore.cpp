@@ -32,28 +32,11 @@ const KindInfo kinds[] = {
     {enginefile::portsFileName, "The MIDI ports file", "the chosen MIDI ports", enginefile::maxPortsFileSize},
 };
 
-// What is wrong with a file, in words and as the word that its kept copy is named with.
-struct Problem
+// What is wrong with a file: what readFileSafely found, or a length that is not the one right length.
+FileProblem describe (const FileReadResult& found, size_t validSize)
 {
-    juce::String words, nameTag;
-};
-
-Problem describe (const FileReadResult& found, size_t validSize)
-{
-    using S = FileReadResult::Status;
-    switch (found.status)
-    {
-    case S::unreadable:
-        return {"could not be read (" + found.error + ")", "unreadable"};
-    case S::notAFile:
-        return {"is not a file", "not-a-file"};
-    case S::tooLarge:
-        return {"is far too large", "too-large"};
-    case S::ok:
-    case S::missing:
-    default:
-        break;
-    }
+    if (found.isDamaged())
+        return describeReadProblem (found);
     const auto size = found.bytes.getSize();
     if (size == 0)
         return {"is empty", "empty"};
