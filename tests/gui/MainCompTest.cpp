@@ -78,6 +78,13 @@ TEST_F (MainCompFixture, OfflineUntilTheSynthAnswersThenOnline)
     connect();
     open();
     EXPECT_TRUE (pumpUntil ([&] { return status() == "DSI:  MOPHO X4 ON-LINE"; }));
+
+    // A synth that does not answer: the status line says so after a while.
+    main.reset();
+    synth().setSilent (true);
+    open();
+    EXPECT_EQ (status(), "OFF-LINE");
+    EXPECT_TRUE (pumpUntil ([&] { return status() == "OFF-LINE: no answer from the synth"; }, 5000)) << status();
 }
 
 TEST_F (MainCompFixture, AHostWriteMovesTheKnob)

@@ -2,6 +2,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
+#include "link/MIDI_PORTS_Control.h"
 #include "model/Categories.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MsgCont.h"
@@ -25,6 +26,8 @@ constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
 constexpr int editCopy = 1, editPaste = 2;
 constexpr int highestPanelIndex = 114;
 constexpr int firstStepIndex = 120, lastStepIndex = 183;
+// How long the synth may take to answer a connection check before the status line says it did not.
+constexpr int noAnswerDelayMs = 3000;
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 } // namespace
@@ -162,8 +165,18 @@ void MainComp::showNotices()
     showMessage (text);
 }
 
-juce::String MainComp::offlineStatusText() const
+juce::String MainComp::offlineStatusText()
 {
+    // A missing port is the reason at once; with both ports open the synth gets its moment to answer.
+    if (engine.isOutputOpen() && engine.getPorts().isInputOpen())
+    {
+        juce::Timer::callAfterDelay (noAnswerDelayMs, [safeThis = juce::Component::SafePointer<MainComp> (this)] {
+            if (safeThis != nullptr && ! safeThis->engine.hasGlobalDumpArrived()
+                && safeThis->appBar->getStatusLabel().getText() == "OFF-LINE")
+                safeThis->setStatusText ("OFF-LINE: " + safeThis->engine.getOfflineReason());
+        });
+        return "OFF-LINE";
+    }
     return "OFF-LINE: " + engine.getOfflineReason();
 }
 
