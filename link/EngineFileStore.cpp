@@ -165,6 +165,8 @@ LoadedSettings EngineFileStore::loadSettings()
 
 bool EngineFileStore::saveSettings (const juce::StringArray& entries)
 {
+    if (isProtected[settingsFile])
+        return false;
     const FolderLock lock (folder, lockWaitMilliseconds);
     const auto found = read (settingsFile);
     if (found.isDamaged() && !setAside (settingsFile, found, 0, "it was replaced by the settings in use"))
@@ -283,6 +285,8 @@ juce::StringArray EngineFileStore::loadPorts()
 
 bool EngineFileStore::savePorts (const juce::StringArray& names)
 {
+    if (isProtected[portsFile])
+        return false;
     const auto bytes = makePortsFile (names);
     const FolderLock lock (folder, lockWaitMilliseconds);
     const auto found = read (portsFile);

@@ -293,6 +293,9 @@ TEST (DamagedFiles, TheUsersDataSurvivesIsKeptAsideAndTheUserIsTold)
          511, true},
         {"read-only settings folder", settingsName, makeFolderReadOnly, true,
          "Could not save the banks U1-U4", 511, false},
+        {"unreadable bank file in a read-only folder", bankName,
+         [&] (const juce::File& f) { return makeUnreadable (f, image) && makeFolderReadOnly (f); }, true,
+         "could not be moved aside", 0, false},
     };
 
     for (const auto& c : cases)
@@ -365,7 +368,8 @@ TEST (DamagedFiles, TheUsersDataSurvivesIsKeptAsideAndTheUserIsTold)
         // What a second start finds: whole files, the user's programs, nothing more to tell.
         VirtualRig rig;
         auto again = std::make_unique<MidiCntrState> (rig.makeDevices(), t.folder);
-        EXPECT_EQ (usersProgramsIn (*again), c.usersPrograms) << "a second start";
+        // A file that could not be moved aside was never written over: readable again, it is whole.
+        EXPECT_EQ (usersProgramsIn (*again), c.keptAside ? c.usersPrograms : 511) << "a second start";
         EXPECT_EQ (again->getSynthBank (3)->getProgramRecord (127),
                    c.keptAside ? newEdit() : usersProgram (3, 127));
         EXPECT_TRUE (again->takeNotices().isEmpty());
