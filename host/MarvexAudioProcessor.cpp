@@ -212,6 +212,7 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
     {
         engine.setCurrentPluginProgram (bank->session->currentProgram);
         pluginBank->setEditBuffer (bank->session->editBuffer);
+        engine.forgetSynthLocation();
         engine.postEvent (event::editBufferReplaced);
         engine.postEvent (event::pluginProgramChanged);
         updateHostDisplay (ChangeDetails().withProgramChanged (true));

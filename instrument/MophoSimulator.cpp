@@ -481,11 +481,16 @@ juce::MemoryBlock MophoSimulator::saveMemory() const
     return image;
 }
 
+size_t MophoSimulator::getMemorySize() noexcept
+{
+    return memoryHeaderSize + (size_t) (numBanks * program::bankSize) + (size_t) program::recordSize + (size_t) numGlobalBytes;
+}
+
 bool MophoSimulator::loadMemory (const void* data, size_t size)
 {
-    constexpr auto expected = memoryHeaderSize + (size_t) (numBanks * program::bankSize)
-                              + (size_t) program::recordSize + (size_t) numGlobalBytes;
-    if (data == nullptr || size != expected || std::memcmp (data, memoryHeader, memoryHeaderSize) != 0)
+    const auto expected = getMemorySize();
+    // Bytes past the image are ignored: a longer file still holds a whole memory.
+    if (data == nullptr || size < expected || std::memcmp (data, memoryHeader, memoryHeaderSize) != 0)
         return false;
 
     const std::lock_guard<std::mutex> sl (stateLock);

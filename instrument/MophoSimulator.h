@@ -75,8 +75,11 @@ public:
     /** The synth's memory (banks, edit buffer, globals) as bytes, and back: a real synth keeps its
         memory when switched off, and so does the simulator offered to users. */
     juce::MemoryBlock saveMemory() const;
-    /** False, and nothing changed, when the bytes are not a memory image of this simulator. */
+    /** False, and nothing changed, when the bytes do not begin with a memory image of this
+        simulator; bytes after a whole image are ignored. */
     bool loadMemory (const void* data, size_t size);
+    /** The size of the image that saveMemory makes. */
+    static size_t getMemorySize() noexcept;
 
     //==============================================================================
     // The front panel: what the synth sends on its own.

@@ -21,6 +21,7 @@ constexpr int32_t midiOutputOverflow = 0x1a000000; // + messages dropped so far 
 constexpr int32_t sysExTooLong = 0x1b000000;       // an incoming SysEx message was dropped unfinished
 constexpr int32_t globalChanged = 0x20000000; // + global index
 constexpr int32_t pluginProgramChanged = 0x22000000;
+constexpr int32_t noticePosted = 0x23000000; // a message for the user waits in takeNotices
 
 constexpr int32_t bankProgramCode (int32_t base, int bank, int program) noexcept
 {

@@ -1,10 +1,13 @@
 #include "link/EngineFiles.h"
+#include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "link/EngineSettings.h"
 #include "model/BankImage.h"
 #include "model/Bank_Program.h"
 
 #include <limits>
+#include <string>
+#include <string_view>
 
 namespace kelvo
 {
@@ -15,12 +18,9 @@ juce::File childOf (const juce::File& folder, const char* name)
     return folder.getChildFile (name);
 }
 
-juce::MemoryBlock readAll (const juce::File& file)
+juce::MemoryBlock readAll (const juce::File& file, size_t maxBytes)
 {
-    juce::MemoryBlock bytes;
-    if (file.existsAsFile())
-        file.loadFileAsData (bytes);
-    return bytes;
+    return readFileSafely (file, maxBytes).bytes;
 }
 
 // UTF-8 when the bytes are valid UTF-8, otherwise one character per byte (Latin-1), so a name
@@ -51,22 +51,27 @@ int lastIndexOf (const uint8_t* bytes, size_t numBytes, uint8_t value) noexcept
 } // namespace
 
 //==============================================================================
-juce::StringArray splitSettingsEntries (const juce::String& text)
+juce::StringArray splitSettingsEntries (const juce::String& text, int maxEntries)
 {
+    // Searched in the UTF-8 bytes: juce::String positions are characters, and each lookup by
+    // position would walk the text from its start again.
+    const std::string_view utf8 (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    const std::string_view start (enginefile::entryStart), end (enginefile::entryEnd);
+
     juce::StringArray entries;
-    const juce::String start (enginefile::entryStart), end (enginefile::entryEnd);
-    int pos = 0;
-    for (;;)
+    size_t pos = 0;
+    while (entries.size() < maxEntries)
     {
-        const auto open = text.indexOf (pos, start);
-        if (open < 0)
+        const auto open = utf8.find (start, pos);
+        if (open == std::string_view::npos)
             break;
         // The end marker is looked for after the start marker, so that an entry beginning with '^'
         // cannot be mistaken for the end of the one before.
-        const auto close = text.indexOf (open + start.length(), end);
-        if (close < 0)
+        const auto first = open + start.size();
+        const auto close = utf8.find (end, first);
+        if (close == std::string_view::npos)
             break;
-        entries.add (text.substring (open + start.length(), close));
+        entries.add (juce::String::fromUTF8 (utf8.data() + first, (int) (close - first)));
         pos = close + 1;
     }
     return entries;
@@ -75,7 +80,8 @@ juce::StringArray splitSettingsEntries (const juce::String& text)
 LoadedSettings settingsFromText (const juce::String& text)
 {
     LoadedSettings result;
-    const auto entries = text.length() < enginefile::minSettingsTextLength ? juce::StringArray() : splitSettingsEntries (text);
+    const auto entries = text.length() < enginefile::minSettingsTextLength ? juce::StringArray()
+                                                                           : splitSettingsEntries (text, settings::numStored);
 
     if (entries.size() >= enginefile::minUsableEntries)
     {
@@ -102,12 +108,30 @@ LoadedSettings settingsFromBytes (const void* data, size_t numBytes)
 
 juce::String makeSettingsEntrySafe (const juce::String& entry)
 {
-    // Dropping a '^' can bring another one next to a '|', hence the loop; each pass removes at
-    // least one character, so it ends.
-    auto safe = entry;
-    while (safe.contains (enginefile::entryStart) || safe.contains (enginefile::entryEnd))
-        safe = safe.replace (enginefile::entryStart, "|").replace (enginefile::entryEnd, "|");
-    return safe;
+    // Dropping a '^' next to a '|' brings the next '^' of its run there, so what goes is every whole
+    // run of '^' that touches a '|' on either side; done in one pass.
+    if (! entry.contains (enginefile::entryStart) && ! entry.contains (enginefile::entryEnd))
+        return entry;
+
+    const std::string_view utf8 (entry.toRawUTF8(), entry.getNumBytesAsUTF8());
+    std::string safe;
+    safe.reserve (utf8.size());
+    for (size_t i = 0; i < utf8.size();)
+    {
+        if (utf8[i] != '^')
+        {
+            safe += utf8[i++];
+            continue;
+        }
+        auto runEnd = i;
+        while (runEnd < utf8.size() && utf8[runEnd] == '^')
+            ++runEnd;
+        const auto touchesBar = (i > 0 && utf8[i - 1] == '|') || (runEnd < utf8.size() && utf8[runEnd] == '|');
+        if (! touchesBar)
+            safe.append (utf8.substr (i, runEnd - i));
+        i = runEnd;
+    }
+    return juce::String::fromUTF8 (safe.data(), (int) safe.size());
 }
 
 juce::String makeSettingsText (const juce::StringArray& entries)
@@ -124,7 +148,7 @@ LoadedSettings loadSettingsFile (const juce::File& folder)
     if (! file.existsAsFile())
         saveSettingsFile (folder, defaultSettings());
 
-    const auto bytes = readAll (file);
+    const auto bytes = readAll (file, enginefile::maxSettingsFileSize);
     return settingsFromBytes (bytes.getData(), bytes.getSize());
 }
 
@@ -144,6 +168,14 @@ juce::MemoryBlock makeBankDataImage (const std::array<const Bank_Program*, 4>& u
     return makeBankImage (bankimage::dataFileHeader, blocks);
 }
 
+int numLoadablePrograms (size_t imageSize) noexcept
+{
+    if (imageSize < enginefile::minUsableBankDataSize)
+        return 0;
+    const auto available = (imageSize - bankimage::dataFileHeaderSize) / (size_t) program::recordSize;
+    return (int) juce::jmin (available, (size_t) (bankimage::numDataFileBanks * program::programsPerBank));
+}
+
 int numLoadableBanks (size_t imageSize) noexcept
 {
     if (imageSize < enginefile::minUsableBankDataSize)
@@ -157,21 +189,25 @@ int numLoadableBanks (size_t imageSize) noexcept
 
 void loadUserBanks (const std::array<Bank_Program*, 4>& userBanks, const void* image, size_t numBytes)
 {
-    const auto whole = image != nullptr ? numLoadableBanks (numBytes) : 0;
+    const auto whole = image != nullptr ? numLoadablePrograms (numBytes) : 0;
+    const auto* bytes = static_cast<const uint8_t*> (image);
     for (int n = 0; n < (int) userBanks.size(); ++n)
     {
-        if (userBanks[(size_t) n] == nullptr)
+        auto* bank = userBanks[(size_t) n];
+        if (bank == nullptr)
             continue;
-        if (n < whole)
-            userBanks[(size_t) n]->loadFromDataImage (n, image, numBytes);
-        else
-            userBanks[(size_t) n]->loadFactoryBank (n);
+        const auto first = n * program::programsPerBank;
+        if (whole < first + program::programsPerBank)
+            bank->loadFactoryBank (n); // what the image does not hold whole
+        for (int p = 0; p < program::programsPerBank && first + p < whole; ++p)
+            bank->setProgram (p, bytes + bankimage::dataFileHeaderSize + (size_t) (first + p) * (size_t) program::recordSize,
+                              (size_t) program::recordSize);
     }
 }
 
 juce::MemoryBlock loadBankDataFile (const juce::File& folder)
 {
-    return readAll (childOf (folder, enginefile::bankDataFileName));
+    return readAll (childOf (folder, enginefile::bankDataFileName), enginefile::maxBankDataFileSize);
 }
 
 bool saveBankDataFile (const juce::File& folder, const juce::MemoryBlock& image)
@@ -223,7 +259,7 @@ juce::MemoryBlock makePortsFile (const juce::StringArray& names)
 juce::StringArray loadPortsFile (const juce::File& folder)
 {
     const auto file = childOf (folder, enginefile::portsFileName);
-    const auto bytes = readAll (file);
+    const auto bytes = readAll (file, enginefile::maxPortsFileSize);
     const auto names = portNamesFromBytes (bytes.getData(), bytes.getSize());
     if (bytes.getSize() < enginefile::minUsablePortsSize)
         savePortsFile (folder, names);

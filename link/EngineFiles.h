@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <array>
+#include <limits>
 
 namespace kelvo
 {
@@ -14,7 +15,9 @@ class Bank_Program;
 
     The codecs are pure functions over bytes and text; the load and save functions put them against
     a folder. Every save goes through writeFileSafely, so a crash or a full disk leaves the previous
-    file whole. None of them reports failure: a missing, short or garbled file falls back to defaults.
+    file whole; every read goes through readFileSafely, so a pipe or a huge file in a file's place
+    can never hang a start. These functions fall back to defaults on a missing, short or garbled
+    file; EngineFileStore adds keeping damaged files aside and telling the user.
     Any thread but the audio thread; the engine serialises its own calls.
 */
 namespace enginefile
@@ -36,6 +39,11 @@ constexpr uint8_t inputNameEnd = 0x0f;
 constexpr uint8_t outputNameEnd = 0x10;
 constexpr uint8_t thirdNameEnd = 0x11;
 constexpr size_t minUsablePortsSize = 3;
+
+// Far above any file these names ever held; a longer one is damaged and only its start is read.
+constexpr size_t maxSettingsFileSize = 64 * 1024;
+constexpr size_t maxBankDataFileSize = 1024 * 1024;
+constexpr size_t maxPortsFileSize = 64 * 1024;
 } // namespace enginefile
 
 //==============================================================================
@@ -47,8 +55,8 @@ struct LoadedSettings
     bool wereReset = false;    // the file was unusable and the defaults took its place
 };
 
-/** Every entry found in the text, in order. */
-juce::StringArray splitSettingsEntries (const juce::String& text);
+/** Every entry found in the text, in order (at most maxEntries). Linear in the text's length. */
+juce::StringArray splitSettingsEntries (const juce::String& text, int maxEntries = std::numeric_limits<int>::max());
 /** The 50 stored entries of a settings text: its first 50 entries padded with "0", or the defaults
     (marked as a reset) when the text holds fewer than three. */
 LoadedSettings settingsFromText (const juce::String& text);
@@ -73,8 +81,11 @@ juce::MemoryBlock makeBankDataImage (const std::array<const Bank_Program*, 4>& u
 /** How many whole banks (0..4) of a bank data image of this size may be loaded; 0 when the image is
     too short to be taken at all. */
 int numLoadableBanks (size_t imageSize) noexcept;
-/** Fills U1..U4 from a bank data image: each bank whose block lies whole inside the image is loaded
-    from it, every other one gets the factory bank of its number. */
+/** How many whole programs (0..512, U1 program 0 first) of a bank data image of this size may be
+    loaded; 0 when the image is too short to be taken at all. */
+int numLoadablePrograms (size_t imageSize) noexcept;
+/** Fills U1..U4 from a bank data image: each program that lies whole inside the image is loaded
+    from it, every other one comes from the factory bank of its bank's number. */
 void loadUserBanks (const std::array<Bank_Program*, 4>& userBanks, const void* image, size_t numBytes);
 
 /** The bank data file's bytes (empty when it is missing). */

@@ -1,5 +1,6 @@
 #include "link/MidiCntrState.h"
 #include "link/BankTransfer.h"
+#include "link/EngineFileStore.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
@@ -113,20 +114,32 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
         postEvent (event::midiOutputOverflow + juce::jmin (numDropped, 0xfffff));
     });
 
-    auto loaded = loadSettingsFile (settingsFolder);
+    // The store meets problems under the file lock: what it has to tell is kept there, and the event
+    // that announces it is posted once the lock is released (see announceNotices).
+    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { keepNotice (text); });
+    files->removeStaleTemporaryFiles();
+
+    auto loaded = files->loadSettings();
     settings = std::move (loaded.entries);
     settingsWereReset = loaded.wereReset;
     while (settings.size() < settings::numEntries)
         settings.add ("0");
 
     if (const auto channel = channelFromSetting (settings[settings::midiChannel]); channel != 0)
+    {
         midiChannel = channel;
+    }
     else
+    {
+        // Saved at once, so that the repair never counts later as a change of this instance's own
+        // (which would undo a channel that another instance sets meanwhile).
         settings.set (settings::midiChannel, "1");
+        saveSettings();
+    }
 
     buildBanks();
 
-    portNames = loadPortsFile (settingsFolder);
+    portNames = files->loadPorts();
     openSavedPorts();
     portWatcher = std::make_unique<PortWatcher> (*this);
 }
@@ -135,6 +148,7 @@ MidiCntrState::~MidiCntrState()
 {
     portWatcher.reset();
     // The input first: once it is closed no callback runs, so the banks are still while they are saved.
+    // Each save writes only what this instance changed and has not saved yet.
     ports->closeInput();
     saveSettings();
     saveBankData();
@@ -157,9 +171,7 @@ void MidiCntrState::buildBanks()
 
     // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
     // otherwise; F1..F4 are always factory banks 0..3.
-    const auto image = loadBankDataFile (settingsFolder);
-    loadUserBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() },
-                   image.getData(), image.getSize());
+    files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
     for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
         synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
 }
@@ -169,15 +181,23 @@ void MidiCntrState::buildBanks()
 // contents are the ones left on disk. The file lock is taken before the settings lock, never after.
 void MidiCntrState::saveSettings()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    saveSettingsFile (settingsFolder, getSettings());
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        files->saveSettings (getSettings());
+    }
+    announceNotices();
 }
 
 void MidiCntrState::saveBankData()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    saveBankDataFile (settingsFolder, makeBankDataImage ({ synthBanks[0].get(), synthBanks[1].get(),
-                                                           synthBanks[2].get(), synthBanks[3].get() }));
+    bool reloaded;
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        reloaded = files->saveBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
+    }
+    if (reloaded)
+        postEvent (event::bankContentsChanged);
+    announceNotices();
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -188,8 +208,11 @@ juce::StringArray MidiCntrState::getPortNames() const
 
 void MidiCntrState::savePorts()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    savePortsFile (settingsFolder, getPortNames());
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        files->savePorts (getPortNames());
+    }
+    announceNotices();
 }
 
 void MidiCntrState::loadPorts()
@@ -197,8 +220,9 @@ void MidiCntrState::loadPorts()
     juce::StringArray names;
     {
         const std::lock_guard<std::mutex> fl (fileLock);
-        names = loadPortsFile (settingsFolder);
+        names = files->loadPorts();
     }
+    announceNotices();
     const std::lock_guard<std::mutex> sl (settingsLock);
     portNames = names;
 }
@@ -269,6 +293,34 @@ void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCn
     pending = true;
     if (onLinkInputThread)
         notifier->wakeUp();
+}
+
+void MidiCntrState::postNotice (const juce::String& text)
+{
+    keepNotice (text);
+    announceNotices();
+}
+
+void MidiCntrState::keepNotice (const juce::String& text)
+{
+    const std::lock_guard<std::mutex> nl (noticeLock);
+    if (! notices.contains (text))
+    {
+        notices.add (text);
+        noticeUnannounced = true;
+    }
+}
+
+void MidiCntrState::announceNotices()
+{
+    if (noticeUnannounced.exchange (false))
+        postEvent (event::noticePosted);
+}
+
+juce::StringArray MidiCntrState::takeNotices()
+{
+    const std::lock_guard<std::mutex> nl (noticeLock);
+    return std::exchange (notices, {});
 }
 
 void MidiCntrState::takeEvents (std::vector<int32_t>& dest)
@@ -445,6 +497,7 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
 
     currentSynthBank = bank;
     currentSynthProgram = program;
+    synthLocationKnown = true;
     pluginBank->setEditBuffer (source->getProgramRecord (program));
     postEvent (event::editBufferReplaced);
 
@@ -460,6 +513,7 @@ void MidiCntrState::loadCurrentPluginProgram()
     if (pluginBank == nullptr)
         return;
     pluginBank->setEditBuffer (pluginBank->getProgramRecord (getCurrentPluginProgram()));
+    forgetSynthLocation();
     postEvent (event::editBufferReplaced);
 }
 
@@ -471,7 +525,7 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
         if (target == nullptr || program < 0 || program >= program::programsPerBank)
             return;
         target->setProgram (program, record);
-        postEvent (event::bankContentsChanged);
+        synthBankChanged (bank);
     }
     else
     {
@@ -485,6 +539,7 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
 void MidiCntrState::bankContentsChanged()
 {
     postEvent (event::bankContentsChanged);
+    saveBankData();
 }
 
 //==============================================================================
@@ -547,8 +602,38 @@ void MidiCntrState::openSavedPorts()
     auto rowOf = [] (const juce::String& name, const juce::StringArray& devicesNow) {
         return name.length() >= minPortNameLength ? devicesNow.indexOf (name) + 1 : 0;
     };
-    ports->openInput (rowOf (names[0], devices->getInputNames()));
-    ports->openOutput (rowOf (names[1], devices->getOutputNames()));
+    const auto inputRow = rowOf (names[0], devices->getInputNames());
+    const auto outputRow = rowOf (names[1], devices->getOutputNames());
+    ports->openInput (inputRow);
+    ports->openOutput (outputRow);
+
+    // A port saved last time that is not there now is told by name: the link cannot come on-line.
+    if (inputRow == 0 && names[0].length() >= minPortNameLength && names[0] != "NONE")
+        postNotice ("The MIDI input \"" + names[0] + "\" chosen last time is not present now.");
+    if (outputRow == 0 && names[1].length() >= minPortNameLength && names[1] != "NONE")
+        postNotice ("The MIDI output \"" + names[1] + "\" chosen last time is not present now.");
+    takeDeviceNotices();
+}
+
+void MidiCntrState::takeDeviceNotices()
+{
+    for (const auto& text : devices->takeNotices())
+        postNotice (text);
+}
+
+juce::String MidiCntrState::getOfflineReason() const
+{
+    const auto names = getPortNames();
+    const auto describe = [] (const char* side, const juce::String& name) {
+        return name.length() < minPortNameLength || name == "NONE"
+                   ? juce::String ("no MIDI ") + side + " chosen"
+                   : juce::String ("MIDI ") + side + " \"" + name + "\" not present";
+    };
+    if (! ports->isOutputOpen())
+        return describe ("output", names[1]);
+    if (! ports->isInputOpen())
+        return describe ("input", names[0]);
+    return "no answer from the synth";
 }
 
 void MidiCntrState::selectInputRow (int row)
@@ -561,6 +646,8 @@ void MidiCntrState::selectInputRow (int row)
         portNames.set (0, row == 0 ? juce::String ("NONE") : names[row - 1]);
     }
     ports->openInput (row);
+    savePorts();
+    takeDeviceNotices();
 }
 
 void MidiCntrState::selectOutputRow (int row)
@@ -573,6 +660,8 @@ void MidiCntrState::selectOutputRow (int row)
         portNames.set (1, row == 0 ? juce::String ("NONE") : names[row - 1]);
     }
     ports->openOutput (row);
+    savePorts();
+    takeDeviceNotices();
 }
 
 //==============================================================================
@@ -621,9 +710,15 @@ juce::String MidiCntrState::getSetting (int index) const
 
 void MidiCntrState::setSetting (int index, const juce::String& value)
 {
-    const std::lock_guard<std::mutex> sl (settingsLock);
-    if (index >= 0 && index < settings.size())
+    {
+        const std::lock_guard<std::mutex> sl (settingsLock);
+        if (index < 0 || index >= settings.size() || settings[index] == value)
+            return;
         settings.set (index, value);
+    }
+    // The editor's size changes with every step of a drag: it is saved with the next save.
+    if (index != settings::editorWidth && index != settings::editorHeight)
+        saveSettings();
 }
 
 //==============================================================================

@@ -19,6 +19,7 @@
 namespace kelvo
 {
 class BankTransfer;
+class EngineFileStore;
 class MidiDeviceLayer;
 class MIDI_PORTS_Control;
 class MidiCntrState;
@@ -78,6 +79,13 @@ public:
     /** Moves every queued event into dest, oldest first. Message thread. */
     void takeEvents (std::vector<int32_t>& dest);
 
+    /** Keeps a message for the user (a file that could not be read or written, a saved port that is
+        gone) and posts 0x23000000. The same text waiting already is not added twice. Any thread
+        but the audio thread. */
+    void postNotice (const juce::String& text);
+    /** Every message waiting for the user, oldest first; each is handed out once. Message thread. */
+    juce::StringArray takeNotices();
+
     void addListener (MidiCntrStateListener* l);
     void removeListener (MidiCntrStateListener* l);
     void addStateListener (stateListener* l);
@@ -117,9 +125,11 @@ public:
     void selectProgram (int bank, int program, bool sendToSynth);
     /** Copies the current plug-in program into the edit buffer and posts 0x11000000. */
     void loadCurrentPluginProgram();
-    /** Stores a record into a synth bank (intoBank) or the edit buffer, and posts the events. */
+    /** Stores a record into a synth bank (intoBank) or the edit buffer, and posts the events; a
+        record stored into U1..U4 is saved at once. */
     void storeProgram (bool intoBank, int bank, int program, const ProgramRecord& record);
-    /** A synth bank's contents changed: tells the editor (0x19000000). Any thread but the audio thread. */
+    /** A synth bank's contents changed: tells the editor (0x19000000) and saves U1..U4 if they
+        changed. Any thread but the audio thread. */
     void bankContentsChanged();
 
     //==============================================================================
@@ -140,6 +150,10 @@ public:
 
     //==============================================================================
     // Connection state
+
+    /** Why the link is off-line, in words: a port that is not chosen or not present, or no answer
+        from the synth yet. Message thread. */
+    juce::String getOfflineReason() const;
 
     /** Whether a global dump has arrived since the last connection check. */
     bool hasGlobalDumpArrived() const noexcept { return globalDumpArrived.load(); }
@@ -169,6 +183,10 @@ public:
     void setMidiChannel (int channel);
 
     int getCurrentSynthBank() const noexcept { return currentSynthBank.load(); }
+    /** False while the edit buffer holds a sound that did not come from the current synth bank and
+        program (a plug-in program, a restored session): the editor then shows no location. */
+    bool hasSynthLocation() const noexcept { return synthLocationKnown.load(); }
+    void forgetSynthLocation() noexcept { synthLocationKnown = false; }
     int getCurrentSynthProgram() const noexcept { return currentSynthProgram.load(); }
     int getCurrentPluginProgram() const noexcept { return currentPluginProgram.load(); }
     void setCurrentPluginProgram (int program) noexcept;
@@ -185,6 +203,8 @@ public:
     /** The settings list (82 entries). Message thread, or under getSettingsLock(). */
     juce::StringArray getSettings() const;
     juce::String getSetting (int index) const;
+    /** Changes an entry and saves the settings at once when it changed (the editor's size, which
+        changes while it is dragged, is saved with the next save). */
     void setSetting (int index, const juce::String& value);
 
     const juce::File& getSettingsFolder() const noexcept { return settingsFolder; }
@@ -192,10 +212,12 @@ public:
     //==============================================================================
     // The engine's files in the settings folder. Any thread but the audio thread (a bank receive
     // completes on the MIDI input thread); writes are serialised, and each replaces its file whole.
+    // Saves keep on disk what another instance saved and this one did not change (EngineFileStore).
 
     /** Writes the settings file with the 82 entries. */
     void saveSettings();
-    /** Writes the bank data file with U1..U4 as they are now. */
+    /** Writes the bank data file when U1..U4 changed here; programs that another instance saved
+        meanwhile are loaded (and 0x19000000 posted). */
     void saveBankData();
     /** The port names: input, output and a third entry, "NONE" where no port is chosen. */
     juce::StringArray getPortNames() const;
@@ -243,6 +265,9 @@ private:
     void changeListeners (juce::Array<Listener*>& list, Listener* l, bool add);
     void buildBanks();
     void openSavedPorts();
+    void takeDeviceNotices();
+    void keepNotice (const juce::String& text);
+    void announceNotices();
     void handleController (int channel, int controller, int value);
     void completeNrpn();
     void handleSysEx (const juce::MemoryBlock& message);
@@ -262,11 +287,17 @@ private:
 
     std::atomic<int> midiChannel { 1 };
     std::atomic<int> currentSynthBank { 0 }, currentSynthProgram { 0 }, currentPluginProgram { 0 };
+    std::atomic<bool> synthLocationKnown { true };
 
     mutable std::mutex settingsLock;
     juce::StringArray settings;
     juce::StringArray portNames;
     std::mutex fileLock; // one writer of the settings folder at a time
+    std::unique_ptr<EngineFileStore> files;
+
+    std::mutex noticeLock;
+    juce::StringArray notices;
+    std::atomic<bool> noticeUnannounced { false };
 
     LockFreeQueue<int32_t> events;
     std::atomic<bool> eventsOverflowed { false };

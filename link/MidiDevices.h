@@ -48,6 +48,10 @@ public:
     virtual std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) = 0;
     /** Opens output index (0-based); nullptr on failure. */
     virtual std::unique_ptr<MidiOutputDevice> openOutput (int index) = 0;
+
+    /** Messages for the user that opening a device produced (a device's own file that could not be
+        read, say), each handed out once. */
+    virtual juce::StringArray takeNotices() { return {}; }
 };
 
 } // namespace kelvo

@@ -1,5 +1,6 @@
 #include "link/SystemMidiDevices.h"
 #include "instrument/MophoSimulator.h"
+#include "instrument/SimulatorMemoryFile.h"
 #include "link/VirtualMidiDevices.h"
 
 namespace kelvo
@@ -57,28 +58,24 @@ private:
 };
 } // namespace
 
-SystemMidiDevices::SystemMidiDevices (const juce::File& folder) : memoryFolder (folder) {}
+SystemMidiDevices::SystemMidiDevices (const juce::File& folder)
+    : memoryFolder (folder),
+      memoryFile (std::make_unique<SimulatorMemoryFile> (folder.getChildFile (simulatorMemoryFileName)))
+{
+}
 
 SystemMidiDevices::~SystemMidiDevices()
 {
+    // Nobody is left to tell of a failure here; the previous memory then stays whole on disk.
     if (simulator != nullptr)
-    {
-        // Written safely: a crash while writing leaves the previous memory in place.
-        const auto image = simulator->saveMemory();
-        if (memoryFolder.createDirectory())
-        {
-            juce::TemporaryFile temp (getSimulatorMemoryFile());
-            if (temp.getFile().replaceWithData (image.getData(), image.getSize()))
-                temp.overwriteTargetFileWithTemporary();
-        }
-    }
+        memoryFile->save (*simulator);
     simulator.reset();
     simulatorPorts.reset();
 }
 
-juce::File SystemMidiDevices::getSimulatorMemoryFile() const
+juce::StringArray SystemMidiDevices::takeNotices()
 {
-    return memoryFolder.getChildFile (simulatorMemoryFileName);
+    return std::exchange (notices, {});
 }
 
 bool SystemMidiDevices::isSimulatorName (const juce::String& name)
@@ -92,9 +89,8 @@ VirtualMidiDevices& SystemMidiDevices::getSimulatorPorts()
     {
         simulatorPorts = std::make_unique<VirtualMidiDevices>();
         simulator = std::make_unique<MophoSimulator>();
-        juce::MemoryBlock image;
-        if (getSimulatorMemoryFile().loadFileAsData (image))
-            simulator->loadMemory (image.getData(), image.getSize());
+        if (const auto notice = memoryFile->load (*simulator); notice.isNotEmpty())
+            notices.add (notice);
         simulator->attachTo (*simulatorPorts);
     }
     return *simulatorPorts;

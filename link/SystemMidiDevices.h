@@ -7,6 +7,7 @@
 namespace kelvo
 {
 class MophoSimulator;
+class SimulatorMemoryFile;
 class VirtualMidiDevices;
 
 /**
@@ -28,6 +29,7 @@ public:
     juce::StringArray getOutputNames() override;
     std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) override;
     std::unique_ptr<MidiOutputDevice> openOutput (int index) override;
+    juce::StringArray takeNotices() override;
 
     /** True for the rows that name the simulator rather than a real device. */
     static bool isSimulatorName (const juce::String& name);
@@ -37,9 +39,9 @@ public:
 private:
     VirtualMidiDevices& getSimulatorPorts();
 
-    juce::File getSimulatorMemoryFile() const;
-
     const juce::File memoryFolder;
+    std::unique_ptr<SimulatorMemoryFile> memoryFile;
+    juce::StringArray notices;
     // Created the first time the simulator is opened; the simulator is destroyed before its ports.
     std::unique_ptr<VirtualMidiDevices> simulatorPorts;
     std::unique_ptr<MophoSimulator> simulator;

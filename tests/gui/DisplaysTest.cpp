@@ -229,7 +229,7 @@ TEST (ProgramLocation, BankPrefixAndThreeDigitNumber)
         const char* text;
     };
     const Case cases[] = {
-        {0, 0, "U1:001"}, {0, 99, "U1:100"}, {3, 5, "U4:006"}, {4, 0, "F1:001"}, {7, 127, "F4:128"}};
+        {0, 0, "U1:001"}, {0, 99, "U1:100"}, {3, 5, "U4:006"}, {4, 0, "F1:001"}, {7, 127, "F4:128"}, {-1, 0, ""}};
     for (const auto& c : cases)
         EXPECT_EQ (programLocation (c.bank, c.program), c.text);
     EXPECT_EQ (bankPrefix (8), "") << "no such synth bank";

@@ -72,12 +72,19 @@ TEST_F (MainCompFixture, OfflineUntilTheSynthAnswersThenOnline)
 {
     open(); // no ports open: nobody answers
     settle (300);
-    EXPECT_EQ (status(), "OFF-LINE");
+    EXPECT_EQ (status(), "OFF-LINE: no MIDI output chosen");
 
     main.reset();
     connect();
     open();
     EXPECT_TRUE (pumpUntil ([&] { return status() == "DSI:  MOPHO X4 ON-LINE"; }));
+
+    // A synth that does not answer: the status line says so after a while.
+    main.reset();
+    synth().setSilent (true);
+    open();
+    EXPECT_EQ (status(), "OFF-LINE");
+    EXPECT_TRUE (pumpUntil ([&] { return status() == "OFF-LINE: no answer from the synth"; }, 5000)) << status();
 }
 
 TEST_F (MainCompFixture, AHostWriteMovesTheKnob)
@@ -252,4 +259,57 @@ TEST_F (MainCompFixture, LayoutFollowsTheWidth)
     EXPECT_FLOAT_EQ (main->getSynthPanel().getScale(), 1012.0f / 1191.0f);
     EXPECT_EQ (processor->getEngine().getSetting (6), "1012");
     EXPECT_EQ (processor->getEngine().getSetting (7), "595");
+}
+
+TEST_F (MainCompFixture, WhatTheEngineHasToTellIsShownOnceInTheMessageBox)
+{
+    auto& engine = processor->getEngine();
+    // Met before any editor was open, as a damaged file at the start is.
+    const juce::String longNotice ("The bank file is cut short; 195 of 512 programs were read, the rest are factory programs. "
+                                   "The old file was kept as \"/home/someone/.config/MarvexSettings/"
+                                   "data_X4m.mph.cut-short-20261210-142003\".");
+    engine.postNotice (longNotice);
+    open();
+    ASSERT_NE (main->getMessageBox(), nullptr);
+    EXPECT_EQ (main->getMessageBox()->getText(), longNotice);
+    EXPECT_GT (main->getMessageBox()->getNumLines(), 1);
+    EXPECT_TRUE (main->getLocalBounds().contains (main->getMessageBox()->getBox()));
+    if (const auto* path = std::getenv ("KELVO_MESSAGE_SNAPSHOT"))
+        juce::PNGImageFormat().writeImageToStream (main->createComponentSnapshot (main->getLocalBounds()),
+                                                   *juce::File (path).createOutputStream());
+
+    main->stsbutPressed (MsgCont::okCode);
+    settle();
+    EXPECT_EQ (main->getMessageBox(), nullptr);
+
+    // Met while the editor is open; two at once share the box.
+    engine.postNotice ("Could not save the banks U1-U4: No space left on device.");
+    engine.postNotice ("Could not save the settings: No space left on device.");
+    ASSERT_TRUE (pumpUntil ([&] { return main->getMessageBox() != nullptr; }));
+    settle();
+    EXPECT_TRUE (main->getMessageBox()->getText().contains ("banks U1-U4"));
+    EXPECT_TRUE (main->getMessageBox()->getText().contains ("the settings"));
+    main->stsbutPressed (MsgCont::okCode);
+    settle();
+    EXPECT_EQ (main->getMessageBox(), nullptr) << "told once";
+}
+
+TEST_F (MainCompFixture, ASoundFromElsewhereShowsNoProgramLocation)
+{
+    open();
+    EXPECT_EQ (main->getSynthPanel().getLcd().getLocationText(), "U1:001");
+    processor->setCurrentProgram (3); // a program of the plug-in's own bank
+    settle();
+    EXPECT_EQ (main->getSynthPanel().getLcd().getLocationText(), "");
+
+    processor->getEngine().selectProgram (5, 9, false);
+    settle();
+    EXPECT_EQ (main->getSynthPanel().getLcd().getLocationText(), "F2:010");
+
+    // A restored session brings back a sound that came from elsewhere.
+    juce::MemoryBlock state;
+    processor->getStateInformation (state);
+    processor->setStateInformation (state.getData(), (int) state.getSize());
+    settle();
+    EXPECT_EQ (main->getSynthPanel().getLcd().getLocationText(), "");
 }

@@ -48,6 +48,8 @@ constexpr int scanAnswerWaitMs = 500;
 constexpr int scanPanelX = (MainComp::designWidth - MIDI_scan::designWidth) / 2, scanPanelY = 60;
 const char* const onlineText = "DSI:  MOPHO X4 ON-LINE";
 const char* const offlineText = "OFF-LINE";
+// How long the synth may take to answer a connection check before the status line says it did not.
+constexpr int noAnswerDelayMs = 3000;
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 
@@ -113,11 +115,13 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     engine.checkConnection();
     engine.addListener (this);
     // The connection check's "OFF-LINE" was posted before we listened for it.
-    setStatusText (engine.hasGlobalDumpArrived() ? onlineText : offlineText);
+    setStatusText (engine.hasGlobalDumpArrived() ? onlineText : offlineStatusText());
 
     engine.getPortWatcher().onPortsChanged = [this] { refreshSetupPanel(); };
 
     layout();
+    // What the engine met before any editor was there to tell (damaged files, ports gone).
+    showNotices();
 
     // Once per reset: a later opening of the editor does not scan again.
     if (engine.settingsWereReset.exchange (false) && ! engine.hasGlobalDumpArrived())
@@ -268,6 +272,34 @@ void MainComp::drainEvents()
     engine.takeEvents (pendingEvents);
     for (auto code : pendingEvents)
         applyEvent (code);
+    // Also after a flood of events, which may have lost the notice's own event.
+    showNotices();
+}
+
+void MainComp::showNotices()
+{
+    const auto waiting = engine.takeNotices();
+    if (waiting.isEmpty())
+        return;
+    auto text = waiting.joinIntoString ("\n");
+    if (messageBox != nullptr)
+        text = messageBox->getText() + "\n" + text;
+    showMessage (text);
+}
+
+juce::String MainComp::offlineStatusText()
+{
+    // A missing port is the reason at once; with both ports open the synth gets its moment to answer.
+    if (engine.isOutputOpen() && engine.getPorts().isInputOpen())
+    {
+        juce::Timer::callAfterDelay (noAnswerDelayMs, [safeThis = juce::Component::SafePointer<MainComp> (this)] {
+            if (safeThis != nullptr && ! safeThis->engine.hasGlobalDumpArrived()
+                && safeThis->appBar->getStatusLabel().getText() == offlineText)
+                safeThis->setStatusText (juce::String (offlineText) + ": " + safeThis->engine.getOfflineReason());
+        });
+        return offlineText;
+    }
+    return juce::String (offlineText) + ": " + engine.getOfflineReason();
 }
 
 void MainComp::applyEvent (int32_t code)
@@ -316,7 +348,7 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (kind == kindOf (event::offline))
     {
-        setStatusText (offlineText);
+        setStatusText (offlineStatusText());
     }
     else if (kind == kindOf (event::globalChanged))
     {

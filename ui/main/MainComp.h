@@ -137,6 +137,10 @@ private:
     void handleAsyncUpdate() override;
     void reloadEverything();
     void setStatusText (const juce::String& text);
+    /** "OFF-LINE" and why: a missing port at once, no answer from the synth after a while. */
+    juce::String offlineStatusText();
+    /** Shows the engine's waiting messages for the user in the message box. */
+    void showNotices();
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
     void layout();
     /** The synth panel, or the sequencer page with the synth panel as its preview, above the drawer. */

@@ -8,7 +8,9 @@ namespace kelvo
 {
 
 /** A message over the whole main component: a line of text and "OK" (code 1211); "CANCEL" (1213)
-    exists but stays hidden. The owner listens to both buttons and removes the box. */
+    exists but stays hidden. The owner listens to both buttons and removes the box. A text too long
+    for the line (a report about a file, with its path) gets a wider, taller box with as many lines
+    as it needs. */
 class MsgCont final : public juce::Component,
                       public juce::ChangeBroadcaster
 {
@@ -22,13 +24,17 @@ public:
 
     StsBut& getOkButton() noexcept { return okButton; }
     StsBut& getCancelButton() noexcept { return cancelButton; }
-    juce::String getText() const { return label.getText(); }
+    juce::String getText() const { return message; }
     juce::Rectangle<int> getBox() const;
+    /** How many lines the text takes (1 for a message that fits the standard box). */
+    int getNumLines() const noexcept { return lines.size(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
 
 private:
+    const juce::String message;
+    juce::StringArray lines;
     juce::Label label;
     StsBut okButton { "OK", okCode, StsBut::barKind };
     StsBut cancelButton { "CANCEL", cancelCode, StsBut::barKind };

@@ -114,7 +114,8 @@ void EditorPanel::refreshFromEditBuffer()
     const auto& engine = processor.getEngine();
     const auto& bank = processor.getPluginBank();
     const auto category = (int) bank.getEditBufferByte (program::categoryIndex);
-    lcd->showProgram (engine.getCurrentSynthBank(), engine.getCurrentSynthProgram(), category,
+    // A sound that came from elsewhere (a plug-in program, a restored session) shows no location.
+    lcd->showProgram (engine.hasSynthLocation() ? engine.getCurrentSynthBank() : -1, engine.getCurrentSynthProgram(), category,
                       bank.getEditBufferName(), categoryName (category));
 
     // Forgetting first makes every control take the new value, even one equal to what it shows.

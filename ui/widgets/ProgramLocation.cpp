@@ -18,6 +18,8 @@ juce::String bankPrefix (int bank)
 
 juce::String programLocation (int bank, int program)
 {
+    if (bank < 0 || bank >= synthBanks)
+        return {};
     return bankPrefix (bank) + ":" + juce::String (program + 1).paddedLeft ('0', programDigits);
 }
 

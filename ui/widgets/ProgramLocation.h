@@ -9,7 +9,7 @@ namespace kelvo
 juce::String bankPrefix (int bank);
 
 /** Where a program lives, as the synth writes it: bank prefix, colon, program + 1 in three digits
-    ("U1:001", "F4:128"). */
+    ("U1:001", "F4:128"); empty for any other bank (a sound from elsewhere). */
 juce::String programLocation (int bank, int program);
 
 } // namespace kelvo
