@@ -31,6 +31,7 @@ public:
         idle = -1,
         receiveBank = 0,
         receiveAllBanks = 7,
+        receiveFactoryBanks = 8, // F1..F4 (banks 4..7), all four
         transmitBank = 100,
         transmitAllBanks = 107
     };
@@ -47,6 +48,7 @@ public:
     static constexpr int programStorePauseMs = 150;
     static constexpr int timerIntervalMs = 100;
     static constexpr int numUserBanks = 4;
+    static constexpr int numSynthBanks = 8;
 
     explicit BankTransfer (MidiCntrState& engine);
 
@@ -59,12 +61,12 @@ public:
     void setTiming (Timing t) noexcept { timing = t; }
     ~BankTransfer() override;
 
-    /** Begins a transfer (mode 0 or 7 receive, 100 or 107 transmit). Message thread. */
+    /** Begins a transfer (mode 0, 7 or 8 receive, 100 or 107 transmit). Message thread. */
     void start (int mode, int bank);
     /** Ends any transfer at once; what arrived stays. Message thread. */
     void end();
 
-    /** A program dump for a user bank arrived while a receive runs: stores it and asks for the next.
+    /** A program dump for a synth bank arrived while a receive runs: stores it and asks for the next.
         Returns false when no receive runs. MIDI input thread. */
     bool takeProgramDump (int bank, int program, const ProgramRecord& record);
 

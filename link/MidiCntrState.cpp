@@ -2,8 +2,10 @@
 #include "link/BankTransfer.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
+#include "link/FactoryBankFile.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
+#include "model/Categories.h"
 #include "model/GlobalSettings.h"
 #include "model/ProgramPacking.h"
 
@@ -150,6 +152,12 @@ void MidiCntrState::buildBanks()
                    image.getData(), image.getSize());
     for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
         synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
+
+    // F1..F4 as the user made them match the synth, or edited them.
+    bool fromSynth = false;
+    if (factoryfile::load (settingsFolder, { synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(), synthBanks[7].get() },
+                           fromSynth))
+        factoryBanksMatchSynth = fromSynth;
 }
 
 //==============================================================================
@@ -166,6 +174,14 @@ void MidiCntrState::saveBankData()
     const std::lock_guard<std::mutex> fl (fileLock);
     saveBankDataFile (settingsFolder, makeBankDataImage ({ synthBanks[0].get(), synthBanks[1].get(),
                                                            synthBanks[2].get(), synthBanks[3].get() }));
+}
+
+void MidiCntrState::saveFactoryBankData()
+{
+    const std::lock_guard<std::mutex> fl (fileLock);
+    factoryfile::save (settingsFolder, factoryfile::makeImage ({ synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(),
+                                                                 synthBanks[7].get() },
+                                                               factoryBanksMatchSynth.load()));
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -226,6 +242,46 @@ void MidiCntrState::synthBankChanged (int bank)
     postEvent (event::bankContentsChanged);
     if (bank < numUserBanks)
         saveBankData();
+    else
+        saveFactoryBankData(); // F1..F4 are otherwise rebuilt from the built-in set at the next start
+}
+
+void MidiCntrState::factoryBanksReplaced (bool fromSynth)
+{
+    factoryBanksMatchSynth = fromSynth;
+    saveFactoryBankData();
+    postEvent (event::bankContentsChanged);
+}
+
+void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumber)
+{
+    auto* target = getSynthBank (bank);
+    if (target == nullptr || program < 0 || program >= program::programsPerBank || categoryNumber < 0
+        || categoryNumber >= category::count)
+        return;
+    auto record = target->getProgramRecord (program);
+    record[(size_t) program::categoryIndex] = (uint8_t) categoryNumber;
+    target->setProgram (program, record);
+    synthBankChanged (bank);
+}
+
+void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
+{
+    if (pluginBank == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+        return;
+
+    sendSysEx (makeProgramDump (bank, program, record));
+    synthBanks[(size_t) bank]->setProgram (program, record);
+    synthBankChanged (bank);
+
+    // The sound stays as it is; what it is called, its category and where it lives follow the write.
+    auto editBuffer = pluginBank->getEditBufferRecord();
+    std::copy_n (record.begin() + program::nameOffset, program::nameLength, editBuffer.begin() + program::nameOffset);
+    editBuffer[(size_t) program::categoryIndex] = record[(size_t) program::categoryIndex];
+    pluginBank->setEditBuffer (editBuffer);
+    currentSynthBank = bank;
+    currentSynthProgram = program;
+    postEvent (event::editBufferReplaced);
 }
 
 //==============================================================================
@@ -457,7 +513,7 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
         if (target == nullptr || program < 0 || program >= program::programsPerBank)
             return;
         target->setProgram (program, record);
-        postEvent (event::bankContentsChanged);
+        synthBankChanged (bank);
     }
     else
     {

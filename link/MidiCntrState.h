@@ -198,6 +198,8 @@ public:
     void saveSettings();
     /** Writes the bank data file with U1..U4 as they are now. */
     void saveBankData();
+    /** Writes F1..F4 as they are now to their own file, so that they survive a restart. */
+    void saveFactoryBankData();
     /** The port names: input, output and a third entry, "NONE" where no port is chosen. */
     juce::StringArray getPortNames() const;
     /** Writes the port names to the ports file. */
@@ -216,9 +218,21 @@ public:
     void loadFactoryBankInto (int bank, int factoryBank);
     /** The synth bank takes concatenated program dumps (see Bank_Program::loadFromDumps). */
     void loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps);
+    /** F1..F4 were replaced as a whole (fromSynth: by what the synth holds): saves them and tells
+        the editor. */
+    void factoryBanksReplaced (bool fromSynth);
+    /** Sets the category byte of one program of a synth bank, and saves the bank. */
+    void setProgramCategory (int bank, int program, int categoryNumber);
+    /** Stores a record as user bank/program, in the synth (program dump, no program change) and in
+        the local copy; the edit buffer takes its name and category and that slot becomes the
+        current location. Does nothing for a factory bank. */
+    void writeProgram (int bank, int program, const ProgramRecord& record);
 
     // Editor-side state kept for the life of the plug-in instance.
     std::atomic<bool> useLoadedData { false };
+    /** Whether F1..F4 are known to be the synth's own (received from it or loaded from its
+        factory file), kept between runs. */
+    std::atomic<bool> factoryBanksMatchSynth { false };
     std::atomic<bool> firstEditorOpened { false };
     std::atomic<float> editorScale { 1.0f };
     std::atomic<int> keyboardOctave { 2 };
