@@ -4,7 +4,10 @@
 #include "link/EngineSettings.h"
 #include "model/Categories.h"
 #include "ui/main/AppBar.h"
+#include "ui/main/BankComp.h"
+#include "ui/main/MenuCommands.h"
 #include "ui/main/MsgCont.h"
+#include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/widgets/CategoryMenu.h"
@@ -13,6 +16,7 @@
 #include "ui/widgets/ProgBar.h"
 #include "ui/widgets/ProgramLocation.h"
 #include "ui/widgets/StsCont.h"
+#include "ui/widgets/StsGrid.h"
 
 namespace kelvo
 {
@@ -25,6 +29,7 @@ constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
 constexpr int editCopy = 1, editPaste = 2;
 constexpr int highestPanelIndex = 114;
 constexpr int firstStepIndex = 120, lastStepIndex = 183;
+constexpr float bankViewPanelHeight = 164.0f; // the synth panel's strip above the bank view
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 } // namespace
@@ -46,6 +51,11 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     sectionView = std::make_unique<FlashPanel> (processor);
     sectionView->addChangeListener (this);
     addChildComponent (*sectionView);
+
+    bankView = std::make_unique<BankComp> (engine);
+    bankView->addChangeListener (this);
+    addChildComponent (*bankView);
+    commands = std::make_unique<MenuCommands> (*this, processor);
 
     appBar = std::make_unique<AppBar>();
     appBar->setBounds (0, 0, designWidth, AppBar::height);
@@ -108,6 +118,18 @@ void MainComp::layout()
     const auto keyboardTop = getHeight();
     synthPanel->setBounds (0, AppBar::height, w, keyboardTop - AppBar::height);
     synthPanel->setScale (scale);
+
+    if (bankViewShown)
+    {
+        synthPanel->setBounds (0, AppBar::height, w, juce::roundToInt (bankViewPanelHeight * scale));
+        bankView->layoutFor (w, keyboardTop - AppBar::height - 1, scale);
+        bankView->setTopLeftPosition (0, AppBar::height);
+    }
+    if (writeDialog != nullptr)
+    {
+        writeDialog->layoutFor (w, getHeight() - AppBar::height, scale);
+        writeDialog->setTopLeftPosition (0, AppBar::height);
+    }
 
     if (sectionView->isVisible())
         sectionView->setBounds (getLocalBounds());
@@ -182,6 +204,12 @@ void MainComp::applyEvent (int32_t code)
     {
         setStatusText ("OFF-LINE");
     }
+    else if (kind == kindOf (event::bankContentsChanged))
+    {
+        bankView->refreshGrid();
+        if (writeDialog != nullptr)
+            writeDialog->getGrid().repaint();
+    }
     else if (kind == kindOf (event::bankTransferFinished))
     {
         endBankTransfer();
@@ -199,7 +227,7 @@ void MainComp::applyEvent (int32_t code)
         showMessage (transmitting ? juce::String ("Transfer stopped: no MIDI output")
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
-    // Echoes (0xB0, 0xE0), bank redraws (0x19), globals (0x20) and the plug-in bank list (0x22)
+    // Echoes (0xB0, 0xE0), globals (0x20) and the plug-in bank list (0x22)
     // have no component here yet.
 }
 
@@ -245,6 +273,7 @@ void MainComp::showMessage (const juce::String& text)
 {
     if (messageBox != nullptr)
         removeChildComponent (messageBox.get());
+    onMessageOk = nullptr;
     messageBox = std::make_unique<MsgCont> (text);
     messageBox->setBounds (getLocalBounds());
     messageBox->getOkButton().addListener (this);
@@ -253,7 +282,110 @@ void MainComp::showMessage (const juce::String& text)
     messageBox->toFront (true);
 }
 
+void MainComp::askQuestion (const juce::String& text, std::function<void()> onYes)
+{
+    showMessage (text);
+    messageBox->showCancelButton();
+    onMessageOk = std::move (onYes);
+}
+
+void MainComp::showAboutPanel()
+{
+    if (writeDialog != nullptr)
+        return;
+    // The about panel itself comes with its own component; until then there is nothing to open.
+}
+
 //==============================================================================
+void MainComp::toggleBankView()
+{
+    if (writeDialog != nullptr)
+        return;
+    bankViewShown = ! bankViewShown;
+    if (bankViewShown)
+    {
+        bankView->showCurrent();
+        bankView->setVisible (true);
+        bankView->toFront (false);
+    }
+    else
+    {
+        bankView->setVisible (false);
+    }
+    layout();
+}
+
+void MainComp::toggleWriteDialog()
+{
+    if (writeDialog != nullptr)
+    {
+        removeChildComponent (writeDialog.get());
+        // Its button may be reporting to us right now: let it finish before it goes.
+        juce::MessageManager::callAsync ([doomed = std::shared_ptr<WriteSnd> (writeDialog.release())] {});
+        return;
+    }
+    writeDialog = std::make_unique<WriteSnd> (engine);
+    writeDialog->addChangeListener (this);
+    addAndMakeVisible (*writeDialog);
+    writeDialog->toFront (true);
+    layout();
+}
+
+void MainComp::writeDialogFinished()
+{
+    if (writeDialog == nullptr)
+        return;
+    if (writeDialog->getResult() == WriteSnd::writeChosen)
+    {
+        // The dialog stays open when nothing can be written, so that the choice is not lost.
+        if (! commands->checkSynthReachable())
+            return;
+        writeDialog->write();
+    }
+    if (writeDialog->getResult() != WriteSnd::open)
+        toggleWriteDialog();
+}
+
+void MainComp::bankViewAction()
+{
+    switch (bankView->getActionCode())
+    {
+        case BankComp::transfersMenu:
+            showMenu (commands->createTransfersMenu(), bankView->getMidiButton(),
+                      [] (MainComp& m, int r) { m.commands->transfersMenuFinished (r); });
+            break;
+        case BankComp::bankFilesMenu:
+            showMenu (commands->createBankFilesMenu(), bankView->getFileButton(),
+                      [] (MainComp& m, int r) { m.commands->bankFilesMenuFinished (r); });
+            break;
+        case BankComp::presetsMenu:
+        {
+            const auto bank = bankView->getShownBank();
+            if (commands->canOpenPresetsMenu (bank, bankView->isShowingCategory()))
+                showMenu (commands->createPresetsMenu (bank), bankView->getPresetsButton(),
+                          [bank] (MainComp& m, int r) { m.commands->presetsMenuFinished (r, bank); });
+            break;
+        }
+        case BankComp::cellMenu:
+        {
+            const auto bank = bankView->getCellBank(), programNumber = bankView->getCellProgram();
+            showMenu (commands->createCellMenu (bank, programNumber), bankView->getGrid(),
+                      [bank, programNumber] (MainComp& m, int r) { m.commands->cellMenuFinished (r, bank, programNumber); });
+            break;
+        }
+        default:
+            break; // the switch has already set the engine's flag
+    }
+}
+
+//==============================================================================
+void MainComp::copyToClipboard (const ProgramRecord& record)
+{
+    clipboard.setData (toBlock (record));
+    clipboard.getName();
+    clipboardFull = true;
+}
+
 void MainComp::copyProgram()
 {
     clipboard.setData (processor.getPluginBank().getEditBuffer());
@@ -321,12 +453,25 @@ void MainComp::stsbutPressed (int buttonId)
         case MsgCont::cancelCode:
             if (messageBox != nullptr)
             {
+                auto onOk = std::exchange (onMessageOk, nullptr);
                 removeChildComponent (messageBox.get());
                 juce::MessageManager::callAsync ([doomed = std::shared_ptr<MsgCont> (messageBox.release())] {});
+                if (buttonId == MsgCont::okCode && onOk != nullptr)
+                    onOk();
             }
             break;
+        case AppBar::file:
+            if (auto* b = appBar->findButton (AppBar::file))
+                showMenu (commands->createFileMenu(), *b, [] (MainComp& m, int r) { m.commands->fileMenuFinished (r); });
+            break;
+        case AppBar::bank:
+            toggleBankView();
+            break;
+        case AppBar::write:
+            toggleWriteDialog();
+            break;
         default:
-            // FILE, MIDI, BANK, WRITE and the sequencer page arrive with their components.
+            // MIDI and the sequencer page arrive with their components.
             break;
     }
 }
@@ -342,6 +487,14 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (source == sectionView.get())
     {
         closeSectionView();
+    }
+    else if (source == bankView.get())
+    {
+        bankViewAction();
+    }
+    else if (writeDialog != nullptr && source == writeDialog.get())
+    {
+        writeDialogFinished();
     }
     else if (source == &appBar->getChannelLabel())
     {
@@ -415,6 +568,8 @@ void MainComp::sendMenuFinished (int result)
 {
     if (result == sendCurrentPreset)
     {
+        if (! commands->checkSynthReachable())
+            return;
         engine.sendEditBufferToSynth();
         engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
     }

@@ -7,6 +7,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,9 @@ class FlashPanel;
 class ProgBar;
 class MsgCont;
 class DarkMenuLook;
+class BankComp;
+class WriteSnd;
+class MenuCommands;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -63,11 +67,19 @@ public:
     void endBankTransfer();
     /** Opens a message box over the editor. */
     void showMessage (const juce::String& text);
+    /** Opens a message box with "OK" and "CANCEL"; onYes runs only for "OK". */
+    void askQuestion (const juce::String& text, std::function<void()> onYes);
+    /** Opens the about panel over the editor, unless the write dialog is open. */
+    void showAboutPanel();
 
     /** Copies the edit buffer to the clipboard; pastes it back into the edit buffer. */
     void copyProgram();
     void pasteProgram();
     bool hasClipboard() const noexcept { return clipboardFull; }
+    /** Puts a program on the clipboard (the bank view's cell menu). */
+    void copyToClipboard (const ProgramRecord& record);
+    ProgramRecord getClipboardRecord() const noexcept { return clipboard.getRecord(); }
+    juce::String getClipboardName() const { return clipboard.name; }
 
     //==============================================================================
     // Menus: each is built by one function and its result applied by another, so that both can be
@@ -84,11 +96,25 @@ public:
     void categoryMenuFinished (int result);
 
     //==============================================================================
+    /** Shows or hides the bank view ("BANK"); does nothing while the write dialog is open. */
+    void toggleBankView();
+    bool isBankViewShown() const noexcept { return bankViewShown; }
+    /** Opens the write dialog, or closes it if it is open ("WRITE"). */
+    void toggleWriteDialog();
+    /** Carries out the bank view's last action (its menus, its switch). */
+    void bankViewAction();
+    /** Carries out the write dialog's "WRITE" or "CANCEL". */
+    void writeDialogFinished();
+
+    //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
     EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
     FlashPanel& getSectionView() noexcept { return *sectionView; }
     ProgBar* getProgressDisplay() noexcept { return progress.get(); }
     MsgCont* getMessageBox() noexcept { return messageBox.get(); }
+    BankComp& getBankView() noexcept { return *bankView; }
+    WriteSnd* getWriteDialog() noexcept { return writeDialog.get(); }
+    MenuCommands& getCommands() noexcept { return *commands; }
     int getView() const noexcept { return view; }
 
     /** Opens the zoomed view of a synth panel section (0..9), as a right-click on it does. */
@@ -120,6 +146,11 @@ private:
     std::unique_ptr<FlashPanel> sectionView;
     std::unique_ptr<ProgBar> progress;
     std::unique_ptr<MsgCont> messageBox;
+    std::function<void()> onMessageOk;
+    std::unique_ptr<BankComp> bankView;
+    bool bankViewShown = false;
+    std::unique_ptr<WriteSnd> writeDialog;
+    std::unique_ptr<MenuCommands> commands;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;

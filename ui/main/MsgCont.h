@@ -8,7 +8,7 @@ namespace kelvo
 {
 
 /** A message over the whole main component: a line of text and "OK" (code 1211); "CANCEL" (1213)
-    exists but stays hidden. The owner listens to both buttons and removes the box. */
+    stays hidden unless the box asks a question. The owner listens to both buttons and removes the box. */
 class MsgCont final : public juce::Component,
                       public juce::ChangeBroadcaster
 {
@@ -22,6 +22,8 @@ public:
 
     StsBut& getOkButton() noexcept { return okButton; }
     StsBut& getCancelButton() noexcept { return cancelButton; }
+    /** Turns the box into a question: "CANCEL" is shown beside "OK". */
+    void showCancelButton() { cancelButton.setVisible (true); }
     juce::String getText() const { return label.getText(); }
     juce::Rectangle<int> getBox() const;
 
