@@ -9,6 +9,9 @@
 #include "model/Categories.h"
 #include "model/ParDes.h"
 #include "model/ProgramRecord.h"
+#include "ui/main/BankComp.h"
+#include "ui/main/MainComp.h"
+#include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/widgets/Envel.h"
@@ -333,6 +336,45 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     return sheet.write (folder.getChildFile ("panel_thumbnail.png")) && ok;
 }
 
+/** The main window with the bank view (a bank, then a category across all banks), the write dialog
+    and a message box asking a question. */
+bool renderBankViewAndDialogs (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    MainComp main (processor);
+    main.setSize (MainComp::designWidth, MainComp::designHeight);
+    const auto snapshot = [&main, &folder] (const char* name) {
+        const auto image = main.createComponentSnapshot (main.getLocalBounds(), true, 1.0f);
+        const auto file = folder.getChildFile (name);
+        file.deleteFile();
+        juce::FileOutputStream out (file);
+        juce::PNGImageFormat png;
+        const auto ok = out.openedOk() && png.writeImageToStream (image, out);
+        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+        return ok;
+    };
+
+    processor.getEngine().selectProgram (1, 12, false);
+    main.toggleBankView();
+    main.drainEvents();
+    auto ok = snapshot ("bank_view.png");
+    main.getBankView().showCategory (24); // Pads
+    ok = snapshot ("bank_view_category.png") && ok;
+    main.toggleBankView();
+
+    main.toggleWriteDialog();
+    if (auto* dialog = main.getWriteDialog())
+    {
+        dialog->showBank (2);
+        dialog->chooseProgram (4);
+        dialog->setName ("My New Lead");
+    }
+    ok = snapshot ("write_dialog.png") && ok;
+    main.toggleWriteDialog();
+
+    main.askQuestion ("Initialize all 128 programs of U2?", [] {});
+    ok = snapshot ("message_box.png") && ok;
+    return ok;
+}
 } // namespace
 
 int main (int argc, char** argv)
@@ -362,6 +404,7 @@ int main (int argc, char** argv)
         ok = renderDisplays (folder) && ok;
         ok = renderLists (processor, folder) && ok;
         ok = renderPanels (processor, folder) && ok;
+        ok = renderBankViewAndDialogs (processor, folder) && ok;
     }
     settings.deleteRecursively();
     return ok ? 0 : 1;
