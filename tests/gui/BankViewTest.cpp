@@ -272,6 +272,11 @@ TEST_F (BankViewFixture, ClicksSwitchTheSynthOnlyWhenUseLoadedDataIsOff)
                (std::vector<Bytes>{cc (1, 32, 5), {0xc0, 2}, {0xf0, 0x01, 0x29, 0x06, 0xf7}}));
     EXPECT_TRUE (pumpUntil (
         [&] { return processor->getPluginBank().getEditBufferRecord() == synth().getProgram (5, 2); }));
+
+    // A program chosen elsewhere (the LCD's program menu) is selected in the listed bank.
+    main->programMenuFinished (1000 + 40);
+    settle();
+    EXPECT_EQ (bankView().getGrid().getSelectedRow(), 40);
 }
 
 TEST_F (BankViewFixture, CategoryButtonsListEveryBankInBankOrder)

@@ -135,6 +135,13 @@ int BankComp::getShownBank() const noexcept
     return isShowingCategory() ? engine.getCurrentSynthBank() : grid->getFillValue();
 }
 
+void BankComp::followCurrentProgram()
+{
+    if (!isShowingCategory() && grid->getFillValue() == engine.getCurrentSynthBank() &&
+        grid->getSelectedRow() != engine.getCurrentSynthProgram())
+        grid->setSelectedRow (engine.getCurrentSynthProgram());
+}
+
 void BankComp::refreshGrid()
 {
     const auto selected = grid->getSelectedRow();

@@ -55,6 +55,8 @@ public:
     void showBank (int bank);
     /** Lists every program of every bank whose category is this one, in bank order. */
     void showCategory (int categoryNumber);
+    /** Selects the current synth program when its bank is listed (the synth or a menu changed it). */
+    void followCurrentProgram();
     /** Lists again what is listed (after the banks changed), keeping the selection. */
     void refreshGrid();
     bool isShowingCategory() const noexcept;

@@ -195,6 +195,8 @@ void MainComp::applyEvent (int32_t code)
     else if (kind == kindOf (event::editBufferReplaced))
     {
         reloadEverything();
+        if (bankViewShown)
+            bankView->followCurrentProgram();
     }
     else if (kind == kindOf (event::online))
     {
