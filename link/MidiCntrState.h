@@ -116,7 +116,8 @@ public:
     void selectProgram (int bank, int program, bool sendToSynth);
     /** Copies the current plug-in program into the edit buffer and posts 0x11000000. */
     void loadCurrentPluginProgram();
-    /** Stores a record into a synth bank (intoBank) or the edit buffer, and posts the events. */
+    /** Stores a record into a synth bank (intoBank; the bank is then saved) or the edit buffer, and
+        posts the events. Message thread. */
     void storeProgram (bool intoBank, int bank, int program, const ProgramRecord& record);
     /** A synth bank's contents changed: tells the editor (0x19000000). Any thread but the audio thread. */
     void bankContentsChanged();
