@@ -179,13 +179,9 @@ FileMan::ReadStatus FileMan::loadProgramBank (const juce::File& file)
     return ReadStatus::ok;
 }
 
-FileMan::ReadStatus FileMan::loadFactorySet (const juce::File& file)
+bool FileMan::factorySetFromBytes (const void* data, size_t numBytes, FactorySet& set)
 {
-    if (const auto status = readFile (file); status != ReadStatus::ok)
-        return status;
-
-    const auto found = splitProgramDumps (fileContent);
-    auto set = std::make_unique<FactorySet>();
+    const auto found = splitProgramDumps (data, numBytes);
     std::array<std::array<bool, program::programsPerBank>, factorySetBanks> seen{};
     int filled = 0;
 
@@ -198,16 +194,23 @@ FileMan::ReadStatus FileMan::loadFactorySet (const juce::File& file)
         if (dump[3] != sysex::programDump || bank >= factorySetBanks ||
             programNumber >= program::programsPerBank)
             continue;
-        (*set)[bank][programNumber] = unpackProgramData (dump + sysex::programDataOffset);
+        set[bank][programNumber] = unpackProgramData (dump + sysex::programDataOffset);
         if (!seen[bank][programNumber])
         {
             seen[bank][programNumber] = true;
             ++filled;
         }
     }
-
     // Half a factory set would leave F1..F4 a mixture of two synths: take it whole or not at all.
-    if (filled != factorySetBanks * program::programsPerBank)
+    return filled == factorySetBanks * program::programsPerBank;
+}
+
+FileMan::ReadStatus FileMan::loadFactorySet (const juce::File& file)
+{
+    if (const auto status = readFile (file); status != ReadStatus::ok)
+        return status;
+    auto set = std::make_unique<FactorySet>();
+    if (!factorySetFromBytes (fileContent.getData(), fileContent.getSize(), *set))
         return ReadStatus::notUsable;
     factorySet = std::move (set);
     return ReadStatus::ok;

@@ -123,6 +123,8 @@ public:
     /** The program a file's bytes hold (see loadSingleProgram); false when none. */
     static bool programFromBytes (const void* data, size_t numBytes, ProgramRecord& record,
                                   juce::MemoryBlock& firstMessage);
+    /** The factory set a file's bytes hold (see loadFactorySet); false when they do not hold all 512. */
+    static bool factorySetFromBytes (const void* data, size_t numBytes, FactorySet& set);
     /** The 38 400 bytes of a bank file. */
     static juce::MemoryBlock makeBankFile (const Bank_Program& bank, int bankNumber);
 
