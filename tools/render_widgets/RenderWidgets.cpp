@@ -367,6 +367,7 @@ bool renderBankViewAndDialogs (MarvexAudioProcessor& processor, const juce::File
         dialog->showBank (2);
         dialog->chooseProgram (4);
         dialog->setName ("My New Lead");
+        dialog->openRenameBox();
     }
     ok = snapshot ("write_dialog.png") && ok;
     main.toggleWriteDialog();

@@ -24,7 +24,7 @@ constexpr int boxMargin = 33, boxTop = 2, boxBottomGap = 8;
 constexpr int contentWidth = 350;
 constexpr int buttonWidth = 70, buttonHeight = 18;
 constexpr int bankButtonsLeft = 100, firstBankButtonY = 93, bankButtonPitch = 36;
-constexpr int displayY = 12;
+constexpr int displayY = 12, renameGap = 10;
 constexpr int gridY = 87, gridHeightMargin = 109, rowHeight = 26;
 constexpr int sideButtonsX = 380, writeAboveGridBottom = 54, cancelAboveGridBottom = 18;
 constexpr int captionX = 105, captionY = 15, captionWidth = 100, captionHeight = 20;
@@ -170,7 +170,8 @@ void WriteSnd::write()
 void WriteSnd::openRenameBox()
 {
     closeRenameBox();
-    renameBox = std::make_unique<RenameCnt> (display->getX(), display->getBottom() + 2, name.trimEnd());
+    // Beside the display, so that it hides neither the display nor the grid.
+    renameBox = std::make_unique<RenameCnt> (display->getRight() + renameGap, display->getY(), name.trimEnd());
     renameBox->getOkButton().addChangeListener (this);
     renameBox->getCancelButton().addChangeListener (this);
     addAndMakeVisible (*renameBox);
