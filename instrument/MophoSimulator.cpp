@@ -41,6 +41,7 @@ MophoSimulator::MophoSimulator()
             banks[(size_t) b][(size_t) p] = toRecord (image + bankimage::blockOffset (bankimage::factoryHeaderSize, b)
                                                           + (size_t) (p * program::recordSize),
                                                       (size_t) program::recordSize);
+    factoryBanks = banks;
     editBuffer = banks[0][0];
     setUsableGlobals (globals);
     outputThread = std::thread ([this] { runOutput(); });
@@ -100,7 +101,7 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
             case 0xc0:
                 currentBank = pendingBank;
                 currentProgram = byteAt (1);
-                editBuffer = banks[(size_t) currentBank][(size_t) currentProgram];
+                editBuffer = programAt (currentBank, currentProgram);
                 return;
             case 0x90:
                 handleNote (byteAt (1), byteAt (2) > 0);
@@ -171,7 +172,7 @@ void MophoSimulator::handleController (int controller, int value)
         case ccNrpnLsb: nrpnNumberLsb = (uint8_t) value; break;
         case ccDataMsb: nrpnDataMsb = (uint8_t) value; break;
         case ccBankSelect:
-            if (value < numBanks)
+            if (value < numAllBanks)
                 pendingBank = value;
             break;
         case ccDataLsb:
@@ -210,7 +211,7 @@ void MophoSimulator::handleSysEx (const juce::MemoryBlock& message)
         {
             ++numRequests;
             ++numProgramRequests;
-            if (size < 7 || b[4] >= numBanks)
+            if (size < 7 || b[4] >= numAllBanks)
                 return;
             reply (makeProgramDump (b[4], b[5], getProgram (b[4], b[5])));
             return;
@@ -405,19 +406,31 @@ bool MophoSimulator::waitUntilIdle (int timeoutMilliseconds) const
 }
 
 //==============================================================================
+ProgramRecord& MophoSimulator::programAt (int bank, int programNumber)
+{
+    return bank < numBanks ? banks[(size_t) bank][(size_t) programNumber]
+                           : factoryBanks[(size_t) (bank - numBanks)][(size_t) programNumber];
+}
+
+const ProgramRecord& MophoSimulator::programAt (int bank, int programNumber) const
+{
+    return bank < numBanks ? banks[(size_t) bank][(size_t) programNumber]
+                           : factoryBanks[(size_t) (bank - numBanks)][(size_t) programNumber];
+}
+
 ProgramRecord MophoSimulator::getProgram (int bank, int programNumber) const
 {
     const std::lock_guard<std::mutex> sl (stateLock);
-    if (bank < 0 || bank >= numBanks || programNumber < 0 || programNumber >= program::programsPerBank)
+    if (bank < 0 || bank >= numAllBanks || programNumber < 0 || programNumber >= program::programsPerBank)
         return {};
-    return banks[(size_t) bank][(size_t) programNumber];
+    return programAt (bank, programNumber);
 }
 
 void MophoSimulator::setProgram (int bank, int programNumber, const ProgramRecord& record)
 {
     const std::lock_guard<std::mutex> sl (stateLock);
-    if (bank >= 0 && bank < numBanks && programNumber >= 0 && programNumber < program::programsPerBank)
-        banks[(size_t) bank][(size_t) programNumber] = record;
+    if (bank >= 0 && bank < numAllBanks && programNumber >= 0 && programNumber < program::programsPerBank)
+        programAt (bank, programNumber) = record;
 }
 
 ProgramRecord MophoSimulator::getEditBuffer() const
@@ -531,13 +544,13 @@ void MophoSimulator::turnKnob (int parameterIndex, int value)
 
 void MophoSimulator::selectProgramOnPanel (int bank, int programNumber)
 {
-    if (bank < 0 || bank >= numBanks || programNumber < 0 || programNumber >= program::programsPerBank)
+    if (bank < 0 || bank >= numAllBanks || programNumber < 0 || programNumber >= program::programsPerBank)
         return;
     {
         const std::lock_guard<std::mutex> sl (stateLock);
         currentBank = pendingBank = bank;
         currentProgram = programNumber;
-        editBuffer = banks[(size_t) bank][(size_t) programNumber];
+        editBuffer = programAt (bank, programNumber);
     }
     const auto bankSelect = juce::MidiMessage::controllerEvent (channelOfFrontPanel, ccBankSelect, bank);
     const auto programChange = juce::MidiMessage::programChange (channelOfFrontPanel, programNumber);

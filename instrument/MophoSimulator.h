@@ -43,6 +43,10 @@ public:
     /** Length of the synth's global block as its dump carries it. */
     static constexpr int numGlobalBytes = 32;
     static constexpr int numBanks = 4;
+    /** Factory banks F1..F4 follow the user banks as banks 4..7: they can be selected and
+        requested, never written by a dump. */
+    static constexpr int numFactoryBanks = 4;
+    static constexpr int numAllBanks = numBanks + numFactoryBanks;
     /** The name of the simulator's ports wherever they are offered. */
     static constexpr const char* portName = "Mopho x4 Simulator";
 
@@ -60,7 +64,8 @@ public:
     void receive (const juce::MidiMessage& message);
 
     //==============================================================================
-    // State (any thread)
+    // State (any thread). Banks 0..7; setting a factory program stands for a synth whose factory
+    // set differs from ours.
     ProgramRecord getProgram (int bank, int program) const;
     void setProgram (int bank, int program, const ProgramRecord& record);
     ProgramRecord getEditBuffer() const;
@@ -147,11 +152,15 @@ private:
     void deliver (const uint8_t* data, int size);
     juce::MemoryBlock makeGlobalDump() const;
     void sendNrpn (int number, int value);
+    /** Program of any bank 0..7; stateLock held, bank and program in range. */
+    ProgramRecord& programAt (int bank, int program);
+    const ProgramRecord& programAt (int bank, int program) const;
 
     const ParameterTable table;
 
     mutable std::mutex stateLock;
     std::array<std::array<ProgramRecord, program::programsPerBank>, numBanks> banks {};
+    std::array<std::array<ProgramRecord, program::programsPerBank>, numFactoryBanks> factoryBanks {};
     ProgramRecord editBuffer {};
     std::array<uint8_t, numGlobalBytes> globals {};
     int currentBank = 0, currentProgram = 0, pendingBank = 0;

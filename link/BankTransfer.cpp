@@ -28,6 +28,7 @@ void BankTransfer::start (int newMode, int bank)
     {
         case receiveBank:      mode = newMode; startReceive (bank); break;
         case receiveAllBanks:  mode = newMode; startReceive (0); break;
+        case receiveFactoryBanks: mode = newMode; startReceive (numUserBanks); break;
         case transmitBank:     mode = newMode; startTransmit (bank, bank); break;
         case transmitAllBanks: mode = newMode; startTransmit (0, numUserBanks - 1); break;
         default: break;
@@ -173,7 +174,8 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
             nextBank = bank;
             nextProgram = programNumber + 1;
         }
-        else if (mode.load() == receiveAllBanks && bank < numUserBanks - 1)
+        else if ((mode.load() == receiveAllBanks && bank < numUserBanks - 1)
+                 || (mode.load() == receiveFactoryBanks && bank < numSynthBanks - 1))
         {
             nextBank = bank + 1;
         }
@@ -202,7 +204,11 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
     else if (finished)
     {
         complete = true;
-        engine.saveBankData(); // a host that crashes later must not lose what was received
+        // A host that crashes later must not lose what was received.
+        if (mode.load() == receiveFactoryBanks)
+            engine.factoryBanksReplaced (true);
+        else
+            engine.saveBankData();
         engine.bankContentsChanged();
         engine.postEvent (event::bankTransferFinished);
     }
@@ -276,7 +282,10 @@ void BankTransfer::fail (int bank, int programNumber)
     engine.postEvent (failureEvent.load());
     if (receiving.load())
     {
-        engine.saveBankData();
+        if (mode.load() == receiveFactoryBanks)
+            engine.saveFactoryBankData();
+        else
+            engine.saveBankData();
         engine.bankContentsChanged();
     }
     engine.postEvent (event::bankTransferFinished);

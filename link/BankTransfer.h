@@ -39,6 +39,7 @@ public:
         idle = -1,
         receiveBank = 0,
         receiveAllBanks = 7,
+        receiveFactoryBanks = 8, // F1..F4 (banks 4..7), all four
         transmitBank = 100,
         transmitAllBanks = 107
     };
@@ -65,6 +66,7 @@ public:
     static constexpr int lateReplyWindowMs = 3000;
     static constexpr int timerIntervalMs = 10;
     static constexpr int numUserBanks = 4;
+    static constexpr int numSynthBanks = 8;
 
     explicit BankTransfer (MidiCntrState& engine);
     ~BankTransfer() override;
@@ -80,7 +82,7 @@ public:
     /** Message thread, while no transfer runs. */
     void setTiming (Timing t) noexcept { timing = t; }
 
-    /** Begins a transfer (mode 0 or 7 receive, 100 or 107 transmit). Message thread. */
+    /** Begins a transfer (mode 0, 7 or 8 receive, 100 or 107 transmit). Message thread. */
     void start (int mode, int bank);
     /** Ends any transfer at once; what arrived stays. Message thread. */
     void end();

@@ -3,9 +3,11 @@
 #include "link/EngineFileStore.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
+#include "link/FactoryBankFile.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
 #include "link/PortWatcher.h"
+#include "model/Categories.h"
 #include "model/GlobalSettings.h"
 #include "model/ProgramPacking.h"
 
@@ -174,6 +176,12 @@ void MidiCntrState::buildBanks()
     files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
     for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
         synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
+
+    // F1..F4 as the user made them match the synth, or edited them.
+    bool fromSynth = false;
+    if (factoryfile::load (settingsFolder, { synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(), synthBanks[7].get() },
+                           fromSynth))
+        factoryBanksMatchSynth = fromSynth;
 }
 
 //==============================================================================
@@ -198,6 +206,14 @@ void MidiCntrState::saveBankData()
     if (reloaded)
         postEvent (event::bankContentsChanged);
     announceNotices();
+}
+
+void MidiCntrState::saveFactoryBankData()
+{
+    const std::lock_guard<std::mutex> fl (fileLock);
+    factoryfile::save (settingsFolder, factoryfile::makeImage ({ synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(),
+                                                                 synthBanks[7].get() },
+                                                               factoryBanksMatchSynth.load()));
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -262,6 +278,46 @@ void MidiCntrState::synthBankChanged (int bank)
     postEvent (event::bankContentsChanged);
     if (bank < numUserBanks)
         saveBankData();
+    else
+        saveFactoryBankData(); // F1..F4 are otherwise rebuilt from the built-in set at the next start
+}
+
+void MidiCntrState::factoryBanksReplaced (bool fromSynth)
+{
+    factoryBanksMatchSynth = fromSynth;
+    saveFactoryBankData();
+    postEvent (event::bankContentsChanged);
+}
+
+void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumber)
+{
+    auto* target = getSynthBank (bank);
+    if (target == nullptr || program < 0 || program >= program::programsPerBank || categoryNumber < 0
+        || categoryNumber >= category::count)
+        return;
+    auto record = target->getProgramRecord (program);
+    record[(size_t) program::categoryIndex] = (uint8_t) categoryNumber;
+    target->setProgram (program, record);
+    synthBankChanged (bank);
+}
+
+void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
+{
+    if (pluginBank == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+        return;
+
+    sendSysEx (makeProgramDump (bank, program, record));
+    synthBanks[(size_t) bank]->setProgram (program, record);
+    synthBankChanged (bank);
+
+    // The sound stays as it is; what it is called, its category and where it lives follow the write.
+    auto editBuffer = pluginBank->getEditBufferRecord();
+    std::copy_n (record.begin() + program::nameOffset, program::nameLength, editBuffer.begin() + program::nameOffset);
+    editBuffer[(size_t) program::categoryIndex] = record[(size_t) program::categoryIndex];
+    pluginBank->setEditBuffer (editBuffer);
+    currentSynthBank = bank;
+    currentSynthProgram = program;
+    postEvent (event::editBufferReplaced);
 }
 
 //==============================================================================

@@ -125,8 +125,8 @@ public:
     void selectProgram (int bank, int program, bool sendToSynth);
     /** Copies the current plug-in program into the edit buffer and posts 0x11000000. */
     void loadCurrentPluginProgram();
-    /** Stores a record into a synth bank (intoBank) or the edit buffer, and posts the events; a
-        record stored into U1..U4 is saved at once. */
+    /** Stores a record into a synth bank (intoBank; the bank is then saved at once) or the edit
+        buffer, and posts the events. Message thread. */
     void storeProgram (bool intoBank, int bank, int program, const ProgramRecord& record);
     /** A synth bank's contents changed: tells the editor (0x19000000) and saves U1..U4 if they
         changed. Any thread but the audio thread. */
@@ -219,6 +219,8 @@ public:
     /** Writes the bank data file when U1..U4 changed here; programs that another instance saved
         meanwhile are loaded (and 0x19000000 posted). */
     void saveBankData();
+    /** Writes F1..F4 as they are now to their own file, so that they survive a restart. */
+    void saveFactoryBankData();
     /** The port names: input, output and a third entry, "NONE" where no port is chosen. */
     juce::StringArray getPortNames() const;
     /** Writes the port names to the ports file. */
@@ -237,9 +239,21 @@ public:
     void loadFactoryBankInto (int bank, int factoryBank);
     /** The synth bank takes concatenated program dumps (see Bank_Program::loadFromDumps). */
     void loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps);
+    /** F1..F4 were replaced as a whole (fromSynth: by what the synth holds): saves them and tells
+        the editor. */
+    void factoryBanksReplaced (bool fromSynth);
+    /** Sets the category byte of one program of a synth bank, and saves the bank. */
+    void setProgramCategory (int bank, int program, int categoryNumber);
+    /** Stores a record as user bank/program, in the synth (program dump, no program change) and in
+        the local copy; the edit buffer takes its name and category and that slot becomes the
+        current location. Does nothing for a factory bank. */
+    void writeProgram (int bank, int program, const ProgramRecord& record);
 
     // Editor-side state kept for the life of the plug-in instance.
     std::atomic<bool> useLoadedData { false };
+    /** Whether F1..F4 are known to be the synth's own (received from it or loaded from its
+        factory file), kept between runs. */
+    std::atomic<bool> factoryBanksMatchSynth { false };
     std::atomic<bool> firstEditorOpened { false };
     std::atomic<float> editorScale { 1.0f };
     std::atomic<int> keyboardOctave { 2 };

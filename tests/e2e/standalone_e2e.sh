@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the real standalone editor in a virtual X display the way a new user would: it starts with no
 # settings, the port setup panel opened with the "MIDI" button connects it to the built-in Mopho x4
-# simulator (both ports chosen with the mouse), it goes on-line, and a turn of the filter cutoff knob
-# with the mouse wheel reaches the simulator's edit buffer. Writes a screenshot.
+# simulator (both ports chosen with the mouse), it goes on-line, a click on a program in the bank
+# view switches the simulator to it, and a turn of the filter cutoff knob with the mouse wheel
+# reaches the simulator's edit buffer. Writes a screenshot.
 #
 #   standalone_e2e.sh <standalone executable> <screenshot.png>
 set -euo pipefail
@@ -106,6 +107,16 @@ echo "on-line"
 xdotool mousemove $((X + 340 + 25)) $((TOP + 11)) click 1
 sleep 1
 
+# "BANK": the bank view lists U1 from its top; a click on its fourth row (U1:004) makes the synth
+# play that program. Grid at design (e, 205) in the view below the app bar, e = (1191 - 550) / 2,
+# rows 26 high. "BANK" again closes the view.
+xdotool mousemove $((X + 130 + 25)) $((TOP + 11)) click 1
+sleep 0.7
+xdotool mousemove $((X + 320 + 100)) $((TOP + 23 + 205 + 3 * 26 + 13)) click 1
+sleep 0.7
+xdotool mousemove $((X + 130 + 25)) $((TOP + 11)) click 1
+sleep 0.5
+
 # The cutoff knob: design (42, 205 - 16) with a 65 x 64 frame, below the 23-pixel app bar.
 KNOB_X=$((X + 42 + 32))
 KNOB_Y=$((TOP + 23 + 189 + 32))
@@ -123,9 +134,16 @@ if kill -0 "$APP_PID" 2>/dev/null; then echo "FAIL: the editor did not quit"; ex
 
 MEMORY="$SETTINGS/MophoX4Simulator.dat"
 [ -f "$MEMORY" ] || { echo "FAIL: the simulator kept no memory"; cat "$WORK/app.log"; exit 1; }
-# Memory: 14-byte header, 4 banks of 32768 bytes, then the edit buffer; cutoff is its byte 20.
-CUTOFF="$(od -An -tu1 -j $((14 + 4 * 32768 + 20)) -N1 "$MEMORY" | tr -d ' ')"
-FIRST="$(od -An -tu1 -j $((14 + 20)) -N1 "$MEMORY" | tr -d ' ')"   # U1:001's cutoff, where it started
+# Memory: 14-byte header, 4 banks of 32768 bytes, then the edit buffer; cutoff is its byte 20 and
+# the name its bytes 184-199.
+EDIT=$((14 + 4 * 32768))
+CLICKED=$((14 + 3 * 256))   # U1:004
+name_at() { od -An -c -j $(($1 + 184)) -N16 "$MEMORY" | tr -s ' '; }
+echo "synth plays: $(name_at $EDIT)"
+[ "$(name_at $EDIT)" = "$(name_at $CLICKED)" ] && [ "$(name_at $CLICKED)" != "$(name_at 14)" ] \
+    || { echo "FAIL: the synth did not switch to the program clicked in the bank view"; exit 1; }
+CUTOFF="$(od -An -tu1 -j $((EDIT + 20)) -N1 "$MEMORY" | tr -d ' ')"
+FIRST="$(od -An -tu1 -j $((CLICKED + 20)) -N1 "$MEMORY" | tr -d ' ')"   # U1:004's cutoff, where it started
 echo "cutoff in the synth's edit buffer: $FIRST -> $CUTOFF"
 [ "$CUTOFF" -ne "$FIRST" ] && [ "$CUTOFF" -lt 164 ] || { echo "FAIL: the knob did not reach the synth"; exit 1; }
 echo "1 passed, 0 failed"

@@ -228,7 +228,7 @@ TEST (BankDataFile, AnEditedProgramIsSavedAtItsOffsetAndLoadedAgain)
         VirtualRig rig;
         auto engine = makeEngine (t, rig);
         engine->storeProgram (true, 3, 5, edited);
-        engine->storeProgram (true, 7, 5, edited); // F4: never saved
+        engine->storeProgram (true, 7, 5, edited); // F4: kept in a file of its own, not in the bank data
     }
     const auto data = contentsOf (fileIn (t, "data_X4m.mph"));
     ASSERT_EQ (data.getSize(), 131099u);
@@ -238,7 +238,8 @@ TEST (BankDataFile, AnEditedProgramIsSavedAtItsOffsetAndLoadedAgain)
     VirtualRig rig;
     auto engine = makeEngine (t, rig);
     EXPECT_EQ (engine->getSynthBank (3)->getProgramRecord (5), edited);
-    EXPECT_EQ (engine->getSynthBank (7)->getProgramRecord (5), factoryProgram (3, 5));
+    EXPECT_EQ (engine->getSynthBank (7)->getProgramRecord (5), edited);
+    EXPECT_EQ (engine->getSynthBank (7)->getProgramRecord (6), factoryProgram (3, 6));
 }
 
 TEST (BankDataFile, LoadingAUserBankSavesAtOnce)

@@ -586,3 +586,84 @@ TEST_F (LinkFixture, IncomingNrpnRegistersKeepTheirValues)
     engine->takeParameterValues (values);
     EXPECT_EQ (values, (std::vector<int32_t> { 25 * 4096 + 100, 25 * 4096 + 7 }));
 }
+
+namespace
+{
+ProgramRecord marked (ProgramRecord r, uint8_t mark)
+{
+    r[21] = mark;
+    r[184] = 'Z';
+    return r;
+}
+} // namespace
+
+TEST_F (LinkFixture, FactoryBanksReceivedFromTheSynthAreKeptBetweenRuns)
+{
+    // A synth whose factory set is not our built-in one.
+    for (int b = 4; b < 8; ++b)
+        for (int p = 0; p < 128; ++p)
+            synth().setProgram (b, p, marked (synth().getProgram (b, p), (uint8_t) ((b * 13 + p) % 128)));
+    ASSERT_FALSE (engine->factoryBanksMatchSynth.load());
+
+    engine->startBankTransfer (BankTransfer::receiveFactoryBanks, 0);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 20000));
+    for (int b = 4; b < 8; ++b)
+        ASSERT_EQ (engine->getSynthBank (b)->getAllPrograms(), synth().getBank (b)) << b;
+    EXPECT_TRUE (engine->factoryBanksMatchSynth.load());
+    EXPECT_EQ (synth().getNumProgramRequests(), 512);
+    std::vector<juce::MemoryBlock> synthFactory;
+    for (int b = 4; b < 8; ++b)
+        synthFactory.push_back (synth().getBank (b));
+
+    events.reset();
+    engine.reset(); // the simulator goes with it
+    VirtualRig rig;
+    MidiCntrState restarted (rig.makeDevices(), temp.folder);
+    EXPECT_TRUE (restarted.factoryBanksMatchSynth.load());
+    for (int b = 4; b < 8; ++b)
+        EXPECT_EQ (restarted.getSynthBank (b)->getAllPrograms(), synthFactory[(size_t) b - 4]) << b;
+}
+
+TEST_F (LinkFixture, FactoryBankEditsSurviveARestart)
+{
+    engine->setProgramCategory (4, 7, 5);
+    EXPECT_EQ (engine->getSynthBank (4)->getProgramByte (7, program::categoryIndex), 5);
+    const auto pasted = marked (initialProgram(), 99);
+    engine->storeProgram (true, 6, 100, pasted);
+    engine->setProgramCategory (4, 8, 26); // no such category
+    EXPECT_NE (engine->getSynthBank (4)->getProgramByte (8, program::categoryIndex), 26);
+
+    events.reset();
+    engine.reset();
+    VirtualRig rig;
+    MidiCntrState restarted (rig.makeDevices(), temp.folder);
+    EXPECT_EQ (restarted.getSynthBank (4)->getProgramByte (7, program::categoryIndex), 5);
+    EXPECT_EQ (restarted.getSynthBank (6)->getProgramRecord (100), pasted);
+    EXPECT_FALSE (restarted.factoryBanksMatchSynth.load()); // edited here, not the synth's
+}
+
+TEST_F (LinkFixture, WriteStoresTheSoundUnderItsNewNameWithoutAProgramChange)
+{
+    auto sound = initialProgram();
+    sound[20] = 111;
+    sound[(size_t) program::categoryIndex] = 2;
+    pluginBank.setEditBuffer (sound);
+    auto written = marked (sound, sound[21]);
+    const auto name = encodeProgramName ("Brand New");
+    std::copy (name.begin(), name.end(), written.begin() + program::nameOffset);
+    written[(size_t) program::categoryIndex] = 9;
+    toSynth.take();
+
+    engine->writeProgram (2, 4, written);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (2, 4) == written; }));
+    EXPECT_EQ (engine->getSynthBank (2)->getProgramRecord (4), written);
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), written); // the sound, now under its written name and category
+    EXPECT_EQ (pluginBank.getEditBufferByte (20), 111);
+    EXPECT_EQ (engine->getCurrentSynthBank(), 2);
+    EXPECT_EQ (engine->getCurrentSynthProgram(), 4);
+    for (const auto& m : toSynth.take())
+        EXPECT_NE (m[0] & 0xf0, 0xc0) << "a program change was sent";
+
+    engine->writeProgram (5, 0, written); // factory banks cannot be written
+    EXPECT_NE (engine->getSynthBank (5)->getProgramRecord (0), written);
+}

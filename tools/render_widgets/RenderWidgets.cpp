@@ -12,7 +12,9 @@
 #include "model/Categories.h"
 #include "model/ParDes.h"
 #include "model/ProgramRecord.h"
+#include "ui/main/BankComp.h"
 #include "ui/main/MainComp.h"
+#include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
@@ -526,6 +528,38 @@ bool renderConnectionPanels (const juce::File& folder)
     return ok;
 }
 
+
+/** The main window with the bank view (a bank, then a category across all banks), the write dialog
+    and a message box asking a question. */
+bool renderBankViewAndDialogs (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    MainComp main (processor);
+    main.setSize (MainComp::designWidth, MainComp::designHeight);
+    const auto snapshot = [&main, &folder] (const char* name) { return writeComponent (main, folder.getChildFile (name)); };
+
+    processor.getEngine().selectProgram (1, 12, false);
+    main.toggleBankView();
+    main.drainEvents();
+    auto ok = snapshot ("bank_view.png");
+    main.getBankView().showCategory (24); // Pads
+    ok = snapshot ("bank_view_category.png") && ok;
+    main.toggleBankView();
+
+    main.toggleWriteDialog();
+    if (auto* dialog = main.getWriteDialog())
+    {
+        dialog->showBank (2);
+        dialog->chooseProgram (4);
+        dialog->setName ("My New Lead");
+        dialog->openRenameBox();
+    }
+    ok = snapshot ("write_dialog.png") && ok;
+    main.toggleWriteDialog();
+
+    main.askQuestion ("Initialize all 128 programs of U2?", [] {});
+    ok = snapshot ("message_box.png") && ok;
+    return ok;
+}
 } // namespace
 
 int main (int argc, char** argv)
@@ -557,6 +591,7 @@ int main (int argc, char** argv)
         ok = renderPanels (processor, folder) && ok;
         ok = renderEditorPages (processor, folder) && ok;
         ok = renderEditor (processor, folder) && ok;
+        ok = renderBankViewAndDialogs (processor, folder) && ok;
     }
     ok = renderConnectionPanels (folder) && ok;
     settings.deleteRecursively();

@@ -8,7 +8,10 @@
 #include "model/Categories.h"
 #include "ui/main/AboutPanel.h"
 #include "ui/main/AppBar.h"
+#include "ui/main/BankComp.h"
+#include "ui/main/MenuCommands.h"
 #include "ui/main/MsgCont.h"
+#include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
@@ -23,6 +26,7 @@
 #include "ui/widgets/ProgramLocation.h"
 #include "ui/widgets/StsCont.h"
 #include "ui/widgets/WheelCnt.h"
+#include "ui/widgets/StsGrid.h"
 
 namespace kelvo
 {
@@ -50,6 +54,7 @@ const char* const onlineText = "DSI:  MOPHO X4 ON-LINE";
 const char* const offlineText = "OFF-LINE";
 // How long the synth may take to answer a connection check before the status line says it did not.
 constexpr int noAnswerDelayMs = 3000;
+constexpr float bankViewPanelHeight = 164.0f; // the synth panel's strip above the bank view
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 
@@ -80,6 +85,11 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     sectionView = std::make_unique<FlashPanel> (processor);
     sectionView->addChangeListener (this);
     addChildComponent (*sectionView);
+
+    bankView = std::make_unique<BankComp> (engine);
+    bankView->addChangeListener (this);
+    addChildComponent (*bankView);
+    commands = std::make_unique<MenuCommands> (*this, processor);
 
     // Behind the synth panel, which is its preview.
     sequencerPanel = std::make_unique<SeqPanel> (processor);
@@ -188,7 +198,20 @@ void MainComp::layout()
 
     // The keyboard drawer lies along the bottom edge; the pages end at its top.
     keyboard->setScale (scale);
-    placePages (w, scale, barHeight, keyboard->getY());
+    const auto keyboardTop = keyboard->getY();
+    placePages (w, scale, barHeight, keyboardTop);
+
+    if (bankViewShown)
+    {
+        synthPanel->setBounds (0, barHeight, w, juce::roundToInt (bankViewPanelHeight * scale));
+        bankView->layoutFor (w, keyboardTop - barHeight - 1, scale);
+        bankView->setTopLeftPosition (0, barHeight);
+    }
+    if (writeDialog != nullptr)
+    {
+        writeDialog->layoutFor (w, getHeight() - barHeight, scale);
+        writeDialog->setTopLeftPosition (0, barHeight);
+    }
 
     if (sectionView->isVisible())
         sectionView->setBounds (getLocalBounds());
@@ -197,12 +220,12 @@ void MainComp::layout()
     if (messageBox != nullptr)
         messageBox->setBounds (getLocalBounds());
 
-    const auto belowBar = (int) std::ceil ((float) (getHeight() - AppBar::height) / scale);
+    const auto belowBar = (int) std::ceil ((float) (getHeight() - barHeight) / scale);
     if (setupPanel != nullptr)
-        placeOverlay (*setupPanel, { 0, 0, designWidth, belowBar }, AppBar::height);
+        placeOverlay (*setupPanel, { 0, 0, designWidth, belowBar }, barHeight);
     if (scanPanel != nullptr)
         placeOverlay (*scanPanel, { scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight() },
-                      AppBar::height);
+                      barHeight);
     if (aboutPanel != nullptr)
         placeOverlay (*aboutPanel, { 0, 0, designWidth, (int) std::ceil ((float) getHeight() / scale) }, 0);
 
@@ -341,6 +364,8 @@ void MainComp::applyEvent (int32_t code)
     else if (kind == kindOf (event::editBufferReplaced))
     {
         reloadEverything();
+        if (bankViewShown)
+            bankView->followCurrentProgram();
     }
     else if (kind == kindOf (event::online))
     {
@@ -354,6 +379,12 @@ void MainComp::applyEvent (int32_t code)
     {
         if (setupPanel != nullptr)
             setupPanel->refreshGlobal (code - event::globalChanged);
+    }
+    else if (kind == kindOf (event::bankContentsChanged))
+    {
+        bankView->refreshGrid();
+        if (writeDialog != nullptr)
+            writeDialog->getGrid().repaint();
     }
     else if (kind == kindOf (event::bankTransferFinished))
     {
@@ -372,7 +403,7 @@ void MainComp::applyEvent (int32_t code)
         showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
-    // Bank redraws (0x19) and the plug-in bank list (0x22) have no component here yet.
+    // The plug-in bank list (0x22) has no component here yet.
 }
 
 void MainComp::reloadEverything()
@@ -401,7 +432,8 @@ void MainComp::placeOverlay (juce::Component& overlay, juce::Rectangle<int> desi
 
 void MainComp::showAboutPanel()
 {
-    openAboutPanel (0);
+    if (writeDialog == nullptr)
+        openAboutPanel (0);
 }
 
 void MainComp::openAboutPanel (int closeAfterMs)
@@ -546,6 +578,7 @@ void MainComp::showMessage (const juce::String& text)
 {
     if (messageBox != nullptr)
         removeChildComponent (messageBox.get());
+    onMessageOk = nullptr;
     messageBox = std::make_unique<MsgCont> (text);
     messageBox->setBounds (getLocalBounds());
     messageBox->getOkButton().addListener (this);
@@ -554,7 +587,103 @@ void MainComp::showMessage (const juce::String& text)
     messageBox->toFront (true);
 }
 
+void MainComp::askQuestion (const juce::String& text, std::function<void()> onYes)
+{
+    showMessage (text);
+    messageBox->showCancelButton();
+    onMessageOk = std::move (onYes);
+}
+
 //==============================================================================
+void MainComp::toggleBankView()
+{
+    if (writeDialog != nullptr)
+        return;
+    bankViewShown = ! bankViewShown;
+    if (bankViewShown)
+    {
+        bankView->showCurrent();
+        bankView->setVisible (true);
+        bankView->toFront (false);
+    }
+    else
+    {
+        bankView->setVisible (false);
+    }
+    layout();
+}
+
+void MainComp::toggleWriteDialog()
+{
+    if (writeDialog != nullptr)
+    {
+        removeChildComponent (writeDialog.get());
+        // Its button may be reporting to us right now: let it finish before it goes.
+        juce::MessageManager::callAsync ([doomed = std::shared_ptr<WriteSnd> (writeDialog.release())] {});
+        return;
+    }
+    writeDialog = std::make_unique<WriteSnd> (engine);
+    writeDialog->addChangeListener (this);
+    addAndMakeVisible (*writeDialog);
+    writeDialog->toFront (true);
+    layout();
+}
+
+void MainComp::writeDialogFinished()
+{
+    if (writeDialog == nullptr)
+        return;
+    if (writeDialog->getResult() == WriteSnd::writeChosen)
+    {
+        // The dialog stays open when nothing can be written, so that the choice is not lost.
+        if (! commands->checkSynthReachable())
+            return;
+        writeDialog->write();
+    }
+    if (writeDialog->getResult() != WriteSnd::open)
+        toggleWriteDialog();
+}
+
+void MainComp::bankViewAction()
+{
+    switch (bankView->getActionCode())
+    {
+        case BankComp::transfersMenu:
+            showMenu (commands->createTransfersMenu(), bankView->getMidiButton(),
+                      [] (MainComp& m, int r) { m.commands->transfersMenuFinished (r); });
+            break;
+        case BankComp::bankFilesMenu:
+            showMenu (commands->createBankFilesMenu(), bankView->getFileButton(),
+                      [] (MainComp& m, int r) { m.commands->bankFilesMenuFinished (r); });
+            break;
+        case BankComp::presetsMenu:
+        {
+            const auto bank = bankView->getShownBank();
+            if (commands->canOpenPresetsMenu (bank, bankView->isShowingCategory()))
+                showMenu (commands->createPresetsMenu (bank), bankView->getPresetsButton(),
+                          [bank] (MainComp& m, int r) { m.commands->presetsMenuFinished (r, bank); });
+            break;
+        }
+        case BankComp::cellMenu:
+        {
+            const auto bank = bankView->getCellBank(), programNumber = bankView->getCellProgram();
+            showMenu (commands->createCellMenu (bank, programNumber), bankView->getGrid(),
+                      [bank, programNumber] (MainComp& m, int r) { m.commands->cellMenuFinished (r, bank, programNumber); });
+            break;
+        }
+        default:
+            break; // the switch has already set the engine's flag
+    }
+}
+
+//==============================================================================
+void MainComp::copyToClipboard (const ProgramRecord& record)
+{
+    clipboard.setData (toBlock (record));
+    clipboard.getName();
+    clipboardFull = true;
+}
+
 void MainComp::copyProgram()
 {
     clipboard.setData (processor.getPluginBank().getEditBuffer());
@@ -630,12 +759,25 @@ void MainComp::stsbutPressed (int buttonId)
         case MsgCont::cancelCode:
             if (messageBox != nullptr)
             {
+                auto onOk = std::exchange (onMessageOk, nullptr);
                 removeChildComponent (messageBox.get());
                 juce::MessageManager::callAsync ([doomed = std::shared_ptr<MsgCont> (messageBox.release())] {});
+                if (buttonId == MsgCont::okCode && onOk != nullptr)
+                    onOk();
             }
             break;
+        case AppBar::file:
+            if (auto* b = appBar->findButton (AppBar::file))
+                showMenu (commands->createFileMenu(), *b, [] (MainComp& m, int r) { m.commands->fileMenuFinished (r); });
+            break;
+        case AppBar::bank:
+            toggleBankView();
+            break;
+        case AppBar::write:
+            toggleWriteDialog();
+            break;
         default:
-            // FILE, BANK and WRITE arrive with their components.
+            // The menu button's library window is not part of the editor yet.
             break;
     }
 }
@@ -673,6 +815,14 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (aboutPanel != nullptr && source == aboutPanel.get())
     {
         closeAboutPanel();
+    }
+    else if (source == bankView.get())
+    {
+        bankViewAction();
+    }
+    else if (writeDialog != nullptr && source == writeDialog.get())
+    {
+        writeDialogFinished();
     }
     else if (source == &appBar->getChannelLabel())
     {
@@ -746,6 +896,8 @@ void MainComp::sendMenuFinished (int result)
 {
     if (result == sendCurrentPreset)
     {
+        if (! commands->checkSynthReachable())
+            return;
         engine.sendEditBufferToSynth();
         engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
     }

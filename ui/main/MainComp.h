@@ -7,6 +7,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,9 @@ class KeyBrd;
 class MIDI_Setup;
 class MIDI_scan;
 class AboutPanel;
+class BankComp;
+class WriteSnd;
+class MenuCommands;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -69,11 +73,17 @@ public:
     void endBankTransfer();
     /** Opens a message box over the editor. */
     void showMessage (const juce::String& text);
+    /** Opens a message box with "OK" and "CANCEL"; onYes runs only for "OK". */
+    void askQuestion (const juce::String& text, std::function<void()> onYes);
 
     /** Copies the edit buffer to the clipboard; pastes it back into the edit buffer. */
     void copyProgram();
     void pasteProgram();
     bool hasClipboard() const noexcept { return clipboardFull; }
+    /** Puts a program on the clipboard (the bank view's cell menu). */
+    void copyToClipboard (const ProgramRecord& record);
+    ProgramRecord getClipboardRecord() const noexcept { return clipboard.getRecord(); }
+    juce::String getClipboardName() const { return clipboard.name; }
 
     //==============================================================================
     // Menus: each is built by one function and its result applied by another, so that both can be
@@ -92,7 +102,7 @@ public:
     //==============================================================================
     // The connection panels and the about panel, each over the editor while it is shown.
 
-    /** Opens the about panel until it is clicked (no closing timer). */
+    /** Opens the about panel until it is clicked (no closing timer), unless the write dialog is open. */
     void showAboutPanel();
     /** Opens the port setup panel, with the device lists as they are now, or closes it. */
     void toggleSetupPanel();
@@ -101,6 +111,15 @@ public:
     MIDI_Setup* getSetupPanel() noexcept { return setupPanel.get(); }
     MIDI_scan* getScanPanel() noexcept { return scanPanel.get(); }
     AboutPanel* getAboutPanel() noexcept { return aboutPanel.get(); }
+    /** Shows or hides the bank view ("BANK"); does nothing while the write dialog is open. */
+    void toggleBankView();
+    bool isBankViewShown() const noexcept { return bankViewShown; }
+    /** Opens the write dialog, or closes it if it is open ("WRITE"). */
+    void toggleWriteDialog();
+    /** Carries out the bank view's last action (its menus, its switch). */
+    void bankViewAction();
+    /** Carries out the write dialog's "WRITE" or "CANCEL". */
+    void writeDialogFinished();
 
     //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
@@ -110,6 +129,9 @@ public:
     MsgCont* getMessageBox() noexcept { return messageBox.get(); }
     SeqPanel& getSequencerPanel() noexcept { return *sequencerPanel; }
     KeyBrd& getKeyboard() noexcept { return *keyboard; }
+    BankComp& getBankView() noexcept { return *bankView; }
+    WriteSnd* getWriteDialog() noexcept { return writeDialog.get(); }
+    MenuCommands& getCommands() noexcept { return *commands; }
     int getView() const noexcept { return view; }
 
     /** Opens the zoomed view of a synth panel section (0..9), as a right-click on it does. */
@@ -166,6 +188,11 @@ private:
     std::unique_ptr<MIDI_Setup> setupPanel;
     std::unique_ptr<MIDI_scan> scanPanel;
     std::unique_ptr<AboutPanel> aboutPanel;
+    std::function<void()> onMessageOk;
+    std::unique_ptr<BankComp> bankView;
+    bool bankViewShown = false;
+    std::unique_ptr<WriteSnd> writeDialog;
+    std::unique_ptr<MenuCommands> commands;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;

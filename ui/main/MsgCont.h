@@ -8,9 +8,9 @@ namespace kelvo
 {
 
 /** A message over the whole main component: a line of text and "OK" (code 1211); "CANCEL" (1213)
-    exists but stays hidden. The owner listens to both buttons and removes the box. A text too long
-    for the line (a report about a file, with its path) gets a wider, taller box with as many lines
-    as it needs. */
+    exists but stays hidden unless the box asks a question. The owner listens to both buttons and
+    removes the box. A text too long for the line (a report about a file, with its path) gets a
+    wider, taller box with as many lines as it needs. */
 class MsgCont final : public juce::Component,
                       public juce::ChangeBroadcaster
 {
@@ -24,6 +24,8 @@ public:
 
     StsBut& getOkButton() noexcept { return okButton; }
     StsBut& getCancelButton() noexcept { return cancelButton; }
+    /** Turns the box into a question: "CANCEL" is shown beside "OK". */
+    void showCancelButton() { cancelButton.setVisible (true); }
     juce::String getText() const { return message; }
     juce::Rectangle<int> getBox() const;
     /** How many lines the text takes (1 for a message that fits the standard box). */

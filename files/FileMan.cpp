@@ -1,0 +1,241 @@
+#include "files/FileMan.h"
+
+#include "files/SafeFileWrite.h"
+#include "model/Bank_Program.h"
+#include "model/DSI_Program.h"
+
+namespace kelvo
+{
+namespace
+{
+struct DialogRow
+{
+    int type;
+    const char* title;
+    std::initializer_list<const char*> patterns;
+};
+
+const DialogRow dialogRows[] = {
+    {filedialog::program, "Load Single Mopho Program", {"*.m_p", "*.syx"}},
+    {filedialog::saveProgram, "Save Mopho Program", {"*.m_p", "*.syx"}},
+    {filedialog::bank, "Load Mopho Program Bank", {"*.m_b", "*.syx"}},
+    {filedialog::saveBank, "Save Mopho Program Bank", {"*.m_b", "*.syx"}},
+    {filedialog::library, "Load Program Library", {"*.m_l"}},
+    {filedialog::saveLibrary, "Save Mopho Program Library", {"*.m_l"}},
+    {filedialog::fxBank, "Load FX Preset Bank", {filedialog::fxBankExtension}},
+    {filedialog::saveFxBank, "Save FX Preset Bank", {filedialog::fxBankExtension}},
+    {filedialog::fxPreset, "Load FX Preset", {filedialog::fxPresetExtension}},
+    {filedialog::saveFxPreset, "Save FX Preset", {filedialog::fxPresetExtension}},
+};
+
+// The fxb and fxp patterns are "*" and the extension the preset bank also uses.
+bool isBareExtension (const char* pattern)
+{
+    return pattern[0] == '.';
+}
+
+constexpr const char* untitledName = "Untitled";
+} // namespace
+
+FileMan::FileMan() : loadedProgram (initialProgram()) {}
+FileMan::~FileMan() = default;
+
+//==============================================================================
+FileMan::DialogType FileMan::dialogType (int type)
+{
+    for (const auto& row : dialogRows)
+    {
+        if (row.type != type)
+            continue;
+        DialogType result{row.title, {}};
+        for (const auto* p : row.patterns)
+            result.patterns.add (isBareExtension (p) ? juce::String ("*") + p : juce::String (p));
+        return result;
+    }
+    return {};
+}
+
+juce::String FileMan::filterText (int type)
+{
+    return dialogType (type).patterns.joinIntoString (";");
+}
+
+juce::File FileMan::completeExtension (const juce::File& picked, int type)
+{
+    const auto patterns = dialogType (type).patterns;
+    if (patterns.isEmpty() || picked == juce::File())
+        return picked;
+    if (picked.getFileExtension().length() >= filedialog::minExtensionLength)
+        return picked;
+    return picked.getSiblingFile (picked.getFileName() + patterns[0].substring (1));
+}
+
+juce::String FileMan::suggestedFileName (const juce::String& programName)
+{
+    const auto legal = juce::File::createLegalFileName (programName.trimEnd()).trim();
+    return legal.isEmpty() ? juce::String (untitledName) : legal;
+}
+
+int FileMan::folderSetting (int type) noexcept
+{
+    switch (type % filedialog::saveOffset)
+    {
+    case filedialog::program:
+        return filedialog::firstFolderSetting;
+    case filedialog::bank:
+        return filedialog::firstFolderSetting + 1;
+    case filedialog::library:
+        return filedialog::firstFolderSetting + 2;
+    case filedialog::fxBank:
+        return filedialog::firstFolderSetting + 3;
+    case filedialog::fxPreset:
+        return filedialog::firstFolderSetting + 4;
+    default:
+        return -1;
+    }
+}
+
+//==============================================================================
+FileMan::ReadStatus FileMan::readFile (const juce::File& file)
+{
+    fileContent.reset();
+    if (!file.existsAsFile())
+        return ReadStatus::missing;
+    if (file.getSize() > maxReadableFileSize)
+        return ReadStatus::tooLarge;
+    if (!file.loadFileAsData (fileContent))
+    {
+        fileContent.reset();
+        return ReadStatus::missing;
+    }
+    // The file may have grown between the size check and the read.
+    if ((juce::int64)fileContent.getSize() > maxReadableFileSize)
+    {
+        fileContent.reset();
+        return ReadStatus::tooLarge;
+    }
+    return ReadStatus::ok;
+}
+
+bool FileMan::programFromBytes (const void* data, size_t numBytes, ProgramRecord& record,
+                                juce::MemoryBlock& firstMessage)
+{
+    firstMessage.reset();
+    if (data == nullptr || numBytes < minProgramFileSize)
+        return false;
+
+    const auto* bytes = static_cast<const uint8_t*> (data);
+    const auto* end = bytes + numBytes;
+    const auto* start = std::find (bytes, end, sysex::start);
+    if (start == end)
+        return false;
+    const auto* stop = std::find (start, end, sysex::end);
+    if (stop == end)
+        return false;
+
+    firstMessage.replaceAll (start, (size_t)(stop - start) + 1);
+    const auto size = (int)firstMessage.getSize();
+    if (size != sysex::editBufferDumpSize && size != sysex::programDumpSize)
+        return false;
+
+    DSI_Program program;
+    if (!program.setFromBlock (firstMessage))
+        return false;
+    record = program.getRecord();
+    return true;
+}
+
+FileMan::ReadStatus FileMan::loadSingleProgram (const juce::File& file)
+{
+    message.reset();
+    if (const auto status = readFile (file); status != ReadStatus::ok)
+        return status;
+
+    ProgramRecord record;
+    if (!programFromBytes (fileContent.getData(), fileContent.getSize(), record, message))
+        return ReadStatus::notUsable;
+    loadedProgram = record;
+    return ReadStatus::ok;
+}
+
+FileMan::ReadStatus FileMan::loadProgramBank (const juce::File& file)
+{
+    if (const auto status = readFile (file); status != ReadStatus::ok)
+        return status;
+    if (fileContent.getSize() < minProgramFileSize)
+        return ReadStatus::notUsable;
+
+    auto found = splitProgramDumps (fileContent);
+    if (found.count == 0)
+        return ReadStatus::notUsable;
+
+    // A file of several banks fills one bank with its first 128 programs.
+    if (found.count > program::programsPerBank)
+    {
+        found.count = program::programsPerBank;
+        found.dumps.setSize ((size_t)found.count * (size_t)sysex::programDumpSize);
+    }
+    loadedDumps = std::move (found);
+    return ReadStatus::ok;
+}
+
+bool FileMan::factorySetFromBytes (const void* data, size_t numBytes, FactorySet& set)
+{
+    const auto found = splitProgramDumps (data, numBytes);
+    std::array<std::array<bool, program::programsPerBank>, factorySetBanks> seen{};
+    int filled = 0;
+
+    const auto* dumps = static_cast<const uint8_t*> (found.dumps.getData());
+    for (int i = 0; i < found.count; ++i)
+    {
+        const auto* dump = dumps + (size_t)i * (size_t)sysex::programDumpSize;
+        const auto bank = dump[sysex::programDumpBankOffset];
+        const auto programNumber = dump[sysex::programDumpProgramOffset];
+        if (dump[3] != sysex::programDump || bank >= factorySetBanks ||
+            programNumber >= program::programsPerBank)
+            continue;
+        set[bank][programNumber] = unpackProgramData (dump + sysex::programDataOffset);
+        if (!seen[bank][programNumber])
+        {
+            seen[bank][programNumber] = true;
+            ++filled;
+        }
+    }
+    // Half a factory set would leave F1..F4 a mixture of two synths: take it whole or not at all.
+    return filled == factorySetBanks * program::programsPerBank;
+}
+
+FileMan::ReadStatus FileMan::loadFactorySet (const juce::File& file)
+{
+    if (const auto status = readFile (file); status != ReadStatus::ok)
+        return status;
+    auto set = std::make_unique<FactorySet>();
+    if (!factorySetFromBytes (fileContent.getData(), fileContent.getSize(), *set))
+        return ReadStatus::notUsable;
+    factorySet = std::move (set);
+    return ReadStatus::ok;
+}
+
+//==============================================================================
+bool FileMan::saveSingleProgram (const juce::File& file, const juce::MemoryBlock& dump)
+{
+    if (dump.getSize() != (size_t)sysex::editBufferDumpSize)
+        return false;
+    return writeFileSafely (file, dump);
+}
+
+juce::MemoryBlock FileMan::makeBankFile (const Bank_Program& bank, int bankNumber)
+{
+    juce::MemoryBlock content;
+    for (int n = 0; n < program::programsPerBank; ++n)
+        content.append (makeProgramDump (bankNumber, n, bank.getProgramRecord (n)).getData(),
+                        (size_t)sysex::programDumpSize);
+    return content;
+}
+
+bool FileMan::saveProgramBank (const juce::File& file, const Bank_Program& bank, int bankNumber)
+{
+    return writeFileSafely (file, makeBankFile (bank, bankNumber));
+}
+
+} // namespace kelvo

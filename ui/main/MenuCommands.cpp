@@ -1,0 +1,330 @@
+#include "ui/main/MenuCommands.h"
+
+#include "files/SafeFileWrite.h"
+#include "host/MarvexAudioProcessor.h"
+#include "link/BankTransfer.h"
+#include "link/MidiCntrState.h"
+#include "model/DSI_Program.h"
+#include "ui/main/FileBrowser.h"
+#include "ui/main/MainComp.h"
+#include "ui/widgets/ProgramLocation.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int numUserBanks = MidiCntrState::numUserBanks;
+constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
+
+juce::String userBankText (int bank)
+{
+    return "U" + juce::String (bank + 1);
+}
+
+bool isIn (int result, int first, int count) noexcept
+{
+    return result >= first && result < first + count;
+}
+
+/** A submenu of the four user banks, "Bank U1" .. "Bank U4", with ids first .. first + 3. */
+juce::PopupMenu userBanksMenu (int firstId)
+{
+    juce::PopupMenu menu;
+    for (int b = 0; b < numUserBanks; ++b)
+        menu.addItem (firstId + b, "Bank " + userBankText (b));
+    return menu;
+}
+} // namespace
+
+MenuCommands::MenuCommands (MainComp& m, MarvexAudioProcessor& p)
+    : main (m), processor (p), engine (p.getEngine())
+{
+    files = std::make_unique<FileBrowser> (engine,
+                                           [this] (const juce::String& question, std::function<void()> onYes)
+                                           { main.askQuestion (question, std::move (onYes)); });
+}
+
+MenuCommands::~MenuCommands() = default;
+
+//==============================================================================
+bool MenuCommands::checkSynthReachable()
+{
+    if (!engine.isOutputOpen())
+    {
+        main.showMessage ("No MIDI output is open: nothing was sent");
+        return false;
+    }
+    if (!engine.hasGlobalDumpArrived())
+    {
+        main.showMessage ("The synth is off-line: nothing was sent");
+        return false;
+    }
+    return true;
+}
+
+bool MenuCommands::reportReadProblem (FileMan::ReadStatus status, const juce::File& file,
+                                      const juce::String& whatWasExpected)
+{
+    switch (status)
+    {
+    case FileMan::ReadStatus::ok:
+        return false;
+    case FileMan::ReadStatus::missing:
+        main.showMessage ("Could not read " + file.getFileName());
+        break;
+    case FileMan::ReadStatus::tooLarge:
+        main.showMessage ("Too large to be read: " + file.getFileName());
+        break;
+    case FileMan::ReadStatus::notUsable:
+        main.showMessage (whatWasExpected + ": " + file.getFileName());
+        break;
+    }
+    return true;
+}
+
+void MenuCommands::saveProgram (const juce::MemoryBlock& dump, const juce::String& programName)
+{
+    juce::Component::SafePointer<MainComp> safeMain (&main);
+    files->browseForSave (filedialog::saveProgram, FileMan::suggestedFileName (programName),
+                          [safeMain, dump] (const juce::File& file)
+                          {
+                              if (!FileMan::saveSingleProgram (file, dump) && safeMain != nullptr)
+                                  safeMain->showMessage ("Could not write " + file.getFileName());
+                          });
+}
+
+void MenuCommands::loadProgram (std::function<void (const ProgramRecord&)> use)
+{
+    files->browseForOpen (
+        filedialog::program,
+        [this, use] (const juce::File& file)
+        {
+            if (!reportReadProblem (fileMan.loadSingleProgram (file), file, "No Mopho program in"))
+                use (fileMan.getLoadedProgram());
+        });
+}
+
+void MenuCommands::saveBank (int bank)
+{
+    const auto* source = engine.getSynthBank (bank);
+    if (source == nullptr)
+        return;
+    // What is saved is the bank as it is now, whatever happens while the chooser is open.
+    auto content = std::make_shared<juce::MemoryBlock> (FileMan::makeBankFile (*source, bank));
+    juce::Component::SafePointer<MainComp> safeMain (&main);
+    files->browseForSave (filedialog::saveBank, "Mopho Bank " + userBankText (bank),
+                          [safeMain, content] (const juce::File& file)
+                          {
+                              if (!writeFileSafely (file, *content) && safeMain != nullptr)
+                                  safeMain->showMessage ("Could not write " + file.getFileName());
+                          });
+}
+
+void MenuCommands::loadBank (int bank)
+{
+    files->browseForOpen (
+        filedialog::bank,
+        [this, bank] (const juce::File& file)
+        {
+            if (reportReadProblem (fileMan.loadProgramBank (file), file, "No Mopho programs in"))
+                return;
+            const auto dumps = fileMan.getLoadedDumps();
+            main.askQuestion ("Replace " + juce::String (dumps.count) + " programs of " +
+                                  userBankText (bank) + "?",
+                              [this, bank, dumps] { engine.loadSynthBankFromDumps (bank, dumps.dumps); });
+        });
+}
+
+void MenuCommands::loadFactorySet()
+{
+    files->browseForOpen (
+        filedialog::bank,
+        [this] (const juce::File& file)
+        {
+            if (reportReadProblem (fileMan.loadFactorySet (file), file, "Not 512 factory programs"))
+                return;
+            auto set = std::make_shared<FileMan::FactorySet> (fileMan.getLoadedFactorySet());
+            main.askQuestion ("Replace F1-F4 with this factory set?",
+                              [this, set]
+                              {
+                                  for (int b = 0; b < FileMan::factorySetBanks; ++b)
+                                      for (int p = 0; p < program::programsPerBank; ++p)
+                                          engine.getSynthBank (firstFactoryBank + b)
+                                              ->setProgram (p, (*set)[(size_t)b][(size_t)p]);
+                                  engine.factoryBanksReplaced (true);
+                              });
+        });
+}
+
+//==============================================================================
+juce::PopupMenu MenuCommands::createFileMenu() const
+{
+    juce::PopupMenu menu;
+    menu.addItem (loadProgramItem, "Load Single Program");
+    menu.addItem (saveProgramItem, "Save " + processor.getPluginBank().getEditBufferName());
+    menu.addSeparator();
+    menu.addItem (aboutItem, "About");
+    return menu;
+}
+
+void MenuCommands::fileMenuFinished (int result)
+{
+    switch (result)
+    {
+    case loadProgramItem:
+        loadProgram ([this] (const ProgramRecord& record) { engine.storeProgram (false, 0, 0, record); });
+        break;
+    case saveProgramItem:
+    {
+        auto& bank = processor.getPluginBank();
+        saveProgram (makeEditBufferDump (bank.getEditBufferRecord()), bank.getEditBufferName());
+        break;
+    }
+    case aboutItem:
+        main.showAboutPanel();
+        break;
+    default:
+        break;
+    }
+}
+
+//==============================================================================
+juce::PopupMenu MenuCommands::createTransfersMenu() const
+{
+    juce::PopupMenu menu;
+    menu.addSubMenu ("Receive Program Bank ", userBanksMenu (receiveBankItem));
+    menu.addItem (receiveAllItem, "Receive All Banks");
+    menu.addSeparator();
+    menu.addSubMenu ("Transmit Program Bank ", userBanksMenu (transmitBankItem));
+    menu.addItem (transmitAllItem, "Transmit All Banks");
+    menu.addSeparator();
+    menu.addItem (receiveFactoryItem, "Receive Factory Banks F1-F4");
+    return menu;
+}
+
+void MenuCommands::transfersMenuFinished (int result)
+{
+    int mode = BankTransfer::idle, bank = 0;
+    if (isIn (result, receiveBankItem, numUserBanks))
+        mode = BankTransfer::receiveBank, bank = result - receiveBankItem;
+    else if (result == receiveAllItem)
+        mode = BankTransfer::receiveAllBanks;
+    else if (isIn (result, transmitBankItem, numUserBanks))
+        mode = BankTransfer::transmitBank, bank = result - transmitBankItem;
+    else if (result == transmitAllItem)
+        mode = BankTransfer::transmitAllBanks;
+    else if (result == receiveFactoryItem)
+        mode = BankTransfer::receiveFactoryBanks;
+
+    if (mode != BankTransfer::idle && checkSynthReachable())
+        main.startBankTransfer (mode, bank);
+}
+
+//==============================================================================
+juce::PopupMenu MenuCommands::createBankFilesMenu() const
+{
+    juce::PopupMenu menu;
+    for (int b = 0; b < numUserBanks; ++b)
+        menu.addItem (loadBankItem + b, "Load Program Bank To Bank " + userBankText (b));
+    menu.addSeparator();
+    for (int b = 0; b < numUserBanks; ++b)
+        menu.addItem (saveBankItem + b, "Save Program Bank " + userBankText (b));
+    menu.addSeparator();
+    menu.addItem (loadFactorySetItem, "Load Factory Set To F1-F4");
+    return menu;
+}
+
+void MenuCommands::bankFilesMenuFinished (int result)
+{
+    if (isIn (result, loadBankItem, numUserBanks))
+        loadBank (result - loadBankItem);
+    else if (isIn (result, saveBankItem, numUserBanks))
+        saveBank (result - saveBankItem);
+    else if (result == loadFactorySetItem)
+        loadFactorySet();
+}
+
+//==============================================================================
+bool MenuCommands::canOpenPresetsMenu (int shownBank, bool showingCategory) const noexcept
+{
+    return !showingCategory && shownBank >= 0 && shownBank < numUserBanks;
+}
+
+juce::PopupMenu MenuCommands::createPresetsMenu (int userBank) const
+{
+    juce::PopupMenu menu;
+    menu.addSubMenu ("Factory Presets ", userBanksMenu (factoryPresetItem));
+    menu.addItem (initialiseItem, "Initialize Program Bank U" + juce::String (userBank + 1));
+    return menu;
+}
+
+void MenuCommands::presetsMenuFinished (int result, int userBank)
+{
+    if (userBank < 0 || userBank >= numUserBanks)
+        return;
+    // Both replace all 128 programs of the bank: ask first.
+    if (isIn (result, factoryPresetItem, numUserBanks))
+    {
+        const auto factoryBank = result - factoryPresetItem;
+        main.askQuestion ("Replace all of " + userBankText (userBank) + " with factory bank " +
+                              juce::String (factoryBank + 1) + "?",
+                          [this, userBank, factoryBank]
+                          { engine.loadFactoryBankInto (userBank, factoryBank); });
+    }
+    else if (result == initialiseItem)
+    {
+        main.askQuestion ("Initialize all 128 programs of " + userBankText (userBank) + "?",
+                          [this, userBank] { engine.initialiseSynthBank (userBank); });
+    }
+}
+
+//==============================================================================
+juce::PopupMenu MenuCommands::createCellMenu (int bank, int programNumber) const
+{
+    juce::PopupMenu menu;
+    const auto* source = engine.getSynthBank (bank);
+    if (source == nullptr)
+        return menu;
+    const auto name = source->getProgramName (programNumber);
+    menu.addItem (cellCopyItem, "Copy Program: " + name);
+    menu.addItem (cellPasteItem,
+                  main.hasClipboard() ? "Paste " + main.getClipboardName() : juce::String ("Paste "),
+                  main.hasClipboard());
+    menu.addSeparator();
+    menu.addItem (cellSaveItem, "Save " + name);
+    menu.addItem (cellLoadItem, "Load Program ");
+    return menu;
+}
+
+void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
+{
+    auto* target = engine.getSynthBank (bank);
+    if (target == nullptr || programNumber < 0 || programNumber >= program::programsPerBank)
+        return;
+
+    switch (result)
+    {
+    case cellCopyItem:
+        main.copyToClipboard (target->getProgramRecord (programNumber));
+        break;
+    case cellPasteItem:
+        if (main.hasClipboard())
+            engine.storeProgram (true, bank, programNumber, main.getClipboardRecord());
+        break;
+    case cellSaveItem:
+        saveProgram (target->makeEditBufferDumpOf (programNumber), target->getProgramName (programNumber));
+        break;
+    case cellLoadItem:
+        loadProgram (
+            [this, bank, programNumber] (const ProgramRecord& record)
+            {
+                engine.storeProgram (true, bank, programNumber, record);
+                engine.storeProgram (false, bank, programNumber, record);
+            });
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace kelvo

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "files/FileMan.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+namespace kelvo
+{
+class FileBrowser;
+class MainComp;
+class MarvexAudioProcessor;
+class MidiCntrState;
+
+/**
+    The menus of the FILE button and of the bank view (transfers, bank files, bank presets, program
+    cell), and the checks every delivery to the synth goes through.
+
+    Each menu is built by one function and its chosen item carried out by another, so that both are
+    tested without showing anything; a result of 0 (dismissed) does nothing. Files are asked for
+    through the FileBrowser (asynchronous) and read and written by FileMan; whatever fails is said
+    in a message box, and whatever replaces a whole user bank asks first. Message thread only.
+*/
+class MenuCommands
+{
+public:
+    /** FILE menu. */
+    enum FileItem
+    {
+        loadProgramItem = 1,
+        saveProgramItem = 2,
+        aboutItem = 3
+    };
+    /** Transfers menu (the bank view's "MIDI"): receive bank 1..4, transmit bank 100..103. */
+    enum TransfersItem
+    {
+        receiveBankItem = 1,
+        transmitBankItem = 100,
+        receiveAllItem = 200,
+        transmitAllItem = 300,
+        receiveFactoryItem = 400
+    };
+    /** Bank files menu (the bank view's "FILE"): load into U1..U4 100..103, save 200..203. */
+    enum BankFilesItem
+    {
+        loadBankItem = 100,
+        saveBankItem = 200,
+        loadFactorySetItem = 400
+    };
+    /** Bank presets menu: factory set 0..3 into the current user bank 100..103. */
+    enum PresetsItem
+    {
+        initialiseItem = 99,
+        factoryPresetItem = 100
+    };
+    /** Program cell menu. */
+    enum CellItem
+    {
+        cellCopyItem = 1,
+        cellPasteItem = 2,
+        cellSaveItem = 3,
+        cellLoadItem = 4
+    };
+
+    MenuCommands (MainComp& main, MarvexAudioProcessor& processor);
+    ~MenuCommands();
+
+    juce::PopupMenu createFileMenu() const;
+    void fileMenuFinished (int result);
+
+    juce::PopupMenu createTransfersMenu() const;
+    void transfersMenuFinished (int result);
+
+    juce::PopupMenu createBankFilesMenu() const;
+    void bankFilesMenuFinished (int result);
+
+    /** The presets menu opens only on a user bank shown as a bank (not a category). */
+    bool canOpenPresetsMenu (int shownBank, bool showingCategory) const noexcept;
+    juce::PopupMenu createPresetsMenu (int userBank) const;
+    void presetsMenuFinished (int result, int userBank);
+
+    juce::PopupMenu createCellMenu (int bank, int program) const;
+    void cellMenuFinished (int result, int bank, int program);
+
+    /** True when the synth can be reached (an output is open and the synth answered the connection
+        check); otherwise says why in a message box and returns false. */
+    bool checkSynthReachable();
+
+    FileBrowser& getFileBrowser() noexcept { return *files; }
+    FileMan& getFileMan() noexcept { return fileMan; }
+
+private:
+    void saveProgram (const juce::MemoryBlock& dump, const juce::String& programName);
+    void loadProgram (std::function<void (const ProgramRecord&)> use);
+    void saveBank (int bank);
+    void loadBank (int bank);
+    void loadFactorySet();
+    bool reportReadProblem (FileMan::ReadStatus status, const juce::File& file,
+                            const juce::String& whatWasExpected);
+
+    MainComp& main;
+    MarvexAudioProcessor& processor;
+    MidiCntrState& engine;
+    FileMan fileMan;
+    std::unique_ptr<FileBrowser> files;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MenuCommands)
+};
+
+} // namespace kelvo

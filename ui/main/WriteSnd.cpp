@@ -1,0 +1,241 @@
+#include "ui/main/WriteSnd.h"
+
+#include "link/MidiCntrState.h"
+#include "model/Categories.h"
+#include "ui/widgets/CategoryMenu.h"
+#include "ui/widgets/KelvoLook.h"
+#include "ui/widgets/LCD_Comp.h"
+#include "ui/widgets/RenameCnt.h"
+#include "ui/widgets/StsBut.h"
+#include "ui/widgets/StsGrid.h"
+
+namespace kelvo
+{
+namespace
+{
+const char* const bankButtonTexts[] = {"BANK U1", "BANK U2", "BANK U3", "BANK U4"};
+constexpr int bankButtonIdBase = 1500;
+constexpr int writeButtonId = 1510, cancelButtonId = 1511;
+
+constexpr juce::uint32 dim = 0x66000000, boxFill = 0xff212326, boxOutline = 0xffe4e4e4,
+                       captionColour = 0xfff0e8e8;
+constexpr float cornerRadius = 10.0f, outlineThickness = 2.0f;
+constexpr int boxMargin = 33, boxTop = 2, boxBottomGap = 8;
+constexpr int contentWidth = 350;
+constexpr int buttonWidth = 70, buttonHeight = 18;
+constexpr int bankButtonsLeft = 100, firstBankButtonY = 93, bankButtonPitch = 36;
+constexpr int displayY = 12, renameGap = 10;
+constexpr int gridY = 87, gridHeightMargin = 109, rowHeight = 26;
+constexpr int sideButtonsX = 380, writeAboveGridBottom = 54, cancelAboveGridBottom = 18;
+constexpr int captionX = 105, captionY = 15, captionWidth = 100, captionHeight = 20;
+constexpr float captionFontHeight = 13.0f;
+const juce::Array<int> gridColumns{50, 140, 100};
+
+std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, WriteSnd& owner)
+{
+    auto b = std::make_unique<StsBut> (text, id, StsBut::barKind);
+    b->setupButton (0, 0, buttonWidth, buttonHeight, true);
+    b->addChangeListener (&owner);
+    owner.addAndMakeVisible (*b);
+    return b;
+}
+} // namespace
+
+WriteSnd::WriteSnd (MidiCntrState& e) : engine (e)
+{
+    for (int b = 0; b < numUserBanks; ++b)
+        bankButtons[(size_t)b] = makeButton (bankButtonTexts[b], bankButtonIdBase + b, *this);
+    writeButton = makeButton ("WRITE", writeButtonId, *this);
+    cancelButton = makeButton ("CANCEL", cancelButtonId, *this);
+
+    grid = std::make_unique<StsGrid> (engine);
+    grid->setColumns (gridColumns);
+    grid->setRowHeight (rowHeight);
+    grid->addChangeListener (this);
+    addAndMakeVisible (*grid);
+
+    display = std::make_unique<LCD_Comp>();
+    display->addChangeListener (this);
+    addAndMakeVisible (*display);
+
+    // Name and category come from the edit buffer; the destination from the current location, on a
+    // user bank (the factory banks cannot be written).
+    if (const auto* pluginBank = engine.getPluginBank())
+    {
+        const auto record = pluginBank->getEditBufferRecord();
+        name = decodeProgramName (record.data() + program::nameOffset, program::nameLength);
+        categoryNumber = juce::jlimit (0, category::count - 1, (int)record[(size_t)program::categoryIndex]);
+    }
+    const auto currentBank = engine.getCurrentSynthBank();
+    destinationBank = currentBank < numUserBanks ? currentBank : 0;
+    destinationProgram = engine.getCurrentSynthProgram();
+    showBank (destinationBank);
+}
+
+WriteSnd::~WriteSnd()
+{
+    grid->removeChangeListener (this);
+    display->removeChangeListener (this);
+}
+
+//==============================================================================
+void WriteSnd::layoutFor (int w, int h, float scale)
+{
+    const auto margin = juce::roundToInt ((float)boxMargin * scale);
+    box = {margin, boxTop, w - 2 * margin, h - boxBottomGap};
+    const auto x0 = (w - contentWidth) / 2;
+    for (int b = 0; b < numUserBanks; ++b)
+        bankButtons[(size_t)b]->setBounds (x0 - bankButtonsLeft, firstBankButtonY + bankButtonPitch * b,
+                                           buttonWidth, buttonHeight);
+    display->setBounds (x0, displayY, LCD_Comp::designWidth, LCD_Comp::designHeight);
+    display->setScale (1.0f);
+    const auto gridHeight = juce::jmax (0, (h - gridHeightMargin) / rowHeight * rowHeight);
+    grid->setBounds (x0, gridY, contentWidth, gridHeight);
+    const auto gridBottom = gridY + gridHeight;
+    writeButton->setBounds (x0 + sideButtonsX, gridBottom - writeAboveGridBottom, buttonWidth, buttonHeight);
+    cancelButton->setBounds (x0 + sideButtonsX, gridBottom - cancelAboveGridBottom, buttonWidth,
+                             buttonHeight);
+    setSize (w, h);
+}
+
+void WriteSnd::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (dim));
+    const auto b = box.toFloat();
+    g.setColour (juce::Colour (boxFill));
+    g.fillRoundedRectangle (b, cornerRadius);
+    g.setColour (juce::Colour (boxOutline));
+    g.drawRoundedRectangle (b, cornerRadius, outlineThickness);
+    g.setColour (juce::Colour (captionColour));
+    g.setFont (arialFont (captionFontHeight, juce::Font::bold));
+    g.drawText ("Destination:", box.getX() + captionX, box.getY() + captionY, captionWidth, captionHeight,
+                juce::Justification::centredLeft);
+}
+
+//==============================================================================
+void WriteSnd::showBank (int bank)
+{
+    if (bank < 0 || bank >= numUserBanks)
+        return;
+    destinationBank = bank;
+    grid->fillList (StsGrid::fillByBank, bank);
+    grid->setSelectedRow (destinationProgram);
+    showOnDisplay();
+}
+
+void WriteSnd::chooseProgram (int programNumber)
+{
+    if (programNumber < 0 || programNumber >= program::programsPerBank)
+        return;
+    destinationProgram = programNumber;
+    grid->setSelectedRow (programNumber);
+    showOnDisplay();
+}
+
+void WriteSnd::setName (const juce::String& text)
+{
+    name = text.substring (0, program::nameLength).paddedRight (' ', program::nameLength);
+    showOnDisplay();
+}
+
+void WriteSnd::setCategory (int c)
+{
+    if (c >= 0 && c < category::count)
+        categoryNumber = c;
+    showOnDisplay();
+}
+
+void WriteSnd::showOnDisplay()
+{
+    display->showProgram (destinationBank, destinationProgram, categoryNumber, name,
+                          categoryName (categoryNumber));
+}
+
+ProgramRecord WriteSnd::makeRecord() const
+{
+    auto record =
+        engine.getPluginBank() != nullptr ? engine.getPluginBank()->getEditBufferRecord() : initialProgram();
+    const auto nameBytes = encodeProgramName (name);
+    std::copy (nameBytes.begin(), nameBytes.end(), record.begin() + program::nameOffset);
+    record[(size_t)program::categoryIndex] = (uint8_t)categoryNumber;
+    return record;
+}
+
+void WriteSnd::write()
+{
+    engine.writeProgram (destinationBank, destinationProgram, makeRecord());
+}
+
+//==============================================================================
+void WriteSnd::openRenameBox()
+{
+    closeRenameBox();
+    // Beside the display, so that it hides neither the display nor the grid.
+    renameBox = std::make_unique<RenameCnt> (display->getRight() + renameGap, display->getY(), name.trimEnd());
+    renameBox->getOkButton().addChangeListener (this);
+    renameBox->getCancelButton().addChangeListener (this);
+    addAndMakeVisible (*renameBox);
+    renameBox->getEditor().grabKeyboardFocus();
+}
+
+void WriteSnd::closeRenameBox()
+{
+    if (renameBox == nullptr)
+        return;
+    removeChildComponent (renameBox.get());
+    // Its button may be reporting to us right now: let it finish first.
+    juce::MessageManager::callAsync ([doomed = std::shared_ptr<RenameCnt> (renameBox.release())] {});
+}
+
+void WriteSnd::finish (Result r)
+{
+    closeRenameBox();
+    result = r;
+    sendChangeMessage();
+}
+
+void WriteSnd::stsbutChanged (StsBut& button)
+{
+    const auto id = button.getButtonId();
+    if (id >= bankButtonIdBase && id < bankButtonIdBase + numUserBanks)
+        showBank (id - bankButtonIdBase);
+    else if (id == writeButtonId)
+        finish (writeChosen);
+    else if (id == cancelButtonId)
+        finish (cancelled);
+    else if (renameBox != nullptr && id == RenameCnt::okButtonId)
+    {
+        setName (renameBox->getText());
+        closeRenameBox();
+    }
+    else if (renameBox != nullptr && id == RenameCnt::cancelButtonId)
+        closeRenameBox();
+}
+
+void WriteSnd::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source == grid.get())
+    {
+        if (grid->getSelectedRow() >= 0 && grid->getEventCode() == StsGrid::rowSelected)
+            chooseProgram (grid->getSelectedProgram());
+    }
+    else if (source == display.get())
+    {
+        if (display->getClickRegion() == LCD_Comp::nameRegion)
+        {
+            openRenameBox();
+        }
+        else if (display->getClickRegion() == LCD_Comp::categoryRegion)
+        {
+            juce::Component::SafePointer<WriteSnd> safeThis (this);
+            chooseCategory (juce::PopupMenu::Options().withTargetComponent (display.get()),
+                            [safeThis] (int chosen)
+                            {
+                                if (safeThis != nullptr && chosen >= 0)
+                                    safeThis->setCategory (chosen);
+                            });
+        }
+    }
+}
+
+} // namespace kelvo
