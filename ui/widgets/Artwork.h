@@ -36,6 +36,10 @@ constexpr int panelTileSize = 200; // square, drawn at half size
 constexpr int logoWidth = 226, logoHeight = 31;
 constexpr int badgeWidth = 179, badgeHeight = 52;
 constexpr int cheekWidth = 33, cheekHeight = 682;
+
+constexpr int libButtonBodyWidth = 200, libButtonBodyHeight = 48; // drawn at half size
+constexpr int libButtonCapWidth = 10, libButtonCapHeight = 48;
+constexpr int catButtonWidth = 200, catButtonHeight = 36;
 } // namespace art
 
 /** The embedded images, each decoded once and then shared through juce::ImageCache. Message thread. */
@@ -58,6 +62,9 @@ juce::Image instrumentLogo();
 juce::Image frontBadge();
 juce::Image leftCheek();
 juce::Image rightCheek();
+juce::Image libButtonBody();
+juce::Image libButtonCap();
+juce::Image catButtonBody();
 } // namespace artwork
 
 } // namespace kelvo
