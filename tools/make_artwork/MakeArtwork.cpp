@@ -466,7 +466,9 @@ Image makeLibButtonBody()
 {
     auto image = newImage (libButtonBodyWidth, libButtonBodyHeight);
     Graphics g (image);
-    // Drawn wider than the image so that its right end is cut off square; the cap closes it.
+    // Drawn wider than the image so that its right end is cut off square; the cap closes it, and
+    // the body leaves the cap's place empty so that nothing shows beside the cap's rounded corners.
+    g.reduceClipRegion (0, 0, libButtonBodyWidth - libButtonCapWidth, libButtonBodyHeight);
     drawLibButtonShape (g, {1.0f, 1.0f, (float) libButtonBodyWidth + 20.0f, (float) libButtonBodyHeight - 2}, 10.0f);
     return image;
 }
