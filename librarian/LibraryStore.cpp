@@ -47,7 +47,7 @@ const uint8_t* LibraryStore::getEntry (int i) const noexcept
 {
     if (i < 0 || i >= getNumEntries())
         return nullptr;
-    return static_cast<const uint8_t*> (data.getData()) + (size_t)i * entrySize;
+    return data.data() + (size_t)i * entrySize;
 }
 
 uint8_t* LibraryStore::entryBytes (int i) noexcept
@@ -63,7 +63,8 @@ ProgramRecord LibraryStore::getEntryRecord (int i) const noexcept
 
 void LibraryStore::replaceData (const juce::MemoryBlock& entries)
 {
-    data.replaceAll (entries.getData(), entries.getSize() / entrySize * entrySize);
+    const auto* bytes = static_cast<const uint8_t*> (entries.getData());
+    data.assign (bytes, bytes + entries.getSize() / entrySize * entrySize);
     reindex();
 }
 
@@ -99,12 +100,12 @@ void LibraryStore::setEntryCategory (int i, int category)
 }
 
 //==============================================================================
-bool LibraryStore::isDuplicate (const juce::MemoryBlock& block, const uint8_t* entry)
+bool LibraryStore::isDuplicate (const void* block, size_t numBytes, const uint8_t* entry)
 {
-    if (entry == nullptr)
+    if (entry == nullptr || block == nullptr)
         return false;
-    const auto* bytes = static_cast<const uint8_t*> (block.getData());
-    const auto n = block.getSize() / entrySize;
+    const auto* bytes = static_cast<const uint8_t*> (block);
+    const auto n = numBytes / entrySize;
     for (size_t k = 0; k < n; ++k)
     {
         const auto* candidate = bytes + k * entrySize;
@@ -133,7 +134,17 @@ int LibraryStore::findEntry (const uint8_t* entry) const
 
 void LibraryStore::indexEntry (int i)
 {
-    index.emplace (hashRecord (getEntry (i)), i);
+    const auto* entry = getEntry (i);
+    index.emplace (hashRecord (entry), i);
+    if ((size_t)i >= categoryOf.size())
+        categoryOf.resize ((size_t)i + 1);
+    categoryOf[(size_t)i] = entry[program::categoryIndex];
+}
+
+void LibraryStore::forgetAll() noexcept
+{
+    index.clear();
+    categoryOf.clear();
 }
 
 void LibraryStore::unindexEntry (int i)
@@ -149,7 +160,7 @@ void LibraryStore::unindexEntry (int i)
 
 void LibraryStore::reindex()
 {
-    index.clear();
+    forgetAll();
     index.reserve ((size_t)getNumEntries());
     for (int i = 0; i < getNumEntries(); ++i)
         indexEntry (i);
@@ -166,7 +177,7 @@ bool LibraryStore::addProgram (const juce::String& name, const ProgramRecord& re
     const bool appended = entry < 0;
     if (appended)
     {
-        data.append (named.data(), named.size());
+        data.insert (data.end(), named.begin(), named.end());
         entry = getNumEntries() - 1;
         indexEntry (entry);
     }
@@ -181,15 +192,16 @@ void LibraryStore::deleteSelected()
 {
     if (!hasValidSelection())
         return;
-    data.removeSection ((size_t)selectedEntry * entrySize, entrySize);
+    const auto first = data.begin() + (std::ptrdiff_t)selectedEntry * entrySize;
+    data.erase (first, first + entrySize);
     reindex();
     rebuildView (filterMode);
 }
 
 void LibraryStore::clearAll()
 {
-    data.reset();
-    index.clear();
+    data.clear();
+    forgetAll();
     rebuildView (FilterMode::all);
 }
 
@@ -197,7 +209,8 @@ SaveResult LibraryStore::saveToFile (const juce::File& file) const
 {
     if (getNumEntries() == 0)
         return SaveResult::nothingToWrite;
-    return writeFileSafely (file, libraryfile::make (data)) ? SaveResult::written : SaveResult::failed;
+    return writeFileSafely (file, libraryfile::make (data.data(), data.size())) ? SaveResult::written
+                                                                                : SaveResult::failed;
 }
 
 //==============================================================================
@@ -252,10 +265,11 @@ void LibraryStore::commitImport (bool append)
     const int firstNew = append ? getNumEntries() : 0;
     if (!append)
     {
-        data.reset();
-        index.clear();
+        data.clear();
+        forgetAll();
     }
-    data.append (importBuffer.getData(), staged);
+    const auto* staging = static_cast<const uint8_t*> (importBuffer.getData());
+    data.insert (data.end(), staging, staging + staged);
     for (int i = firstNew; i < getNumEntries(); ++i)
         indexEntry (i);
     rebuildView (FilterMode::all);
@@ -279,12 +293,8 @@ void LibraryStore::setSearchText (const juce::String& text)
     rebuildView (filterMode);
 }
 
-bool LibraryStore::passesView (const uint8_t* entry) const
+bool LibraryStore::nameMatches (const uint8_t* entry) const
 {
-    if (filterMode == FilterMode::category && entry[program::categoryIndex] != filterCategory)
-        return false;
-    if (searchText.isEmpty())
-        return true;
     if (!searchCanMatch)
         return false;
 
@@ -304,13 +314,16 @@ void LibraryStore::rebuildView (FilterMode mode)
     visible.clear();
     visible.reserve ((size_t)n);
     counts.fill (0);
+    const bool byCategory = filterMode == FilterMode::category;
+    const bool searching = searchText.isNotEmpty();
     for (int i = 0; i < n; ++i)
     {
-        const auto* entry = getEntry (i);
-        if (passesView (entry))
-            visible.push_back (i);
-        if (const auto c = entry[program::categoryIndex]; c < numCounters)
+        const auto c = categoryOf[(size_t)i];
+        if (c < numCounters)
             ++counts[c];
+        if ((byCategory && c != filterCategory) || (searching && !nameMatches (getEntry (i))))
+            continue;
+        visible.push_back (i);
     }
     notify (listcode::listRebuilt, listcode::allCountsChanged);
 }

@@ -51,12 +51,13 @@ public:
     //==============================================================================
     // The entries
 
-    int getNumEntries() const noexcept { return (int)(data.getSize() / entrySize); }
+    int getNumEntries() const noexcept { return (int)(data.size() / entrySize); }
     /** The 256 bytes of entry i, or nullptr outside the library. */
     const uint8_t* getEntry (int i) const noexcept;
     ProgramRecord getEntryRecord (int i) const noexcept;
     /** The entries back to back. */
-    const juce::MemoryBlock& getData() const noexcept { return data; }
+    const uint8_t* getBytes() const noexcept { return data.data(); }
+    size_t getNumBytes() const noexcept { return data.size(); }
     /** Replaces the whole library with the whole entries of a block (no rebuild: the caller does). */
     void replaceData (const juce::MemoryBlock& entries);
 
@@ -67,7 +68,11 @@ public:
     void setEntryCategory (int i, int category);
 
     /** Whether a block holds an entry equal to the given 256 bytes (a linear scan). */
-    static bool isDuplicate (const juce::MemoryBlock& block, const uint8_t* entry);
+    static bool isDuplicate (const void* block, size_t numBytes, const uint8_t* entry);
+    static bool isDuplicate (const juce::MemoryBlock& block, const uint8_t* entry)
+    {
+        return isDuplicate (block.getData(), block.getSize(), entry);
+    }
     /** The first library entry equal to the given 256 bytes, or -1 (through the index). */
     int findEntry (const uint8_t* entry) const;
     bool contains (const ProgramRecord& entry) const { return findEntry (entry.data()) >= 0; }
@@ -139,11 +144,14 @@ private:
     void indexEntry (int i);
     void unindexEntry (int i);
     void reindex();
-    bool passesView (const uint8_t* entry) const;
+    void forgetAll() noexcept;
+    bool nameMatches (const uint8_t* entry) const;
     void notify (int code, int value);
 
-    juce::MemoryBlock data, importBuffer;
+    std::vector<uint8_t> data; // grows by doubling: adding to a large library copies nothing
+    juce::MemoryBlock importBuffer;
     std::unordered_multimap<size_t, int> index; // record hash -> entry
+    std::vector<uint8_t> categoryOf;            // byte 117 of each entry, so a rebuild reads no records
 
     FilterMode filterMode = FilterMode::all;
     int filterCategory = 0;

@@ -90,7 +90,7 @@ SaveResult ProgramLibrary::saveDefaultFile()
         return SaveResult::failed;
 
     // Unlike a save to a chosen file, an empty library is written too: it has to stay empty.
-    if (!writeFileSafely (defaultFile, libraryfile::make (store.getData())))
+    if (!writeFileSafely (defaultFile, libraryfile::make (store.getBytes(), store.getNumBytes())))
     {
         unsavedChanges = true;
         return SaveResult::failed;

@@ -161,11 +161,11 @@ TEST (LibraryStore, AddingKeepsOneOfEachAndSelectsTheEqualEntry)
     for (int i = 0; i < s.getNumEntries(); ++i)
     {
         EXPECT_EQ (s.findEntry (s.getEntry (i)), i);
-        EXPECT_TRUE (LibraryStore::isDuplicate (s.getData(), s.getEntry (i)));
+        EXPECT_TRUE (LibraryStore::isDuplicate (s.getBytes(), s.getNumBytes(), s.getEntry (i)));
     }
     const auto absent = programWith (9);
     EXPECT_EQ (s.findEntry (absent.data()), -1);
-    EXPECT_FALSE (LibraryStore::isDuplicate (s.getData(), absent.data()));
+    EXPECT_FALSE (LibraryStore::isDuplicate (s.getBytes(), s.getNumBytes(), absent.data()));
     s.removeListener (&rec);
 }
 
