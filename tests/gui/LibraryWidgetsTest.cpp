@@ -5,6 +5,7 @@
 #include "ui/librarian/CatContainer.h"
 #include "ui/librarian/LibBut.h"
 #include "ui/librarian/LibSearchField.h"
+#include "ui/librarian/LibraryDialogs.h"
 #include "ui/librarian/SimpleLabel.h"
 #include "ui/librarian/StBut.h"
 #include "ui/librarian/StsFile.h"
@@ -173,6 +174,16 @@ TEST (LibraryList, ScrollingStaysInsideTheListAndARebuildReturnsToTheTop)
     rig.store.rebuildView (LibraryStore::FilterMode::category);
     rig.list.scrollTo (40);
     EXPECT_EQ (rig.list.getFirstVisibleRow(), 0);
+
+    // Holding the track below the thumb keeps scrolling, a row every 200 ms, until the release.
+    rig.store.rebuildView (LibraryStore::FilterMode::all);
+    rig.mouse.press (310, 400);
+    EXPECT_EQ (rig.list.getFirstVisibleRow(), 1);
+    EXPECT_TRUE (pumpUntil ([&] { return rig.list.getFirstVisibleRow() >= 3; }, 3000));
+    rig.mouse.release (310, 400);
+    const auto stoppedAt = rig.list.getFirstVisibleRow();
+    pumpFor (450);
+    EXPECT_EQ (rig.list.getFirstVisibleRow(), stoppedAt);
 
     // A list too short for the thumb scrolls by the wheel and never divides by zero.
     rig.list.setSize (334, 34);
@@ -378,6 +389,57 @@ TEST (TextInputCont, LaysOutEachUseAndReportsItsAnswers)
                                      {"accepted", 1280, 0}, {"declined", 1280, 0}, {"cancelled", 1280, 0}}));
     EXPECT_TRUE (dialog.isVisible()); // the listener hides it, not the dialog
     dialog.removeListener (&recorder);
+}
+
+TEST (TextInputCont, TheLibraryPageUses)
+{
+    juce::SharedResourcePointer<KelvoLook> look;
+    TextInputCont dialog;
+    dialog.setBounds (0, 0, 1000, 528);
+
+    struct Case
+    {
+        LibraryDialog use;
+        const char* message;
+        const char* ok;
+        const char* no;
+        const char* cancel;
+        int code, tag;
+        bool prompt;
+    };
+    const Case cases[] = {
+        {LibraryDialog::appendPrograms, "Append Programs?", "YES", "NO", "CANCEL", 256, 5, false},
+        {LibraryDialog::saveBeforeImport, "Save the Current Library?", "YES", "NO", "CANCEL", 256, 6, false},
+        {LibraryDialog::saveBeforeClear, "Save Current Library?", "YES", "NO", "CANCEL", 768, 6, false},
+        {LibraryDialog::deleteEntry, "Delete Fat Bass         ?", "OK", "", "CANCEL", 1024, 0, false},
+        {LibraryDialog::renameEntry, "Rename Fat Bass        :", "OK", "", "CANCEL", 1280, 0, true},
+        {LibraryDialog::programName, "Program name:", "OK", "", "CANCEL", 1536, 0, true},
+        {LibraryDialog::alreadyInLibrary, "Fat Bass         Program already exists in the library.", "", "OK",
+         "", 0, 0, false},
+    };
+    for (const auto& c : cases)
+    {
+        openLibraryDialog (dialog, c.use, "Fat Bass        ", 11);
+        SCOPED_TRACE (c.message);
+        EXPECT_EQ (dialog.getMessageLabel().getText(), c.message);
+        const std::pair<LibBut*, const char*> buttons[] = {{&dialog.getOkButton(), c.ok},
+                                                           {&dialog.getNoButton(), c.no},
+                                                           {&dialog.getCancelButton(), c.cancel}};
+        for (auto [button, caption] : buttons)
+        {
+            EXPECT_EQ (button->isVisible(), *caption != 0) << button->getId();
+            EXPECT_EQ (button->getCaption(), caption) << button->getId();
+        }
+        EXPECT_EQ (dialog.getAcceptCode(), c.code);
+        EXPECT_EQ (dialog.getTag(), c.tag);
+        EXPECT_EQ (dialog.getEditor().isVisible(), c.prompt);
+        EXPECT_EQ (dialog.isCategoryBoxShown(), c.prompt);
+        if (c.prompt)
+        {
+            EXPECT_EQ (dialog.getText(), "Fat Bass        ");
+            EXPECT_EQ (dialog.getCategory(), 11);
+        }
+    }
 }
 
 //==============================================================================

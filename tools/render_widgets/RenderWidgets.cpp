@@ -14,6 +14,7 @@
 #include "ui/librarian/CatContainer.h"
 #include "ui/librarian/LibBut.h"
 #include "ui/librarian/LibSearchField.h"
+#include "ui/librarian/LibraryDialogs.h"
 #include "ui/librarian/StsFile.h"
 #include "ui/librarian/TextInputCont.h"
 #include "ui/panels/FlashPanel.h"
@@ -359,17 +360,15 @@ bool renderLibrary (MarvexAudioProcessor& processor, const juce::File& folder)
         const int w = 490;
         auto& prompt = sheet.add (std::make_unique<TextInputCont>());
         prompt.setBounds (0, 24, w, 190);
-        prompt.open ("Program name:", "Velvet Drone", "CANCEL", "OK", "", 9, 1536, 0);
-        prompt.showEditor (true);
+        openLibraryDialog (prompt, LibraryDialog::programName, "Velvet Drone", 9);
 
         auto& question = sheet.add (std::make_unique<TextInputCont>());
         question.setBounds (510, 24, w, 190);
-        question.open ("Append Programs?", {}, "CANCEL", "YES", "NO", TextInputCont::noCategory, 256, 5);
+        openLibraryDialog (question, LibraryDialog::appendPrograms);
 
         auto& message = sheet.add (std::make_unique<TextInputCont>());
         message.setBounds (0, 230, 1000, 190);
-        message.open ("Velvet Drone Program already exists in the library.", {}, {}, {}, "OK",
-                      TextInputCont::noCategory, 0, 0);
+        openLibraryDialog (message, LibraryDialog::alreadyInLibrary, "Velvet Drone");
         ok = sheet.write (folder.getChildFile ("library_dialog.png")) && ok;
     }
     return ok;
