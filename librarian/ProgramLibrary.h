@@ -60,6 +60,11 @@ public:
     SaveResult clearAll();
     SaveResult commitImport (bool append);
 
+    /** Reads the default file again if another instance wrote it since (every change does this
+        first; the page may also call it when it is shown again). The selected entry stays selected
+        when it is still there; returns false when it is gone. */
+    bool reloadIfChangedOnDisk();
+
     /** Writes the library to a file of the user's choosing; an empty library writes nothing. */
     SaveResult saveToFile (const juce::File& file) const { return store.saveToFile (file); }
 
@@ -107,9 +112,6 @@ private:
 
     FileStamp stampOfDefaultFile() const;
     bool readDefaultFile();
-    /** Reads the default file again if someone else wrote it; keeps the selected entry selected
-        when it is still there. Returns false when the selected entry is gone. */
-    bool reloadIfChangedOnDisk();
     SaveResult saveDefaultFile();
 
     const juce::File defaultFile;
