@@ -203,6 +203,9 @@ TEST (Artwork, EveryImageHasItsSizeAndTheFontIsEmbedded)
         {"lcd grid", artwork::lcdGrid(), 164, 43},
         {"list background", artwork::listBackground(), 246, 360},
         {"list thumb", artwork::listThumb(), 25, 43},
+        {"library button body", artwork::libButtonBody(), 200, 48},
+        {"library button cap", artwork::libButtonCap(), 10, 48},
+        {"category key", artwork::catButtonBody(), 200, 36},
     };
     for (const auto& c : cases)
     {

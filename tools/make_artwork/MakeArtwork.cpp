@@ -448,6 +448,54 @@ Image makeGridThumb()
 }
 
 //==============================================================================
+// Librarian buttons: a long body whose right end is a separate cap, so a button of any width is the
+// body cut to length plus the cap; and the light keys of the category chooser.
+
+void drawLibButtonShape (Graphics& g, juce::Rectangle<float> body, float radius)
+{
+    verticalGradient (g, body, Colour (0xff5a5f66), Colour (0xff25282c));
+    g.fillRoundedRectangle (body, radius);
+    g.setGradientFill (juce::ColourGradient (Colour (0x40ffffff), 0, body.getY(), Colour (0x00ffffff), 0,
+                                             body.getCentreY(), false));
+    g.fillRoundedRectangle (body.reduced (2.0f).withHeight (body.getHeight() * 0.5f), radius - 2.0f);
+    g.setColour (Colour (0xff0b0c0d));
+    g.drawRoundedRectangle (body, radius, 2.0f);
+}
+
+Image makeLibButtonBody()
+{
+    auto image = newImage (libButtonBodyWidth, libButtonBodyHeight);
+    Graphics g (image);
+    // Drawn wider than the image so that its right end is cut off square; the cap closes it, and
+    // the body leaves the cap's place empty so that nothing shows beside the cap's rounded corners.
+    g.reduceClipRegion (0, 0, libButtonBodyWidth - libButtonCapWidth, libButtonBodyHeight);
+    drawLibButtonShape (g, {1.0f, 1.0f, (float) libButtonBodyWidth + 20.0f, (float) libButtonBodyHeight - 2}, 10.0f);
+    return image;
+}
+
+Image makeLibButtonCap()
+{
+    auto image = newImage (libButtonCapWidth, libButtonCapHeight);
+    Graphics g (image);
+    drawLibButtonShape (g, {-30.0f, 1.0f, 39.0f, (float) libButtonCapHeight - 2}, 10.0f);
+    return image;
+}
+
+Image makeCatButtonBody()
+{
+    auto image = newImage (catButtonWidth, catButtonHeight);
+    Graphics g (image);
+    const juce::Rectangle<float> body (1.0f, 1.0f, (float) catButtonWidth - 2, (float) catButtonHeight - 2);
+    verticalGradient (g, body, Colour (0xffd9dcdf), Colour (0xff9ea3a8));
+    g.fillRoundedRectangle (body, 6.0f);
+    g.setColour (Colour (0x80ffffff));
+    g.drawHorizontalLine (2, 6.0f, (float) catButtonWidth - 6);
+    g.setColour (Colour (0xff1c1e20));
+    g.drawRoundedRectangle (body, 6.0f, 2.0f);
+    return image;
+}
+
+//==============================================================================
 // Panel artwork. Textures are made pixel by pixel from seeded noise, so every run gives the same
 // images and a diff of resources/art shows only deliberate changes.
 
@@ -1027,6 +1075,9 @@ int main (int argc, char** argv)
         {"octave_keyboard.png", makeOctaveKeyboard},
         {"velocity_display.png", makeVelocityDisplay},
         {"track_background.png", makeTrackBackground},
+        {"lib_button.png", makeLibButtonBody},
+        {"lib_button_cap.png", makeLibButtonCap},
+        {"cat_button.png", makeCatButtonBody},
     };
 
     bool ok = true;

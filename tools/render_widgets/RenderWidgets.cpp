@@ -8,6 +8,7 @@
 #include "host/MarvexAudioProcessorEditor.h"
 #include "instrument/MophoSimulator.h"
 #include "link/MidiCntrState.h"
+#include "librarian/ProgramLibrary.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/Categories.h"
 #include "model/ParDes.h"
@@ -16,6 +17,12 @@
 #include "ui/main/MainComp.h"
 #include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
+#include "ui/librarian/CatContainer.h"
+#include "ui/librarian/LibBut.h"
+#include "ui/librarian/LibSearchField.h"
+#include "ui/librarian/LibraryDialogs.h"
+#include "ui/librarian/StsFile.h"
+#include "ui/librarian/TextInputCont.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
 #include "ui/sequencer/SeqClass.h"
@@ -301,6 +308,99 @@ bool renderLists (MarvexAudioProcessor& processor, const juce::File& folder)
     progress.setProgress (1, 63);
 
     return sheet.write (folder.getChildFile ("lists_progress_rename.png"));
+}
+
+/** The librarian's widgets over a real library: the factory banks imported into it. */
+bool renderLibrary (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    auto& engine = processor.getEngine();
+    ProgramLibrary library (ProgramLibrary::defaultFileIn (engine.getSettingsFolder()),
+                            processor.getPluginBank(), nullptr);
+    library.loadDefaultFile();
+    for (int bank = 4; bank < 8; ++bank)
+    {
+        library.stageBank (*engine.getSynthBank (bank));
+        library.commitImport (true);
+    }
+    auto& store = library.getStore();
+
+    bool ok = true;
+    {
+        Sheet sheet (1000, 620);
+        sheet.note ("library of the four factory banks: all, row 8 selected, scrolled to 4", 20, 4);
+        sheet.note ("the same library: category Strings, names searched for \"o\"", 400, 4);
+        auto& all = sheet.add (std::make_unique<StsFile> (store));
+        all.setBounds (20, 60, 334, 510);
+        store.selectRow (7);
+        all.scrollTo (3);
+        auto& search = sheet.add (std::make_unique<LibSearchField> (store));
+        search.setBounds (20, 26, 302, 26);
+        auto first = sheet.createComponentSnapshot ({0, 0, 360, 620}, true, 1.0f);
+
+        // The same library narrowed: a category and a search, on a second list beside the first.
+        store.setFilterCategory (3);
+        store.rebuildView (LibraryStore::FilterMode::category);
+        search.setText ("o", false);
+        store.setSearchText ("o");
+        store.selectRow (1);
+        auto& narrowed = sheet.add (std::make_unique<StsFile> (store));
+        narrowed.setBounds (400, 60, 334, 510);
+        auto& search2 = sheet.add (std::make_unique<LibSearchField> (store));
+        search2.setBounds (400, 26, 302, 26);
+        all.setVisible (false);
+        search.setVisible (false);
+
+        const char* captions[] = {"LOAD", "SAVE", "CLEAR ALL", "ADD CURRENT", "DELETE", "RENAME", "DONE"};
+        int y = 60;
+        for (auto* caption : captions)
+        {
+            auto& b = sheet.add (std::make_unique<LibBut> (caption, 0, 12.0f));
+            b.place (780, y);
+            y += 50;
+        }
+        auto image = sheet.createComponentSnapshot (sheet.getLocalBounds(), true, 1.0f);
+        {
+            juce::Graphics g (image);
+            g.drawImageAt (first, 0, 0);
+        }
+        const auto file = folder.getChildFile ("library_list.png");
+        file.deleteFile();
+        juce::FileOutputStream out (file);
+        ok = out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
+        std::cout << (ok ? "wrote " : "FAILED ") << file.getFullPathName() << "\n";
+    }
+    {
+        store.setSearchText ({});
+        store.rebuildView (LibraryStore::FilterMode::all);
+        Sheet sheet (460, 400);
+        sheet.note ("category chooser with the library's counts", margin, 4);
+        auto& chooser = sheet.add (std::make_unique<CatContainer>());
+        chooser.setBounds (10, 24, 440, 380);
+        for (int c = 0; c < category::count; ++c)
+            chooser.setLabelText (c, store.getCategoryCount (c) > 0
+                                         ? juce::String (store.getCategoryCount (c))
+                                         : juce::String());
+        chooser.setLabelText (CatContainer::listAllKey, "Size: " + juce::String (store.getNumEntries()));
+        ok = sheet.write (folder.getChildFile ("library_categories.png")) && ok;
+    }
+    {
+        Sheet sheet (1000, 560);
+        sheet.note ("the library's dialog: a prompt with the category box; a question; a message", margin, 4);
+        const int w = 490;
+        auto& prompt = sheet.add (std::make_unique<TextInputCont>());
+        prompt.setBounds (0, 24, w, 190);
+        openLibraryDialog (prompt, LibraryDialog::programName, "Velvet Drone", 9);
+
+        auto& question = sheet.add (std::make_unique<TextInputCont>());
+        question.setBounds (510, 24, w, 190);
+        openLibraryDialog (question, LibraryDialog::appendPrograms);
+
+        auto& message = sheet.add (std::make_unique<TextInputCont>());
+        message.setBounds (0, 230, 1000, 190);
+        openLibraryDialog (message, LibraryDialog::alreadyInLibrary, "Velvet Drone");
+        ok = sheet.write (folder.getChildFile ("library_dialog.png")) && ok;
+    }
+    return ok;
 }
 
 /** A program with the knobs at telling places: ends, middles, a few switches on. */
@@ -592,6 +692,7 @@ int main (int argc, char** argv)
         ok = renderEditorPages (processor, folder) && ok;
         ok = renderEditor (processor, folder) && ok;
         ok = renderBankViewAndDialogs (processor, folder) && ok;
+        ok = renderLibrary (processor, folder) && ok;
     }
     ok = renderConnectionPanels (folder) && ok;
     settings.deleteRecursively();

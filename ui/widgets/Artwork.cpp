@@ -80,6 +80,18 @@ juce::Image rightCheek()
 {
     return load (KelvoArt::cheek_right_png, KelvoArt::cheek_right_pngSize);
 }
+juce::Image libButtonBody()
+{
+    return load (KelvoArt::lib_button_png, KelvoArt::lib_button_pngSize);
+}
+juce::Image libButtonCap()
+{
+    return load (KelvoArt::lib_button_cap_png, KelvoArt::lib_button_cap_pngSize);
+}
+juce::Image catButtonBody()
+{
+    return load (KelvoArt::cat_button_png, KelvoArt::cat_button_pngSize);
+}
 
 juce::Image whiteKeyUp()
 {

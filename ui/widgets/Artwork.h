@@ -48,6 +48,9 @@ constexpr int wheelWellWidth = 81, wheelWellHeight = 206;
 constexpr int octaveKeyboardWidth = 269, octaveKeyboardHeight = 18;
 constexpr int velocityDisplayWidth = 27, velocityDisplayHeight = 13;
 constexpr int trackBackgroundWidth = 522, trackBackgroundHeight = 155;
+constexpr int libButtonBodyWidth = 200, libButtonBodyHeight = 48; // drawn at half size
+constexpr int libButtonCapWidth = 10, libButtonCapHeight = 48;
+constexpr int catButtonWidth = 200, catButtonHeight = 36;
 } // namespace art
 
 /** The embedded images, each decoded once and then shared through juce::ImageCache. Message thread. */
@@ -80,6 +83,9 @@ juce::Image wheelWell();
 juce::Image octaveKeyboard();
 juce::Image velocityDisplay();
 juce::Image trackBackground();
+juce::Image libButtonBody();
+juce::Image libButtonCap();
+juce::Image catButtonBody();
 } // namespace artwork
 
 } // namespace kelvo

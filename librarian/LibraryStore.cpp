@@ -1,0 +1,374 @@
+#include "librarian/LibraryStore.h"
+
+#include "files/SafeFileWrite.h"
+#include "librarian/LibraryFile.h"
+#include "model/Bank_Program.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+namespace kelvo
+{
+namespace
+{
+constexpr uint8_t firstShownNameCode = 32, lastShownNameCode = 127;
+constexpr char unshownNameCharacter = 'A';
+
+size_t hashRecord (const uint8_t* entry) noexcept
+{
+    return std::hash<std::string_view>{}(
+        {reinterpret_cast<const char*> (entry), (size_t)program::recordSize});
+}
+
+bool sameRecord (const uint8_t* a, const uint8_t* b) noexcept
+{
+    return std::memcmp (a, b, (size_t)program::recordSize) == 0;
+}
+
+/** A name byte as the list shows it. */
+char shownNameCharacter (uint8_t b) noexcept
+{
+    return (b >= firstShownNameCode && b <= lastShownNameCode) ? (char)b : unshownNameCharacter;
+}
+
+char lowerAscii (char c) noexcept
+{
+    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+}
+} // namespace
+
+LibraryStore::LibraryStore() = default;
+LibraryStore::~LibraryStore() = default;
+
+//==============================================================================
+const uint8_t* LibraryStore::getEntry (int i) const noexcept
+{
+    if (i < 0 || i >= getNumEntries())
+        return nullptr;
+    return data.data() + (size_t)i * entrySize;
+}
+
+uint8_t* LibraryStore::entryBytes (int i) noexcept
+{
+    return const_cast<uint8_t*> (getEntry (i));
+}
+
+ProgramRecord LibraryStore::getEntryRecord (int i) const noexcept
+{
+    const auto* entry = getEntry (i);
+    return entry != nullptr ? toRecord (entry, entrySize) : ProgramRecord{};
+}
+
+void LibraryStore::replaceData (const juce::MemoryBlock& entries)
+{
+    const auto* bytes = static_cast<const uint8_t*> (entries.getData());
+    data.assign (bytes, bytes + entries.getSize() / entrySize * entrySize);
+    reindex();
+}
+
+juce::String LibraryStore::entryName (int i) const
+{
+    const auto* entry = getEntry (i);
+    if (entry == nullptr)
+        return {};
+
+    char text[program::nameLength + 1] = {};
+    for (int c = 0; c < program::nameLength; ++c)
+        text[c] = shownNameCharacter (entry[program::nameOffset + c]);
+    return juce::String (text, (size_t)program::nameLength);
+}
+
+void LibraryStore::setEntryName (int i, const juce::String& text)
+{
+    if (getEntry (i) == nullptr)
+        return;
+    unindexEntry (i);
+    const auto name = encodeProgramName (text);
+    std::copy (name.begin(), name.end(), entryBytes (i) + program::nameOffset);
+    indexEntry (i);
+}
+
+void LibraryStore::setEntryCategory (int i, int category)
+{
+    if (getEntry (i) == nullptr || category < 0 || category > 255)
+        return;
+    unindexEntry (i);
+    entryBytes (i)[program::categoryIndex] = (uint8_t)category;
+    indexEntry (i);
+}
+
+//==============================================================================
+bool LibraryStore::isDuplicate (const void* block, size_t numBytes, const uint8_t* entry)
+{
+    if (entry == nullptr || block == nullptr)
+        return false;
+    const auto* bytes = static_cast<const uint8_t*> (block);
+    const auto n = numBytes / entrySize;
+    for (size_t k = 0; k < n; ++k)
+    {
+        const auto* candidate = bytes + k * entrySize;
+        // Category and the name's first letters tell most entries apart before the full compare.
+        if (candidate[program::categoryIndex] != entry[program::categoryIndex] ||
+            candidate[program::nameOffset] != entry[program::nameOffset] ||
+            candidate[program::nameOffset + 3] != entry[program::nameOffset + 3])
+            continue;
+        if (sameRecord (candidate, entry))
+            return true;
+    }
+    return false;
+}
+
+int LibraryStore::findEntry (const uint8_t* entry) const
+{
+    if (entry == nullptr)
+        return -1;
+    int found = -1;
+    const auto [first, last] = index.equal_range (hashRecord (entry));
+    for (auto it = first; it != last; ++it)
+        if (sameRecord (getEntry (it->second), entry) && (found < 0 || it->second < found))
+            found = it->second;
+    return found;
+}
+
+void LibraryStore::indexEntry (int i)
+{
+    const auto* entry = getEntry (i);
+    index.emplace (hashRecord (entry), i);
+    if ((size_t)i >= categoryOf.size())
+        categoryOf.resize ((size_t)i + 1);
+    categoryOf[(size_t)i] = entry[program::categoryIndex];
+}
+
+void LibraryStore::forgetAll() noexcept
+{
+    index.clear();
+    categoryOf.clear();
+}
+
+void LibraryStore::unindexEntry (int i)
+{
+    const auto [first, last] = index.equal_range (hashRecord (getEntry (i)));
+    for (auto it = first; it != last; ++it)
+        if (it->second == i)
+        {
+            index.erase (it);
+            return;
+        }
+}
+
+void LibraryStore::reindex()
+{
+    forgetAll();
+    index.reserve ((size_t)getNumEntries());
+    for (int i = 0; i < getNumEntries(); ++i)
+        indexEntry (i);
+}
+
+//==============================================================================
+bool LibraryStore::addProgram (const juce::String& name, const ProgramRecord& record)
+{
+    auto named = record;
+    const auto nameBytes = encodeProgramName (name);
+    std::copy (nameBytes.begin(), nameBytes.end(), named.begin() + program::nameOffset);
+
+    auto entry = findEntry (named.data());
+    const bool appended = entry < 0;
+    if (appended)
+    {
+        data.insert (data.end(), named.begin(), named.end());
+        entry = getNumEntries() - 1;
+        indexEntry (entry);
+    }
+
+    rebuildView (filterMode);
+    // The equal entry, never an unrelated row: a selection makes the entry the current program.
+    selectEntry (entry);
+    return appended;
+}
+
+void LibraryStore::deleteSelected()
+{
+    if (!hasValidSelection())
+        return;
+    const auto first = data.begin() + (std::ptrdiff_t)selectedEntry * entrySize;
+    data.erase (first, first + entrySize);
+    reindex();
+    rebuildView (filterMode);
+}
+
+void LibraryStore::clearAll()
+{
+    data.clear();
+    forgetAll();
+    rebuildView (FilterMode::all);
+}
+
+SaveResult LibraryStore::saveToFile (const juce::File& file) const
+{
+    if (getNumEntries() == 0)
+        return SaveResult::nothingToWrite;
+    return writeFileSafely (file, libraryfile::make (data.data(), data.size())) ? SaveResult::written
+                                                                                : SaveResult::failed;
+}
+
+//==============================================================================
+void LibraryStore::stageEntries (const juce::MemoryBlock& block, size_t start)
+{
+    importBuffer.reset();
+    if (start > block.getSize() || block.getSize() - start < (size_t)entrySize)
+        return;
+
+    const auto* bytes = static_cast<const uint8_t*> (block.getData()) + start;
+    const auto n = (block.getSize() - start) / entrySize;
+    importBuffer.setSize (n * entrySize);
+
+    std::unordered_multimap<size_t, size_t> staged; // hash -> offset in the import buffer
+    staged.reserve (n);
+    size_t used = 0;
+    for (size_t k = 0; k < n; ++k)
+    {
+        const auto* record = bytes + k * entrySize;
+        const auto hash = hashRecord (record);
+        const auto [first, last] = staged.equal_range (hash);
+        const bool repeated = std::any_of (
+            first, last,
+            [&] (const auto& e)
+            { return sameRecord (static_cast<const uint8_t*> (importBuffer.getData()) + e.second, record); });
+        if (repeated)
+            continue;
+        importBuffer.copyFrom (record, used, entrySize);
+        staged.emplace (hash, used);
+        used += entrySize;
+    }
+    importBuffer.setSize (used);
+}
+
+void LibraryStore::stageBank (const Bank_Program& bank, int count)
+{
+    juce::MemoryBlock programs ((size_t)juce::jmax (0, count) * entrySize);
+    for (int n = 0; n < count; ++n)
+    {
+        const auto record = bank.getProgramRecord (n); // missing bytes read as 0
+        programs.copyFrom (record.data(), n * entrySize, record.size());
+    }
+    stageEntries (programs, 0);
+}
+
+void LibraryStore::commitImport (bool append)
+{
+    const auto staged = (size_t)getNumStaged() * entrySize;
+    if (staged == 0)
+        return;
+
+    const int firstNew = append ? getNumEntries() : 0;
+    if (!append)
+    {
+        data.clear();
+        forgetAll();
+    }
+    const auto* staging = static_cast<const uint8_t*> (importBuffer.getData());
+    data.insert (data.end(), staging, staging + staged);
+    for (int i = firstNew; i < getNumEntries(); ++i)
+        indexEntry (i);
+    rebuildView (FilterMode::all);
+}
+
+//==============================================================================
+void LibraryStore::setSearchText (const juce::String& text)
+{
+    searchText = text;
+    searchNeedle.clear();
+    searchCanMatch = true;
+    for (auto p = text.getCharPointer(); !p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+        // Listed names hold only the characters 32..127, so no other character can match.
+        if (c < firstShownNameCode || c > lastShownNameCode)
+            searchCanMatch = false;
+        else
+            searchNeedle.push_back (lowerAscii ((char)c));
+    }
+    rebuildView (filterMode);
+}
+
+bool LibraryStore::nameMatches (const uint8_t* entry) const
+{
+    if (!searchCanMatch)
+        return false;
+
+    char name[program::nameLength];
+    for (int c = 0; c < program::nameLength; ++c)
+        name[c] = lowerAscii (shownNameCharacter (entry[program::nameOffset + c]));
+    return std::search (std::begin (name), std::end (name), searchNeedle.begin(), searchNeedle.end()) !=
+           std::end (name);
+}
+
+void LibraryStore::rebuildView (FilterMode mode)
+{
+    filterMode = mode;
+    selectedRow = selectedEntry = -1;
+
+    const int n = getNumEntries();
+    visible.clear();
+    visible.reserve ((size_t)n);
+    counts.fill (0);
+    const bool byCategory = filterMode == FilterMode::category;
+    const bool searching = searchText.isNotEmpty();
+    for (int i = 0; i < n; ++i)
+    {
+        const auto c = categoryOf[(size_t)i];
+        if (c < numCounters)
+            ++counts[c];
+        if ((byCategory && c != filterCategory) || (searching && !nameMatches (getEntry (i))))
+            continue;
+        visible.push_back (i);
+    }
+    notify (listcode::listRebuilt, listcode::allCountsChanged);
+}
+
+void LibraryStore::selectRow (int row)
+{
+    if (row < 0 || row >= getNumRows())
+        return;
+    selectedRow = row;
+    selectedEntry = visible[(size_t)row];
+    notify (listcode::rowSelected, selectedEntry);
+}
+
+bool LibraryStore::selectEntry (int i)
+{
+    if (i < 0)
+        return false;
+    // A new entry is listed last, so look from the end.
+    for (int row = getNumRows(); --row >= 0;)
+        if (visible[(size_t)row] == i)
+        {
+            selectRow (row);
+            return true;
+        }
+    return false;
+}
+
+int LibraryStore::getRowEntry (int row) const noexcept
+{
+    return (row >= 0 && row < getNumRows()) ? visible[(size_t)row] : -1;
+}
+
+bool LibraryStore::hasValidSelection() const noexcept
+{
+    return getNumRows() >= 1 && selectedEntry >= 0 && selectedEntry < getNumEntries();
+}
+
+int LibraryStore::getCategoryCount (int c) const noexcept
+{
+    return (c >= 0 && c < numCounters) ? counts[(size_t)c] : 0;
+}
+
+void LibraryStore::notify (int code, int value)
+{
+    listeners.call ([code, value] (StsFileListener& l) { l.listNotification (code, value); });
+}
+
+} // namespace kelvo

@@ -1,0 +1,467 @@
+#include "librarian/LibraryFile.h"
+#include "librarian/LibraryStore.h"
+#include "librarian/ProgramLibrary.h"
+#include "model/Bank_Program.h"
+#include "model/Categories.h"
+#include "model/PluginChunks.h"
+#include "support/TestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace
+{
+/** A program that differs from every other by its seed (a sound byte) and carries a name and category. */
+ProgramRecord programWith (int seed, const char* name = "Prog", int category = 0)
+{
+    auto r = initialProgram();
+    r[20] = (uint8_t)(seed % 165);
+    r[21] = (uint8_t)(seed / 165);
+    r[program::categoryIndex] = (uint8_t)category;
+    const auto bytes = encodeProgramName (name);
+    std::copy (bytes.begin(), bytes.end(), r.begin() + program::nameOffset);
+    return r;
+}
+
+juce::MemoryBlock entriesOf (const std::vector<ProgramRecord>& records)
+{
+    juce::MemoryBlock block;
+    for (const auto& r : records)
+        block.append (r.data(), r.size());
+    return block;
+}
+
+juce::MemoryBlock contentsOf (const juce::File& file)
+{
+    juce::MemoryBlock data;
+    file.loadFileAsData (data);
+    return data;
+}
+
+/** Records what a store reports. */
+struct Recorder : StsFileListener
+{
+    void listNotification (int code, int value) override { calls.push_back ({code, value}); }
+    std::vector<std::pair<int, int>> calls;
+};
+
+std::vector<int> listedEntries (const LibraryStore& s)
+{
+    std::vector<int> rows;
+    for (int r = 0; r < s.getNumRows(); ++r)
+        rows.push_back (s.getRowEntry (r));
+    return rows;
+}
+
+/** A library over a temporary settings folder, with an edit buffer and a record of applied chunks. */
+struct LibraryRig
+{
+    TempFolder temp;
+    Bank_Program pluginBank{"Program Bank"};
+    std::vector<juce::MemoryBlock> applied;
+    juce::File file = ProgramLibrary::defaultFileIn (temp.folder);
+
+    LibraryRig() { pluginBank.initialise(); }
+
+    std::unique_ptr<ProgramLibrary> open (const juce::File& f)
+    {
+        auto lib = std::make_unique<ProgramLibrary> (
+            f, pluginBank, [this] (const juce::MemoryBlock& chunk) { applied.push_back (chunk); });
+        lib->loadDefaultFile();
+        return lib;
+    }
+    std::unique_ptr<ProgramLibrary> open() { return open (file); }
+};
+} // namespace
+
+//==============================================================================
+TEST (LibraryFile, LayoutAndLenientReading)
+{
+    const auto entries = entriesOf ({programWith (1), programWith (2), programWith (3)});
+    const auto file = libraryfile::make (entries);
+    ASSERT_EQ (file.getSize(), 794u);
+    EXPECT_EQ (juce::String::fromUTF8 ((const char*)file.getData(), 13), "Mopho  Libr >");
+    EXPECT_EQ (juce::String::fromUTF8 ((const char*)file.getData() + 781, 13), "< Mopho  Libr");
+    EXPECT_EQ (std::memcmp ((const char*)file.getData() + 13, entries.getData(), entries.getSize()), 0);
+    EXPECT_EQ (libraryfile::make (nullptr, 0).getSize(), 26u);
+
+    struct Case
+    {
+        size_t size;
+        size_t entries;
+    };
+    for (const auto c : {Case{794, 3}, Case{781, 3}, Case{268, 0}, Case{269, 1}, Case{26, 0}, Case{5, 0}})
+    {
+        const auto read = libraryfile::readEntries (file.getData(), c.size);
+        EXPECT_EQ (read.getSize(), c.entries * 256) << c.size << " bytes";
+    }
+    EXPECT_EQ (libraryfile::readEntries (file.getData(), 781), entries);
+    EXPECT_TRUE (libraryfile::hasHeader (file.getData(), file.getSize()));
+    EXPECT_FALSE (libraryfile::hasHeader ("Mopho  Libr", 11));
+    EXPECT_FALSE (libraryfile::hasHeader ("Mopho Libr >xx", 14));
+}
+
+TEST (LibraryStore, NamesAreStoredAndShownByTheirRules)
+{
+    struct Case
+    {
+        juce::String given;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Twenty characters!!!", "Twenty character"},
+        {"abc", "abc             "},
+        {juce::String::fromUTF8 ("Caf\xc3\xa9 Bass"), "Caf  Bass       "}, // é is stored as a space
+        {juce::String::charToString (19) + "x", " x              "},       // below 20: a space
+        {juce::String::charToString (25) + "x", "Ax              "},       // kept, but shown as "A"
+    };
+    LibraryStore s;
+    s.replaceData (entriesOf ({programWith (1)}));
+    for (const auto& c : cases)
+    {
+        s.setEntryName (0, c.given);
+        EXPECT_EQ (s.entryName (0), c.shown) << c.given;
+    }
+
+    auto r = programWith (1);
+    r[program::nameOffset] = 10;
+    r[program::nameOffset + 1] = 200;
+    s.replaceData (entriesOf ({r}));
+    EXPECT_TRUE (s.entryName (0).startsWith ("AAog"));
+}
+
+TEST (LibraryStore, AddingKeepsOneOfEachAndSelectsTheEqualEntry)
+{
+    LibraryStore s;
+    Recorder rec;
+    s.addListener (&rec);
+
+    EXPECT_TRUE (s.addProgram ("Lead", programWith (1)));
+    EXPECT_TRUE (s.addProgram ("Bass", programWith (2)));
+    EXPECT_EQ (s.getSelectedEntry(), 1);
+
+    // The same sound, name and category again: no new entry; the equal entry (not the last row) is
+    // selected, since a selection applies it.
+    rec.calls.clear();
+    EXPECT_FALSE (s.addProgram ("Lead", programWith (1)));
+    EXPECT_EQ (s.getNumEntries(), 2);
+    EXPECT_EQ (s.getSelectedEntry(), 0);
+    EXPECT_EQ (rec.calls, (std::vector<std::pair<int, int>>{{202, 100}, {201, 0}}));
+
+    // Another name or another category makes another entry.
+    EXPECT_TRUE (s.addProgram ("Lead 2", programWith (1)));
+    EXPECT_TRUE (s.addProgram ("Lead", programWith (1, "x", 4)));
+    EXPECT_EQ (s.getNumEntries(), 4);
+
+    // The index and the plain scan agree.
+    for (int i = 0; i < s.getNumEntries(); ++i)
+    {
+        EXPECT_EQ (s.findEntry (s.getEntry (i)), i);
+        EXPECT_TRUE (LibraryStore::isDuplicate (s.getBytes(), s.getNumBytes(), s.getEntry (i)));
+    }
+    const auto absent = programWith (9);
+    EXPECT_EQ (s.findEntry (absent.data()), -1);
+    EXPECT_FALSE (LibraryStore::isDuplicate (s.getBytes(), s.getNumBytes(), absent.data()));
+    s.removeListener (&rec);
+}
+
+TEST (LibraryStore, AddingUnderACategoryFilterSelectsOnlyAListedEntry)
+{
+    LibraryStore s;
+    s.addProgram ("A", programWith (1, "", 5));
+    s.setFilterCategory (5);
+    s.rebuildView (LibraryStore::FilterMode::category);
+
+    s.addProgram ("B", programWith (2, "", 7));
+    EXPECT_EQ (s.getSelectedRow(), -1);
+    EXPECT_FALSE (s.hasValidSelection());
+
+    s.addProgram ("C", programWith (3, "", 5));
+    EXPECT_EQ (s.getSelectedRow(), 1);
+    EXPECT_EQ (s.getSelectedEntry(), 2);
+
+    // A duplicate of an entry that is not listed selects nothing.
+    s.addProgram ("B", programWith (2, "", 7));
+    EXPECT_EQ (s.getSelectedRow(), -1);
+}
+
+TEST (LibraryStore, ImportsStageEachProgramOnceAndAppendOrReplace)
+{
+    Bank_Program bank ("U1");
+    bank.initialise();
+    for (int p = 0; p < 128; ++p)
+        bank.setProgram (p, programWith (p % 100)); // programs 100..127 repeat 0..27
+
+    LibraryStore s;
+    s.addProgram ("Mine", programWith (500));
+
+    s.stageBank (bank, 128);
+    EXPECT_EQ (s.getNumStaged(), 100);
+    s.commitImport (true);
+    EXPECT_EQ (s.getNumEntries(), 101);
+    EXPECT_EQ (s.entryName (0), "Mine            ");
+
+    // The same bank again, appended: duplicates of library entries are not removed by an import.
+    s.stageBank (bank, 128);
+    s.commitImport (true);
+    EXPECT_EQ (s.getNumEntries(), 201);
+    EXPECT_EQ (std::memcmp (s.getEntry (1), s.getEntry (101), 256), 0);
+    EXPECT_EQ (s.findEntry (s.getEntry (150)), 50);
+
+    // Replacing empties the library first; the import buffer keeps its content.
+    s.commitImport (false);
+    EXPECT_EQ (s.getNumEntries(), 100);
+    EXPECT_EQ (s.getNumStaged(), 100);
+
+    // A short block stages nothing, and committing nothing changes nothing.
+    s.stageEntries (juce::MemoryBlock (300), 100);
+    EXPECT_EQ (s.getNumStaged(), 0);
+    s.commitImport (false);
+    EXPECT_EQ (s.getNumEntries(), 100);
+}
+
+TEST (LibraryStore, CategoryFilterSearchAndCounters)
+{
+    LibraryStore s;
+    s.addProgram ("Fat Bass", programWith (1, "", 2));
+    s.addProgram ("Sub BASS", programWith (2, "", 2));
+    s.addProgram ("Bright Lead", programWith (3, "", 3));
+    s.addProgram ("Bassline Arp", programWith (4, "", 25));
+    auto odd = programWith (5);
+    odd[program::categoryIndex] = 31; // not a category: listed, never counted
+    s.addProgram ("Odd", odd);
+
+    struct Case
+    {
+        LibraryStore::FilterMode mode;
+        int category;
+        const char* search;
+        std::vector<int> listed;
+    };
+    using M = LibraryStore::FilterMode;
+    const Case cases[] = {
+        {M::all, 0, "", {0, 1, 2, 3, 4}}, {M::category, 2, "", {0, 1}},     {M::category, 3, "", {2}},
+        {M::all, 2, "bass", {0, 1, 3}},   {M::category, 2, "BASS", {0, 1}}, {M::category, 25, "bass", {3}},
+        {M::category, 3, "bass", {}},     {M::all, 0, "b l", {}},           {M::all, 0, "t l", {2}},
+        {M::all, 0, "\xc3\xa9", {}},
+    };
+    for (const auto& c : cases)
+    {
+        s.setFilterCategory (c.category);
+        s.rebuildView (c.mode);
+        s.setSearchText (juce::String::fromUTF8 (c.search));
+        EXPECT_EQ (listedEntries (s), c.listed)
+            << (int)c.mode << " " << c.category << " '" << c.search << "'";
+    }
+    s.setSearchText ({});
+
+    const auto counts = [&s]
+    {
+        return std::vector<int>{s.getCategoryCount (0), s.getCategoryCount (2), s.getCategoryCount (3),
+                                s.getCategoryCount (25), s.getCategoryCount (29)};
+    };
+    EXPECT_EQ (counts(), (std::vector<int>{0, 2, 1, 1, 0}));
+
+    s.addProgram ("Pad", programWith (6, "", 0));
+    EXPECT_EQ (counts(), (std::vector<int>{1, 2, 1, 1, 0}));
+
+    s.rebuildView (M::all);
+    s.selectRow (1);
+    s.deleteSelected();
+    EXPECT_EQ (counts(), (std::vector<int>{1, 1, 1, 1, 0}));
+    EXPECT_EQ (s.entryName (1), "Bright Lead     ");
+    EXPECT_EQ (s.findEntry (s.getEntry (4)), 4); // the index follows the move
+
+    s.clearAll();
+    EXPECT_EQ (counts(), (std::vector<int>{0, 0, 0, 0, 0}));
+    EXPECT_EQ (s.getNumRows(), 0);
+}
+
+TEST (LibraryStore, SelectionNeedsAListedRow)
+{
+    LibraryStore s;
+    Recorder rec;
+    s.addListener (&rec);
+    for (int row : {-1, 0, 1})
+        s.selectRow (row);
+    s.deleteSelected();
+    EXPECT_TRUE (rec.calls.empty());
+
+    s.addProgram ("A", programWith (1));
+    s.addProgram ("B", programWith (2));
+    rec.calls.clear();
+    for (int row : {-1, 2, 1})
+        s.selectRow (row);
+    EXPECT_EQ (rec.calls, (std::vector<std::pair<int, int>>{{201, 1}}));
+    s.rebuildView (LibraryStore::FilterMode::all);
+    EXPECT_FALSE (s.hasValidSelection());
+    s.removeListener (&rec);
+}
+
+//==============================================================================
+TEST (ProgramLibrary, EveryChangeIsSavedAndAnEmptiedLibraryStaysEmpty)
+{
+    LibraryRig rig;
+    {
+        auto lib = rig.open();
+        EXPECT_FALSE (rig.file.exists()); // nothing read, nothing written yet
+
+        rig.pluginBank.setEditBuffer (programWith (1, "Edit"));
+        EXPECT_EQ (lib->addCurrentProgram ("", 3), SaveResult::written);
+        EXPECT_EQ (contentsOf (rig.file).getSize(), 13u + 256 + 13);
+        EXPECT_EQ (lib->getStore().entryName (0), "Untitled        ");
+        EXPECT_EQ (lib->getStore().getEntry (0)[program::categoryIndex], 3);
+        EXPECT_FALSE (lib->isCurrentProgramInLibrary()); // the entry has another name and category
+        lib->addCurrentProgram ("Edit", 0);
+        EXPECT_TRUE (lib->isCurrentProgramInLibrary());
+        lib->getStore().selectRow (1);
+        lib->deleteSelected();
+
+        lib->addCurrentProgram ("Second", 4);
+        lib->getStore().selectRow (0);
+        EXPECT_EQ (lib->renameSelected ("Renamed", 7), SaveResult::written);
+        EXPECT_EQ (lib->getStore().getFilterMode(), LibraryStore::FilterMode::category);
+        EXPECT_EQ (lib->getFilterLabel(), "- Not Assigned -"); // no category chosen yet
+        EXPECT_EQ (lib->renameSelected ("", 1), SaveResult::nothingToWrite);
+    }
+    {
+        auto lib = rig.open();
+        ASSERT_EQ (lib->getStore().getNumEntries(), 2);
+        EXPECT_EQ (lib->getStore().entryName (0), "Renamed         ");
+        EXPECT_EQ (lib->getStore().getEntry (0)[program::categoryIndex], 7);
+
+        lib->getStore().selectRow (0);
+        EXPECT_EQ (lib->deleteSelected(), SaveResult::written);
+        EXPECT_EQ (lib->clearAll(), SaveResult::written);
+        EXPECT_EQ (contentsOf (rig.file).getSize(), 26u);
+        // An explicit save of the empty library writes nothing.
+        const auto chosen = rig.temp.folder.getChildFile ("chosen.m_l");
+        EXPECT_EQ (lib->saveToFile (chosen), SaveResult::nothingToWrite);
+        EXPECT_FALSE (chosen.exists());
+    }
+    EXPECT_EQ (rig.open()->getStore().getNumEntries(), 0);
+}
+
+TEST (ProgramLibrary, AFailedSaveIsReportedAndKeepsTheOldFile)
+{
+    LibraryRig rig;
+    // The temporary file next to this name would need a name longer than the file system allows,
+    // so every safe write fails while the file itself can be read.
+    const auto file = rig.temp.folder.getChildFile (juce::String::repeatedString ("a", 246) + ".m_l");
+    const auto old = libraryfile::make (entriesOf ({programWith (1, "Old")}));
+    {
+        juce::FileOutputStream out (file); // writes in place, without a temporary file
+        ASSERT_TRUE (out.openedOk() && out.write (old.getData(), old.getSize()));
+    }
+
+    auto lib = rig.open (file);
+    ASSERT_EQ (lib->getStore().getNumEntries(), 1);
+    EXPECT_EQ (lib->addCurrentProgram ("New", 0), SaveResult::failed);
+    EXPECT_EQ (lib->getStore().getNumEntries(), 2); // kept in memory
+    EXPECT_EQ (lib->saveToFile (file), SaveResult::failed);
+    EXPECT_EQ (lib->clearAll(), SaveResult::failed);
+    EXPECT_EQ (contentsOf (file), old);
+}
+
+TEST (ProgramLibrary, TwoInstancesKeepEachOthersChanges)
+{
+    LibraryRig rig;
+    auto a = rig.open();
+    auto b = rig.open();
+
+    a->addCurrentProgram ("From A", 0);
+    rig.pluginBank.setEditBuffer (programWith (2));
+    b->addCurrentProgram ("From B", 0);
+    EXPECT_EQ (b->getStore().getNumEntries(), 2);
+
+    // A renames its entry: it reads B's addition first, and the right entry is renamed.
+    a->getStore().rebuildView (LibraryStore::FilterMode::all);
+    a->getStore().selectRow (0);
+    // The file's time can equal the one A knows within the clock's resolution; its size differs.
+    a->renameSelected ("A renamed", 0);
+    auto c = rig.open();
+    ASSERT_EQ (c->getStore().getNumEntries(), 2);
+    EXPECT_EQ (c->getStore().entryName (0), "A renamed       ");
+    EXPECT_EQ (c->getStore().entryName (1), "From B          ");
+
+    // An entry deleted elsewhere is not deleted again in its place.
+    b->getStore().rebuildView (LibraryStore::FilterMode::all);
+    b->getStore().selectRow (1);
+    c->getStore().rebuildView (LibraryStore::FilterMode::all);
+    c->getStore().selectRow (1);
+    c->deleteSelected();
+    EXPECT_EQ (b->deleteSelected(), SaveResult::nothingToWrite);
+    EXPECT_EQ (b->getStore().getNumEntries(), 1);
+    EXPECT_EQ (rig.open()->getStore().entryName (0), "A renamed       ");
+}
+
+TEST (ProgramLibrary, ApplyHandsTheSelectedEntryOverAsAProgramChunk)
+{
+    LibraryRig rig;
+    auto lib = rig.open();
+    lib->applySelected();
+    EXPECT_TRUE (rig.applied.empty());
+
+    rig.pluginBank.setEditBuffer (programWith (7));
+    lib->addCurrentProgram ("Apply me", 9);
+    ASSERT_EQ (rig.applied.size(), 0u);
+    lib->applySelected();
+    ASSERT_EQ (rig.applied.size(), 1u);
+    const auto record = readProgramChunk (rig.applied[0].getData(), rig.applied[0].getSize());
+    ASSERT_TRUE (record.has_value());
+    EXPECT_EQ (*record, lib->getStore().getEntryRecord (0));
+}
+
+TEST (ProgramLibrary, ImportRefusesAFileThatIsNotALibrary)
+{
+    LibraryRig rig;
+    auto lib = rig.open();
+    const auto entries = entriesOf ({programWith (1), programWith (2), programWith (1)});
+
+    const auto good = rig.temp.folder.getChildFile ("good.m_l");
+    const auto goodBytes = libraryfile::make (entries);
+    good.replaceWithData (goodBytes.getData(), (size_t)goodBytes.getSize() - 13); // no trailer
+    EXPECT_EQ (lib->stageLibraryFile (good), ProgramLibrary::ImportResult::staged);
+    EXPECT_EQ (lib->getStore().getNumStaged(), 2);
+
+    const auto bad = rig.temp.folder.getChildFile ("bank.syx");
+    juce::MemoryBlock notLibrary (entries);
+    notLibrary.insert ("\xf0\x01\x29\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00", 13, 0);
+    bad.replaceWithData (notLibrary.getData(), notLibrary.getSize());
+    EXPECT_EQ (lib->stageLibraryFile (bad), ProgramLibrary::ImportResult::notALibrary);
+    EXPECT_EQ (lib->getStore().getNumStaged(), 0);
+    EXPECT_EQ (ProgramLibrary::describe (ProgramLibrary::ImportResult::notALibrary, bad),
+               "bank.syx is not a Mopho program library.");
+    EXPECT_EQ (lib->stageLibraryFile (rig.temp.folder.getChildFile ("none.m_l")),
+               ProgramLibrary::ImportResult::unreadable);
+
+    const auto empty = rig.temp.folder.getChildFile ("empty.m_l");
+    const auto emptyBytes = libraryfile::make (nullptr, 0);
+    empty.replaceWithData (emptyBytes.getData(), emptyBytes.getSize());
+    EXPECT_EQ (lib->stageLibraryFile (empty), ProgramLibrary::ImportResult::nothingStaged);
+}
+
+TEST (ProgramLibrary, CategoryChooserAndImportCommit)
+{
+    LibraryRig rig;
+    auto lib = rig.open();
+    Bank_Program bank ("F1");
+    bank.loadFactoryBank (0);
+    EXPECT_EQ (lib->stageBank (bank), ProgramLibrary::ImportResult::staged);
+    EXPECT_EQ (lib->commitImport (false), SaveResult::written);
+    const auto n = lib->getStore().getNumEntries();
+    EXPECT_GT (n, 100);
+
+    lib->chooseCategory (bank.getProgramByte (0, program::categoryIndex));
+    EXPECT_EQ (lib->getFilterLabel(), categoryName (bank.getProgramByte (0, program::categoryIndex)));
+    EXPECT_EQ (lib->getStore().getRowEntry (0), 0);
+    lib->chooseCategory (ProgramLibrary::listAllButton);
+    EXPECT_EQ (lib->getFilterLabel(), "");
+    EXPECT_EQ (lib->getStore().getNumRows(), n);
+
+    EXPECT_EQ (rig.open()->getStore().getNumEntries(), n);
+}

@@ -1,0 +1,45 @@
+#include "ui/librarian/LibraryDialogs.h"
+
+#include "ui/librarian/TextInputCont.h"
+
+namespace kelvo
+{
+
+void openLibraryDialog (TextInputCont& dialog, LibraryDialog use, const juce::String& name, int category)
+{
+    using namespace librarydialog;
+    const auto none = TextInputCont::noCategory;
+    bool prompt = false;
+
+    switch (use)
+    {
+    case LibraryDialog::appendPrograms:
+        dialog.open ("Append Programs?", {}, "CANCEL", "YES", "NO", none, appendCode, appendTag);
+        break;
+    case LibraryDialog::saveBeforeImport:
+        dialog.open ("Save the Current Library?", {}, "CANCEL", "YES", "NO", none, appendCode, saveTag);
+        break;
+    case LibraryDialog::saveBeforeClear:
+        dialog.open ("Save Current Library?", {}, "CANCEL", "YES", "NO", none, saveBeforeClearCode, saveTag);
+        break;
+    case LibraryDialog::deleteEntry:
+        dialog.open ("Delete " + name + " ?", {}, "CANCEL", "OK", {}, none, deleteCode, 0);
+        break;
+    case LibraryDialog::renameEntry:
+        dialog.open ("Rename " + name + ":", name, "CANCEL", "OK", {}, category, renameCode, 0);
+        prompt = true;
+        break;
+    case LibraryDialog::programName:
+        dialog.open ("Program name:", name, "CANCEL", "OK", {}, category, programNameCode, 0);
+        prompt = true;
+        break;
+    case LibraryDialog::alreadyInLibrary:
+        // The single OK is the NO button, so that it stands in the middle.
+        dialog.open (name + " Program already exists in the library.", {}, {}, {}, "OK", none, messageCode,
+                     0);
+        break;
+    }
+    dialog.showEditor (prompt);
+}
+
+} // namespace kelvo

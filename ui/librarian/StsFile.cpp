@@ -1,0 +1,63 @@
+#include "ui/librarian/StsFile.h"
+
+#include "librarian/LibraryStore.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int noCategory = 255; // shows no category name
+} // namespace
+
+StsFile::StsFile (LibraryStore& s) : LibListBox (static_cast<LibListBox::Source&> (*this)), store (s)
+{
+    store.addListener (this);
+}
+
+StsFile::~StsFile()
+{
+    store.removeListener (this);
+}
+
+int StsFile::getNumListRows() const
+{
+    return store.getNumRows();
+}
+
+juce::String StsFile::getListRowName (int row) const
+{
+    return store.entryName (store.getRowEntry (row));
+}
+
+int StsFile::getListRowCategory (int row) const
+{
+    const auto* entry = store.getEntry (store.getRowEntry (row));
+    return entry != nullptr ? entry[program::categoryIndex] : noCategory;
+}
+
+int StsFile::getSelectedListRow() const
+{
+    return store.getSelectedRow();
+}
+
+void StsFile::listRowPressed (int row, const juce::MouseEvent&)
+{
+    store.selectRow (row);
+}
+
+void StsFile::listDoubleClicked()
+{
+    listeners.callLastToFirst (*this, [] (StsFileListener& l) { l.listDoubleClicked(); });
+}
+
+void StsFile::listNotification (int code, int value)
+{
+    if (code == listcode::listRebuilt)
+        resetScroll();
+    else
+        repaint();
+    listeners.callLastToFirst (*this,
+                               [code, value] (StsFileListener& l) { l.listNotification (code, value); });
+}
+
+} // namespace kelvo
