@@ -134,6 +134,7 @@ TEST_F (ProcessorFixture, EditorChangesOpenAGestureThatClosesAfterTheLastChange)
 
     processor->setParameterFromEditor (20, 100, false, true);
     processor->setParameterFromEditor (20, 101, false, true);
+    const auto lastChange = juce::Time::getMillisecondCounterHiRes();
     EXPECT_EQ (host.kinds(), "bvv");
     EXPECT_EQ (host.calls[0].index, 20);
     EXPECT_FLOAT_EQ (host.calls[2].value, 101.0f / 164.0f);
@@ -141,7 +142,10 @@ TEST_F (ProcessorFixture, EditorChangesOpenAGestureThatClosesAfterTheLastChange)
     EXPECT_EQ (sent().size(), 5u); // 4 controllers, then only the new LSB
 
     pumpFor (100);
-    EXPECT_EQ (host.kinds(), "bvv");
+    // Still open 100 ms after the last change; a loaded machine that took longer to get here
+    // cannot tell, so the check only runs while the gesture must still be open.
+    if (juce::Time::getMillisecondCounterHiRes() - lastChange < 180.0)
+        EXPECT_EQ (host.kinds(), "bvv");
     EXPECT_TRUE (pumpUntil ([&] { return host.kinds() == "bvve"; }, 1000));
     EXPECT_FALSE (processor->isGestureOpen (20));
 
