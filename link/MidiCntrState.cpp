@@ -122,16 +122,20 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
 
 MidiCntrState::~MidiCntrState()
 {
-    // The input first: once it is closed no callback runs, so the banks are still while they are saved.
+    // The input first: once it is closed no callback runs, so nothing from the synth writes into
+    // the banks (the plug-in bank included, which the processor keeps until the engine is gone)
+    // while they are saved and destroyed. Then the sender, whose thread posts events and steps the
+    // transfer: give what is still queued a moment to reach the synth, and stop it.
     ports->closeInput();
+    ports->getSender().waitUntilSent (200);
+    ports->closeOutput();
+
     saveSettings();
     saveBankData();
 
-    notifier.reset();
-    // Give what is still queued a moment to reach the synth, then close both ports.
-    ports->getSender().waitUntilSent (200);
     ports.reset();
     transfer.reset();
+    notifier.reset();
 }
 
 void MidiCntrState::buildBanks()
