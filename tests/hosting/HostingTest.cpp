@@ -20,7 +20,8 @@ struct HostingEnvironment : ::testing::Environment
     void TearDown() override { juce.reset(); }
 };
 
-std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format, const juce::String& identifier)
+std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format,
+                                                 const juce::String& identifier)
 {
     juce::OwnedArray<juce::PluginDescription> found;
     format.findAllTypesForFile (found, identifier);
@@ -46,8 +47,9 @@ std::unique_ptr<juce::AudioPluginInstance> loadLv2()
     // Whatever else the machine has installed, ours is the one with our URI.
     juce::LV2PluginFormat lv2;
     const auto bundle = juce::File (KELVO_LV2_BUNDLE);
-    const auto uris = lv2.searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), true, false);
-    if (! uris.contains (ourLv2Uri))
+    const auto uris = lv2.searchPathsForPlugins (
+        juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), true, false);
+    if (!uris.contains (ourLv2Uri))
         return nullptr;
     return load (lv2, ourLv2Uri);
 }
@@ -72,7 +74,7 @@ juce::AudioProcessorParameter* byName (juce::AudioPluginInstance& p, const juce:
 
 struct Block
 {
-    juce::AudioBuffer<float> audio { 2, blockSize };
+    juce::AudioBuffer<float> audio{2, blockSize};
     juce::MidiBuffer midi;
     void run (juce::AudioPluginInstance& plugin)
     {
@@ -90,7 +92,8 @@ enum class ValueTexts
     numbers, // the host shows numbers, except for the entries of a menu (LV2)
 };
 
-void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginInstance>()>& loadPlugin, ValueTexts texts)
+void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginInstance>()>& loadPlugin,
+                         ValueTexts texts)
 {
     auto plugin = loadPlugin();
     ASSERT_NE (plugin, nullptr);
@@ -112,9 +115,15 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
         names.add (name);
         EXPECT_NEAR (p->getValue(), p->getDefaultValue(), 1e-6) << name;
     }
-    struct Initial { const char* name; float value; const char* text; };
-    for (auto c : { Initial { "Flt Freq", 148.0f / 164.0f, "148" }, Initial { "BPM Tempo", 120.0f / 250.0f, "120 bpm" },
-                    Initial { "OSC1 FREQ", 24.0f / 120.0f, "C2" }, Initial { "Reserved 99", 60.0f / 127.0f, "60" } })
+    struct Initial
+    {
+        const char* name;
+        float value;
+        const char* text;
+    };
+    for (auto c :
+         {Initial{"Flt Freq", 148.0f / 164.0f, "148"}, Initial{"BPM Tempo", 120.0f / 250.0f, "120 bpm"},
+          Initial{"OSC1 FREQ", 24.0f / 120.0f, "C2"}, Initial{"Reserved 99", 60.0f / 127.0f, "60"}})
     {
         auto* p = byName (*plugin, c.name);
         ASSERT_NE (p, nullptr) << c.name;
@@ -124,8 +133,13 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
     }
 
     // A switch and a menu are stepped, with their entries as texts; an amount is not.
-    struct Steps { const char* name; int steps; const char* lastText; };
-    for (auto c : { Steps { "OSC1 Kbd On/Off", 2, "ON" }, Steps { "LFO 1 Shape", 5, nullptr } })
+    struct Steps
+    {
+        const char* name;
+        int steps;
+        const char* lastText;
+    };
+    for (auto c : {Steps{"OSC1 Kbd On/Off", 2, "ON"}, Steps{"LFO 1 Shape", 5, nullptr}})
     {
         auto* p = byName (*plugin, c.name);
         ASSERT_NE (p, nullptr) << c.name;
@@ -153,7 +167,7 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
     auto second = loadPlugin();
     ASSERT_NE (second, nullptr);
     second->prepareToPlay (sampleRate, blockSize);
-    second->setStateInformation (state.getData(), (int) state.getSize());
+    second->setStateInformation (state.getData(), (int)state.getSize());
     juce::MessageManager::getInstance()->runDispatchLoopUntil (100); // the host is told the new sound
     block.run (*second);
     EXPECT_NEAR (byName (*second, "Flt Freq")->getValue(), 0.5f, 1e-6);
@@ -181,15 +195,15 @@ TEST (Hosting, Lv2AsAHostSeesIt)
 struct Vst3State
 {
     explicit Vst3State (const juce::MemoryBlock& state)
-        : xml (juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize()))
+        : xml (juce::AudioProcessor::getXmlFromBinary (state.getData(), (int)state.getSize()))
     {
         if (auto* component = xml != nullptr ? xml->getChildByName ("IComponent") : nullptr)
             chunk.fromBase64Encoding (component->getAllSubText());
     }
 
     bool holdsEditBuffer() const { return chunk.getSize() >= trailerEditBufferOffset + 256; }
-    uint8_t& editBufferByte (int index) { return byteAt (trailerEditBufferOffset + (size_t) index); }
-    uint8_t& programByte (int n, int index) { return byteAt (25 + (size_t) (n * 256 + index)); }
+    uint8_t& editBufferByte (int index) { return byteAt (trailerEditBufferOffset + (size_t)index); }
+    uint8_t& programByte (int n, int index) { return byteAt (25 + (size_t)(n * 256 + index)); }
     uint8_t& byteAt (size_t offset) { return static_cast<uint8_t*> (chunk.getData())[offset]; }
 
     juce::MemoryBlock toState() const
@@ -227,11 +241,11 @@ TEST (Hosting, Vst3ValuesComingBackNeverMixPrograms)
     const auto resonanceOf = [] (int n) { return 120 - 30 * n; };
     for (int n = 0; n < numPrograms; ++n)
     {
-        state.programByte (n, 20) = (uint8_t) cutoffOf (n);
-        state.programByte (n, 21) = (uint8_t) resonanceOf (n);
+        state.programByte (n, 20) = (uint8_t)cutoffOf (n);
+        state.programByte (n, 21) = (uint8_t)resonanceOf (n);
     }
     const auto programs = state.toState();
-    plugin->setStateInformation (programs.getData(), (int) programs.getSize());
+    plugin->setStateInformation (programs.getData(), (int)programs.getSize());
 
     auto* cutoff = byName (*plugin, "Flt Freq");
     auto* resonance = byName (*plugin, "Resonance");
@@ -252,8 +266,8 @@ TEST (Hosting, Vst3ValuesComingBackNeverMixPrograms)
         ASSERT_TRUE (current.holdsEditBuffer());
         EXPECT_EQ (current.editBufferByte (20), cutoffOf (n)) << "round " << round;
         EXPECT_EQ (current.editBufferByte (21), resonanceOf (n)) << "round " << round;
-        EXPECT_NEAR (cutoff->getValue(), (float) cutoffOf (n) / 164.0f, 1e-6) << "round " << round;
-        EXPECT_NEAR (resonance->getValue(), (float) resonanceOf (n) / 127.0f, 1e-6) << "round " << round;
+        EXPECT_NEAR (cutoff->getValue(), (float)cutoffOf (n) / 164.0f, 1e-6) << "round " << round;
+        EXPECT_NEAR (resonance->getValue(), (float)resonanceOf (n) / 127.0f, 1e-6) << "round " << round;
     }
     plugin->releaseResources();
 }
