@@ -129,7 +129,9 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
         ASSERT_NE (p, nullptr) << c.name;
         EXPECT_NEAR (p->getDefaultValue(), c.value, 1e-6) << c.name;
         if (texts == ValueTexts::shown)
+        {
             EXPECT_EQ (p->getCurrentValueAsText(), c.text) << c.name;
+        }
     }
 
     // A switch and a menu are stepped, with their entries as texts; an amount is not.
@@ -146,7 +148,9 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
         EXPECT_TRUE (p->isDiscrete()) << c.name;
         EXPECT_EQ (p->getNumSteps(), c.steps) << c.name;
         if (c.lastText != nullptr && texts == ValueTexts::shown)
+        {
             EXPECT_EQ (p->getText (1.0f, 100), c.lastText);
+        }
     }
     EXPECT_FALSE (byName (*plugin, "Flt Freq")->isDiscrete());
 
@@ -158,7 +162,9 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
     block.run (*plugin);
     EXPECT_NEAR (cutoff->getValue(), 0.5f, 1e-6);
     if (texts == ValueTexts::shown)
+    {
         EXPECT_EQ (cutoff->getCurrentValueAsText(), "82");
+    }
 
     juce::MemoryBlock state;
     plugin->getStateInformation (state);
