@@ -75,6 +75,7 @@ function(kelvo_add_plugin target)
         PRODUCT_NAME "Kelvo VST"
         COMPANY_NAME "Marvex"
         COMPANY_WEBSITE "https://kelvo.example.org"
+        COMPANY_EMAIL "mailto:kelvo@kelvo.example.org"
         BUNDLE_ID "org.example.kelvo"
         PLUGIN_MANUFACTURER_CODE Mrvx
         PLUGIN_CODE Klvo
@@ -94,6 +95,25 @@ function(kelvo_add_plugin target)
     target_compile_definitions(${target} PUBLIC
         JucePlugin_LV2URI="https://kelvo.example.org/plugins/kelvo"
         ${KELVO_JUCE_DEFINITIONS})
+
+    # Everything that goes into a plug-in binary is built with hidden symbols, so that two plug-ins
+    # in one host process cannot bind to each other's code or data. JUCE's own targets already are.
+    foreach(part kelvo_engine kelvo_resources kelvo_factory_data)
+        if(TARGET ${part})
+            set_target_properties(${part} PROPERTIES
+                C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+        endif()
+    endforeach()
+
+    # The binaries export the format entry points alone: template code from the standard library
+    # and JUCE would otherwise still be visible.
+    set(exports_map ${PROJECT_SOURCE_DIR}/cmake/PluginExports.map)
+    foreach(format VST3 LV2 VST)
+        if(TARGET ${target}_${format})
+            target_link_options(${target}_${format} PRIVATE "LINKER:--version-script=${exports_map}")
+            set_property(TARGET ${target}_${format} APPEND PROPERTY LINK_DEPENDS ${exports_map})
+        endif()
+    endforeach()
 
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${target}

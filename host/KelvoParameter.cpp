@@ -1,8 +1,38 @@
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessor.h"
+#include "model/ParDes.h"
+#include "model/ProgramRecord.h"
 
 namespace kelvo
 {
+namespace
+{
+// The display kinds whose values are entries of a list or a switch, not amounts.
+bool isListKind (int kindCode) noexcept
+{
+    switch (kindCode)
+    {
+        case kind::oscShape:
+        case kind::glideMode:
+        case kind::lfoShape:
+        case kind::modSource:
+        case kind::clockDivide:
+        case kind::bendRange:
+        case kind::seqTrigger:
+        case kind::unisonMode:
+        case kind::keyAssign:
+        case kind::arpMode:
+        case kind::pushItMode:
+        case kind::onOff:
+        case kind::modDestination:
+        case kind::seq2Destination:
+        case kind::seq4Destination:
+            return true;
+        default:
+            return false;
+    }
+}
+} // namespace
 
 KelvoParameter::KelvoParameter (MarvexAudioProcessor& p, int i)
     : AudioProcessorParameterWithID (juce::ParameterID ("p" + juce::String (i)), ParameterTable::getName (i)),
@@ -19,6 +49,27 @@ float KelvoParameter::getValue() const
 void KelvoParameter::setValue (float newValue)
 {
     owner.setParameterHostValue (index, newValue);
+}
+
+float KelvoParameter::getDefaultValue() const
+{
+    return juce::jlimit (0.0f, 1.0f, owner.getEngine().getTable().toHostValue (index, initialProgram()[(size_t) index]));
+}
+
+bool KelvoParameter::isDiscrete() const
+{
+    return isListKind (owner.getEngine().getTable().getKind (index));
+}
+
+bool KelvoParameter::isBoolean() const
+{
+    const auto& table = owner.getEngine().getTable();
+    return table.getKind (index) == kind::onOff && table.getMax (index) == 1;
+}
+
+int KelvoParameter::getNumSteps() const
+{
+    return isDiscrete() ? owner.getEngine().getTable().getMax (index) + 1 : AudioProcessorParameter::getNumSteps();
 }
 
 juce::String KelvoParameter::getName (int maximumStringLength) const

@@ -21,7 +21,13 @@ public:
 
     float getValue() const override;
     void setValue (float newValue) override;
-    float getDefaultValue() const override { return 0.0f; }
+    /** The parameter's value in the initial program, which a fresh instance holds. */
+    float getDefaultValue() const override;
+    /** Switches and menus are discrete, with one step per entry; the host value of a step is the
+        same as for any other parameter (value ÷ max), so saved automation keeps its meaning. */
+    bool isDiscrete() const override;
+    bool isBoolean() const override;
+    int getNumSteps() const override;
     juce::String getName (int maximumStringLength) const override;
     juce::String getLabel() const override { return {}; }
     juce::String getText (float normalisedValue, int maximumStringLength) const override;

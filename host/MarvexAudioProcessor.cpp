@@ -16,16 +16,14 @@ constexpr int hostSyncIntervalMs = 50;
 
 //==============================================================================
 // When the edit buffer is replaced as a whole (a program chosen here or on the synth, a dump, a
-// restored state), the host is told the new value of every parameter that changed, so that its
-// automation lanes and generic editors show the sound that is really there. No gesture is opened:
-// it is not a user's edit, and hosts do not record it.
+// restored state), the host is told the new value of every parameter where its view differs, so
+// that its automation lanes and generic editors show the sound that is really there. No gesture is
+// opened: it is not a user's edit, and hosts do not record it.
 class MarvexAudioProcessor::HostSync final : private juce::Timer
 {
 public:
     explicit HostSync (MarvexAudioProcessor& p) : processor (p)
     {
-        for (int i = 0; i < program::numHostParameters; ++i)
-            reported[(size_t) i] = processor.pluginBank->getEditBufferByte (i);
         generation = processor.pluginBank->getEditBufferGeneration();
         startTimer (hostSyncIntervalMs);
     }
@@ -40,19 +38,15 @@ private:
             return;
         generation = now;
 
-        const auto& table = processor.engine.getTable();
         for (int i = 0; i < program::numHostParameters; ++i)
         {
             const auto value = processor.pluginBank->getEditBufferByte (i);
-            if (value != reported[(size_t) i] && table.getMax (i) > 0)
-                processor.hostParameters[(size_t) i]->sendValueChangedMessageToListeners (
-                    juce::jlimit (0.0f, 1.0f, table.toHostValue (i, value)));
-            reported[(size_t) i] = value;
+            if (processor.echoGuard.differsFromHost (i, processor.asHostSees (i, value)))
+                processor.reportToHost (i, value);
         }
     }
 
     MarvexAudioProcessor& processor;
-    std::array<uint8_t, program::numHostParameters> reported {};
     uint32_t generation = 0;
 };
 
@@ -62,17 +56,19 @@ MarvexAudioProcessor::MarvexAudioProcessor()
 }
 
 MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder)
-    : AudioProcessor (BusesProperties()
-                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+    : AudioProcessor (busesFor (juce::PluginHostType::getPluginLoadedAs())),
       engine (std::move (devices), settingsFolder)
 {
     engine.addChangeListener (this);
     setLatencySamples (0);
 
+    // A fresh instance holds the initial program, which is also every parameter's default, and
+    // the host reads exactly that. Nothing is sent while the host is only creating an instance (a
+    // project opening, a plug-in scan): that would overwrite whatever sound the synth holds,
+    // perhaps unsaved work.
     pluginBank = std::make_unique<Bank_Program> ("Program Bank");
-    engine.setPluginBank (pluginBank.get());
     pluginBank->initialise();
+    engine.setPluginBank (pluginBank.get());
 
     hostParameters.reserve ((size_t) program::numHostParameters);
     for (int i = 0; i < program::numHostParameters; ++i)
@@ -80,17 +76,11 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
         auto param = std::make_unique<KelvoParameter> (*this, i);
         hostParameters.push_back (param.get());
         addParameter (param.release());
+        echoGuard.hostWrote (i, asHostSees (i, pluginBank->getEditBufferByte (i)));
     }
-
-    // Every parameter starts at its maximum in the edit buffer. Nothing is sent while the host is
-    // only creating an instance (a project opening, a plug-in scan): that would overwrite whatever
-    // sound the synth holds, perhaps unsaved work.
-    for (int i = 0; i < program::numHostParameters; ++i)
-        setParameterHostValue (i, 1.0f);
 
     pendingGestureEnds.reserve (program::numHostParameters);
     hostSync = std::make_unique<HostSync> (*this);
-    constructing = false;
 }
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
@@ -100,6 +90,20 @@ MarvexAudioProcessor::~MarvexAudioProcessor()
     for (int i = 0; i < program::numHostParameters; ++i)
         endGesture (i);
     engine.removeChangeListener (this);
+    // The engine goes next (closing its MIDI input before anything else), the plug-in bank last.
+}
+
+juce::AudioProcessor::BusesProperties MarvexAudioProcessor::busesFor (WrapperType wrapper)
+{
+    // In a host the plug-in sits in an audio track and passes its audio through. The standalone
+    // application is a MIDI editor: with no audio input it has no feedback loop to warn about, and
+    // its audio and MIDI settings stay in its options.
+    if (wrapper == wrapperType_Standalone)
+        return BusesProperties().withOutput ("Output", juce::AudioChannelSet::stereo(), true);
+
+    return BusesProperties()
+        .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+        .withOutput ("Output", juce::AudioChannelSet::stereo(), true);
 }
 
 juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
@@ -176,7 +180,8 @@ const juce::String MarvexAudioProcessor::getProgramName (int index)
 {
     if (index < 0 || index >= program::programsPerBank)
         return {};
-    return pluginBank->getProgramName (index);
+    // Hosts list names without the padding that the stored 16 characters carry.
+    return pluginBank->getProgramName (index).trimEnd();
 }
 
 void MarvexAudioProcessor::changeProgramName (int index, const juce::String& newName)
@@ -252,12 +257,14 @@ void MarvexAudioProcessor::setParameterHostValue (int index, float value) noexce
 
     const auto& table = engine.getTable();
     const auto raw = table.fromHostValue (index, value);
-    if (raw == pluginBank->getEditBufferByte (index))
+    const auto current = (int) pluginBank->getEditBufferByte (index);
+    if (raw == current || echoGuard.isStaleEcho (index, raw, current))
         return;
 
     pluginBank->setEditBufferByte (index, (uint8_t) raw);
+    echoGuard.hostWrote (index, raw);
 
-    if (! constructing.load (std::memory_order_relaxed) && ParameterTable::isSentToSynth (index))
+    if (ParameterTable::isSentToSynth (index))
         engine.sendParameterNrpn (table.getNrpn (index), raw);
 
     engine.postEvent (event::parameterCode (index, raw));
@@ -295,9 +302,8 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
             hostParameters[(size_t) index]->beginChangeGesture();
     }
 
-    if (isHostParameter && table.getMax (index) > 0)
-        hostParameters[(size_t) index]->sendValueChangedMessageToListeners (
-            juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value)));
+    if (isHostParameter)
+        reportToHost (index, value);
 
     // Bytes past the host parameters (the name) and the indices without an instrument parameter
     // have no NRPN of their own on the synth.
@@ -316,6 +322,25 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
             pendingGestureEnds.push_back ((int16_t) index);
         startTimer (gestureCloseDelayMs);
     }
+}
+
+int MarvexAudioProcessor::asHostSees (int index, int value) const noexcept
+{
+    // A byte past the parameter's maximum (a name character, say) reaches the host as 1.0.
+    const auto& table = engine.getTable();
+    return table.fromHostValue (index, table.toHostValue (index, value));
+}
+
+void MarvexAudioProcessor::reportToHost (int index, int value)
+{
+    const auto& table = engine.getTable();
+    if (table.getMax (index) <= 0)
+        return;
+
+    // The guard is told first: a host may hand the value straight back while it is being told.
+    echoGuard.reported (index, asHostSees (index, value));
+    hostParameters[(size_t) index]->sendValueChangedMessageToListeners (
+        juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value)));
 }
 
 void MarvexAudioProcessor::endGesture (int index)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/HostEchoGuard.h"
 #include "link/MidiCntrState.h"
 #include "model/Bank_Program.h"
 #include "model/PluginChunks.h"
@@ -71,8 +72,9 @@ public:
 
     /** Edit-buffer byte ÷ max; 0 for 185 or more. Any thread. */
     float getParameterHostValue (int index) const noexcept;
-    /** Stores the rounded value, sends it to the synth and posts its event, unless it is unchanged.
-        Any thread, the audio thread included. */
+    /** Stores the rounded value, sends it to the synth and posts its event, unless it is unchanged
+        or only a value reported to the host coming back after the byte has moved on (see
+        HostEchoGuard). Any thread, the audio thread included. */
     void setParameterHostValue (int index, float value) noexcept;
     juce::String getParameterNameText (int index) const;
     juce::String getParameterValueText (int index) const;
@@ -99,26 +101,35 @@ public:
     //==============================================================================
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
+    /** The buses the plug-in offers when loaded as the given format. */
+    static BusesProperties busesFor (WrapperType wrapper);
+
 private:
     class HostSync;
 
     void timerCallback() override;
+    /** The byte that the host's value for a byte maps back to. */
+    int asHostSees (int index, int value) const noexcept;
+    /** Tells the host a parameter's new value, without a gesture. Message thread. */
+    void reportToHost (int index, int value);
     void endGesture (int index);
     void initialiseEditorSize();
 
     static constexpr int numGestureFlags = 1000;
     static constexpr int gestureCloseDelayMs = 200;
 
-    MidiCntrState engine; // constructed first, destroyed last
+    // The plug-in bank outlives the engine: until the engine has closed its MIDI input, a program
+    // change or dump from the synth may write into the edit buffer.
     std::unique_ptr<Bank_Program> pluginBank;
+    MidiCntrState engine;
     std::vector<KelvoParameter*> hostParameters; // owned by the base class
 
     std::array<uint8_t, numGestureFlags> gestureFlags {};
     std::vector<int16_t> pendingGestureEnds;
     std::vector<int32_t> incomingValues; // reused by the change callback
 
+    HostEchoGuard echoGuard;
     std::unique_ptr<HostSync> hostSync;
-    std::atomic<bool> constructing { true };
     int editorWidth = 0, editorHeight = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarvexAudioProcessor)

@@ -148,18 +148,23 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
 
 MidiCntrState::~MidiCntrState()
 {
+    // The watcher first, so that no port is reopened behind our back. Then the input: once it is
+    // closed no callback runs, so nothing from the synth writes into the banks (the plug-in bank
+    // included, which the processor keeps until the engine is gone) while they are saved and
+    // destroyed. Then the sender, whose thread posts events and steps the transfer: give what is
+    // still queued a moment to reach the synth, and stop it. Each save writes only what this
+    // instance changed and has not saved yet.
     portWatcher.reset();
-    // The input first: once it is closed no callback runs, so the banks are still while they are saved.
-    // Each save writes only what this instance changed and has not saved yet.
     ports->closeInput();
+    ports->getSender().waitUntilSent (200);
+    ports->closeOutput();
+
     saveSettings();
     saveBankData();
 
-    notifier.reset();
-    // Give what is still queued a moment to reach the synth, then close both ports.
-    ports->getSender().waitUntilSent (200);
     ports.reset();
     transfer.reset();
+    notifier.reset();
 }
 
 void MidiCntrState::buildBanks()

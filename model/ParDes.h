@@ -48,7 +48,7 @@ public:
         modulation destination list, where they give the empty text. */
     static juce::String valueToText (int kindCode, int value);
 
-    /** The host name of a parameter (empty for unnamed indices and 185 or more). */
+    /** The host name of a parameter (empty for 185 or more). */
     static juce::String parameterName (int index);
 };
 

@@ -127,8 +127,8 @@ constexpr Row rows[] = {
     { "PushIt Sw Velocity", 127, 222, 112 },
     { "PushIt Sw Mode", 2, 113, 113 },
     // No instrument parameter
-    { "", 127, 0, 94 },
-    { "", 127, 0, 101 },
+    { "Reserved 99", 127, 0, 94 },
+    { "Reserved 100", 127, 0, 101 },
     // Clock, arpeggiator and sequencer
     { "BPM Tempo", 250, 444, 91 },
     { "Clock Divide", 12, 92, 92 },
@@ -141,15 +141,15 @@ constexpr Row rows[] = {
     { "Seq 3 Dest", 47, 400, 79 },
     { "Seq 4 Dest", 48, 4010, 80 },
     // No instrument parameter (117 is the category)
-    { "", 127, 0, 111 },
-    { "", 127, 0, 112 },
-    { "", 127, 0, 113 },
-    { "", 127, 0, 114 },
-    { "", 127, 0, 115 },
-    { "", 127, 0, 116 },
-    { "", 127, 0, 117 },
-    { "", 127, 0, 118 },
-    { "", 127, 0, 119 },
+    { "Reserved 111", 127, 0, 111 },
+    { "Reserved 112", 127, 0, 112 },
+    { "Reserved 113", 127, 0, 113 },
+    { "Reserved 114", 127, 0, 114 },
+    { "Reserved 115", 127, 0, 115 },
+    { "Reserved 116", 127, 0, 116 },
+    { "Program Category", 127, 0, 117 },
+    { "Reserved 118", 127, 0, 118 },
+    { "Reserved 119", 127, 0, 119 },
 };
 
 constexpr int numExplicitRows = (int) std::size (rows);
@@ -227,7 +227,7 @@ juce::String ParameterTable::getName (int index)
         if (index < trackStarts[track + 1])
             return "Seq " + juce::String (track + 1) + " Step " + juce::String (index - trackStarts[track] + 1);
 
-    return {}; // 184 doubles as the first name character
+    return "Name Char 1"; // 184 doubles as the first character of the program name
 }
 
 bool ParameterTable::isSentToSynth (int index) noexcept

@@ -42,7 +42,9 @@ public:
     /** Parameter index for an incoming NRPN number 0..255 (the number itself when no index claims it). */
     int nrpnToIndex (int nrpn) const noexcept;
 
-    /** The host name of a parameter; empty for unnamed indices and 185 or more. */
+    /** The host name of a parameter, unique among the 185; empty for 185 or more. The bytes that
+        hold no instrument parameter are named for what they are ("Reserved 99", "Program Category",
+        "Name Char 1"), so that hosts never list a blank row. */
     static juce::String getName (int index);
 
     /** False for the indices that hold no instrument parameter (99, 100, 111..119): their NRPN

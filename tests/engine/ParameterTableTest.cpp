@@ -22,15 +22,15 @@ TEST (ParameterTable, RowsByIndex)
         { 5, 127, 0, 222, 114, "Sub OSC 1" },
         { 20, 164, 0, 222, 15, "Flt Freq" },
         { 25, 254, 0, 555, 20, "Flt Env Amount" },
-        { 99, 127, 0, 0, 94, "" },
+        { 99, 127, 0, 0, 94, "Reserved 99" },
         { 101, 250, 30, 444, 91, "BPM Tempo" },
         { 110, 48, 0, 4010, 80, "Seq 4 Dest" },
-        { 117, 127, 0, 0, 117, "" },
+        { 117, 127, 0, 0, 117, "Program Category" },
         { 120, 127, 0, 567, 120, "Seq 1 Step 1" },
         { 135, 127, 0, 567, 135, "Seq 1 Step 16" },
         { 136, 126, 0, 567, 136, "Seq 2 Step 1" },
         { 183, 126, 0, 567, 183, "Seq 4 Step 16" },
-        { 184, 126, 0, 567, 184, "" },
+        { 184, 126, 0, 567, 184, "Name Char 1" },
         { 199, 126, 0, 567, 199, "" },
     };
     for (const auto& c : cases)
@@ -46,6 +46,18 @@ TEST (ParameterTable, RowsByIndex)
     for (int outside : { -1, 200, 1000 })
         EXPECT_EQ (t.getMax (outside) + t.getMin (outside) + t.getKind (outside) + t.getNrpn (outside), 0);
     EXPECT_TRUE (ParameterTable::getName (185).isEmpty());
+}
+
+TEST (ParameterTable, EveryHostParameterHasAUniqueName)
+{
+    juce::StringArray names;
+    for (int i = 0; i < kelvo::program::numHostParameters; ++i)
+    {
+        const auto name = ParameterTable::getName (i);
+        EXPECT_TRUE (name.trim().isNotEmpty()) << i;
+        EXPECT_FALSE (names.contains (name)) << i << " repeats " << name;
+        names.add (name);
+    }
 }
 
 TEST (ParameterTable, HostValueRoundsToNearestEven)

@@ -74,27 +74,65 @@ struct ProcessorFixture : ::testing::Test
 };
 } // namespace
 
-TEST_F (ProcessorFixture, AFreshInstanceReportsEveryParameterAtItsMaximum)
+TEST_F (ProcessorFixture, AFreshInstanceHoldsTheInitialProgramWhichIsEveryDefault)
 {
     const auto& table = processor->getEngine().getTable();
     ASSERT_EQ (processor->getParameters().size(), 185);
     EXPECT_EQ (processor->getNumPrograms(), 128);
     EXPECT_EQ (processor->getName(), "Kelvo VST");
+    EXPECT_EQ (processor->getPluginBank().getEditBufferRecord(), initialProgram());
 
     for (int i = 0; i < 185; ++i)
     {
-        EXPECT_EQ (editByte (i), table.getMax (i)) << i;
-        EXPECT_FLOAT_EQ (param (i).getValue(), 1.0f) << i;
+        SCOPED_TRACE (i);
+        const auto expected = table.toHostValue (i, initialProgram()[(size_t) i]);
+        EXPECT_FLOAT_EQ (param (i).getValue(), expected);
+        EXPECT_FLOAT_EQ (param (i).getDefaultValue(), expected);
         EXPECT_EQ (param (i).getName (100), ParameterTable::getName (i));
-        EXPECT_FLOAT_EQ (param (i).getDefaultValue(), 0.0f);
     }
     EXPECT_EQ (param (20).getName (100), "Flt Freq");
     EXPECT_EQ (param (20).getName (3), "Flt");
-    EXPECT_EQ (param (25).getCurrentValueAsText(), "127");
-    EXPECT_EQ (param (101).getCurrentValueAsText(), "250 bpm");
-    EXPECT_EQ (processor->getProgramName (0), "Untitled        ");
+    EXPECT_EQ (param (20).getCurrentValueAsText(), "148");
+    EXPECT_EQ (param (25).getCurrentValueAsText(), "0");
+    EXPECT_EQ (param (101).getCurrentValueAsText(), "120 bpm");
+    EXPECT_EQ (param (105).getCurrentValueAsText(), ParDes::valueToText (kind::seqTrigger, 0));
+    EXPECT_EQ (processor->getProgramName (0), "Untitled");
     EXPECT_EQ (processor->getCurrentProgram(), 0);
     EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "p42");
+}
+
+TEST_F (ProcessorFixture, SwitchesAndMenusAreDiscreteWithTheirOwnSteps)
+{
+    struct Case { int index; bool discrete, boolean; int steps; };
+    const Case cases[] = {
+        { 4, true, true, 2 },      // "OSC1 Kbd On/Off"
+        { 43, true, false, 5 },    // "LFO 1 Shape"
+        { 2, true, false, 104 },   // "OSC1 Shape"
+        { 108, true, false, 49 },  // "Seq 2 Dest"
+        { 20, false, false, 0 },   // "Flt Freq", an amount
+        { 120, false, false, 0 },  // a sequencer step
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.index);
+        auto& p = param (c.index);
+        EXPECT_EQ (p.isDiscrete(), c.discrete);
+        EXPECT_EQ (p.isBoolean(), c.boolean);
+        if (! c.discrete)
+            continue;
+
+        // Step k of a menu is its entry k, at the host value it always had (k ÷ max).
+        ASSERT_EQ (p.getNumSteps(), c.steps);
+        const auto max = c.steps - 1;
+        for (int k = 0; k <= max; ++k)
+        {
+            const auto hostValue = (float) k / (float) max;
+            EXPECT_EQ (p.getText (hostValue, 100),
+                       ParDes::valueToText (processor->getEngine().getTable().getKind (c.index), k));
+            p.setValue (hostValue);
+            EXPECT_EQ (editByte (c.index), k);
+        }
+    }
 }
 
 TEST_F (ProcessorFixture, HostWritesRoundStoreSendAndPost)
@@ -145,7 +183,9 @@ TEST_F (ProcessorFixture, EditorChangesOpenAGestureThatClosesAfterTheLastChange)
     // Still open 100 ms after the last change; a loaded machine that took longer to get here
     // cannot tell, so the check only runs while the gesture must still be open.
     if (juce::Time::getMillisecondCounterHiRes() - lastChange < 180.0)
+    {
         EXPECT_EQ (host.kinds(), "bvv");
+    }
     EXPECT_TRUE (pumpUntil ([&] { return host.kinds() == "bvve"; }, 1000));
     EXPECT_FALSE (processor->isGestureOpen (20));
 
@@ -208,7 +248,8 @@ TEST_F (ProcessorFixture, ProgramsAndNames)
     EXPECT_EQ (processor->getCurrentProgram(), 5);
 
     processor->changeProgramName (9, "Bass");
-    EXPECT_EQ (processor->getProgramName (9), "Bass            ");
+    EXPECT_EQ (processor->getProgramName (9), "Bass"); // the 16 stored characters keep their padding
+    EXPECT_EQ (processor->getPluginBank().getProgramName (9), "Bass            ");
     EXPECT_EQ (processor->getCurrentProgram(), 9);
     processor->changeProgramName (200, "X");
     EXPECT_EQ (processor->getProgramName (200), "");
@@ -242,7 +283,7 @@ TEST_F (ProcessorFixture, StateRoundTripsThroughBankAndProgramChunks)
     plain.setStateInformation (state.getData(), 32793);
     EXPECT_EQ (plain.getPluginBank().getProgramRecord (3), r);
     EXPECT_EQ (plain.getCurrentProgram(), 0);
-    EXPECT_EQ (plain.getPluginBank().getEditBufferByte (21), 127);
+    EXPECT_EQ (plain.getPluginBank().getEditBufferByte (21), initialProgram()[21]);
 
     // Wrong header or short: nothing changes.
     const auto before = plain.getPluginBank().getAllPrograms();
@@ -309,4 +350,27 @@ TEST_F (ProcessorFixture, EditorShellRemembersItsSize)
     const auto image = editor->createComponentSnapshot (editor->getLocalBounds());
     EXPECT_EQ (image.getPixelAt (450, 1).getARGB(), 0xff404040u); // the app bar, right of its buttons
     editor.reset();
+}
+
+TEST (ProcessorTeardown, MidiArrivingWhileTheProcessorIsDestroyedReachesNothingThatIsGone)
+{
+    VirtualMidiDevices devices;
+    const auto input = devices.addInput ("Synth Out");
+    devices.addOutput ("Synth In", [] (const juce::MidiMessage&) {});
+    MidiFlood flood (devices, input, synthTraffic());
+
+    for (int round = 0; round < 4; ++round)
+    {
+        TempFolder temp;
+        auto processor = std::make_unique<MarvexAudioProcessor> (std::make_unique<BorrowedDevices> (devices), temp.folder);
+        processor->getEngine().selectInputRow (1);
+        const auto start = flood.getTaken();
+        ASSERT_TRUE (pumpUntil ([&] { return flood.getTaken() > start + 200; }));
+
+        processor.reset(); // the plug-in bank goes after the engine has closed its input
+        pumpFor (2);       // a delivery under way is counted
+        const auto takenWhenGone = flood.getTaken();
+        pumpFor (5);
+        EXPECT_EQ (flood.getTaken(), takenWhenGone);
+    }
 }

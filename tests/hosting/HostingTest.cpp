@@ -1,3 +1,5 @@
+#include "support/PrivateHome.h"
+
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -5,6 +7,11 @@ namespace
 {
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 512;
+constexpr auto ourLv2Uri = "https://kelvo.example.org/plugins/kelvo";
+
+// The bank chunk: header, version, 128 records of 256 bytes, then the edit buffer's trailer.
+constexpr size_t bankChunkSize = 15 + 10 + 128 * 256;
+constexpr size_t trailerEditBufferOffset = bankChunkSize + 15 + 1;
 
 struct HostingEnvironment : ::testing::Environment
 {
@@ -13,7 +20,8 @@ struct HostingEnvironment : ::testing::Environment
     void TearDown() override { juce.reset(); }
 };
 
-std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format, const juce::String& identifier)
+std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format,
+                                                 const juce::String& identifier)
 {
     juce::OwnedArray<juce::PluginDescription> found;
     format.findAllTypesForFile (found, identifier);
@@ -26,6 +34,26 @@ std::unique_ptr<juce::AudioPluginInstance> load (juce::AudioPluginFormat& format
     return instance;
 }
 
+std::unique_ptr<juce::AudioPluginInstance> loadVst3()
+{
+    // The binary sits in <bundle>/Contents/<architecture>.
+    const auto bundle = juce::File (KELVO_VST3_BINARY_DIR).getParentDirectory().getParentDirectory();
+    juce::VST3PluginFormat vst3;
+    return load (vst3, bundle.getFullPathName());
+}
+
+std::unique_ptr<juce::AudioPluginInstance> loadLv2()
+{
+    // Whatever else the machine has installed, ours is the one with our URI.
+    juce::LV2PluginFormat lv2;
+    const auto bundle = juce::File (KELVO_LV2_BUNDLE);
+    const auto uris = lv2.searchPathsForPlugins (
+        juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), true, false);
+    if (!uris.contains (ourLv2Uri))
+        return nullptr;
+    return load (lv2, ourLv2Uri);
+}
+
 /** The parameters of ours that a host lists: everything but the wrapper's own program and bypass. */
 juce::Array<juce::AudioProcessorParameter*> kelvoParameters (juce::AudioPluginInstance& p)
 {
@@ -36,104 +64,223 @@ juce::Array<juce::AudioProcessorParameter*> kelvoParameters (juce::AudioPluginIn
     return ours;
 }
 
-void checkLikeADaw (juce::AudioPluginInstance& plugin)
+juce::AudioProcessorParameter* byName (juce::AudioPluginInstance& p, const juce::String& name)
 {
-    EXPECT_EQ (plugin.getName(), "Kelvo VST");
-    EXPECT_EQ (plugin.getNumPrograms(), 128);
-    EXPECT_EQ (plugin.getProgramName (0).trim(), "Untitled");
+    for (auto* param : kelvoParameters (p))
+        if (param->getName (100) == name)
+            return param;
+    return nullptr;
+}
 
-    const auto params = kelvoParameters (plugin);
-    ASSERT_EQ (params.size(), 185);
-    EXPECT_LE (plugin.getParameters().size(), 187); // at most the wrapper's program and bypass besides
-    EXPECT_EQ (params[20]->getName (100), "Flt Freq");
-    EXPECT_EQ (params[101]->getName (100), "BPM Tempo");
-    EXPECT_EQ (params[25]->getCurrentValueAsText(), "127");
-    EXPECT_FLOAT_EQ (params[0]->getValue(), 1.0f);
-
-    // A write through the host reaches the edit buffer: its value, its text and the saved state.
-    params[20]->setValueNotifyingHost (0.5f);
-    juce::AudioBuffer<float> audio (2, blockSize);
-    audio.clear();
+struct Block
+{
+    juce::AudioBuffer<float> audio{2, blockSize};
     juce::MidiBuffer midi;
-    plugin.prepareToPlay (sampleRate, blockSize);
-    plugin.processBlock (audio, midi);
-    EXPECT_NEAR (params[20]->getValue(), 0.5f, 1e-6);
-    EXPECT_EQ (params[20]->getCurrentValueAsText(), "82");
+    void run (juce::AudioPluginInstance& plugin)
+    {
+        audio.clear();
+        midi.clear();
+        plugin.processBlock (audio, midi);
+    }
+};
 
-    juce::MemoryBlock state;
-    plugin.getStateInformation (state);
-    ASSERT_GE (state.getSize(), 32793u);
-
-    // Change the sound, then restore the saved state through the wrapper.
-    params[20]->setValueNotifyingHost (0.0f);
-    plugin.processBlock (audio, midi);
-    plugin.setStateInformation (state.getData(), (int) state.getSize());
-    plugin.processBlock (audio, midi);
-    EXPECT_NEAR (params[20]->getValue(), 0.5f, 1e-6);
-    plugin.releaseResources();
-}
-} // namespace
-
-TEST (Hosting, Vst3LoadsAsInADaw)
+/** What every host shows a user: the parameter list with names and defaults, menus with their
+    steps, the programs, and a saved state that comes back whole in a second instance. */
+enum class ValueTexts
 {
-    // The binary sits in <bundle>/Contents/<architecture>.
-    const auto bundle = juce::File (KELVO_VST3_BINARY_DIR).getParentDirectory().getParentDirectory();
-    juce::VST3PluginFormat vst3;
-    auto plugin = load (vst3, bundle.getFullPathName());
-    ASSERT_NE (plugin, nullptr) << "could not load " << bundle.getFullPathName();
-    checkLikeADaw (*plugin);
-}
+    shown,   // the format carries the plug-in's own value texts (VST3)
+    numbers, // the host shows numbers, except for the entries of a menu (LV2)
+};
 
-TEST (Hosting, Lv2LoadsAsInADaw)
+void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginInstance>()>& loadPlugin,
+                         ValueTexts texts)
 {
-    juce::LV2PluginFormat lv2;
-    const auto bundle = juce::File (KELVO_LV2_BUNDLE);
-    const auto uris = lv2.searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), true, false);
-    ASSERT_FALSE (uris.isEmpty()) << "no LV2 plug-in found beside " << bundle.getFullPathName();
-    auto plugin = load (lv2, uris[0]);
+    auto plugin = loadPlugin();
     ASSERT_NE (plugin, nullptr);
-
     EXPECT_EQ (plugin->getName(), "Kelvo VST");
     EXPECT_EQ (plugin->getNumPrograms(), 128);
+    EXPECT_EQ (plugin->getProgramName (0), "Untitled");
 
-    // LV2 hosts list parameters by their identifiers, not by index: compare them as a set of names.
+    const auto params = kelvoParameters (*plugin);
+    ASSERT_EQ (params.size(), 185);
+    EXPECT_LE (plugin->getParameters().size(), 187); // at most the wrapper's program and bypass besides
+
+    // Every row named, once; every value at its default, which is the initial program's.
     juce::StringArray names;
-    juce::AudioProcessorParameter* cutoff = nullptr;
-    for (auto* p : kelvoParameters (*plugin))
+    for (auto* p : params)
     {
-        names.add (p->getName (100));
-        if (p->getName (100) == "Flt Freq")
-            cutoff = p;
+        const auto name = p->getName (100);
+        EXPECT_TRUE (name.isNotEmpty());
+        EXPECT_FALSE (names.contains (name)) << name;
+        names.add (name);
+        EXPECT_NEAR (p->getValue(), p->getDefaultValue(), 1e-6) << name;
     }
-    EXPECT_EQ (names.size(), 185);
-    for (const auto* expected : { "OSC1 FREQ", "BPM Tempo", "Seq 4 Step 16", "Mod 4 Dest", "ARP" })
-        EXPECT_EQ (names.contains (expected), juce::String (expected) != "ARP") << expected;
-    ASSERT_NE (cutoff, nullptr);
+    struct Initial
+    {
+        const char* name;
+        float value;
+        const char* text;
+    };
+    for (auto c :
+         {Initial{"Flt Freq", 148.0f / 164.0f, "148"}, Initial{"BPM Tempo", 120.0f / 250.0f, "120 bpm"},
+          Initial{"OSC1 FREQ", 24.0f / 120.0f, "C2"}, Initial{"Reserved 99", 60.0f / 127.0f, "60"}})
+    {
+        auto* p = byName (*plugin, c.name);
+        ASSERT_NE (p, nullptr) << c.name;
+        EXPECT_NEAR (p->getDefaultValue(), c.value, 1e-6) << c.name;
+        if (texts == ValueTexts::shown)
+        {
+            EXPECT_EQ (p->getCurrentValueAsText(), c.text) << c.name;
+        }
+    }
 
-    juce::AudioBuffer<float> audio (2, blockSize);
-    audio.clear();
-    juce::MidiBuffer midi;
+    // A switch and a menu are stepped, with their entries as texts; an amount is not.
+    struct Steps
+    {
+        const char* name;
+        int steps;
+        const char* lastText;
+    };
+    for (auto c : {Steps{"OSC1 Kbd On/Off", 2, "ON"}, Steps{"LFO 1 Shape", 5, nullptr}})
+    {
+        auto* p = byName (*plugin, c.name);
+        ASSERT_NE (p, nullptr) << c.name;
+        EXPECT_TRUE (p->isDiscrete()) << c.name;
+        EXPECT_EQ (p->getNumSteps(), c.steps) << c.name;
+        if (c.lastText != nullptr && texts == ValueTexts::shown)
+        {
+            EXPECT_EQ (p->getText (1.0f, 100), c.lastText);
+        }
+    }
+    EXPECT_FALSE (byName (*plugin, "Flt Freq")->isDiscrete());
+
+    // A host write reaches the sound and the saved state, which a second instance takes up whole.
     plugin->prepareToPlay (sampleRate, blockSize);
+    Block block;
+    auto* cutoff = byName (*plugin, "Flt Freq");
     cutoff->setValueNotifyingHost (0.5f);
-    plugin->processBlock (audio, midi);
+    block.run (*plugin);
     EXPECT_NEAR (cutoff->getValue(), 0.5f, 1e-6);
+    if (texts == ValueTexts::shown)
+    {
+        EXPECT_EQ (cutoff->getCurrentValueAsText(), "82");
+    }
 
-    // The saved state restores into a second instance.
     juce::MemoryBlock state;
     plugin->getStateInformation (state);
-    ASSERT_GE (state.getSize(), 32793u);
-    auto second = load (lv2, uris[0]);
+    ASSERT_GE (state.getSize(), bankChunkSize);
+
+    auto second = loadPlugin();
     ASSERT_NE (second, nullptr);
     second->prepareToPlay (sampleRate, blockSize);
-    second->setStateInformation (state.getData(), (int) state.getSize());
-    second->processBlock (audio, midi);
+    second->setStateInformation (state.getData(), (int)state.getSize());
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (100); // the host is told the new sound
+    block.run (*second);
+    EXPECT_NEAR (byName (*second, "Flt Freq")->getValue(), 0.5f, 1e-6);
     juce::MemoryBlock secondState;
     second->getStateInformation (secondState);
     EXPECT_EQ (secondState, state);
+
+    second->releaseResources();
+    plugin->releaseResources();
+}
+} // namespace
+
+TEST (Hosting, Vst3AsAHostSeesIt)
+{
+    checkWhatAHostSees (loadVst3, ValueTexts::shown);
+}
+
+TEST (Hosting, Lv2AsAHostSeesIt)
+{
+    checkWhatAHostSees (loadLv2, ValueTexts::numbers);
+}
+
+/** The plug-in's own chunk inside the state JUCE's VST3 host keeps (XML around the component's
+    state), for reading and changing the sound it holds. */
+struct Vst3State
+{
+    explicit Vst3State (const juce::MemoryBlock& state)
+        : xml (juce::AudioProcessor::getXmlFromBinary (state.getData(), (int)state.getSize()))
+    {
+        if (auto* component = xml != nullptr ? xml->getChildByName ("IComponent") : nullptr)
+            chunk.fromBase64Encoding (component->getAllSubText());
+    }
+
+    bool holdsEditBuffer() const { return chunk.getSize() >= trailerEditBufferOffset + 256; }
+    uint8_t& editBufferByte (int index) { return byteAt (trailerEditBufferOffset + (size_t)index); }
+    uint8_t& programByte (int n, int index) { return byteAt (25 + (size_t)(n * 256 + index)); }
+    uint8_t& byteAt (size_t offset) { return static_cast<uint8_t*> (chunk.getData())[offset]; }
+
+    juce::MemoryBlock toState() const
+    {
+        auto copy = *xml;
+        copy.getChildByName ("IComponent")->deleteAllTextElements();
+        copy.getChildByName ("IComponent")->addTextElement (chunk.toBase64Encoding());
+        juce::MemoryBlock state;
+        juce::AudioProcessor::copyXmlToBinary (copy, state);
+        return state;
+    }
+
+    std::unique_ptr<juce::XmlElement> xml;
+    juce::MemoryBlock chunk;
+};
+
+// JUCE's VST3 host, like the DAWs, hands every value the plug-in reports back to it with a later
+// block. Programs chosen one after another must arrive whole, never mixed with the one before.
+TEST (Hosting, Vst3ValuesComingBackNeverMixPrograms)
+{
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    plugin->prepareToPlay (sampleRate, blockSize);
+    Block block;
+    block.run (*plugin);
+
+    juce::MemoryBlock saved;
+    plugin->getStateInformation (saved);
+    Vst3State state (saved);
+    ASSERT_TRUE (state.holdsEditBuffer());
+
+    // Four programs that differ in cutoff and resonance.
+    constexpr int numPrograms = 4;
+    const auto cutoffOf = [] (int n) { return 20 + 40 * n; };
+    const auto resonanceOf = [] (int n) { return 120 - 30 * n; };
+    for (int n = 0; n < numPrograms; ++n)
+    {
+        state.programByte (n, 20) = (uint8_t)cutoffOf (n);
+        state.programByte (n, 21) = (uint8_t)resonanceOf (n);
+    }
+    const auto programs = state.toState();
+    plugin->setStateInformation (programs.getData(), (int)programs.getSize());
+
+    auto* cutoff = byName (*plugin, "Flt Freq");
+    auto* resonance = byName (*plugin, "Resonance");
+    ASSERT_TRUE (cutoff != nullptr && resonance != nullptr);
+    const auto pump = [] (int ms) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); };
+
+    for (int round = 0; round < 16; ++round)
+    {
+        const auto n = (round + 1) % numPrograms; // the state restored program 0 already
+        plugin->setCurrentProgram (n);
+        pump (20);           // the program is loaded (and perhaps reported)...
+        block.run (*plugin); // ...and what was reported for the one before comes back
+        pump (80);           // the new program is reported
+
+        juce::MemoryBlock now;
+        plugin->getStateInformation (now);
+        Vst3State current (now);
+        ASSERT_TRUE (current.holdsEditBuffer());
+        EXPECT_EQ (current.editBufferByte (20), cutoffOf (n)) << "round " << round;
+        EXPECT_EQ (current.editBufferByte (21), resonanceOf (n)) << "round " << round;
+        EXPECT_NEAR (cutoff->getValue(), (float)cutoffOf (n) / 164.0f, 1e-6) << "round " << round;
+        EXPECT_NEAR (resonance->getValue(), (float)resonanceOf (n) / 127.0f, 1e-6) << "round " << round;
+    }
+    plugin->releaseResources();
 }
 
 int main (int argc, char** argv)
 {
+    const kelvo::test::PrivateHome home;
     ::testing::InitGoogleTest (&argc, argv);
     ::testing::AddGlobalTestEnvironment (new HostingEnvironment());
     return RUN_ALL_TESTS();

@@ -1,3 +1,5 @@
+#include "support/PrivateHome.h"
+
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
@@ -5,6 +7,7 @@
 // test pumps the loop (see TestHelpers.h).
 int main (int argc, char** argv)
 {
+    const kelvo::test::PrivateHome home;
     ::testing::InitGoogleTest (&argc, argv);
     juce::MessageManager::getInstance();
     const auto result = RUN_ALL_TESTS();

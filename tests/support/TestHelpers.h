@@ -2,11 +2,14 @@
 
 #include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
+#include "model/ProgramPacking.h"
 
 #include <juce_events/juce_events.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kelvo::test
@@ -73,6 +76,73 @@ struct VirtualRig
         devices = d.get();
         return d;
     }
+};
+
+/** A device layer that lends out devices the test keeps, so that MIDI can go on arriving while the
+    engine that opened them is destroyed, and after. */
+struct BorrowedDevices final : MidiDeviceLayer
+{
+    explicit BorrowedDevices (VirtualMidiDevices& d) : devices (d) {}
+    juce::StringArray getInputNames() override { return devices.getInputNames(); }
+    juce::StringArray getOutputNames() override { return devices.getOutputNames(); }
+    std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) override
+    {
+        return devices.openInput (index, callback);
+    }
+    std::unique_ptr<MidiOutputDevice> openOutput (int index) override { return devices.openOutput (index); }
+
+    VirtualMidiDevices& devices;
+};
+
+/** A mix of everything the synth sends that writes into the engine's banks and buffers. */
+inline std::vector<juce::MidiMessage> synthTraffic()
+{
+    auto record = initialProgram();
+    record[20] = 99;
+    const auto editBufferDump = makeEditBufferDump (record);
+    const auto programDump = makeProgramDump (0, 5, record);
+    return { juce::MidiMessage::programChange (1, 3),
+             juce::MidiMessage::controllerEvent (1, 99, 0),
+             juce::MidiMessage::controllerEvent (1, 98, 15),
+             juce::MidiMessage::controllerEvent (1, 6, 0),
+             juce::MidiMessage::controllerEvent (1, 38, 77),
+             juce::MidiMessage (editBufferDump.getData(), (int) editBufferDump.getSize()),
+             juce::MidiMessage::controllerEvent (1, 32, 1),
+             juce::MidiMessage::programChange (1, 9),
+             juce::MidiMessage (programDump.getData(), (int) programDump.getSize()) };
+}
+
+/** The synth sending all it can while a test tears the editor down: program changes, edit-buffer
+    and program dumps and knob turns, round and round on a thread of its own until it is stopped.
+    Counts the messages an open input took. */
+class MidiFlood
+{
+public:
+    MidiFlood (VirtualMidiDevices& d, int input, std::vector<juce::MidiMessage> m)
+        : devices (d), inputIndex (input), messages (std::move (m)),
+          thread ([this] {
+              for (size_t n = 0; ! stopping.load(); ++n)
+                  if (devices.deliver (inputIndex, messages[n % messages.size()]))
+                      ++taken;
+          })
+    {
+    }
+
+    ~MidiFlood()
+    {
+        stopping = true;
+        thread.join();
+    }
+
+    int getTaken() const noexcept { return taken.load(); }
+
+private:
+    VirtualMidiDevices& devices;
+    const int inputIndex;
+    const std::vector<juce::MidiMessage> messages;
+    std::atomic<bool> stopping { false };
+    std::atomic<int> taken { 0 };
+    std::thread thread;
 };
 
 /** A settings folder of its own for each test, removed afterwards. */
