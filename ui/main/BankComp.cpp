@@ -32,11 +32,7 @@ constexpr float switchFontHeight = 13.0f;
 
 std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, BankComp& owner)
 {
-    auto b = std::make_unique<StsBut> (text, id, StsBut::barKind);
-    b->setupButton (0, 0, buttonWidth, buttonHeight, true);
-    b->addChangeListener (&owner);
-    owner.addAndMakeVisible (*b);
-    return b;
+    return StsBut::makeBarButton (text, id, buttonWidth, buttonHeight, owner);
 }
 } // namespace
 

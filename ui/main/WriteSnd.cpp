@@ -33,11 +33,7 @@ const juce::Array<int> gridColumns{50, 140, 100};
 
 std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, WriteSnd& owner)
 {
-    auto b = std::make_unique<StsBut> (text, id, StsBut::barKind);
-    b->setupButton (0, 0, buttonWidth, buttonHeight, true);
-    b->addChangeListener (&owner);
-    owner.addAndMakeVisible (*b);
-    return b;
+    return StsBut::makeBarButton (text, id, buttonWidth, buttonHeight, owner);
 }
 } // namespace
 

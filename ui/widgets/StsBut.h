@@ -34,6 +34,18 @@ public:
         kinds and, with applyBounds, places the button. */
     void setupButton (int x, int y, int width, int height, bool applyBounds);
 
+    /** A bar button of width × height, shown on owner and reporting its clicks to it (owner is a
+        Component and a stsbutChangeListener). */
+    template <typename Owner>
+    static std::unique_ptr<StsBut> makeBarButton (const juce::String& text, int id, int width, int height, Owner& owner)
+    {
+        auto b = std::make_unique<StsBut> (text, id, barKind);
+        b->setupButton (0, 0, width, height, true);
+        b->addChangeListener (&owner);
+        owner.addAndMakeVisible (*b);
+        return b;
+    }
+
     void addListener (stsbutListener* l) { buttonListeners.add (l); }
     void removeListener (stsbutListener* l) { buttonListeners.remove (l); }
     void addChangeListener (stsbutChangeListener* l) { changeListeners.add (l); }
