@@ -684,6 +684,8 @@ int main (int argc, char** argv)
     bool ok = true;
     {
         MarvexAudioProcessor processor (std::make_unique<VirtualMidiDevices>(), settings);
+        // The about panel of a first opening would cover the editor pictures; it has its own.
+        processor.getEngine().firstEditorOpened = true;
         ok = renderControls (processor, folder) && ok;
         ok = renderButtons (folder) && ok;
         ok = renderDisplays (folder) && ok;
