@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+#include <string_view>
+
 namespace kelvo
 {
 namespace
@@ -49,7 +51,10 @@ FileProblem describe (const FileReadResult& found, size_t validSize)
 
 juce::MemoryBlock utf8Of (const juce::String& text)
 {
-    return {text.toRawUTF8(), text.getNumBytesAsUTF8()};
+    // The stored bytes to the terminator: getNumBytesAsUTF8() counts an overlong sequence read from
+    // a file shorter than it is stored, which would cut the end of the text off.
+    const std::string_view bytes (text.toRawUTF8());
+    return {bytes.data(), bytes.size()};
 }
 
 juce::StringArray paddedToAllEntries (juce::StringArray entries)

@@ -54,8 +54,10 @@ int lastIndexOf (const uint8_t* bytes, size_t numBytes, uint8_t value) noexcept
 juce::StringArray splitSettingsEntries (const juce::String& text, int maxEntries)
 {
     // Searched in the UTF-8 bytes: juce::String positions are characters, and each lookup by
-    // position would walk the text from its start again.
-    const std::string_view utf8 (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    // position would walk the text from its start again. The bytes are the string's own, to its
+    // terminator: a file may hold sequences (overlong ones) that getNumBytesAsUTF8() counts shorter
+    // than they are stored.
+    const std::string_view utf8 (text.toRawUTF8());
     const std::string_view start (enginefile::entryStart), end (enginefile::entryEnd);
 
     juce::StringArray entries;
@@ -113,7 +115,7 @@ juce::String makeSettingsEntrySafe (const juce::String& entry)
     if (! entry.contains (enginefile::entryStart) && ! entry.contains (enginefile::entryEnd))
         return entry;
 
-    const std::string_view utf8 (entry.toRawUTF8(), entry.getNumBytesAsUTF8());
+    const std::string_view utf8 (entry.toRawUTF8());
     std::string safe;
     safe.reserve (utf8.size());
     for (size_t i = 0; i < utf8.size();)

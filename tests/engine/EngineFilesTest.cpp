@@ -113,6 +113,25 @@ TEST (SettingsFile, MarkersInsideAnEntryCannotBeWritten)
     EXPECT_EQ (settingsFromBytes (utf8.getAddress(), utf8.sizeInBytes() - 1).entries[10], umlauts);
 }
 
+TEST (SettingsFile, BytesThatAreNotPlainUtf8RoundTripWhole)
+{
+    // An overlong sequence (C0 88) passes JUCE's UTF-8 check but re-encodes shorter: the entries and
+    // the text written back keep every stored byte, so nothing at the end is cut off.
+    std::string file;
+    for (int i = 0; i < 12; ++i)
+        file += "^|e" + std::to_string (i) + (i == 3 ? "\xc0\x88^" : "") + "|^";
+    const auto loaded = settingsFromBytes (file.data(), file.size());
+    ASSERT_FALSE (loaded.wereReset);
+    EXPECT_EQ (std::string (loaded.entries[3].toRawUTF8()), "e3\xc0\x88^");
+    EXPECT_EQ (loaded.entries[11], "e11");
+
+    const auto text = makeSettingsText (loaded.entries);
+    const std::string written (text.toRawUTF8());
+    const auto again = settingsFromBytes (written.data(), written.size());
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ (again.entries[i], loaded.entries[i]) << i;
+}
+
 TEST (SettingsFile, AMissingFileIsWrittenWithTheDefaults)
 {
     TempFolder t;
