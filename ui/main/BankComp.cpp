@@ -3,6 +3,7 @@
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
 #include "model/ProgramPacking.h"
+#include "ui/main/DialogBox.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/StsBut.h"
 #include "ui/widgets/StsGrid.h"
@@ -17,8 +18,6 @@ const char* const bankButtonTexts[] = {"BANK U1", "BANK U2", "BANK U3", "BANK U4
 constexpr int bankButtonIdBase = 1300;
 constexpr int categoryButtonIdBase = 1400;
 
-constexpr juce::uint32 dim = 0x66000000, boxFill = 0xff212326, boxOutline = 0xffe4e4e4;
-constexpr float cornerRadius = 10.0f, outlineThickness = 2.0f;
 constexpr int boxMargin = 33, boxTop = 165, boxBottomGap = 6;
 constexpr int contentWidth = 550, firstRowBelowBox = 40;
 constexpr int buttonWidth = 70, buttonHeight = 18, rowPitch = 36;
@@ -93,12 +92,7 @@ void BankComp::layoutFor (int w, int h, float scale)
 
 void BankComp::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (dim));
-    const auto b = box.toFloat();
-    g.setColour (juce::Colour (boxFill));
-    g.fillRoundedRectangle (b, cornerRadius);
-    g.setColour (juce::Colour (boxOutline));
-    g.drawRoundedRectangle (b, cornerRadius, outlineThickness);
+    dialogbox::paint (g, box);
 }
 
 //==============================================================================

@@ -2,6 +2,7 @@
 
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
+#include "ui/main/DialogBox.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
@@ -17,9 +18,7 @@ const char* const bankButtonTexts[] = {"BANK U1", "BANK U2", "BANK U3", "BANK U4
 constexpr int bankButtonIdBase = 1500;
 constexpr int writeButtonId = 1510, cancelButtonId = 1511;
 
-constexpr juce::uint32 dim = 0x66000000, boxFill = 0xff212326, boxOutline = 0xffe4e4e4,
-                       captionColour = 0xfff0e8e8;
-constexpr float cornerRadius = 10.0f, outlineThickness = 2.0f;
+constexpr juce::uint32 captionColour = 0xfff0e8e8;
 constexpr int boxMargin = 33, boxTop = 2, boxBottomGap = 8;
 constexpr int contentWidth = 350;
 constexpr int buttonWidth = 70, buttonHeight = 18;
@@ -96,12 +95,7 @@ void WriteSnd::layoutFor (int w, int h, float scale)
 
 void WriteSnd::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (dim));
-    const auto b = box.toFloat();
-    g.setColour (juce::Colour (boxFill));
-    g.fillRoundedRectangle (b, cornerRadius);
-    g.setColour (juce::Colour (boxOutline));
-    g.drawRoundedRectangle (b, cornerRadius, outlineThickness);
+    dialogbox::paint (g, box);
     g.setColour (juce::Colour (captionColour));
     g.setFont (arialFont (captionFontHeight, juce::Font::bold));
     g.drawText ("Destination:", box.getX() + captionX, box.getY() + captionY, captionWidth, captionHeight,
