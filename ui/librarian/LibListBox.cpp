@@ -198,9 +198,12 @@ void LibListBox::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheel
     scrollTo (firstVisibleRow + (wheel.deltaY < 0.0f ? 1 : -1));
 }
 
-void LibListBox::mouseDoubleClick (const juce::MouseEvent&)
+void LibListBox::mouseDoubleClick (const juce::MouseEvent& e)
 {
-    source.listDoubleClicked();
+    // Only on a row: two quick clicks on the scroll bar or below the last row are no choice.
+    const bool inRowZone = e.x > 0 && e.x < rowWidth - trackZoneFromRight;
+    if (inRowZone && e.y >= 0 && e.y / rowHeight + firstVisibleRow < source.getNumListRows())
+        source.listDoubleClicked();
 }
 
 } // namespace kelvo

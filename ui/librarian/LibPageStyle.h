@@ -1,0 +1,31 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace kelvo
+{
+class LibBut;
+
+/** What the library window and its two pages share: colours, the hint line, the button column and
+    the hidden place of pages and dialogs. Message thread. */
+namespace libpage
+{
+constexpr juce::uint32 background = 0xff373535;
+constexpr juce::uint32 darkLine = 0xff0a0a0a;
+constexpr juce::uint32 hintColour = 0xffcebdbd;
+constexpr int hintWidth = 400, hintHeight = 24;
+constexpr int listX = 20, listY = 10, listWidth = 334, listRows = 15;
+/** The button column stands this far from the right edge. */
+constexpr int buttonColumnFromRight = 120;
+
+/** The hint line: font height 15, left-aligned, vertically centred. */
+void setUpHintLabel (juce::Label& label);
+/** A page's background with its dark line at y = 4. */
+void paintPageBackground (juce::Graphics& g, int width);
+/** Shows or hides a button only when that changes. */
+void showButton (LibBut& button, bool shouldShow);
+/** Hides a page or dialog: invisible and moved off the page. */
+void putAway (juce::Component& c, juce::Rectangle<int> hiddenBounds);
+} // namespace libpage
+
+} // namespace kelvo
