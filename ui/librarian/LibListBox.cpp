@@ -83,6 +83,13 @@ void LibListBox::paint (juce::Graphics& g)
         paintRow (g, firstVisibleRow + i, i * rowHeight);
     if (!rowsFit())
         paintScrollBar (g);
+    if (rows == 0)
+    {
+        g.setColour (juce::Colour (colour::number));
+        g.setFont (arialFont (nameFontHeight));
+        g.drawFittedText (source.getEmptyListText(), getLocalBounds().withTrimmedRight (trackWidth).reduced (12),
+                          juce::Justification::centredTop, 3);
+    }
 }
 
 void LibListBox::paintRow (juce::Graphics& g, int row, int y) const

@@ -2,6 +2,7 @@
 
 #include "ui/librarian/Lib_Manager_Comp.h"
 #include "ui/main/WinMovCan.h"
+#include "ui/widgets/KeyPlayClass.h"
 
 namespace kelvo
 {
@@ -46,7 +47,11 @@ void Lib_Manager_Win::open()
     placed = true;
     setVisible (true);
     if (isOnDesktop())
+    {
         toFront (true);
+        // The keys play the synth here as they do in the editor.
+        manager->getPlayer().grabKeyboardFocus();
+    }
 }
 
 void Lib_Manager_Win::hide()
