@@ -18,14 +18,7 @@ namespace kelvo
 {
 namespace
 {
-struct ButtonSpec
-{
-    const char* caption;
-    int id;
-    const char* hint;
-};
-
-const ButtonSpec buttonSpecs[] = {
+const libpage::ButtonSpec buttonSpecs[] = {
     {"LOAD", LibClass::loadButton, "Load Library or Bank Files"},
     {"SAVE", LibClass::saveButton, "Save Library File"},
     {"CLEAR ALL", LibClass::clearAllButton, "Remove all items from Library"},
@@ -36,7 +29,7 @@ const ButtonSpec buttonSpecs[] = {
     {"DONE", LibClass::doneButton, ""},
 };
 
-constexpr float buttonFontHeight = 12.0f, filterFontHeight = 16.0f;
+constexpr float filterFontHeight = 16.0f;
 constexpr int numSynthBanks = MidiCntrState::numSynthBanks;
 constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
 constexpr const char* untitledName = "Untitled";
@@ -70,13 +63,7 @@ LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), ho
     chooser->addListener (this);
     addAndMakeVisible (*chooser);
 
-    for (const auto& spec : buttonSpecs)
-    {
-        auto* button = buttons.add (new LibBut (spec.caption, spec.id, buttonFontHeight));
-        button->setHint (spec.hint);
-        button->addListener (this);
-        addAndMakeVisible (button);
-    }
+    libpage::makeButtons (*this, buttons, buttonSpecs, *this);
     getButton (applyButton).setVisible (false);
 
     libpage::setUpHintLabel (hintLabel);
@@ -97,11 +84,7 @@ LibClass::~LibClass()
 
 LibBut& LibClass::getButton (int id) const
 {
-    for (auto* b : buttons)
-        if (b->getId() == id)
-            return *b;
-    jassertfalse;
-    return *buttons.getFirst();
+    return libpage::findButton (buttons, id);
 }
 
 bool LibClass::isDialogOpen() const noexcept

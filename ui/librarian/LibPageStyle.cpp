@@ -7,9 +7,31 @@ namespace kelvo::libpage
 {
 namespace
 {
-constexpr float hintFontHeight = 15.0f;
+constexpr float hintFontHeight = 15.0f, buttonFontHeight = 12.0f;
 constexpr int lineY = 4, lineThickness = 2;
 } // namespace
+
+void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonSpec* specs,
+                  size_t count, LibButListener& listener)
+{
+    for (size_t i = 0; i < count; ++i)
+    {
+        const auto& spec = specs[i];
+        auto* button = buttons.add (new LibBut (spec.caption, spec.id, buttonFontHeight));
+        button->setHint (spec.hint);
+        button->addListener (&listener);
+        page.addAndMakeVisible (button);
+    }
+}
+
+LibBut& findButton (const juce::OwnedArray<LibBut>& buttons, int id)
+{
+    for (auto* b : buttons)
+        if (b->getId() == id)
+            return *b;
+    jassertfalse;
+    return *buttons.getFirst();
+}
 
 void setUpHintLabel (juce::Label& label)
 {

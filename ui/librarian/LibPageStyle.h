@@ -5,6 +5,7 @@
 namespace kelvo
 {
 class LibBut;
+class LibButListener;
 
 /** What the library window and its two pages share: colours, the hint line, the button column and
     the hidden place of pages and dialogs. Message thread. */
@@ -17,6 +18,26 @@ constexpr int hintWidth = 400, hintHeight = 24;
 constexpr int listX = 20, listY = 10, listWidth = 334, listRows = 15;
 /** The button column stands this far from the right edge. */
 constexpr int buttonColumnFromRight = 120;
+
+/** A page's button: caption, id and the hint its page shows while the pointer is over it. */
+struct ButtonSpec
+{
+    const char* caption;
+    int id;
+    const char* hint;
+};
+
+/** Makes a page's buttons, in order, shown, each reporting to the page. */
+void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonSpec* specs,
+                  size_t count, LibButListener& listener);
+template <size_t N>
+void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonSpec (&specs)[N],
+                  LibButListener& listener)
+{
+    makeButtons (page, buttons, specs, N, listener);
+}
+/** The button with an id (there must be one). */
+LibBut& findButton (const juce::OwnedArray<LibBut>& buttons, int id);
 
 /** The hint line: font height 15, left-aligned, vertically centred. */
 void setUpHintLabel (juce::Label& label);

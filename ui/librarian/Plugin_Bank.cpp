@@ -16,15 +16,8 @@ namespace kelvo
 {
 namespace
 {
-struct ButtonSpec
-{
-    const char* caption;
-    int id;
-    const char* hint;
-};
-
 // In the page's order. The hints are the page's own texts, as the user has always read them.
-const ButtonSpec buttonSpecs[] = {
+const libpage::ButtonSpec buttonSpecs[] = {
     {"LOAD", Plugin_Bank::loadButton, "Load preset or preset bank from files."},
     {"SAVE", Plugin_Bank::saveButton, "Save th current preset or preset bank."},
     {"APPLY", Plugin_Bank::applyButton, "Apply the current preset from the preset bank."},
@@ -33,22 +26,12 @@ const ButtonSpec buttonSpecs[] = {
     {"DONE", Plugin_Bank::doneButton, ""},
 };
 
-constexpr float buttonFontHeight = 12.0f;
 constexpr int numSynthBanks = MidiCntrState::numSynthBanks;
 constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
 constexpr const char* untitledName = "Untitled";
 constexpr const char* presetBankFileName = "Mopho X4 Preset Bank";
 const juce::Rectangle<int> hiddenDialog{-100, -100, 50, 50};
 
-/** Reads a file the user chose, refusing anything far larger than a preset file. */
-bool readChosenFile (const juce::File& file, juce::MemoryBlock& content)
-{
-    auto found = readFileSafely (file, presetfile::maxFileSize);
-    if (!found.isOk())
-        return false;
-    content = std::move (found.bytes);
-    return true;
-}
 } // namespace
 
 Plugin_Bank::Plugin_Bank (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), host (h)
@@ -57,13 +40,7 @@ Plugin_Bank::Plugin_Bank (MarvexAudioProcessor& p, LibPageHost& h) : processor (
     list->addListener (this);
     addAndMakeVisible (*list);
 
-    for (const auto& spec : buttonSpecs)
-    {
-        auto* button = buttons.add (new LibBut (spec.caption, spec.id, buttonFontHeight));
-        button->setHint (spec.hint);
-        button->addListener (this);
-        addAndMakeVisible (button);
-    }
+    libpage::makeButtons (*this, buttons, buttonSpecs, *this);
     getButton (applyButton).setVisible (false);
 
     libpage::setUpHintLabel (hintLabel);
@@ -78,11 +55,7 @@ Plugin_Bank::~Plugin_Bank()
 
 LibBut& Plugin_Bank::getButton (int id) const
 {
-    for (auto* b : buttons)
-        if (b->getId() == id)
-            return *b;
-    jassertfalse;
-    return *buttons.getFirst();
+    return libpage::findButton (buttons, id);
 }
 
 int Plugin_Bank::currentSlot() const
@@ -330,18 +303,9 @@ void Plugin_Bank::loadMenuFinished (int result)
 
 bool Plugin_Bank::loadPresetFile (const juce::File& file)
 {
-    juce::MemoryBlock content;
-    if (!readChosenFile (file, content))
-    {
-        host.showMessage ("Could not read " + file.getFileName());
-        return false;
-    }
-    const auto record = presetfile::readPresetFile (content.getData(), content.getSize());
+    const auto record = readChosenFile (file, presetfile::readPresetFile, "No Mopho preset in ");
     if (!record.has_value())
-    {
-        host.showMessage ("No Mopho preset in " + file.getFileName());
         return false;
-    }
     const auto chunk = makeProgramChunk (*record);
     processor.setCurrentProgramStateInformation (chunk.getData(), (int)chunk.getSize());
     programsChanged();
@@ -350,18 +314,9 @@ bool Plugin_Bank::loadPresetFile (const juce::File& file)
 
 bool Plugin_Bank::loadPresetBankFile (const juce::File& file)
 {
-    juce::MemoryBlock content;
-    if (!readChosenFile (file, content))
-    {
-        host.showMessage ("Could not read " + file.getFileName());
-        return false;
-    }
-    const auto programs = presetfile::readBankFile (content.getData(), content.getSize());
+    const auto programs = readChosenFile (file, presetfile::readBankFile, "No Mopho preset bank in ");
     if (!programs.has_value())
-    {
-        host.showMessage ("No Mopho preset bank in " + file.getFileName());
         return false;
-    }
     replaceSlots (*programs);
     return true;
 }
@@ -391,6 +346,23 @@ void Plugin_Bank::loadSynthBank (int bank)
 {
     if (const auto* source = processor.getEngine().getSynthBank (bank))
         replaceSlots (source->getAllPrograms());
+}
+
+template <typename Reader>
+auto Plugin_Bank::readChosenFile (const juce::File& file, Reader read, const juce::String& notFound)
+    -> decltype (read (nullptr, 0))
+{
+    // Anything far larger than a preset file is refused unread.
+    const auto found = readFileSafely (file, presetfile::maxFileSize);
+    if (!found.isOk())
+    {
+        host.showMessage ("Could not read " + file.getFileName());
+        return std::nullopt;
+    }
+    auto result = read (found.bytes.getData(), found.bytes.getSize());
+    if (!result.has_value())
+        host.showMessage (notFound + file.getFileName());
+    return result;
 }
 
 void Plugin_Bank::replaceSlots (const juce::MemoryBlock& programs)

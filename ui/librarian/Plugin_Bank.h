@@ -116,6 +116,10 @@ private:
     /** Slots 0.. take the whole records of a block (at most 128), then the edit buffer is reloaded
         from the current slot. */
     void replaceSlots (const juce::MemoryBlock& programs);
+    /** What read finds in a file the user chose; says what went wrong when nothing. */
+    template <typename Reader>
+    auto readChosenFile (const juce::File& file, Reader read, const juce::String& notFound)
+        -> decltype (read (nullptr, 0));
     void programsChanged();
     int currentSlot() const;
     void saveFile (int dialogType, const juce::String& suggestedName, const juce::MemoryBlock& content);
