@@ -518,3 +518,46 @@ TEST_F (LibraryWindowFixture, ALibraryRowClickMakesThatEntryTheCurrentProgramAnd
     load.mouseExit (mouseEvent (load, {5.0f, 5.0f}, {}, {5.0f, 5.0f}));
     EXPECT_EQ (page.getHintLabel().getText(), "");
 }
+
+TEST_F (LibraryWindowFixture, MenusListTheirItemsInOrderAndRightClicksAreReportedByWhereTheyLand)
+{
+    openWindow();
+    const auto items = [] (const juce::PopupMenu& menu)
+    {
+        juce::StringArray rows;
+        for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+            rows.add (it.getItem().isSeparator
+                          ? juce::String ("-")
+                          : juce::String (it.getItem().itemID) + " " + it.getItem().text);
+        return rows.joinIntoString ("|");
+    };
+    const auto bankNames = [this] (const char* prefix, int first, int base)
+    {
+        juce::StringArray rows;
+        for (int b = first; b < first + 4; ++b)
+            rows.add (juce::String (base + b) + " " + prefix + engine().getSynthBank (b)->getBankName());
+        return rows.joinIntoString ("|");
+    };
+
+    EXPECT_EQ (items (presetPage().createLoadMenu()),
+               "11 Load Single Preset File|10 Load Preset Bank File|-|14 Load Program Bank From File|-|" +
+                   bankNames ("Load From ", 0, 100) + "|-|" + bankNames ("Load From ", 4, 100));
+    processor->setCurrentProgram (6);
+    EXPECT_EQ (items (presetPage().createSaveMenu()), "21 Save Slot 7 Preset as|20 Save Preset Bank as");
+    EXPECT_EQ (items (libraryPage().createLoadMenu()),
+               "200 From Library File|300 From Program Bank File|-|" + bankNames ("", 0, 100) + "|-|" +
+                   bankNames ("", 4, 100) + "|-|777 Import from FX Preset Bank");
+
+    struct Recorder : PlugFileListener
+    {
+        void plugFileNotification (int code, int) override { codes.add (code); }
+        juce::Array<int> codes;
+    } recorder;
+    auto& list = presetPage().getList();
+    list.addListener (&recorder);
+    press (list, 100.0f, 20.0f, rightButton);
+    press (list, 250.0f, 20.0f, rightButton);
+    press (list, 250.0f, 20.0f);
+    list.removeListener (&recorder);
+    EXPECT_EQ (recorder.codes, juce::Array<int> ({65, 90, 65, 88, 65}));
+}

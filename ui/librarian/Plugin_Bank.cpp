@@ -264,39 +264,26 @@ juce::PopupMenu Plugin_Bank::createLoadMenu() const
 
 void Plugin_Bank::loadMenuFinished (int result)
 {
-    juce::Component::SafePointer<Plugin_Bank> safe (this);
-    auto& files = host.getFileBrowser();
-    switch (result)
+    using Load = bool (Plugin_Bank::*) (const juce::File&);
+    const struct
     {
-    case loadPresetItem:
-        files.browseForOpen (filedialog::fxPreset,
-                             [safe] (const juce::File& f)
-                             {
-                                 if (safe != nullptr)
-                                     safe->loadPresetFile (f);
-                             });
-        break;
-    case loadPresetBankItem:
-        files.browseForOpen (filedialog::fxBank,
-                             [safe] (const juce::File& f)
-                             {
-                                 if (safe != nullptr)
-                                     safe->loadPresetBankFile (f);
-                             });
-        break;
-    case loadProgramBankItem:
-        files.browseForOpen (filedialog::bank,
-                             [safe] (const juce::File& f)
-                             {
-                                 if (safe != nullptr)
-                                     safe->loadProgramBankFile (f);
-                             });
-        break;
-    default:
-        if (result >= loadSynthBankItem && result < loadSynthBankItem + numSynthBanks)
-            loadSynthBank (result - loadSynthBankItem);
-        break;
-    }
+        int item, dialogType;
+        Load load;
+    } fileLoads[] = {{loadPresetItem, filedialog::fxPreset, &Plugin_Bank::loadPresetFile},
+                     {loadPresetBankItem, filedialog::fxBank, &Plugin_Bank::loadPresetBankFile},
+                     {loadProgramBankItem, filedialog::bank, &Plugin_Bank::loadProgramBankFile}};
+
+    for (const auto& f : fileLoads)
+        if (f.item == result)
+            host.getFileBrowser().browseForOpen (f.dialogType,
+                                                 [safe = juce::Component::SafePointer<Plugin_Bank> (this),
+                                                  load = f.load] (const juce::File& file)
+                                                 {
+                                                     if (safe != nullptr)
+                                                         (safe.getComponent()->*load) (file);
+                                                 });
+    if (result >= loadSynthBankItem && result < loadSynthBankItem + numSynthBanks)
+        loadSynthBank (result - loadSynthBankItem);
     list->repaint();
     refreshButtons();
 }
