@@ -45,7 +45,11 @@ LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), ho
     library = std::make_unique<ProgramLibrary> (
         ProgramLibrary::defaultFileIn (processor.getEngine().getSettingsFolder()), processor.getPluginBank(),
         [&p] (const juce::MemoryBlock& chunk)
-        { p.setCurrentProgramStateInformation (chunk.getData(), (int)chunk.getSize()); });
+        {
+            p.setCurrentProgramStateInformation (chunk.getData(), (int)chunk.getSize());
+            // The current slot now holds the entry: the host lists its name.
+            p.updateHostDisplay (juce::AudioProcessor::ChangeDetails().withProgramChanged (true));
+        });
 
     list = std::make_unique<StsFile> (library->getStore());
     list->addListener (this);

@@ -85,8 +85,16 @@ void Plugin_Bank::refreshButtons()
 void Plugin_Bank::plugFileNotification (int, int)
 {
     refreshButtons();
-    if (list->getSelectedPreset() >= 0)
-        processor.setCurrentProgram (list->getSelectedPreset());
+    applySelected();
+}
+
+void Plugin_Bank::applySelected()
+{
+    if (list->getSelectedPreset() < 0)
+        return;
+    processor.setCurrentProgram (list->getSelectedPreset());
+    // The host shows the program chosen here as its current one.
+    processor.updateHostDisplay (juce::AudioProcessor::ChangeDetails().withProgramChanged (true));
 }
 
 void Plugin_Bank::plugFileDoubleClicked()
@@ -117,8 +125,7 @@ void Plugin_Bank::libButClicked (LibBut&, int id)
                        });
         break;
     case applyButton:
-        if (list->getSelectedPreset() >= 0)
-            processor.setCurrentProgram (list->getSelectedPreset());
+        applySelected();
         break;
     case renameButton:
         openRenameDialog();

@@ -121,6 +121,8 @@ private:
     auto readChosenFile (const juce::File& file, Reader read, const juce::String& notFound)
         -> decltype (read (nullptr, 0));
     void programsChanged();
+    /** The selected slot becomes the current program. */
+    void applySelected();
     int currentSlot() const;
     void saveFile (int dialogType, const juce::String& suggestedName, const juce::MemoryBlock& content);
     void hide (juce::Component& dialog);
