@@ -28,6 +28,7 @@ constexpr int rowTop = 4, rowMargin = 8; // the rounded row inside its 34 pixels
 constexpr int trackX = LibListBox::rowWidth + 3, trackDrawnWidth = 24;
 constexpr int trackZoneFromRight = 30; // presses right of rowWidth - 30 belong to the scroll bar
 constexpr int thumbGrab = 23;          // where the pointer holds the thumb, from its top
+constexpr int emptyTextMargin = 12, emptyTextLines = 3;
 } // namespace
 
 LibListBox::LibListBox (Source& s) : source (s)
@@ -87,8 +88,9 @@ void LibListBox::paint (juce::Graphics& g)
     {
         g.setColour (juce::Colour (colour::number));
         g.setFont (arialFont (nameFontHeight));
-        g.drawFittedText (source.getEmptyListText(), getLocalBounds().withTrimmedRight (trackWidth).reduced (12),
-                          juce::Justification::centredTop, 3);
+        g.drawFittedText (source.getEmptyListText(),
+                          getLocalBounds().withTrimmedRight (trackWidth).reduced (emptyTextMargin),
+                          juce::Justification::centredTop, emptyTextLines);
     }
 }
 
