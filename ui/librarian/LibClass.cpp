@@ -18,7 +18,7 @@ namespace kelvo
 {
 namespace
 {
-const libpage::ButtonSpec buttonSpecs[] = {
+const libpage::ButtonDef buttonDefs[] = {
     {"LOAD", LibClass::loadButton, "Load Library or Bank Files"},
     {"SAVE", LibClass::saveButton, "Save Library File"},
     {"CLEAR ALL", LibClass::clearAllButton, "Remove all items from Library"},
@@ -67,7 +67,7 @@ LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), ho
     chooser->addListener (this);
     addAndMakeVisible (*chooser);
 
-    libpage::makeButtons (*this, buttons, buttonSpecs, *this);
+    libpage::makeButtons (*this, buttons, buttonDefs, *this);
     getButton (applyButton).setVisible (false);
 
     libpage::setUpHintLabel (hintLabel);

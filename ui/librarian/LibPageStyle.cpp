@@ -11,14 +11,14 @@ constexpr float hintFontHeight = 15.0f, buttonFontHeight = 12.0f;
 constexpr int lineY = 4, lineThickness = 2;
 } // namespace
 
-void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonSpec* specs,
+void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonDef* defs,
                   size_t count, LibButListener& listener)
 {
     for (size_t i = 0; i < count; ++i)
     {
-        const auto& spec = specs[i];
-        auto* button = buttons.add (new LibBut (spec.caption, spec.id, buttonFontHeight));
-        button->setHint (spec.hint);
+        const auto& def = defs[i];
+        auto* button = buttons.add (new LibBut (def.caption, def.id, buttonFontHeight));
+        button->setHint (def.hint);
         button->addListener (&listener);
         page.addAndMakeVisible (button);
     }

@@ -20,7 +20,7 @@ constexpr int listX = 20, listY = 10, listWidth = 334, listRows = 15;
 constexpr int buttonColumnFromRight = 120;
 
 /** A page's button: caption, id and the hint its page shows while the pointer is over it. */
-struct ButtonSpec
+struct ButtonDef
 {
     const char* caption;
     int id;
@@ -28,13 +28,13 @@ struct ButtonSpec
 };
 
 /** Makes a page's buttons, in order, shown, each reporting to the page. */
-void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonSpec* specs,
+void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonDef* defs,
                   size_t count, LibButListener& listener);
 template <size_t N>
-void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonSpec (&specs)[N],
+void makeButtons (juce::Component& page, juce::OwnedArray<LibBut>& buttons, const ButtonDef (&defs)[N],
                   LibButListener& listener)
 {
-    makeButtons (page, buttons, specs, N, listener);
+    makeButtons (page, buttons, defs, N, listener);
 }
 /** The button with an id (there must be one). */
 LibBut& findButton (const juce::OwnedArray<LibBut>& buttons, int id);

@@ -17,7 +17,7 @@ namespace kelvo
 namespace
 {
 // In the page's order. The hints are the page's own texts, as the user has always read them.
-const libpage::ButtonSpec buttonSpecs[] = {
+const libpage::ButtonDef buttonDefs[] = {
     {"LOAD", Plugin_Bank::loadButton, "Load preset or preset bank from files."},
     {"SAVE", Plugin_Bank::saveButton, "Save th current preset or preset bank."},
     {"APPLY", Plugin_Bank::applyButton, "Apply the current preset from the preset bank."},
@@ -40,7 +40,7 @@ Plugin_Bank::Plugin_Bank (MarvexAudioProcessor& p, LibPageHost& h) : processor (
     list->addListener (this);
     addAndMakeVisible (*list);
 
-    libpage::makeButtons (*this, buttons, buttonSpecs, *this);
+    libpage::makeButtons (*this, buttons, buttonDefs, *this);
     getButton (applyButton).setVisible (false);
 
     libpage::setUpHintLabel (hintLabel);
