@@ -3,7 +3,9 @@
 # settings, the port setup panel opened with the "MIDI" button connects it to the built-in Mopho x4
 # simulator (both ports chosen with the mouse), it goes on-line, a click on a program in the bank
 # view switches the simulator to it, and a turn of the filter cutoff knob with the mouse wheel
-# reaches the simulator's edit buffer. Writes a screenshot.
+# reaches the simulator's edit buffer. The app bar's menu button then opens the library window in
+# front of the editor; its "LIBRARY" button switches the page and its close control hides it.
+# Writes a screenshot, and one of the library window beside it (<screenshot>-library.png).
 #
 #   standalone_e2e.sh <standalone executable> <screenshot.png>
 set -euo pipefail
@@ -126,6 +128,40 @@ for _ in $(seq 1 12); do xdotool click 5; sleep 0.05; done
 sleep 0.5
 "$IMPORT" -window root "$SHOT"
 echo "screenshot: $SHOT"
+
+# The library window: the menu button at the app bar's left end opens it in front of the editor, on
+# the preset bank page. Its content is 1000 x 620 behind a one-pixel border: the caption bar (dark,
+# y 4..24), "LIBRARY" at (130, 22), the close control at (980, 6), and the library page from y = 50,
+# whose category keys (light) start at (400, 140) on the page.
+xdotool mousemove $((X + 14)) $((TOP + 10)) click 1
+LIB=""
+for _ in $(seq 1 50); do
+    LIB="$(xdotool search --onlyvisible --name '^Kelvo Library$' 2>/dev/null | head -n 1 || true)"
+    [ -n "$LIB" ] && break
+    sleep 0.1
+done
+[ -n "$LIB" ] || { echo "FAIL: the menu button opened no library window"; "$IMPORT" -window root "$SHOT"; exit 1; }
+sleep 0.7
+eval "$(xdotool getwindowgeometry --shell "$LIB" | sed 's/^/LIB_/')"   # LIB_X, LIB_Y, ...
+pixel() { "$IMPORT" -window root "$WORK/lib.png"; "$CONVERT" "$WORK/lib.png" -format "%[hex:u.p{$1,$2}]" info:; }
+brightness() { "$IMPORT" -window root "$WORK/lib.png"; "$CONVERT" "$WORK/lib.png" -crop "60x10+$1+$2" +repage \
+    -colorspace Gray -format "%[fx:round(100*mean)]" info:; }
+CAPTION="$(pixel $((LIB_X + 1 + 700)) $((LIB_Y + 1 + 14)))"
+[ "${CAPTION:0:6}" = "0A0A0A" ] || { echo "FAIL: the library window is not in front ($CAPTION)"; cp "$WORK/lib.png" "$SHOT"; exit 1; }
+KEYS_BEFORE="$(brightness $((LIB_X + 1 + 420)) $((LIB_Y + 1 + 50 + 144)))"
+xdotool mousemove $((LIB_X + 1 + 180)) $((LIB_Y + 1 + 39)) click 1
+sleep 0.7
+KEYS_AFTER="$(brightness $((LIB_X + 1 + 420)) $((LIB_Y + 1 + 50 + 144)))"
+echo "library window in front; category keys' brightness $KEYS_BEFORE -> $KEYS_AFTER"
+cp "$WORK/lib.png" "${SHOT%.png}-library.png"
+[ "$KEYS_BEFORE" -lt 40 ] && [ "$KEYS_AFTER" -gt 60 ] \
+    || { echo "FAIL: LIBRARY did not show the library page"; cp "$WORK/lib.png" "$SHOT"; exit 1; }
+xdotool mousemove $((LIB_X + 1 + 989)) $((LIB_Y + 1 + 14)) click 1
+sleep 0.7
+if xdotool search --onlyvisible --name '^Kelvo Library$' >/dev/null 2>&1; then
+    echo "FAIL: the close control did not hide the library window"; "$IMPORT" -window root "$SHOT"; exit 1
+fi
+echo "library window opened, switched to LIBRARY, closed"
 
 # Quit the way a user does (the window's close button), so that the simulator keeps its memory.
 wmctrl -i -c "$WID"

@@ -18,6 +18,12 @@
 #include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/librarian/CatContainer.h"
+#include "ui/librarian/LibClass.h"
+#include "ui/librarian/Lib_Manager_Comp.h"
+#include "ui/librarian/Lib_Manager_Win.h"
+#include "ui/librarian/Plugin_Bank.h"
+#include "ui/librarian/Plugin_File.h"
+#include "ui/librarian/TextSetCurCont.h"
 #include "ui/librarian/LibBut.h"
 #include "ui/librarian/LibSearchField.h"
 #include "ui/librarian/LibraryDialogs.h"
@@ -660,6 +666,40 @@ bool renderBankViewAndDialogs (MarvexAudioProcessor& processor, const juce::File
     ok = snapshot ("message_box.png") && ok;
     return ok;
 }
+
+/** The library window on both pages, with the factory banks in the preset bank and the library. */
+bool renderLibraryWindow (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    Lib_Manager_Win window (processor);
+    auto& manager = window.getManager();
+    const auto snapshot = [&manager, &folder] (const char* name)
+    { return writeComponent (manager, folder.getChildFile (name)); };
+
+    auto& presets = *manager.getPresetPage();
+    presets.loadSynthBank (5); // F2
+    processor.setCurrentProgram (17);
+    presets.showCurrentProgram();
+    auto ok = snapshot ("library_window_presets.png");
+
+    presets.openSlotDialog();
+    if (auto* slots = presets.getSlotDialog())
+        slots->slotMenuChosen (TextSetCurCont::firstSlotItem + 42);
+    ok = snapshot ("library_window_set_current.png") && ok;
+    if (auto* slots = presets.getSlotDialog())
+        slots->getCancelButton().triggerClick();
+
+    manager.showPage (Lib_Manager_Comp::libraryPageId);
+    auto& library = *manager.getLibraryPage();
+    library.getLibrary().chooseCategory (2); // Basses
+    library.getLibrary().getStore().selectRow (3);
+    ok = snapshot ("library_window_library.png") && ok;
+    library.getSearchField().setText ("no such name");
+    auto& store = library.getLibrary().getStore();
+    pumpUntil ([&store] { return store.getNumRows() == 0; }); // the field reports its text later
+    ok = snapshot ("library_window_no_match.png") && ok;
+    library.getSearchField().setText ({});
+    return ok;
+}
 } // namespace
 
 int main (int argc, char** argv)
@@ -695,6 +735,7 @@ int main (int argc, char** argv)
         ok = renderEditor (processor, folder) && ok;
         ok = renderBankViewAndDialogs (processor, folder) && ok;
         ok = renderLibrary (processor, folder) && ok;
+        ok = renderLibraryWindow (processor, folder) && ok;
     }
     ok = renderConnectionPanels (folder) && ok;
     settings.deleteRecursively();

@@ -49,6 +49,11 @@ void LibBut::paint (juce::Graphics& g)
 
 void LibBut::mouseDown (const juce::MouseEvent&)
 {
+    triggerClick();
+}
+
+void LibBut::triggerClick()
+{
     listeners.callLastToFirst (*this, [this] (LibButListener& l) { l.libButClicked (*this, id); });
 }
 

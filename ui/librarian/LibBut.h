@@ -30,6 +30,9 @@ public:
     const juce::String& getHint() const noexcept { return hint; }
     void setHint (const juce::String& text) { hint = text; }
 
+    /** Reports a click, as a press on the button does (a double-click elsewhere standing for it). */
+    void triggerClick();
+
     void addListener (LibButListener* l) { listeners.add (l); }
     void removeListener (LibButListener* l) { listeners.remove (l); }
 

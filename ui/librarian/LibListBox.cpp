@@ -28,6 +28,7 @@ constexpr int rowTop = 4, rowMargin = 8; // the rounded row inside its 34 pixels
 constexpr int trackX = LibListBox::rowWidth + 3, trackDrawnWidth = 24;
 constexpr int trackZoneFromRight = 30; // presses right of rowWidth - 30 belong to the scroll bar
 constexpr int thumbGrab = 23;          // where the pointer holds the thumb, from its top
+constexpr int emptyTextMargin = 12, emptyTextLines = 3;
 } // namespace
 
 LibListBox::LibListBox (Source& s) : source (s)
@@ -83,6 +84,14 @@ void LibListBox::paint (juce::Graphics& g)
         paintRow (g, firstVisibleRow + i, i * rowHeight);
     if (!rowsFit())
         paintScrollBar (g);
+    if (rows == 0)
+    {
+        g.setColour (juce::Colour (colour::number));
+        g.setFont (arialFont (nameFontHeight));
+        g.drawFittedText (source.getEmptyListText(),
+                          getLocalBounds().withTrimmedRight (trackWidth).reduced (emptyTextMargin),
+                          juce::Justification::centredTop, emptyTextLines);
+    }
 }
 
 void LibListBox::paintRow (juce::Graphics& g, int row, int y) const
@@ -198,9 +207,12 @@ void LibListBox::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheel
     scrollTo (firstVisibleRow + (wheel.deltaY < 0.0f ? 1 : -1));
 }
 
-void LibListBox::mouseDoubleClick (const juce::MouseEvent&)
+void LibListBox::mouseDoubleClick (const juce::MouseEvent& e)
 {
-    source.listDoubleClicked();
+    // Only on a row: two quick clicks on the scroll bar or below the last row are no choice.
+    const bool inRowZone = e.x > 0 && e.x < rowWidth - trackZoneFromRight;
+    if (inRowZone && e.y >= 0 && e.y / rowHeight + firstVisibleRow < source.getNumListRows())
+        source.listDoubleClicked();
 }
 
 } // namespace kelvo

@@ -30,7 +30,10 @@ public:
         virtual int getSelectedListRow() const = 0;
         /** A press on a listed row (its index is within the list). */
         virtual void listRowPressed (int row, const juce::MouseEvent& e) = 0;
+        /** A double-click on a listed row. */
         virtual void listDoubleClicked() = 0;
+        /** What an empty list says instead of rows (nothing by default). */
+        virtual juce::String getEmptyListText() const { return {}; }
     };
 
     static constexpr int rowHeight = 34;

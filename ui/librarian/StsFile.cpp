@@ -50,6 +50,13 @@ void StsFile::listDoubleClicked()
     listeners.callLastToFirst (*this, [] (StsFileListener& l) { l.listDoubleClicked(); });
 }
 
+juce::String StsFile::getEmptyListText() const
+{
+    if (store.getNumEntries() == 0)
+        return "The library is empty: LOAD programs into it, or ADD CURRENT.";
+    return "No program here: choose another category, LIST ALL, or search for another name.";
+}
+
 void StsFile::listNotification (int code, int value)
 {
     if (code == listcode::listRebuilt)

@@ -31,6 +31,7 @@ private:
     int getSelectedListRow() const override;
     void listRowPressed (int row, const juce::MouseEvent&) override;
     void listDoubleClicked() override;
+    juce::String getEmptyListText() const override;
 
     void listNotification (int code, int value) override;
 

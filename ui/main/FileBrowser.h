@@ -44,6 +44,8 @@ public:
     juce::File startFolder (int type) const;
 
     void setChooser (Chooser c) { chooser = std::move (c); }
+    /** The chooser in use (the native one unless replaced), so that an owner can wrap it. */
+    const Chooser& getChooser() const noexcept { return chooser; }
 
 private:
     void rememberFolder (int type, const juce::File& file);

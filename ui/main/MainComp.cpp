@@ -12,6 +12,8 @@
 #include "ui/main/MenuCommands.h"
 #include "ui/main/MsgCont.h"
 #include "ui/main/WriteSnd.h"
+#include "ui/librarian/Lib_Manager_Comp.h"
+#include "ui/librarian/Lib_Manager_Win.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
@@ -144,6 +146,8 @@ MainComp::MainComp (MarvexAudioProcessor& p)
 
 MainComp::~MainComp()
 {
+    // The library window goes with the editor (its library is saved as it goes).
+    libraryWindow.reset();
     removeMouseListener (this);
     // No note that the editor started outlives it, and a held pitch wheel goes back to centre.
     keyboard->releaseEverything();
@@ -403,7 +407,11 @@ void MainComp::applyEvent (int32_t code)
         showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
-    // The plug-in bank list (0x22) has no component here yet.
+    else if (kind == kindOf (event::pluginProgramChanged))
+    {
+        if (libraryWindow != nullptr)
+            libraryWindow->getManager().showCurrentProgram();
+    }
 }
 
 void MainComp::reloadEverything()
@@ -644,6 +652,13 @@ void MainComp::writeDialogFinished()
         toggleWriteDialog();
 }
 
+void MainComp::openLibraryWindow()
+{
+    if (libraryWindow == nullptr)
+        libraryWindow = std::make_unique<Lib_Manager_Win> (processor);
+    libraryWindow->open();
+}
+
 void MainComp::bankViewAction()
 {
     switch (bankView->getActionCode())
@@ -777,7 +792,6 @@ void MainComp::stsbutPressed (int buttonId)
             toggleWriteDialog();
             break;
         default:
-            // The menu button's library window is not part of the editor yet.
             break;
     }
 }
@@ -823,6 +837,10 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (writeDialog != nullptr && source == writeDialog.get())
     {
         writeDialogFinished();
+    }
+    else if (source == &appBar->getMenuButton())
+    {
+        openLibraryWindow();
     }
     else if (source == &appBar->getChannelLabel())
     {

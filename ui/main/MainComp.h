@@ -28,6 +28,7 @@ class AboutPanel;
 class BankComp;
 class WriteSnd;
 class MenuCommands;
+class Lib_Manager_Win;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -120,6 +121,10 @@ public:
     void bankViewAction();
     /** Carries out the write dialog's "WRITE" or "CANCEL". */
     void writeDialogFinished();
+    /** Opens the library window (the app bar's menu button): made on the first request, then
+        shown in front. It lives until the editor closes. */
+    void openLibraryWindow();
+    Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
 
     //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
@@ -193,6 +198,7 @@ private:
     bool bankViewShown = false;
     std::unique_ptr<WriteSnd> writeDialog;
     std::unique_ptr<MenuCommands> commands;
+    std::unique_ptr<Lib_Manager_Win> libraryWindow;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;

@@ -21,6 +21,12 @@ int WinMovCan::codeAt (int x) noexcept
     return x < firstSplit ? minimiseCode : (x >= secondSplit ? hideCode : fullScreenCode);
 }
 
+void WinMovCan::offerOnlyHide()
+{
+    onlyHide = true;
+    repaint();
+}
+
 void WinMovCan::setHighlighted (int code)
 {
     if (highlighted != code)
@@ -35,11 +41,11 @@ void WinMovCan::paint (juce::Graphics& g)
     g.fillAll (juce::Colour (background));
     const int lefts[] = {0, firstSplit, secondSplit};
     const int rights[] = {firstSplit, secondSplit, getWidth()};
-    for (int zone = 0; zone < 3; ++zone)
+    for (int zone = onlyHide ? 2 : 0; zone < 3; ++zone)
     {
         const auto code = minimiseCode + zone;
-        const auto area =
-            juce::Rectangle<int> (lefts[zone], 0, rights[zone] - lefts[zone], getHeight()).toFloat();
+        const auto left = onlyHide ? 0 : lefts[zone];
+        const auto area = juce::Rectangle<int> (left, 0, rights[zone] - left, getHeight()).toFloat();
         if (code == highlighted)
         {
             g.setColour (juce::Colour (code == hideCode ? closeHighlightFill : highlightFill));
@@ -62,7 +68,7 @@ void WinMovCan::paint (juce::Graphics& g)
 
 void WinMovCan::mouseMove (const juce::MouseEvent& e)
 {
-    setHighlighted (codeAt (e.x));
+    setHighlighted (zoneAt (e.x));
 }
 
 void WinMovCan::mouseExit (const juce::MouseEvent&)
@@ -72,14 +78,14 @@ void WinMovCan::mouseExit (const juce::MouseEvent&)
 
 void WinMovCan::mouseDown (const juce::MouseEvent& e)
 {
-    pressedCode = codeAt (e.x);
+    pressedCode = zoneAt (e.x);
     setHighlighted (pressedCode);
 }
 
 void WinMovCan::mouseUp (const juce::MouseEvent& e)
 {
     const auto code = std::exchange (pressedCode, 0);
-    if (code == 0 || !getLocalBounds().contains (e.getPosition()) || codeAt (e.x) != code)
+    if (code == 0 || !getLocalBounds().contains (e.getPosition()) || zoneAt (e.x) != code)
         return;
     listeners.callLastToFirst (*this, [code] (winToolListener& l) { l.winToolPressed (code); });
 }

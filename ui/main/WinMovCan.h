@@ -31,6 +31,10 @@ public:
 
     /** The code of the zone at x. */
     static int codeAt (int x) noexcept;
+    /** Offers the hide action alone, over the whole strip (a window that cannot be minimised or
+        made full screen). */
+    void offerOnlyHide();
+    bool offersOnlyHide() const noexcept { return onlyHide; }
     /** The zone drawn highlighted, or 0. */
     int getHighlightedCode() const noexcept { return highlighted; }
 
@@ -42,9 +46,11 @@ public:
 
 private:
     void setHighlighted (int code);
+    int zoneAt (int x) const noexcept { return onlyHide ? hideCode : codeAt (x); }
 
     ListenerArray<winToolListener> listeners;
     int highlighted = 0, pressedCode = 0;
+    bool onlyHide = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WinMovCan)
 };

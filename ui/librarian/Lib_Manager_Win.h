@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ui/main/winToolListener.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+class Lib_Manager_Comp;
+
+/**
+    The library window: a borderless top-level window, in front of every other window while it is
+    shown, whose content (Lib_Manager_Comp) draws its own caption bar. Its owner, the editor's main
+    component, makes it on the first request and keeps it until the editor closes; closing it (the
+    close control, either page's DONE) only hides it.
+
+    Without a display (headless tests) it is built and painted like any component but never put
+    on the desktop. Message thread only.
+*/
+class Lib_Manager_Win final : public juce::DocumentWindow, private winToolListener
+{
+public:
+    explicit Lib_Manager_Win (MarvexAudioProcessor& processor);
+    ~Lib_Manager_Win() override;
+
+    Lib_Manager_Comp& getManager() noexcept { return *manager; }
+
+    /** Shows the window in front of everything, centred on the screen the first time. */
+    void open();
+    /** Hides the window; it and its pages stay as they are for the next open. */
+    void hide();
+
+    void closeButtonPressed() override { hide(); }
+
+private:
+    void winToolPressed (int code) override;
+    static bool canUseDesktop();
+
+    Lib_Manager_Comp* manager = nullptr; // owned as the window's content
+    bool placed = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Lib_Manager_Win)
+};
+
+} // namespace kelvo
