@@ -28,6 +28,7 @@ class AboutPanel;
 class BankComp;
 class WriteSnd;
 class MenuCommands;
+class SoundToolsPanel;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -120,6 +121,9 @@ public:
     void bankViewAction();
     /** Carries out the write dialog's "WRITE" or "CANCEL". */
     void writeDialogFinished();
+    /** Opens the compare and variations panel, or closes it. */
+    void toggleSoundTools();
+    SoundToolsPanel* getSoundTools() noexcept { return soundTools.get(); }
 
     //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
@@ -148,6 +152,8 @@ public:
     /** A click anywhere in the editor (children included) gives the computer-keyboard player the
         focus, unless the clicked component takes keys itself (a text box). */
     void mouseDown (const juce::MouseEvent& e) override;
+    /** Ctrl+Z undoes, Ctrl+Shift+Z redoes (Cmd on macOS), wherever the focus is in the editor. */
+    bool keyPressed (const juce::KeyPress& key) override;
 
     void stsbutPressed (int buttonId) override;
     void stsbutChanged (StsBut& button) override;
@@ -193,6 +199,7 @@ private:
     bool bankViewShown = false;
     std::unique_ptr<WriteSnd> writeDialog;
     std::unique_ptr<MenuCommands> commands;
+    std::unique_ptr<SoundToolsPanel> soundTools;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;
