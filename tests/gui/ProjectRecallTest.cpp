@@ -6,7 +6,7 @@ using namespace kelvo::test;
 
 namespace
 {
-struct ProjectRecallTest : ProcessorRig
+struct ProjectRecallTest : SynthProcessorRig
 {
     /** The state of another instance whose edit buffer holds sound. */
     juce::MemoryBlock savedProject (const ProgramRecord& sound)

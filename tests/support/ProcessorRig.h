@@ -10,7 +10,7 @@ namespace kelvo::test
 {
 
 /** A processor whose ports lead to the simulator, with everything sent to it recorded. */
-struct ProcessorRig : ::testing::Test
+struct SynthProcessorRig : ::testing::Test
 {
     TempFolder temp;
     RecordingSink toSynth;
