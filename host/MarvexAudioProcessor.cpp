@@ -313,10 +313,11 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
     const auto isHostParameter = index < program::numHostParameters;
     const auto& table = engine.getTable();
 
-    const auto before = (int) pluginBank->getEditBufferByte (index);
-    pluginBank->setEditBufferByte (index, (uint8_t) value);
+    // The history hears of the edit before the byte changes: a new sound that came just before it
+    // is then recorded as its own step, without this edit in it.
     if (history != nullptr)
-        history->parameterEdited (index, before, value);
+        history->parameterEdited (index, pluginBank->getEditBufferByte (index), value);
+    pluginBank->setEditBufferByte (index, (uint8_t) value);
 
     if (gestureFlags[(size_t) index] == 0)
     {

@@ -57,6 +57,9 @@ void SoundHistory::parameterEdited (int index, int before, int after)
     if (applying || index < 0 || index >= (int) open.size())
         return;
 
+    if (processor.getPluginBank().getEditBufferGeneration() != watchedGeneration)
+        checkForNewSound();
+
     auto& byte = open[(size_t) index];
     if (! byte.touched)
     {

@@ -40,7 +40,8 @@ public:
     //==============================================================================
     // What the processor reports
 
-    /** A parameter changed on the editor path; its gesture is open until gestureEnded. */
+    /** A parameter is about to change on the editor path (the edit buffer still holds before);
+        its gesture is open until gestureEnded. */
     void parameterEdited (int index, int before, int after);
     /** The gesture of a parameter closed: when none of the step's gestures is left open, the step is done. */
     void gestureEnded (int index);

@@ -183,6 +183,14 @@ void SoundToolsPanel::changeListenerCallback (juce::ChangeBroadcaster*)
     refresh();
 }
 
+juce::StringArray SoundToolsPanel::getDifferenceRow (int row) const
+{
+    if (row < 0 || row >= (int) rows.size())
+        return {};
+    const auto& r = rows[(size_t) row];
+    return { r.name, r.edited, r.source };
+}
+
 int SoundToolsPanel::getNumRows()
 {
     return (int) rows.size();

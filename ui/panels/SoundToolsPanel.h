@@ -41,6 +41,9 @@ public:
     juce::Slider& getMorphSlider() noexcept { return morphSlider; }
     juce::ListBox& getDifferenceList() noexcept { return differenceList; }
     juce::String getPlayingText() const { return playingLabel.getText(); }
+    /** The rows of the difference list as shown: name, edited value, source value. */
+    int getNumDifferenceRows() const noexcept { return (int) rows.size(); }
+    juce::StringArray getDifferenceRow (int row) const;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
