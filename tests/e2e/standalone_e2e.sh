@@ -3,7 +3,9 @@
 # settings, the port setup panel opened with the "MIDI" button connects it to the built-in Mopho x4
 # simulator (both ports chosen with the mouse), it goes on-line, a click on a program in the bank
 # view switches the simulator to it, and a turn of the filter cutoff knob with the mouse wheel
-# reaches the simulator's edit buffer. Writes a screenshot.
+# reaches the simulator's edit buffer. Then the project comes back: with the simulator's memory
+# cleared, the editor started again brings the simulator the sound it was closed with. Writes a
+# screenshot.
 #
 #   standalone_e2e.sh <standalone executable> <screenshot.png>
 set -euo pipefail
@@ -146,4 +148,28 @@ CUTOFF="$(od -An -tu1 -j $((EDIT + 20)) -N1 "$MEMORY" | tr -d ' ')"
 FIRST="$(od -An -tu1 -j $((CLICKED + 20)) -N1 "$MEMORY" | tr -d ' ')"   # U1:004's cutoff, where it started
 echo "cutoff in the synth's edit buffer: $FIRST -> $CUTOFF"
 [ "$CUTOFF" -ne "$FIRST" ] && [ "$CUTOFF" -lt 164 ] || { echo "FAIL: the knob did not reach the synth"; exit 1; }
+echo "knob turned and the editor closed"
+
+# Reopening: the standalone restores the state it saved when it closed, and the sound of that state
+# goes to the synth once the link is on-line. The simulator forgets everything it had first.
+rm -f "$MEMORY"
+"$APP" >"$WORK/app2.log" 2>&1 &
+APP_PID=$!
+pids+=($APP_PID)
+WID=""
+for _ in $(seq 1 150); do
+    WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
+    [ -n "$WID" ] && break
+    sleep 0.2
+done
+[ -n "$WID" ] || { echo "FAIL: the editor window did not open again"; cat "$WORK/app2.log"; exit 1; }
+sleep 3
+wmctrl -i -c "$WID"
+for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APP_PID" 2>/dev/null; then echo "FAIL: the editor did not quit the second time"; exit 1; fi
+[ -f "$MEMORY" ] || { echo "FAIL: the simulator kept no memory the second time"; cat "$WORK/app2.log"; exit 1; }
+RECALLED="$(od -An -tu1 -j $((EDIT + 20)) -N1 "$MEMORY" | tr -d ' ')"
+echo "after reopening, the synth plays: $(name_at $EDIT) with cutoff $RECALLED"
+[ "$RECALLED" -eq "$CUTOFF" ] && [ "$(name_at $EDIT)" = "$(name_at $CLICKED)" ] \
+    || { echo "FAIL: the reopened project's sound did not reach the synth"; exit 1; }
 echo "1 passed, 0 failed"
