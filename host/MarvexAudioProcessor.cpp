@@ -89,6 +89,7 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     variation = std::make_unique<SoundVariation>();
     history = std::make_unique<SoundHistory> (*this);
     compare = std::make_unique<SoundCompare> (*this, *history);
+    history->beforeUndoOrRedo = [this] { compare->end(); };
     morph = std::make_unique<SoundMorph> (*this, *history, *variation);
     recall = std::make_unique<ProjectRecall> (engine);
 }

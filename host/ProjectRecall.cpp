@@ -32,17 +32,17 @@ void ProjectRecall::setEnabled (bool shouldSend)
 
 void ProjectRecall::timerCallback()
 {
-    if (! pending.load())
+    if (!pending.load())
         return;
 
-    if (! isEnabled())
+    if (!isEnabled())
     {
         pending = false;
         return;
     }
 
     // Until the output is open there is nobody to tell; the port watcher opens it when it comes.
-    if (! engine.isOutputOpen())
+    if (!engine.isOutputOpen())
     {
         askedForAnswer = false;
         return;
@@ -58,7 +58,7 @@ void ProjectRecall::timerCallback()
 
     // A project may open with no editor shown, and then nothing else asks whether the synth is
     // there: ask once, and its answer puts the link on-line.
-    if (! askedForAnswer)
+    if (!askedForAnswer)
     {
         askedForAnswer = true;
         engine.requestDump (sysex::requestGlobals, 0, 0);

@@ -39,7 +39,7 @@ private:
     void timerCallback() override;
 
     MidiCntrState& engine;
-    std::atomic<bool> pending { false };
+    std::atomic<bool> pending{false};
     bool askedForAnswer = false;
 
     JUCE_DECLARE_NON_COPYABLE (ProjectRecall)

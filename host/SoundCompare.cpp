@@ -25,9 +25,9 @@ juce::String SoundCompare::getSourceLabel() const
     const auto& engine = processor.getEngine();
     if (engine.hasSynthLocation())
         if (const auto* bank = engine.getSynthBank (engine.getCurrentSynthBank()))
-            return bank->getBankName().fromLastOccurrenceOf (" ", false, false) + ":"
-                   + juce::String (engine.getCurrentSynthProgram() + 1).paddedLeft ('0', 3) + " "
-                   + bank->getProgramName (engine.getCurrentSynthProgram()).trimEnd();
+            return bank->getBankName().fromLastOccurrenceOf (" ", false, false) + ":" +
+                   juce::String (engine.getCurrentSynthProgram() + 1).paddedLeft ('0', 3) + " " +
+                   bank->getProgramName (engine.getCurrentSynthProgram()).trimEnd();
     return "Before Edits";
 }
 
@@ -59,7 +59,7 @@ void SoundCompare::toggle()
 
 void SoundCompare::end()
 {
-    if (! comparing)
+    if (!comparing)
         return;
     comparing = false;
     history.replaceQuietly (edited, true);

@@ -44,7 +44,7 @@ private:
     MarvexAudioProcessor& processor;
     SoundHistory& history;
     bool comparing = false;
-    ProgramRecord edited {}, source {};
+    ProgramRecord edited{}, source{};
     juce::String sourceLabel;
 
     JUCE_DECLARE_NON_COPYABLE (SoundCompare)

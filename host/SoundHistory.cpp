@@ -15,7 +15,7 @@ constexpr size_t maxNrpnChanges = 12;
 juce::String nameOfByte (int index)
 {
     return index < program::numHostParameters && index < program::nameOffset ? ParameterTable::getName (index)
-                                                                              : juce::String ("Name");
+                                                                             : juce::String ("Name");
 }
 } // namespace
 
@@ -54,31 +54,31 @@ void SoundHistory::add (EditHistory::Step step)
 //==============================================================================
 void SoundHistory::parameterEdited (int index, int before, int after)
 {
-    if (applying || index < 0 || index >= (int) open.size())
+    if (applying || index < 0 || index >= (int)open.size())
         return;
 
     if (processor.getPluginBank().getEditBufferGeneration() != watchedGeneration)
         checkForNewSound();
 
-    auto& byte = open[(size_t) index];
-    if (! byte.touched)
+    auto& byte = open[(size_t)index];
+    if (!byte.touched)
     {
         byte.touched = true;
-        byte.before = (uint8_t) before;
+        byte.before = (uint8_t)before;
         openOrder.push_back (index);
     }
-    byte.latest = (uint8_t) after;
+    byte.latest = (uint8_t)after;
     byte.gestureOpen = true;
 }
 
 void SoundHistory::gestureEnded (int index)
 {
-    if (applying || index < 0 || index >= (int) open.size() || ! open[(size_t) index].touched)
+    if (applying || index < 0 || index >= (int)open.size() || !open[(size_t)index].touched)
         return;
 
-    open[(size_t) index].gestureOpen = false;
+    open[(size_t)index].gestureOpen = false;
     for (auto i : openOrder)
-        if (open[(size_t) i].gestureOpen)
+        if (open[(size_t)i].gestureOpen)
             return;
     closeOpenStep();
 }
@@ -91,12 +91,12 @@ void SoundHistory::closeOpenStep()
     EditHistory::Step step;
     for (auto i : openOrder)
     {
-        const auto& byte = open[(size_t) i];
+        const auto& byte = open[(size_t)i];
         if (byte.before != byte.latest)
-            step.changes.push_back ({ (uint8_t) i, byte.before, byte.latest });
+            step.changes.push_back ({(uint8_t)i, byte.before, byte.latest});
     }
 
-    if (! step.changes.empty())
+    if (!step.changes.empty())
     {
         // Named after what was changed; the name's bytes count as one thing.
         juce::StringArray things;
@@ -108,17 +108,17 @@ void SoundHistory::closeOpenStep()
     }
 
     for (auto i : openOrder)
-        open[(size_t) i] = {};
+        open[(size_t)i] = {};
     openOrder.clear();
 
-    if (! step.changes.empty())
+    if (!step.changes.empty())
         add (std::move (step));
 }
 
 void SoundHistory::forgetAll()
 {
     for (auto i : openOrder)
-        open[(size_t) i] = {};
+        open[(size_t)i] = {};
     openOrder.clear();
     history.clear();
     catchUp();
@@ -150,17 +150,17 @@ void SoundHistory::checkForNewSound()
     EditHistory::Step step;
     step.wholeSound = true;
     step.changes = EditHistory::changesBetween (watched, now);
-    const auto labelled = nextSoundLabel.isNotEmpty()
-                          && (int) (nextSoundLabelUntil - juce::Time::getMillisecondCounter()) > 0;
-    step.label = labelled ? nextSoundLabel
-                          : "Program " + processor.getPluginBank().getEditBufferName().trimEnd();
+    const auto labelled =
+        nextSoundLabel.isNotEmpty() && (int)(nextSoundLabelUntil - juce::Time::getMillisecondCounter()) > 0;
+    step.label =
+        labelled ? nextSoundLabel : "Program " + processor.getPluginBank().getEditBufferName().trimEnd();
     if (labelled)
         nextSoundLabel.clear();
 
     watched = now;
     watchedGeneration = generation;
     runStart = now;
-    if (! step.changes.empty())
+    if (!step.changes.empty())
         add (std::move (step));
 }
 
@@ -176,18 +176,20 @@ void SoundHistory::recordSoundChange (const juce::String& label, const std::func
     catchUp();
     runStart = after;
     auto changes = EditHistory::changesBetween (before, after);
-    if (! changes.empty())
-        add ({ label, true, std::move (changes), std::nullopt });
+    if (!changes.empty())
+        add ({label, true, std::move (changes), std::nullopt});
 }
 
 void SoundHistory::applySound (const ProgramRecord& sound, const juce::String& label)
 {
-    recordSoundChange (label, [&] {
-        processor.getPluginBank().setEditBuffer (sound);
-        engine.forgetSynthLocation();
-        engine.postEvent (event::editBufferReplaced);
-        engine.sendEditBufferToSynth();
-    });
+    recordSoundChange (label,
+                       [&]
+                       {
+                           processor.getPluginBank().setEditBuffer (sound);
+                           engine.forgetSynthLocation();
+                           engine.postEvent (event::editBufferReplaced);
+                           engine.sendEditBufferToSynth();
+                       });
 }
 
 void SoundHistory::recordProgramWrite (int bank, int program, const juce::String& label,
@@ -210,7 +212,7 @@ void SoundHistory::recordProgramWrite (int bank, int program, const juce::String
 
     memory.written = target->getProgramRecord (program);
     catchUp();
-    add ({ label, false, EditHistory::changesBetween (before, watched), memory });
+    add ({label, false, EditHistory::changesBetween (before, watched), memory});
 }
 
 void SoundHistory::recordSoundStep (const juce::String& label, const ProgramRecord& before)
@@ -219,8 +221,8 @@ void SoundHistory::recordSoundStep (const juce::String& label, const ProgramReco
     catchUp();
     runStart = watched;
     auto changes = EditHistory::changesBetween (before, watched);
-    if (! changes.empty())
-        add ({ label, true, std::move (changes), std::nullopt });
+    if (!changes.empty())
+        add ({label, true, std::move (changes), std::nullopt});
 }
 
 void SoundHistory::replaceQuietly (const ProgramRecord& sound, bool sendToSynth)
@@ -237,6 +239,8 @@ void SoundHistory::replaceQuietly (const ProgramRecord& sound, bool sendToSynth)
 //==============================================================================
 bool SoundHistory::undo()
 {
+    if (beforeUndoOrRedo != nullptr && (history.canUndo() || !openOrder.empty()))
+        beforeUndoOrRedo();
     checkForNewSound();
     closeOpenStep();
     const auto* step = history.undo();
@@ -249,6 +253,8 @@ bool SoundHistory::undo()
 
 bool SoundHistory::redo()
 {
+    if (beforeUndoOrRedo != nullptr && history.canRedo())
+        beforeUndoOrRedo();
     checkForNewSound();
     closeOpenStep();
     const auto* step = history.redo();
@@ -276,7 +282,8 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
         }
     }
 
-    const auto valueOf = [undoing] (const EditHistory::ByteChange& c) { return undoing ? c.before : c.after; };
+    const auto valueOf = [undoing] (const EditHistory::ByteChange& c)
+    { return undoing ? c.before : c.after; };
 
     if (step.wholeSound)
     {
@@ -295,7 +302,7 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
     {
         const auto asDump = step.changes.size() > maxNrpnChanges;
         for (const auto& c : step.changes)
-            processor.setParameterFromEditor (c.index, valueOf (c), true, ! asDump);
+            processor.setParameterFromEditor (c.index, valueOf (c), true, !asDump);
         if (asDump)
             engine.sendEditBufferToSynth();
     }

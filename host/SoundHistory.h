@@ -30,8 +30,7 @@ class MidiCntrState;
     coming here; the watcher (a timer on the message thread) keeps a copy of the edit buffer fresh so
     that a whole-sound step knows what was there before.
 */
-class SoundHistory final : public juce::ChangeBroadcaster,
-                           private juce::Timer
+class SoundHistory final : public juce::ChangeBroadcaster, private juce::Timer
 {
 public:
     explicit SoundHistory (MarvexAudioProcessor& processor, size_t maxSteps = EditHistory::defaultMaxSteps);
@@ -61,7 +60,8 @@ public:
     void applySound (const ProgramRecord& sound, const juce::String& label);
     /** Runs a store into program memory of the synth (user bank, program) as one step that keeps
         what it replaced. */
-    void recordProgramWrite (int bank, int program, const juce::String& label, const std::function<void()>& write);
+    void recordProgramWrite (int bank, int program, const juce::String& label,
+                             const std::function<void()>& write);
     /** Records a step for a change that was applied already, from its first sound to the current
         edit buffer (a morph, made of many small moves). */
     void recordSoundStep (const juce::String& label, const ProgramRecord& before);
@@ -80,6 +80,8 @@ public:
     bool undo();
     bool redo();
     const EditHistory& getSteps() const noexcept { return history; }
+    /** Called before an undo or redo changes anything (a comparison gives the edited sound back). */
+    std::function<void()> beforeUndoOrRedo;
 
     /** The sound as it was after the last whole-sound change: what the current run of edits started from. */
     const ProgramRecord& getRunStart() const noexcept { return runStart; }
@@ -103,10 +105,10 @@ private:
         bool touched = false, gestureOpen = false;
         uint8_t before = 0, latest = 0;
     };
-    std::array<OpenByte, 256> open {};
+    std::array<OpenByte, 256> open{};
     std::vector<int> openOrder; // touched bytes, in the order they were first touched
 
-    ProgramRecord watched {}, runStart {};
+    ProgramRecord watched{}, runStart{};
     uint32_t watchedGeneration = 0, seenRestores = 0;
     juce::String nextSoundLabel;
     juce::uint32 nextSoundLabelUntil = 0;

@@ -43,7 +43,7 @@ bool SoundMorph::isCurrent() const
 
 void SoundMorph::beginMove()
 {
-    if (! running)
+    if (!running)
         return;
     if (moving)
         endMove();
@@ -54,9 +54,9 @@ void SoundMorph::beginMove()
 
 void SoundMorph::setPosition (float newPosition)
 {
-    if (! running)
+    if (!running)
         return;
-    const auto single = ! moving;
+    const auto single = !moving;
     if (single)
         beginMove();
 
@@ -66,10 +66,10 @@ void SoundMorph::setPosition (float newPosition)
     unsent = true;
 
     const auto sinceLast = juce::Time::getMillisecondCounter() - lastSendAt;
-    if (numSends == 0 || sinceLast >= (juce::uint32) sendIntervalMs)
+    if (numSends == 0 || sinceLast >= (juce::uint32)sendIntervalMs)
         sendNow();
-    else if (! isTimerRunning())
-        startTimer ((int) ((juce::uint32) sendIntervalMs - sinceLast));
+    else if (!isTimerRunning())
+        startTimer ((int)((juce::uint32)sendIntervalMs - sinceLast));
 
     if (single)
         endMove();
@@ -77,16 +77,17 @@ void SoundMorph::setPosition (float newPosition)
 
 void SoundMorph::endMove()
 {
-    if (! moving)
+    if (!moving)
         return;
     moving = false;
     // The synth ends on the sound the slider was let go at: sent now, or when the pause is over.
     const auto sinceLast = juce::Time::getMillisecondCounter() - lastSendAt;
-    if (sinceLast >= (juce::uint32) sendIntervalMs)
+    if (sinceLast >= (juce::uint32)sendIntervalMs)
         sendNow();
-    else if (unsent && ! isTimerRunning())
-        startTimer ((int) ((juce::uint32) sendIntervalMs - sinceLast));
-    history.recordSoundStep ("Morph to " + targetName + " " + juce::String (juce::roundToInt (position * 100.0f)) + " %",
+    else if (unsent && !isTimerRunning())
+        startTimer ((int)((juce::uint32)sendIntervalMs - sinceLast));
+    history.recordSoundStep ("Morph to " + targetName + " " +
+                                 juce::String (juce::roundToInt (position * 100.0f)) + " %",
                              moveStart);
 }
 
@@ -98,7 +99,7 @@ void SoundMorph::timerCallback()
 
 void SoundMorph::sendNow()
 {
-    if (! unsent)
+    if (!unsent)
         return;
     unsent = false;
 
@@ -106,7 +107,7 @@ void SoundMorph::sendNow()
     const auto now = processor.getPluginBank().getEditBufferRecord();
     std::vector<int> changed;
     for (int i = 0; i < program::numHostParameters; ++i)
-        if (now[(size_t) i] != sent[(size_t) i])
+        if (now[(size_t)i] != sent[(size_t)i])
             changed.push_back (i);
     if (changed.empty())
         return;
@@ -116,7 +117,7 @@ void SoundMorph::sendNow()
     {
         for (auto i : changed)
             if (ParameterTable::isSentToSynth (i))
-                engine.sendParameterNrpn (table.getNrpn (i), now[(size_t) i]);
+                engine.sendParameterNrpn (table.getNrpn (i), now[(size_t)i]);
     }
     else
     {

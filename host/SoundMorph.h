@@ -57,7 +57,7 @@ private:
 
     bool running = false, moving = false, unsent = false;
     float position = 0.0f;
-    ProgramRecord from {}, target {}, sent {}, moveStart {}, made {};
+    ProgramRecord from{}, target{}, sent{}, moveStart{}, made{};
     juce::String targetName;
     juce::uint32 lastSendAt = 0;
     int numSends = 0;

@@ -35,16 +35,18 @@ void EditHistory::clear()
     undone.clear();
 }
 
-std::vector<EditHistory::ByteChange> EditHistory::changesBetween (const ProgramRecord& before, const ProgramRecord& after)
+std::vector<EditHistory::ByteChange> EditHistory::changesBetween (const ProgramRecord& before,
+                                                                  const ProgramRecord& after)
 {
     std::vector<ByteChange> changes;
     for (size_t i = 0; i < before.size(); ++i)
         if (before[i] != after[i])
-            changes.push_back ({ (uint8_t) i, before[i], after[i] });
+            changes.push_back ({(uint8_t)i, before[i], after[i]});
     return changes;
 }
 
-ProgramRecord EditHistory::applied (ProgramRecord record, const std::vector<ByteChange>& changes, bool undoing)
+ProgramRecord EditHistory::applied (ProgramRecord record, const std::vector<ByteChange>& changes,
+                                    bool undoing)
 {
     for (const auto& c : changes)
         record[c.index] = undoing ? c.before : c.after;

@@ -33,7 +33,7 @@ public:
     struct MemoryWrite
     {
         int bank = 0, program = 0;
-        ProgramRecord replaced {}, written {};
+        ProgramRecord replaced{}, written{};
     };
 
     struct Step
@@ -46,7 +46,9 @@ public:
 
     static constexpr size_t defaultMaxSteps = 500;
 
-    explicit EditHistory (size_t stepBound = defaultMaxSteps) : maxSteps (juce::jmax ((size_t) 1, stepBound)) {}
+    explicit EditHistory (size_t stepBound = defaultMaxSteps) : maxSteps (juce::jmax ((size_t)1, stepBound))
+    {
+    }
 
     /** Adds a step as the newest; whatever was undone can no longer be redone. The oldest step goes
         when more than the bound are kept. */
@@ -58,8 +60,8 @@ public:
     const Step* redo();
     void clear();
 
-    bool canUndo() const noexcept { return ! done.empty(); }
-    bool canRedo() const noexcept { return ! undone.empty(); }
+    bool canUndo() const noexcept { return !done.empty(); }
+    bool canRedo() const noexcept { return !undone.empty(); }
     juce::String getUndoLabel() const { return canUndo() ? done.back().label : juce::String(); }
     juce::String getRedoLabel() const { return canRedo() ? undone.back().label : juce::String(); }
     size_t getNumUndoSteps() const noexcept { return done.size(); }

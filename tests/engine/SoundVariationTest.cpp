@@ -13,7 +13,7 @@ namespace
 bool keptBytesEqual (const ProgramRecord& a, const ProgramRecord& b)
 {
     for (int i = 0; i < program::recordSize; ++i)
-        if (! SoundVariation::isVaried (i) && a[(size_t) i] != b[(size_t) i])
+        if (!SoundVariation::isVaried (i) && a[(size_t)i] != b[(size_t)i])
             return false;
     return true;
 }
@@ -23,7 +23,7 @@ ProgramRecord namedSound (const juce::String& name, int categoryNumber)
     auto r = initialProgram();
     const auto bytes = encodeProgramName (name);
     std::copy (bytes.begin(), bytes.end(), r.begin() + program::nameOffset);
-    r[(size_t) program::categoryIndex] = (uint8_t) categoryNumber;
+    r[(size_t)program::categoryIndex] = (uint8_t)categoryNumber;
     return r;
 }
 } // namespace
@@ -35,7 +35,7 @@ TEST (SoundVariation, ValuesTheSynthHasNoMeaningForAreNeverAccepted)
     int gaps = 0;
     for (int i = 0; i < program::numHostParameters; ++i)
     {
-        if (! SoundVariation::isVaried (i))
+        if (!SoundVariation::isVaried (i))
         {
             EXPECT_TRUE (variation.acceptedValues (i).empty()) << i;
             continue;
@@ -43,9 +43,10 @@ TEST (SoundVariation, ValuesTheSynthHasNoMeaningForAreNeverAccepted)
         for (int v = 0; v <= 255; ++v)
         {
             const auto text = ParDes::valueToText (table.getKind (i), v);
-            const auto meaningful = v >= table.getMin (i) && v <= table.getMax (i) && text != "*/*" && text.isNotEmpty();
+            const auto meaningful =
+                v >= table.getMin (i) && v <= table.getMax (i) && text != "*/*" && text.isNotEmpty();
             EXPECT_EQ (variation.isAccepted (i, v), meaningful) << ParameterTable::getName (i) << " " << v;
-            gaps += v >= table.getMin (i) && v <= table.getMax (i) && ! meaningful ? 1 : 0;
+            gaps += v >= table.getMin (i) && v <= table.getMax (i) && !meaningful ? 1 : 0;
         }
     }
     EXPECT_GT (gaps, 0); // the table does have such values: the test looks at something
@@ -62,15 +63,16 @@ TEST (SoundVariation, AThousandRandomizationsKeepEveryValueValidTheNameAndTheCat
     int changedSomething = 0;
     for (int n = 0; n < 1000; ++n)
     {
-        const auto amount = (float) (n % 10 + 1) / 10.0f; // 10 % .. 100 %
-        const auto next = n % 3 == 2 ? variation.mutate (sound, 3, random) : variation.randomize (sound, amount, random);
+        const auto amount = (float)(n % 10 + 1) / 10.0f; // 10 % .. 100 %
+        const auto next =
+            n % 3 == 2 ? variation.mutate (sound, 3, random) : variation.randomize (sound, amount, random);
         changedSomething += next != sound ? 1 : 0;
         for (int i = 0; i < program::nameOffset; ++i)
         {
             if (SoundVariation::isVaried (i))
             {
-                ASSERT_TRUE (variation.isAccepted (i, next[(size_t) i]))
-                    << ParameterTable::getName (i) << " = " << (int) next[(size_t) i];
+                ASSERT_TRUE (variation.isAccepted (i, next[(size_t)i]))
+                    << ParameterTable::getName (i) << " = " << (int)next[(size_t)i];
             }
         }
         ASSERT_TRUE (keptBytesEqual (next, start)) << "step " << n;
@@ -89,7 +91,7 @@ TEST (SoundVariation, TheAmountBoundsHowFarEachValueMoves)
     for (int n = 0; n < 300; ++n)
     {
         const auto next = variation.randomize (start, 0.1f, random);
-        widest = std::max (widest, std::abs ((int) next[cutoff] - (int) start[cutoff]));
+        widest = std::max (widest, std::abs ((int)next[cutoff] - (int)start[cutoff]));
     }
     EXPECT_LE (widest, 16); // 10 % of 164, rounded
     EXPECT_GT (widest, 8);
@@ -98,7 +100,7 @@ TEST (SoundVariation, TheAmountBoundsHowFarEachValueMoves)
     int lowest = 255, highest = 0;
     for (int n = 0; n < 600; ++n)
     {
-        const auto v = (int) variation.randomize (start, 1.0f, random)[cutoff];
+        const auto v = (int)variation.randomize (start, 1.0f, random)[cutoff];
         lowest = std::min (lowest, v);
         highest = std::max (highest, v);
     }
@@ -111,9 +113,11 @@ TEST (SoundVariation, MutateChangesExactlyTheGivenNumberOfParameters)
     const SoundVariation variation;
     juce::Random random (5);
     const auto start = namedSound ("Mutant", 3);
-    for (int count : { 1, 3, 8 })
+    for (int count : {1, 3, 8})
         for (int n = 0; n < 50; ++n)
-            EXPECT_EQ ((int) EditHistory::changesBetween (start, variation.mutate (start, count, random)).size(), count);
+            EXPECT_EQ (
+                (int)EditHistory::changesBetween (start, variation.mutate (start, count, random)).size(),
+                count);
 }
 
 TEST (SoundVariation, AMorphRunsFromOneSoundToTheOtherThroughAcceptedValuesOnly)
@@ -130,7 +134,7 @@ TEST (SoundVariation, AMorphRunsFromOneSoundToTheOtherThroughAcceptedValuesOnly)
     {
         if (SoundVariation::isVaried (i))
         {
-            EXPECT_EQ (end[(size_t) i], b[(size_t) i]) << i;
+            EXPECT_EQ (end[(size_t)i], b[(size_t)i]) << i;
         }
     }
 
@@ -141,7 +145,7 @@ TEST (SoundVariation, AMorphRunsFromOneSoundToTheOtherThroughAcceptedValuesOnly)
         {
             if (SoundVariation::isVaried (i))
             {
-                ASSERT_TRUE (variation.isAccepted (i, m[(size_t) i])) << i << " at " << t;
+                ASSERT_TRUE (variation.isAccepted (i, m[(size_t)i])) << i << " at " << t;
             }
         }
     }
@@ -157,7 +161,7 @@ TEST (EditHistory, KeepsItsBoundAndANewStepEndsTheRedos)
 {
     EditHistory history (3);
     for (int n = 0; n < 5; ++n)
-        history.add ({ "step " + juce::String (n), false, { { 20, (uint8_t) n, (uint8_t) (n + 1) } }, std::nullopt });
+        history.add ({"step " + juce::String (n), false, {{20, (uint8_t)n, (uint8_t)(n + 1)}}, std::nullopt});
     EXPECT_EQ (history.getNumUndoSteps(), 3u);
     EXPECT_EQ (history.getUndoLabel(), "step 4");
 
@@ -167,7 +171,7 @@ TEST (EditHistory, KeepsItsBoundAndANewStepEndsTheRedos)
     ASSERT_NE (history.undo(), nullptr);
     EXPECT_EQ (history.undo(), nullptr); // step 0 and 1 are gone
     ASSERT_NE (history.redo(), nullptr);
-    history.add ({ "new", false, {}, std::nullopt });
+    history.add ({"new", false, {}, std::nullopt});
     EXPECT_FALSE (history.canRedo());
     EXPECT_EQ (history.getUndoLabel(), "new");
 }
@@ -176,10 +180,10 @@ TEST (SoundDiff, ListsExactlyTheDifferingParametersWithBothTexts)
 {
     auto a = namedSound ("First", 1);
     auto b = a;
-    b[20] = (uint8_t) (a[20] + 5); // Flt Freq
-    b[43] = (uint8_t) ((a[43] + 1) % 5); // LFO 1 Shape, a list
-    b[(size_t) program::categoryIndex] = 2;
-    b[100] = (uint8_t) (a[100] + 1); // holds no instrument parameter: not listed
+    b[20] = (uint8_t)(a[20] + 5);       // Flt Freq
+    b[43] = (uint8_t)((a[43] + 1) % 5); // LFO 1 Shape, a list
+    b[(size_t)program::categoryIndex] = 2;
+    b[100] = (uint8_t)(a[100] + 1); // holds no instrument parameter: not listed
     const auto newName = encodeProgramName ("Second");
     std::copy (newName.begin(), newName.end(), b.begin() + program::nameOffset);
 

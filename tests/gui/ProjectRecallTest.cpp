@@ -19,7 +19,10 @@ struct ProjectRecallTest : SynthProcessorRig
         return state;
     }
 
-    void restore (const juce::MemoryBlock& state) { processor->setStateInformation (state.getData(), (int) state.getSize()); }
+    void restore (const juce::MemoryBlock& state)
+    {
+        processor->setStateInformation (state.getData(), (int)state.getSize());
+    }
 };
 } // namespace
 
@@ -78,7 +81,8 @@ TEST_F (ProjectRecallTest, TurnedOffTheSynthKeepsItsSoundAndTheChoiceIsKept)
     settle();
     EXPECT_EQ (countSysEx (toSynth.take(), sysex::editBufferDump), 0);
     EXPECT_EQ (synth().getEditBuffer(), before);
-    EXPECT_EQ (bank().getEditBufferRecord(), distinctSound (8, "Not Sent")); // restored in the editor all the same
+    EXPECT_EQ (bank().getEditBufferRecord(),
+               distinctSound (8, "Not Sent")); // restored in the editor all the same
 
     // The next instance reads the choice from the settings file.
     engine().saveSettings();
@@ -95,7 +99,7 @@ TEST_F (ProjectRecallTest, AStateWithoutAnEditedSoundSendsNothing)
     juce::MemoryBlock state;
     state.append ("KelvoPluginBank", 15);
     state.append ("Version100", 10);
-    juce::MemoryBlock programs ((size_t) program::bankSize, true);
+    juce::MemoryBlock programs ((size_t)program::bankSize, true);
     state.append (programs.getData(), programs.getSize());
     restore (state);
     ASSERT_EQ (bank().getProgramByte (0, 20), 0); // the chunk was taken

@@ -33,15 +33,16 @@ TEST_F (SoundCompareTest, SwitchesTheSynthBetweenTheEditAndTheStoredProgramAndLi
     engine().getSynthBank (2)->setProgram (4, stored);
     synth().setProgram (2, 4, stored);
     engine().selectProgram (2, 4, true);
-    processor->setParameterFromEditor (20, 99, true, true);  // Flt Freq
-    processor->setParameterFromEditor (43, 4, true, true);   // LFO 1 Shape
+    processor->setParameterFromEditor (20, 99, true, true); // Flt Freq
+    processor->setParameterFromEditor (43, 4, true, true);  // LFO 1 Shape
     const auto edited = bank().getEditBufferRecord();
     ASSERT_EQ (synthSound(), edited);
     const auto steps = history().getSteps().getNumUndoSteps();
 
     SoundToolsPanel panel (*processor);
     ASSERT_EQ (panel.getNumDifferenceRows(), 2);
-    EXPECT_EQ (panel.getDifferenceRow (1), (juce::StringArray { "LFO 1 Shape", "Random", ParDes::valueToText (38, stored[43]) }));
+    EXPECT_EQ (panel.getDifferenceRow (1),
+               (juce::StringArray{"LFO 1 Shape", "Random", ParDes::valueToText (38, stored[43])}));
 
     const auto rows = compare().getDifferences();
     ASSERT_EQ (rows.size(), 2u);
@@ -84,13 +85,22 @@ TEST_F (SoundCompareTest, WithoutAStoredProgramTheSourceIsTheSoundBeforeTheEdits
     EXPECT_EQ (synthSound(), applied);
     compare().toggle();
     EXPECT_EQ (synthSound()[21], 3);
+
+    // An undo while the source plays first gives the edited sound back, then undoes its last step.
+    compare().toggle();
+    ASSERT_TRUE (history().undo());
+    EXPECT_FALSE (compare().isComparing());
+    EXPECT_EQ (bank().getEditBufferRecord(), applied);
+    EXPECT_EQ (synthSound(), applied);
+    ASSERT_TRUE (history().redo());
+    EXPECT_EQ (synthSound()[21], 3);
 }
 
 TEST_F (SoundCompareTest, AThousandRandomizationsReachTheSynthValidWithTheNameAndCategoryKept)
 {
     goOnline();
     auto start = distinctSound (2, "My Own Name");
-    start[(size_t) program::categoryIndex] = 11;
+    start[(size_t)program::categoryIndex] = 11;
     history().applySound (start, "Start");
     const auto& variation = processor->getVariation();
 
@@ -104,11 +114,11 @@ TEST_F (SoundCompareTest, AThousandRandomizationsReachTheSynthValidWithTheNameAn
         {
             if (SoundVariation::isVaried (i))
             {
-                ASSERT_TRUE (variation.isAccepted (i, sound[(size_t) i])) << ParameterTable::getName (i);
+                ASSERT_TRUE (variation.isAccepted (i, sound[(size_t)i])) << ParameterTable::getName (i);
             }
         }
         ASSERT_EQ (bank().getEditBufferName(), "My Own Name     ");
-        ASSERT_EQ (sound[(size_t) program::categoryIndex], 11);
+        ASSERT_EQ (sound[(size_t)program::categoryIndex], 11);
     }
     EXPECT_EQ (synthSound(), bank().getEditBufferRecord());
     EXPECT_EQ (history().getUndoLabel(), "Mutate");
@@ -121,7 +131,7 @@ TEST_F (SoundCompareTest, AMorphIsPacedForTheSynthAndEachMoveIsOneStep)
     const auto from = distinctSound (1, "From");
     auto to = distinctSound (90, "To");
     for (int i = 20; i < 60; ++i)
-        to[(size_t) i] = processor->getVariation().acceptedValues (i).back();
+        to[(size_t)i] = processor->getVariation().acceptedValues (i).back();
     history().applySound (from, "From");
     settle();
     toSynth.take();
@@ -130,7 +140,7 @@ TEST_F (SoundCompareTest, AMorphIsPacedForTheSynthAndEachMoveIsOneStep)
     morph.begin (to, "U1:001 To");
     morph.beginMove();
     for (int n = 1; n <= 100; ++n)
-        morph.setPosition ((float) n / 100.0f); // a fast slider: no time passes between moves
+        morph.setPosition ((float)n / 100.0f); // a fast slider: no time passes between moves
     EXPECT_EQ (morph.getNumSends(), 1);
     morph.endMove();
 

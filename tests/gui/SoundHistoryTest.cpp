@@ -22,10 +22,19 @@ struct HostLog : juce::AudioProcessorListener
         float value;
     };
     std::vector<Entry> entries;
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int i, float v) override { entries.push_back ({ 'v', i, v }); }
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int i, float v) override
+    {
+        entries.push_back ({'v', i, v});
+    }
     void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int i) override { entries.push_back ({ 'b', i, 0 }); }
-    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int i) override { entries.push_back ({ 'e', i, 0 }); }
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int i) override
+    {
+        entries.push_back ({'b', i, 0});
+    }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int i) override
+    {
+        entries.push_back ({'e', i, 0});
+    }
 
     /** Whether the host heard index change to value inside a gesture. */
     bool heardInGesture (int index, float value) const
@@ -86,8 +95,8 @@ struct SoundHistoryTest : SynthProcessorRig
         MouseDriver mouse (*knob);
         mouse.press (20, 40);
         for (int y = 1; y <= pixelsUp; ++y)
-            mouse.drag (20, 40.0f - (float) y);
-        mouse.release (20, 40.0f - (float) pixelsUp);
+            mouse.drag (20, 40.0f - (float)y);
+        mouse.release (20, 40.0f - (float)pixelsUp);
     }
 };
 } // namespace
@@ -122,9 +131,10 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
 
     // 3. A library entry applied through the processor's program-chunk path.
     TempFolder libraryFolder;
-    ProgramLibrary library (libraryFolder.folder.getChildFile ("x4Lib.m_l"), bank(), [&] (const juce::MemoryBlock& chunk) {
-        processor->setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
-    });
+    ProgramLibrary library (
+        libraryFolder.folder.getChildFile ("x4Lib.m_l"), bank(),
+        [&] (const juce::MemoryBlock& chunk)
+        { processor->setCurrentProgramStateInformation (chunk.getData(), (int)chunk.getSize()); });
     const auto entry = distinctSound (11, "Library Pad");
     ASSERT_TRUE (library.getStore().addProgram ("Library Pad", entry));
     library.applySelected();
@@ -194,7 +204,8 @@ TEST_F (SoundHistoryTest, TheEditMenuAndTheKeysNameAndTakeTheSteps)
     pumpFor (300);
     processor->setParameterFromEditor (21, (before + 9) % 128, true, true);
 
-    const auto textsOf = [&] {
+    const auto textsOf = [&]
+    {
         juce::StringArray texts;
         const auto menu = main->createEditMenu();
         for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
@@ -209,7 +220,8 @@ TEST_F (SoundHistoryTest, TheEditMenuAndTheKeysNameAndTakeTheSteps)
     EXPECT_TRUE (textsOf().contains ("Undo Flt Env Attack and 1 more"));
     EXPECT_TRUE (textsOf().contains ("Redo Resonance"));
 
-    EXPECT_TRUE (main->keyPressed (juce::KeyPress ('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0)));
+    EXPECT_TRUE (main->keyPressed (
+        juce::KeyPress ('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0)));
     EXPECT_EQ (bank().getEditBufferByte (21), (before + 9) % 128);
     EXPECT_FALSE (main->keyPressed (juce::KeyPress ('z', juce::ModifierKeys(), 0))); // a plain Z plays a note
 

@@ -19,7 +19,8 @@ struct SynthProcessorRig : ::testing::Test
 
     void SetUp() override
     {
-        auto d = std::make_unique<SimulatorDevices> ([this] (const juce::MidiMessage& m) { toSynth.add (m); });
+        auto d =
+            std::make_unique<SimulatorDevices> ([this] (const juce::MidiMessage& m) { toSynth.add (m); });
         devices = d.get();
         processor = std::make_unique<MarvexAudioProcessor> (std::move (d), temp.folder);
     }
@@ -62,9 +63,9 @@ struct SynthProcessorRig : ::testing::Test
 inline ProgramRecord distinctSound (int seed, const juce::String& name)
 {
     auto r = initialProgram();
-    r[20] = (uint8_t) (10 + seed);  // cutoff
-    r[21] = (uint8_t) (20 + seed);  // resonance
-    r[43] = (uint8_t) (seed % 5);   // an LFO shape
+    r[20] = (uint8_t)(10 + seed); // cutoff
+    r[21] = (uint8_t)(20 + seed); // resonance
+    r[43] = (uint8_t)(seed % 5);  // an LFO shape
     const auto nameBytes = encodeProgramName (name);
     std::copy (nameBytes.begin(), nameBytes.end(), r.begin() + program::nameOffset);
     return r;

@@ -1,6 +1,7 @@
 #include "ui/main/MainComp.h"
 #include "host/MarvexAudioProcessor.h"
 #include "host/ProjectRecall.h"
+#include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
@@ -691,6 +692,8 @@ void MainComp::toggleSoundTools()
 {
     if (soundTools != nullptr)
     {
+        // The synth never keeps playing the source once nothing shows that it does.
+        processor.getCompare().end();
         soundTools->removeChangeListener (this);
         retire (*this, soundTools);
         return;

@@ -29,7 +29,7 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 {
     auto& engine = processor.getEngine();
 
-    for (auto* label : { &playingLabel, &differencesLabel, &variationLabel, &morphLabel })
+    for (auto* label : {&playingLabel, &differencesLabel, &variationLabel, &morphLabel})
     {
         label->setFont (textFont (13.0f));
         label->setColour (juce::Label::textColourId, juce::Colour (rowText));
@@ -56,25 +56,30 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
     amountSlider.setTextBoxStyle (juce::Slider::TextBoxRight, false, 52, 20);
     amountSlider.setTooltip ("How far Randomize may move each value: 10 % a little, 100 % anywhere");
 
-    randomizeButton.onClick = [this] {
-        const auto amount = (int) amountSlider.getValue();
+    randomizeButton.onClick = [this]
+    {
+        const auto amount = (int)amountSlider.getValue();
         const auto& sound = processor.getPluginBank().getEditBufferRecord();
         processor.getHistory().applySound (
-            processor.getVariation().randomize (sound, (float) amount / 100.0f, random),
+            processor.getVariation().randomize (sound, (float)amount / 100.0f, random),
             "Randomize " + juce::String (amount) + " %");
     };
-    mutateButton.setTooltip ("Gives " + juce::String (mutateCount) + " parameters, chosen at random, a new value");
-    mutateButton.onClick = [this] {
+    mutateButton.setTooltip ("Gives " + juce::String (mutateCount) +
+                             " parameters, chosen at random, a new value");
+    mutateButton.onClick = [this]
+    {
         processor.getHistory().applySound (
-            processor.getVariation().mutate (processor.getPluginBank().getEditBufferRecord(), mutateCount, random),
+            processor.getVariation().mutate (processor.getPluginBank().getEditBufferRecord(), mutateCount,
+                                             random),
             "Mutate");
     };
 
     for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
         bankBox.addItem (bankPrefix (b), b + 1);
     bankBox.onChange = [this] { fillProgramBox(); };
-    programBox.onChange = [this] {
-        if (! morphDragging)
+    programBox.onChange = [this]
+    {
+        if (!morphDragging)
             morphSlider.setValue (0.0, juce::dontSendNotification);
     };
 
@@ -83,24 +88,27 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
     morphSlider.setTextValueSuffix (" %");
     morphSlider.setTextBoxStyle (juce::Slider::TextBoxRight, false, 52, 20);
     morphSlider.setTooltip ("0 % is the sound the morph began with, 100 % the chosen program");
-    morphSlider.onDragStart = [this] {
+    morphSlider.onDragStart = [this]
+    {
         morphDragging = true;
         morphMoved();
         processor.getMorph().beginMove();
     };
-    morphSlider.onValueChange = [this] {
-        if (! morphDragging)
+    morphSlider.onValueChange = [this]
+    {
+        if (!morphDragging)
             morphMoved();
-        processor.getMorph().setPosition ((float) morphSlider.getValue() / 100.0f);
+        processor.getMorph().setPosition ((float)morphSlider.getValue() / 100.0f);
     };
-    morphSlider.onDragEnd = [this] {
+    morphSlider.onDragEnd = [this]
+    {
         morphDragging = false;
         processor.getMorph().endMove();
     };
 
-    for (auto* c : std::initializer_list<juce::Component*> { &compareButton, &closeButton, &differenceList, &amountSlider,
-                                                             &randomizeButton, &mutateButton, &bankBox, &programBox,
-                                                             &morphSlider })
+    for (auto* c : std::initializer_list<juce::Component*>{&compareButton, &closeButton, &differenceList,
+                                                           &amountSlider, &randomizeButton, &mutateButton,
+                                                           &bankBox, &programBox, &morphSlider})
         addAndMakeVisible (*c);
 
     bankBox.setSelectedId (engine.getCurrentSynthBank() + 1, juce::dontSendNotification);
@@ -135,7 +143,8 @@ void SoundToolsPanel::fillProgramBox()
     if (bank == nullptr)
         return;
     for (int p = 0; p < program::programsPerBank; ++p)
-        programBox.addItem (juce::String (p + 1).paddedLeft ('0', 3) + "  " + bank->getProgramName (p).trimEnd(), p + 1);
+        programBox.addItem (
+            juce::String (p + 1).paddedLeft ('0', 3) + "  " + bank->getProgramName (p).trimEnd(), p + 1);
     programBox.setSelectedId (selected, juce::dontSendNotification);
     morphSlider.setValue (0.0, juce::dontSendNotification);
 }
@@ -152,7 +161,8 @@ void SoundToolsPanel::morphMoved()
     const auto target = bank->getProgramRecord (programNumber);
     if (morph.isCurrent() && morph.getTarget() == target)
         return;
-    morph.begin (target, programLocation (bankNumber, programNumber) + " " + bank->getProgramName (programNumber).trimEnd());
+    morph.begin (target, programLocation (bankNumber, programNumber) + " " +
+                             bank->getProgramName (programNumber).trimEnd());
 }
 
 //==============================================================================
@@ -169,11 +179,12 @@ void SoundToolsPanel::refresh()
 
     rows.clear();
     for (const auto& d : compare.getDifferences())
-        rows.push_back ({ d.name, d.first, d.second });
-    differencesLabel.setText (rows.empty() ? "No differences from " + sourceLabel
-                                           : juce::String ((int) rows.size()) + (rows.size() == 1 ? " difference from " : " differences from ")
-                                                 + sourceLabel,
-                              juce::dontSendNotification);
+        rows.push_back ({d.name, d.first, d.second});
+    differencesLabel.setText (
+        rows.empty() ? "No differences from " + sourceLabel
+                     : juce::String ((int)rows.size()) +
+                           (rows.size() == 1 ? " difference from " : " differences from ") + sourceLabel,
+        juce::dontSendNotification);
     differenceList.updateContent();
     differenceList.repaint();
 }
@@ -185,27 +196,27 @@ void SoundToolsPanel::changeListenerCallback (juce::ChangeBroadcaster*)
 
 juce::StringArray SoundToolsPanel::getDifferenceRow (int row) const
 {
-    if (row < 0 || row >= (int) rows.size())
+    if (row < 0 || row >= (int)rows.size())
         return {};
-    const auto& r = rows[(size_t) row];
-    return { r.name, r.edited, r.source };
+    const auto& r = rows[(size_t)row];
+    return {r.name, r.edited, r.source};
 }
 
 int SoundToolsPanel::getNumRows()
 {
-    return (int) rows.size();
+    return (int)rows.size();
 }
 
 void SoundToolsPanel::paintListBoxItem (int row, juce::Graphics& g, int width, int height, bool)
 {
-    if (row < 0 || row >= (int) rows.size())
+    if (row < 0 || row >= (int)rows.size())
         return;
     if (row % 2 == 1)
         g.fillAll (juce::Colour (rowStripe));
 
-    const auto& r = rows[(size_t) row];
-    const auto nameWidth = juce::roundToInt ((float) width * nameColumn);
-    const auto editedWidth = juce::roundToInt ((float) width * editedColumn);
+    const auto& r = rows[(size_t)row];
+    const auto nameWidth = juce::roundToInt ((float)width * nameColumn);
+    const auto editedWidth = juce::roundToInt ((float)width * editedColumn);
     g.setFont (textFont (12.0f));
     g.setColour (juce::Colour (rowDim));
     g.drawFittedText (r.name, 6, 0, nameWidth - 8, height, juce::Justification::centredLeft, 1);
@@ -230,15 +241,16 @@ void SoundToolsPanel::paint (juce::Graphics& g)
 
     // Column headings above the difference list.
     const auto list = differenceList.getBounds();
-    const auto nameWidth = juce::roundToInt ((float) list.getWidth() * nameColumn);
-    const auto editedWidth = juce::roundToInt ((float) list.getWidth() * editedColumn);
+    const auto nameWidth = juce::roundToInt ((float)list.getWidth() * nameColumn);
+    const auto editedWidth = juce::roundToInt ((float)list.getWidth() * editedColumn);
     g.setFont (textFont (12.0f, true));
     g.setColour (juce::Colour (headingText));
     const auto y = list.getY() - rowHeight;
     g.drawText ("Parameter", list.getX() + 6, y, nameWidth, rowHeight, juce::Justification::centredLeft);
-    g.drawText ("Edited", list.getX() + nameWidth, y, editedWidth, rowHeight, juce::Justification::centredLeft);
-    g.drawText ("Source", list.getX() + nameWidth + editedWidth, y, list.getWidth() - nameWidth - editedWidth, rowHeight,
+    g.drawText ("Edited", list.getX() + nameWidth, y, editedWidth, rowHeight,
                 juce::Justification::centredLeft);
+    g.drawText ("Source", list.getX() + nameWidth + editedWidth, y, list.getWidth() - nameWidth - editedWidth,
+                rowHeight, juce::Justification::centredLeft);
 }
 
 void SoundToolsPanel::resized()

@@ -42,7 +42,7 @@ public:
     juce::ListBox& getDifferenceList() noexcept { return differenceList; }
     juce::String getPlayingText() const { return playingLabel.getText(); }
     /** The rows of the difference list as shown: name, edited value, source value. */
-    int getNumDifferenceRows() const noexcept { return (int) rows.size(); }
+    int getNumDifferenceRows() const noexcept { return (int)rows.size(); }
     juce::StringArray getDifferenceRow (int row) const;
 
     void paint (juce::Graphics& g) override;
@@ -57,12 +57,12 @@ private:
 
     MarvexAudioProcessor& processor;
 
-    juce::TextButton compareButton { "Compare" }, closeButton { "X" };
+    juce::TextButton compareButton{"Compare"}, closeButton{"X"};
     juce::Label playingLabel, differencesLabel;
-    juce::ListBox differenceList { "Differences", this };
+    juce::ListBox differenceList{"Differences", this};
     juce::Label variationLabel, morphLabel;
     juce::Slider amountSlider, morphSlider;
-    juce::TextButton randomizeButton { "Randomize" }, mutateButton { "Mutate 3" };
+    juce::TextButton randomizeButton{"Randomize"}, mutateButton{"Mutate 3"};
     juce::ComboBox bankBox, programBox;
     juce::Random random;
 
