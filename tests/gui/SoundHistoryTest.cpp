@@ -3,6 +3,8 @@
 #include "support/ProcessorRig.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/MainComp.h"
+#include "ui/main/WriteSnd.h"
+#include "ui/widgets/StsBut.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/StsCont.h"
@@ -253,4 +255,33 @@ TEST_F (SoundHistoryTest, PasteAndRecvAreNamedStepsAndTheHistoryIsBounded)
         processor->setParameterFromEditor (21, n % 2 == 0 ? 10 : 20, true, false);
     EXPECT_EQ (history().getSteps().getNumUndoSteps(), EditHistory::defaultMaxSteps);
     EXPECT_EQ (history().getUndoLabel(), "Resonance");
+}
+
+TEST_F (SoundHistoryTest, AWriteFromTheWriteDialogIsUndoneInTheSynthsMemory)
+{
+    goOnline();
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    const auto replaced = distinctSound (30, "Old Occupant");
+    synth().setProgram (1, 9, replaced);
+    engine().getSynthBank (1)->setProgram (9, replaced);
+    history().applySound (distinctSound (31, "Being Edited"), "Start");
+    processor->setParameterFromEditor (20, 77, true, true);
+    const auto edited = bank().getEditBufferRecord();
+
+    main->toggleWriteDialog();
+    auto* dialog = main->getWriteDialog();
+    ASSERT_NE (dialog, nullptr);
+    dialog->showBank (1);
+    dialog->chooseProgram (9);
+    dialog->getWriteButton().getInnerButton()->triggerClick();
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (1, 9)[20] == 77; }));
+    EXPECT_EQ (history().getUndoLabel(), "Write U2:010");
+
+    main->editMenuFinished (3); // Undo
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 9), replaced);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (9), replaced);
+    EXPECT_EQ (bank().getEditBufferRecord(), edited); // the name and category the write gave it are gone
+    EXPECT_EQ (synthSound(), edited);                 // and the synth still plays the edit
 }
