@@ -258,9 +258,19 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     if (! record.has_value())
         return;
 
-    pluginBank->setProgram (engine.getCurrentPluginProgram(), *record);
-    pluginBank->setEditBuffer (*record);
-    engine.loadCurrentPluginProgram();
+    const auto load = [&] {
+        pluginBank->setProgram (engine.getCurrentPluginProgram(), *record);
+        pluginBank->setEditBuffer (*record);
+        engine.loadCurrentPluginProgram();
+    };
+
+    // A program applied from the editor (the library, the preset page) is one named undo step; a
+    // host's call on another thread is found as a new sound by the history's watcher.
+    if (history != nullptr && juce::MessageManager::existsAndIsCurrentThread())
+        history->recordSoundChange (
+            "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(), load);
+    else
+        load();
 }
 
 //==============================================================================

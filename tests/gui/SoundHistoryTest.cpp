@@ -142,6 +142,7 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
     library.applySelected();
     pumpFor (120);
     EXPECT_EQ (history().getSteps().getNumUndoSteps(), 3u);
+    EXPECT_EQ (history().getUndoLabel(), "Load Library Pad");
     EXPECT_EQ (bank().getEditBufferRecord(), entry);
 
     // 4. A write into the synth's program memory, U2:010, which held a sound of its own.
