@@ -263,6 +263,8 @@ TEST_F (SoundHistoryTest, AWriteFromTheWriteDialogIsUndoneInTheSynthsMemory)
     goOnline();
     main = std::make_unique<MainComp> (*processor);
     main->setSize (1191, 700);
+    // The editor checks the link again when it opens; a write waits for the answer.
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
     const auto replaced = distinctSound (30, "Old Occupant");
     synth().setProgram (1, 9, replaced);
     engine().getSynthBank (1)->setProgram (9, replaced);

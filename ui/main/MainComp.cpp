@@ -233,7 +233,8 @@ void MainComp::layout()
         placeOverlay (*scanPanel, { scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight() },
                       barHeight);
     if (soundTools != nullptr)
-        placeOverlay (*soundTools, { soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight },
+        placeOverlay (*soundTools,
+                      { soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight },
                       barHeight);
     if (aboutPanel != nullptr)
         placeOverlay (*aboutPanel, { 0, 0, designWidth, (int) std::ceil ((float) getHeight() / scale) }, 0);
@@ -923,8 +924,10 @@ juce::PopupMenu MainComp::createEditMenu()
     menu.addItem (editPaste, clipboardFull ? "Paste " + clipboard.getName() : juce::String ("Paste "), clipboardFull);
     menu.addSeparator();
     const auto& history = processor.getHistory();
-    menu.addItem (editUndo, history.canUndo() ? "Undo " + history.getUndoLabel() : juce::String ("Undo"), history.canUndo());
-    menu.addItem (editRedo, history.canRedo() ? "Redo " + history.getRedoLabel() : juce::String ("Redo"), history.canRedo());
+    menu.addItem (editUndo, history.canUndo() ? "Undo " + history.getUndoLabel() : juce::String ("Undo"),
+                  history.canUndo());
+    menu.addItem (editRedo, history.canRedo() ? "Redo " + history.getRedoLabel() : juce::String ("Redo"),
+                  history.canRedo());
     menu.addSeparator();
     menu.addItem (editSoundTools, "Compare and Vary...", true, soundTools != nullptr);
     menu.addItem (editProjectRecall, "Send The Project's Sound To The Synth On Load", true,
