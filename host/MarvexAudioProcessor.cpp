@@ -258,7 +258,8 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     if (! record.has_value())
         return;
 
-    const auto load = [&] {
+    const auto load = [&]
+    {
         pluginBank->setProgram (engine.getCurrentPluginProgram(), *record);
         pluginBank->setEditBuffer (*record);
         engine.loadCurrentPluginProgram();
@@ -268,7 +269,8 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     // host's call on another thread is found as a new sound by the history's watcher.
     if (history != nullptr && juce::MessageManager::existsAndIsCurrentThread())
         history->recordSoundChange (
-            "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(), load);
+            "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(),
+            load);
     else
         load();
 }

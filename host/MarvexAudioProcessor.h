@@ -144,7 +144,7 @@ private:
 
     HostEchoGuard echoGuard;
     std::unique_ptr<HostSync> hostSync;
-    std::atomic<uint32_t> stateRestores { 0 };
+    std::atomic<uint32_t> stateRestores{0};
     std::unique_ptr<SoundVariation> variation;
     std::unique_ptr<SoundHistory> history;
     std::unique_ptr<SoundCompare> compare;

@@ -671,7 +671,7 @@ bool renderSoundTools (MarvexAudioProcessor& processor, const juce::File& folder
     // A stored program with a few edits: the list shows them against the program.
     processor.getEngine().selectProgram (1, 12, false);
     processor.getHistory().forgetAll();
-    const std::pair<int, int> edits[] = { { 20, 131 }, { 21, 96 }, { 43, 4 }, { 47, 13 }, { 2, 57 }, { 117, 3 } };
+    const std::pair<int, int> edits[] = {{20, 131}, {21, 96}, {43, 4}, {47, 13}, {2, 57}, {117, 3}};
     for (auto [index, value] : edits)
         processor.setParameterFromEditor (index, value, true, false);
     main.toggleSoundTools();

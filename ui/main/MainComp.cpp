@@ -40,7 +40,8 @@ constexpr int numChannels = 16;
 constexpr int bankMenuIdBase = 100000;
 constexpr int programMenuIdBase = 1000;
 constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
-constexpr int editCopy = 1, editPaste = 2, editUndo = 3, editRedo = 4, editSoundTools = 5, editProjectRecall = 6;
+constexpr int editCopy = 1, editPaste = 2, editUndo = 3, editRedo = 4, editSoundTools = 5,
+              editProjectRecall = 6;
 constexpr int highestPanelIndex = 114;
 constexpr int firstStepIndex = 120, lastStepIndex = 183;
 constexpr int firstSequencerIndex = 95;
@@ -234,7 +235,7 @@ void MainComp::layout()
                       barHeight);
     if (soundTools != nullptr)
         placeOverlay (*soundTools,
-                      { soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight },
+                      {soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight},
                       barHeight);
     if (aboutPanel != nullptr)
         placeOverlay (*aboutPanel, { 0, 0, designWidth, (int) std::ceil ((float) getHeight() / scale) }, 0);
@@ -648,7 +649,8 @@ void MainComp::writeDialogFinished()
         // The dialog stays open when nothing can be written, so that the choice is not lost.
         if (! commands->checkSynthReachable())
             return;
-        const auto bank = writeDialog->getDestinationBank(), programNumber = writeDialog->getDestinationProgram();
+        const auto bank = writeDialog->getDestinationBank(),
+                   programNumber = writeDialog->getDestinationProgram();
         processor.getHistory().recordProgramWrite (bank, programNumber,
                                                    "Write " + programLocation (bank, programNumber),
                                                    [this] { writeDialog->write(); });
@@ -710,7 +712,8 @@ void MainComp::toggleSoundTools()
 bool MainComp::keyPressed (const juce::KeyPress& key)
 {
     const auto mods = key.getModifiers();
-    if (! mods.isCommandDown() || juce::CharacterFunctions::toUpperCase ((juce::juce_wchar) key.getKeyCode()) != 'Z')
+    if (!mods.isCommandDown() ||
+        juce::CharacterFunctions::toUpperCase ((juce::juce_wchar)key.getKeyCode()) != 'Z')
         return false;
     if (mods.isShiftDown())
         processor.getHistory().redo();
@@ -738,9 +741,9 @@ void MainComp::copyProgram()
 void MainComp::pasteProgram()
 {
     if (clipboardFull)
-        processor.getHistory().recordSoundChange ("Paste " + clipboard.getName().trimEnd(), [this] {
-            engine.storeProgram (false, 0, 0, clipboard.getRecord());
-        });
+        processor.getHistory().recordSoundChange (
+            "Paste " + clipboard.getName().trimEnd(),
+            [this] { engine.storeProgram (false, 0, 0, clipboard.getRecord()); });
 }
 
 //==============================================================================
@@ -948,7 +951,7 @@ void MainComp::editMenuFinished (int result)
     else if (result == editSoundTools)
         toggleSoundTools();
     else if (result == editProjectRecall)
-        processor.getProjectRecall().setEnabled (! processor.getProjectRecall().isEnabled());
+        processor.getProjectRecall().setEnabled (!processor.getProjectRecall().isEnabled());
 }
 
 juce::PopupMenu MainComp::createSendMenu()
