@@ -168,9 +168,22 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
     EXPECT_EQ (bank().getEditBufferRecord(), afterProgram);
     EXPECT_EQ (synthSound(), afterProgram);
 
+    host.entries.clear();
     ASSERT_TRUE (history().undo());
     EXPECT_EQ (bank().getEditBufferRecord(), afterDrag);
     EXPECT_EQ (synthSound(), afterDrag);
+    // A whole sound restored reaches the host parameter by parameter, inside gestures.
+    int heard = 0;
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        const auto max = (float) engine().getTable().getMax (i);
+        if (afterDrag[(size_t) i] != afterProgram[(size_t) i] && max > 0.0f)
+        {
+            EXPECT_TRUE (host.heardInGesture (i, std::min (1.0f, afterDrag[(size_t) i] / max))) << i;
+            ++heard;
+        }
+    }
+    EXPECT_GT (heard, 10);
 
     host.entries.clear();
     ASSERT_TRUE (history().undo());
