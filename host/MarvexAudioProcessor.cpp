@@ -1,6 +1,11 @@
 #include "host/MarvexAudioProcessor.h"
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessorEditor.h"
+#include "host/ProjectRecall.h"
+#include "host/SoundCompare.h"
+#include "host/SoundHistory.h"
+#include "host/SoundMorph.h"
+#include "model/SoundVariation.h"
 #include "link/SystemMidiDevices.h"
 
 namespace kelvo
@@ -81,10 +86,20 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
 
     pendingGestureEnds.reserve (program::numHostParameters);
     hostSync = std::make_unique<HostSync> (*this);
+    variation = std::make_unique<SoundVariation>();
+    history = std::make_unique<SoundHistory> (*this);
+    compare = std::make_unique<SoundCompare> (*this, *history);
+    history->beforeUndoOrRedo = [this] { compare->end(); };
+    morph = std::make_unique<SoundMorph> (*this, *history, *variation);
+    recall = std::make_unique<ProjectRecall> (engine);
 }
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
 {
+    recall.reset();
+    morph.reset();
+    compare.reset();
+    history.reset();
     hostSync.reset();
     stopTimer();
     for (int i = 0; i < program::numHostParameters; ++i)
@@ -215,8 +230,14 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
     // A state saved by this version also brings back the sound that was being edited.
     if (bank->session.has_value())
     {
+        // Counted before and after, so that the undo history, which looks on the message thread,
+        // cannot take the new sound for a step of the old one.
+        ++stateRestores;
         engine.setCurrentPluginProgram (bank->session->currentProgram);
         pluginBank->setEditBuffer (bank->session->editBuffer);
+        ++stateRestores;
+        if (recall != nullptr)
+            recall->restored();
         engine.forgetSynthLocation();
         engine.postEvent (event::editBufferReplaced);
         engine.postEvent (event::pluginProgramChanged);
@@ -237,9 +258,21 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     if (! record.has_value())
         return;
 
-    pluginBank->setProgram (engine.getCurrentPluginProgram(), *record);
-    pluginBank->setEditBuffer (*record);
-    engine.loadCurrentPluginProgram();
+    const auto load = [&]
+    {
+        pluginBank->setProgram (engine.getCurrentPluginProgram(), *record);
+        pluginBank->setEditBuffer (*record);
+        engine.loadCurrentPluginProgram();
+    };
+
+    // A program applied from the editor (the library, the preset page) is one named undo step; a
+    // host's call on another thread is found as a new sound by the history's watcher.
+    if (history != nullptr && juce::MessageManager::existsAndIsCurrentThread())
+        history->recordSoundChange (
+            "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(),
+            load);
+    else
+        load();
 }
 
 //==============================================================================
@@ -293,6 +326,10 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
     const auto isHostParameter = index < program::numHostParameters;
     const auto& table = engine.getTable();
 
+    // The history hears of the edit before the byte changes: a new sound that came just before it
+    // is then recorded as its own step, without this edit in it.
+    if (history != nullptr)
+        history->parameterEdited (index, pluginBank->getEditBufferByte (index), value);
     pluginBank->setEditBufferByte (index, (uint8_t) value);
 
     if (gestureFlags[(size_t) index] == 0)
@@ -351,6 +388,8 @@ void MarvexAudioProcessor::endGesture (int index)
     gestureFlags[(size_t) index] = 0;
     if (index < program::numHostParameters)
         hostParameters[(size_t) index]->endChangeGesture();
+    if (history != nullptr)
+        history->gestureEnded (index);
 }
 
 bool MarvexAudioProcessor::isGestureOpen (int index) const noexcept

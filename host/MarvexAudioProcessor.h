@@ -16,6 +16,11 @@ namespace kelvo
 {
 class KelvoParameter;
 class MidiDeviceLayer;
+class ProjectRecall;
+class SoundCompare;
+class SoundHistory;
+class SoundMorph;
+class SoundVariation;
 
 /**
     The plug-in as the host sees it: 185 parameters that mirror the synth's edit buffer, 128 host
@@ -95,6 +100,15 @@ public:
     juce::Rectangle<int> getEditorSize() const noexcept { return { editorWidth, editorHeight }; }
     void setEditorSize (int width, int height) noexcept;
 
+    /** Undo and redo, comparing, variations, and sending a restored project's sound. Message thread. */
+    SoundHistory& getHistory() noexcept { return *history; }
+    SoundCompare& getCompare() noexcept { return *compare; }
+    SoundMorph& getMorph() noexcept { return *morph; }
+    const SoundVariation& getVariation() const noexcept { return *variation; }
+    ProjectRecall& getProjectRecall() noexcept { return *recall; }
+    /** Counts the restored states that brought an edited sound. Any thread. */
+    uint32_t getStateRestoreCount() const noexcept { return stateRestores.load(); }
+
     /** Whether a host change gesture is open for a parameter (for tests and the editor). */
     bool isGestureOpen (int index) const noexcept;
 
@@ -130,6 +144,12 @@ private:
 
     HostEchoGuard echoGuard;
     std::unique_ptr<HostSync> hostSync;
+    std::atomic<uint32_t> stateRestores{0};
+    std::unique_ptr<SoundVariation> variation;
+    std::unique_ptr<SoundHistory> history;
+    std::unique_ptr<SoundCompare> compare;
+    std::unique_ptr<SoundMorph> morph;
+    std::unique_ptr<ProjectRecall> recall;
     int editorWidth = 0, editorHeight = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarvexAudioProcessor)

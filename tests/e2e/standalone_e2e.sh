@@ -4,8 +4,10 @@
 # simulator (both ports chosen with the mouse), it goes on-line, a click on a program in the bank
 # view switches the simulator to it, and a turn of the filter cutoff knob with the mouse wheel
 # reaches the simulator's edit buffer. The app bar's menu button then opens the library window in
-# front of the editor; its "LIBRARY" button switches the page and its close control hides it.
-# Writes a screenshot, and one of the library window beside it (<screenshot>-library.png).
+# front of the editor; its "LIBRARY" button switches the page and its close control hides it. Then
+# the project comes back: with the simulator's memory cleared, the editor started again brings the
+# simulator the sound it was closed with. Writes a screenshot, and one of the library window beside
+# it (<screenshot>-library.png).
 #
 #   standalone_e2e.sh <standalone executable> <screenshot.png>
 set -euo pipefail
@@ -124,7 +126,7 @@ KNOB_X=$((X + 42 + 32))
 KNOB_Y=$((TOP + 23 + 189 + 32))
 xdotool mousemove "$KNOB_X" "$KNOB_Y"
 sleep 0.2
-for _ in $(seq 1 12); do xdotool click 5; sleep 0.05; done   
+for _ in $(seq 1 12); do xdotool click 5; sleep 0.05; done
 sleep 0.5
 "$IMPORT" -window root "$SHOT"
 echo "screenshot: $SHOT"
@@ -182,4 +184,28 @@ CUTOFF="$(od -An -tu1 -j $((EDIT + 20)) -N1 "$MEMORY" | tr -d ' ')"
 FIRST="$(od -An -tu1 -j $((CLICKED + 20)) -N1 "$MEMORY" | tr -d ' ')"   # U1:004's cutoff, where it started
 echo "cutoff in the synth's edit buffer: $FIRST -> $CUTOFF"
 [ "$CUTOFF" -ne "$FIRST" ] && [ "$CUTOFF" -lt 164 ] || { echo "FAIL: the knob did not reach the synth"; exit 1; }
+echo "knob turned and the editor closed"
+
+# Reopening: the standalone restores the state it saved when it closed, and the sound of that state
+# goes to the synth once the link is on-line. The simulator forgets everything it had first.
+rm -f "$MEMORY"
+"$APP" >"$WORK/app2.log" 2>&1 &
+APP_PID=$!
+pids+=($APP_PID)
+WID=""
+for _ in $(seq 1 150); do
+    WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
+    [ -n "$WID" ] && break
+    sleep 0.2
+done
+[ -n "$WID" ] || { echo "FAIL: the editor window did not open again"; cat "$WORK/app2.log"; exit 1; }
+sleep 3
+wmctrl -i -c "$WID"
+for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APP_PID" 2>/dev/null; then echo "FAIL: the editor did not quit the second time"; exit 1; fi
+[ -f "$MEMORY" ] || { echo "FAIL: the simulator kept no memory the second time"; cat "$WORK/app2.log"; exit 1; }
+RECALLED="$(od -An -tu1 -j $((EDIT + 20)) -N1 "$MEMORY" | tr -d ' ')"
+echo "after reopening, the synth plays: $(name_at $EDIT) with cutoff $RECALLED"
+[ "$RECALLED" -eq "$CUTOFF" ] && [ "$(name_at $EDIT)" = "$(name_at $CLICKED)" ] \
+    || { echo "FAIL: the reopened project's sound did not reach the synth"; exit 1; }
 echo "1 passed, 0 failed"

@@ -6,6 +6,8 @@
 
 #include "host/MarvexAudioProcessor.h"
 #include "host/MarvexAudioProcessorEditor.h"
+#include "host/SoundCompare.h"
+#include "host/SoundHistory.h"
 #include "instrument/MophoSimulator.h"
 #include "link/MidiCntrState.h"
 #include "librarian/ProgramLibrary.h"
@@ -31,6 +33,7 @@
 #include "ui/librarian/TextInputCont.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
+#include "ui/panels/SoundToolsPanel.h"
 #include "ui/sequencer/SeqClass.h"
 #include "ui/sequencer/SeqPanel.h"
 #include "ui/main/AboutPanel.h"
@@ -700,6 +703,45 @@ bool renderLibraryWindow (MarvexAudioProcessor& processor, const juce::File& fol
     library.getSearchField().setText ({});
     return ok;
 }
+
+bool renderSoundTools (MarvexAudioProcessor& processor, const juce::File& folder)
+{
+    MainComp main (processor);
+    main.setSize (MainComp::designWidth, MainComp::designHeight);
+
+    // A stored program with a few edits: the list shows them against the program.
+    processor.getEngine().selectProgram (1, 12, false);
+    processor.getHistory().forgetAll();
+    const std::pair<int, int> edits[] = {{20, 131}, {21, 96}, {43, 4}, {47, 13}, {2, 57}, {117, 3}};
+    for (auto [index, value] : edits)
+        processor.setParameterFromEditor (index, value, true, false);
+    main.toggleSoundTools();
+    main.drainEvents();
+    auto* tools = main.getSoundTools();
+    if (tools == nullptr)
+        return false;
+    tools->refresh();
+    auto ok = writeComponent (main, folder.getChildFile ("editor_sound_tools.png"));
+    ok = writeComponent (*tools, folder.getChildFile ("compare_list.png")) && ok;
+
+    // Comparing: the source plays.
+    // Their change messages arrive through the message loop, which does not run here.
+    processor.getCompare().toggle();
+    main.drainEvents();
+    tools->refresh();
+    ok = writeComponent (*tools, folder.getChildFile ("compare_source.png")) && ok;
+    processor.getCompare().toggle();
+    main.drainEvents();
+
+    // The morph slider part of the way towards a factory program.
+    tools->chooseMorphTarget (4, 4);
+    tools->getMorphSlider().setValue (40.0, juce::sendNotificationSync);
+    main.drainEvents();
+    tools->refresh();
+    ok = writeComponent (*tools, folder.getChildFile ("morph_slider.png")) && ok;
+    main.toggleSoundTools();
+    return ok;
+}
 } // namespace
 
 int main (int argc, char** argv)
@@ -734,6 +776,7 @@ int main (int argc, char** argv)
         ok = renderEditorPages (processor, folder) && ok;
         ok = renderEditor (processor, folder) && ok;
         ok = renderBankViewAndDialogs (processor, folder) && ok;
+        ok = renderSoundTools (processor, folder) && ok;
         ok = renderLibrary (processor, folder) && ok;
         ok = renderLibraryWindow (processor, folder) && ok;
     }

@@ -1,5 +1,8 @@
 #include "ui/main/MainComp.h"
 #include "host/MarvexAudioProcessor.h"
+#include "host/ProjectRecall.h"
+#include "host/SoundCompare.h"
+#include "host/SoundHistory.h"
 #include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
@@ -17,6 +20,7 @@
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
+#include "ui/panels/SoundToolsPanel.h"
 #include "ui/sequencer/SeqPanel.h"
 #include "ui/setup/MIDI_Setup.h"
 #include "ui/setup/MIDI_scan.h"
@@ -38,7 +42,8 @@ constexpr int numChannels = 16;
 constexpr int bankMenuIdBase = 100000;
 constexpr int programMenuIdBase = 1000;
 constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
-constexpr int editCopy = 1, editPaste = 2;
+constexpr int editCopy = 1, editPaste = 2, editUndo = 3, editRedo = 4, editSoundTools = 5,
+              editProjectRecall = 6;
 constexpr int highestPanelIndex = 114;
 constexpr int firstStepIndex = 120, lastStepIndex = 183;
 constexpr int firstSequencerIndex = 95;
@@ -57,6 +62,8 @@ const char* const offlineText = "OFF-LINE";
 // How long the synth may take to answer a connection check before the status line says it did not.
 constexpr int noAnswerDelayMs = 3000;
 constexpr float bankViewPanelHeight = 164.0f; // the synth panel's strip above the bank view
+// Where the compare and variations panel sits, in design units below the app bar.
+constexpr int soundToolsX = MainComp::designWidth - 440, soundToolsY = 8;
 
 int kindOf (int32_t code) { return event::kindOf (code); }
 
@@ -229,6 +236,10 @@ void MainComp::layout()
         placeOverlay (*setupPanel, { 0, 0, designWidth, belowBar }, barHeight);
     if (scanPanel != nullptr)
         placeOverlay (*scanPanel, { scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight() },
+                      barHeight);
+    if (soundTools != nullptr)
+        placeOverlay (*soundTools,
+                      {soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight},
                       barHeight);
     if (aboutPanel != nullptr)
         placeOverlay (*aboutPanel, { 0, 0, designWidth, (int) std::ceil ((float) getHeight() / scale) }, 0);
@@ -646,7 +657,11 @@ void MainComp::writeDialogFinished()
         // The dialog stays open when nothing can be written, so that the choice is not lost.
         if (! commands->checkSynthReachable())
             return;
-        writeDialog->write();
+        const auto bank = writeDialog->getDestinationBank(),
+                   programNumber = writeDialog->getDestinationProgram();
+        processor.getHistory().recordProgramWrite (bank, programNumber,
+                                                   "Write " + programLocation (bank, programNumber),
+                                                   [this] { writeDialog->write(); });
     }
     if (writeDialog->getResult() != WriteSnd::open)
         toggleWriteDialog();
@@ -691,6 +706,37 @@ void MainComp::bankViewAction()
     }
 }
 
+void MainComp::toggleSoundTools()
+{
+    if (soundTools != nullptr)
+    {
+        // The synth never keeps playing the source once nothing shows that it does.
+        processor.getCompare().end();
+        soundTools->removeChangeListener (this);
+        retire (*this, soundTools);
+        return;
+    }
+    soundTools = std::make_unique<SoundToolsPanel> (processor);
+    soundTools->addChangeListener (this);
+    addAndMakeVisible (*soundTools);
+    if (aboutPanel != nullptr)
+        aboutPanel->toFront (false);
+    layout();
+}
+
+bool MainComp::keyPressed (const juce::KeyPress& key)
+{
+    const auto mods = key.getModifiers();
+    if (!mods.isCommandDown() ||
+        juce::CharacterFunctions::toUpperCase ((juce::juce_wchar)key.getKeyCode()) != 'Z')
+        return false;
+    if (mods.isShiftDown())
+        processor.getHistory().redo();
+    else
+        processor.getHistory().undo();
+    return true;
+}
+
 //==============================================================================
 void MainComp::copyToClipboard (const ProgramRecord& record)
 {
@@ -710,7 +756,9 @@ void MainComp::copyProgram()
 void MainComp::pasteProgram()
 {
     if (clipboardFull)
-        engine.storeProgram (false, 0, 0, clipboard.getRecord());
+        processor.getHistory().recordSoundChange (
+            "Paste " + clipboard.getName().trimEnd(),
+            [this] { engine.storeProgram (false, 0, 0, clipboard.getRecord()); });
 }
 
 //==============================================================================
@@ -745,6 +793,7 @@ void MainComp::stsbutPressed (int buttonId)
     switch (buttonId)
     {
         case AppBar::recv:
+            processor.getHistory().nameNextSound ("Recv");
             engine.requestDump (6, 0, 0);
             break;
         case AppBar::edit:
@@ -842,6 +891,10 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     {
         openLibraryWindow();
     }
+    else if (soundTools != nullptr && source == soundTools.get())
+    {
+        toggleSoundTools();
+    }
     else if (source == &appBar->getChannelLabel())
     {
         showMenu (createChannelMenu(), appBar->getChannelLabel(), [] (MainComp& m, int r) { m.channelMenuFinished (r); });
@@ -890,6 +943,16 @@ juce::PopupMenu MainComp::createEditMenu()
     juce::PopupMenu menu;
     menu.addItem (editCopy, "Copy Program: " + processor.getPluginBank().getEditBufferName());
     menu.addItem (editPaste, clipboardFull ? "Paste " + clipboard.getName() : juce::String ("Paste "), clipboardFull);
+    menu.addSeparator();
+    const auto& history = processor.getHistory();
+    menu.addItem (editUndo, history.canUndo() ? "Undo " + history.getUndoLabel() : juce::String ("Undo"),
+                  history.canUndo());
+    menu.addItem (editRedo, history.canRedo() ? "Redo " + history.getRedoLabel() : juce::String ("Redo"),
+                  history.canRedo());
+    menu.addSeparator();
+    menu.addItem (editSoundTools, "Compare and Vary...", true, soundTools != nullptr);
+    menu.addItem (editProjectRecall, "Send The Project's Sound To The Synth On Load", true,
+                  processor.getProjectRecall().isEnabled());
     return menu;
 }
 
@@ -899,6 +962,14 @@ void MainComp::editMenuFinished (int result)
         copyProgram();
     else if (result == editPaste)
         pasteProgram();
+    else if (result == editUndo)
+        processor.getHistory().undo();
+    else if (result == editRedo)
+        processor.getHistory().redo();
+    else if (result == editSoundTools)
+        toggleSoundTools();
+    else if (result == editProjectRecall)
+        processor.getProjectRecall().setEnabled (!processor.getProjectRecall().isEnabled());
 }
 
 juce::PopupMenu MainComp::createSendMenu()

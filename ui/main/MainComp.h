@@ -29,6 +29,7 @@ class BankComp;
 class WriteSnd;
 class MenuCommands;
 class Lib_Manager_Win;
+class SoundToolsPanel;
 
 /**
     The component that fills the editor: the app bar, the synth panel and its zoomed view, the
@@ -125,6 +126,9 @@ public:
         shown in front. It lives until the editor closes. */
     void openLibraryWindow();
     Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
+    /** Opens the compare and variations panel, or closes it. */
+    void toggleSoundTools();
+    SoundToolsPanel* getSoundTools() noexcept { return soundTools.get(); }
 
     //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
@@ -153,6 +157,8 @@ public:
     /** A click anywhere in the editor (children included) gives the computer-keyboard player the
         focus, unless the clicked component takes keys itself (a text box). */
     void mouseDown (const juce::MouseEvent& e) override;
+    /** Ctrl+Z undoes, Ctrl+Shift+Z redoes (Cmd on macOS), wherever the focus is in the editor. */
+    bool keyPressed (const juce::KeyPress& key) override;
 
     void stsbutPressed (int buttonId) override;
     void stsbutChanged (StsBut& button) override;
@@ -199,6 +205,7 @@ private:
     std::unique_ptr<WriteSnd> writeDialog;
     std::unique_ptr<MenuCommands> commands;
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
+    std::unique_ptr<SoundToolsPanel> soundTools;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;

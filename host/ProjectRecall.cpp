@@ -1,0 +1,68 @@
+#include "host/ProjectRecall.h"
+#include "link/MidiCntrState.h"
+#include "model/ProgramPacking.h"
+
+namespace kelvo
+{
+namespace
+{
+constexpr int watchIntervalMs = 50;
+const char* const keptLocal = "1";
+} // namespace
+
+ProjectRecall::ProjectRecall (MidiCntrState& e) : engine (e)
+{
+    startTimer (watchIntervalMs);
+}
+
+ProjectRecall::~ProjectRecall()
+{
+    stopTimer();
+}
+
+bool ProjectRecall::isEnabled() const
+{
+    return engine.getSetting (settingsEntry) != keptLocal;
+}
+
+void ProjectRecall::setEnabled (bool shouldSend)
+{
+    engine.setSetting (settingsEntry, shouldSend ? "0" : keptLocal);
+}
+
+void ProjectRecall::timerCallback()
+{
+    if (!pending.load())
+        return;
+
+    if (!isEnabled())
+    {
+        pending = false;
+        return;
+    }
+
+    // Until the output is open there is nobody to tell; the port watcher opens it when it comes.
+    if (!engine.isOutputOpen())
+    {
+        askedForAnswer = false;
+        return;
+    }
+
+    if (engine.hasGlobalDumpArrived())
+    {
+        pending = false;
+        askedForAnswer = false;
+        engine.sendEditBufferToSynth();
+        return;
+    }
+
+    // A project may open with no editor shown, and then nothing else asks whether the synth is
+    // there: ask once, and its answer puts the link on-line.
+    if (!askedForAnswer)
+    {
+        askedForAnswer = true;
+        engine.requestDump (sysex::requestGlobals, 0, 0);
+    }
+}
+
+} // namespace kelvo

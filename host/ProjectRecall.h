@@ -1,0 +1,48 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+
+#include <atomic>
+
+namespace kelvo
+{
+class MidiCntrState;
+
+/**
+    Brings the synth back to the sound of a reopened project: after a host restored a state that
+    carries the edited sound, that sound goes to the synth once as an edit-buffer dump, as soon as
+    the link is on-line (at once when it already is). It never writes into the synth's program
+    memory. The user can turn it off; the choice is kept in the settings.
+
+    Threads: restored() may be called on any host thread (it only sets a flag); everything else runs
+    on the message thread, where a timer watches for the link to come on-line.
+*/
+class ProjectRecall final : private juce::Timer
+{
+public:
+    /** The settings entry that holds the choice: "1" when the restored sound stays in the editor. */
+    static constexpr int settingsEntry = 47;
+
+    explicit ProjectRecall (MidiCntrState& engine);
+    ~ProjectRecall() override;
+
+    /** A state with an edited sound was restored: send it once the link is on-line. Any thread. */
+    void restored() noexcept { pending.store (true); }
+    /** Whether a restored sound still waits for the link. */
+    bool isPending() const noexcept { return pending.load(); }
+
+    /** Whether restored sounds are sent (on unless the user turned it off). Message thread. */
+    bool isEnabled() const;
+    void setEnabled (bool shouldSend);
+
+private:
+    void timerCallback() override;
+
+    MidiCntrState& engine;
+    std::atomic<bool> pending{false};
+    bool askedForAnswer = false;
+
+    JUCE_DECLARE_NON_COPYABLE (ProjectRecall)
+};
+
+} // namespace kelvo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/ProgramRecord.h"
+#include "model/SoundDiff.h"
+
+#include <juce_events/juce_events.h>
+
+#include <vector>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+class SoundHistory;
+
+/**
+    "Compare": the synth plays either the sound being edited or the sound it came from (the stored
+    program when the edit buffer came from one, otherwise the sound before the current run of
+    edits), each sent as an edit-buffer dump. Switching neither adds an undo step nor loses the
+    edited sound; a change message goes out at every switch.
+
+    Message thread only.
+*/
+class SoundCompare final : public juce::ChangeBroadcaster
+{
+public:
+    SoundCompare (MarvexAudioProcessor& processor, SoundHistory& history);
+
+    /** Whether the synth plays the source now. */
+    bool isComparing() const noexcept { return comparing; }
+    /** Sends the source to the synth, or the edited sound back. */
+    void toggle();
+    /** Back to the edited sound, if the source is playing. */
+    void end();
+
+    /** The sound the edit came from, and what to call it ("U1:005 Name" or "Before Edits"). */
+    ProgramRecord getSource() const;
+    juce::String getSourceLabel() const;
+    /** The sound being edited (kept aside while the source plays). */
+    ProgramRecord getEdited() const;
+    /** The parameters in which the edited sound and its source differ, with both value texts. */
+    std::vector<SoundDiff::Row> getDifferences() const;
+
+private:
+    MarvexAudioProcessor& processor;
+    SoundHistory& history;
+    bool comparing = false;
+    ProgramRecord edited{}, source{};
+    juce::String sourceLabel;
+
+    JUCE_DECLARE_NON_COPYABLE (SoundCompare)
+};
+
+} // namespace kelvo

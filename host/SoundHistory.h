@@ -1,0 +1,120 @@
+#pragma once
+
+#include "model/EditHistory.h"
+
+#include <juce_events/juce_events.h>
+
+#include <array>
+#include <functional>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+class MidiCntrState;
+
+/**
+    Undo and redo for one plug-in instance.
+
+    Every edit that goes through the processor's editor path is recorded: the parameters touched
+    while their host gestures are open make one step (a drag is one step, an envelope handle that
+    moves two parameters too), named after what was changed. A sound that replaces the edit buffer as
+    a whole (a program chosen here or on the synth, "Recv", paste, a library entry, a variation) is
+    one step, found by watching the edit buffer when nobody recorded it first. A store into the
+    synth's program memory keeps the program it replaced, so that its undo puts that back in the
+    synth and in the local bank.
+
+    Undoing sends what it restores to the synth (the parameters as NRPN, a whole sound as an
+    edit-buffer dump) and tells the host, each parameter inside a gesture of its own.
+
+    Threads: message thread only. Host automation and the MIDI thread write the edit buffer without
+    coming here; the watcher (a timer on the message thread) keeps a copy of the edit buffer fresh so
+    that a whole-sound step knows what was there before.
+*/
+class SoundHistory final : public juce::ChangeBroadcaster, private juce::Timer
+{
+public:
+    explicit SoundHistory (MarvexAudioProcessor& processor, size_t maxSteps = EditHistory::defaultMaxSteps);
+    ~SoundHistory() override;
+
+    //==============================================================================
+    // What the processor reports
+
+    /** A parameter is about to change on the editor path (the edit buffer still holds before);
+        its gesture is open until gestureEnded. */
+    void parameterEdited (int index, int before, int after);
+    /** The gesture of a parameter closed: when none of the step's gestures is left open, the step is done. */
+    void gestureEnded (int index);
+    /** The host restored a state: the steps before it belong to another sound. */
+    void forgetAll();
+
+    //==============================================================================
+    // Whole-sound changes
+
+    /** The name the next whole-sound change found by the watcher gets (one that arrives later,
+        such as the answer to "Recv"). It is forgotten after a few seconds. */
+    void nameNextSound (const juce::String& label);
+    /** Runs a change that replaces the edit buffer as one step with this name. */
+    void recordSoundChange (const juce::String& label, const std::function<void()>& change);
+    /** Makes a sound the edit buffer, sends it to the synth as an edit-buffer dump and tells the
+        host; one step. */
+    void applySound (const ProgramRecord& sound, const juce::String& label);
+    /** Runs a store into program memory of the synth (user bank, program) as one step that keeps
+        what it replaced. */
+    void recordProgramWrite (int bank, int program, const juce::String& label,
+                             const std::function<void()>& write);
+    /** Records a step for a change that was applied already, from its first sound to the current
+        edit buffer (a morph, made of many small moves). */
+    void recordSoundStep (const juce::String& label, const ProgramRecord& before);
+    /** Replaces the edit buffer without a step (comparing, the moves of a morph), sending the sound
+        as an edit-buffer dump when asked. */
+    void replaceQuietly (const ProgramRecord& sound, bool sendToSynth);
+
+    /** Looks for a whole-sound change that nobody recorded (what the watcher does). */
+    void checkForNewSound();
+
+    //==============================================================================
+    bool canUndo() const noexcept { return history.canUndo(); }
+    bool canRedo() const noexcept { return history.canRedo(); }
+    juce::String getUndoLabel() const { return history.getUndoLabel(); }
+    juce::String getRedoLabel() const { return history.getRedoLabel(); }
+    bool undo();
+    bool redo();
+    const EditHistory& getSteps() const noexcept { return history; }
+    /** Called before an undo or redo changes anything (a comparison gives the edited sound back). */
+    std::function<void()> beforeUndoOrRedo;
+
+    /** The sound as it was after the last whole-sound change: what the current run of edits started from. */
+    const ProgramRecord& getRunStart() const noexcept { return runStart; }
+
+private:
+    void timerCallback() override;
+    void closeOpenStep();
+    void add (EditHistory::Step step);
+    void apply (const EditHistory::Step& step, bool undoing);
+    /** The edit buffer and the watcher's view of it agree again (after a change made here). */
+    void catchUp();
+    ProgramRecord currentSound() const;
+
+    MarvexAudioProcessor& processor;
+    MidiCntrState& engine;
+    EditHistory history;
+
+    // The step whose gestures are still open: each touched byte with its first and latest value.
+    struct OpenByte
+    {
+        bool touched = false, gestureOpen = false;
+        uint8_t before = 0, latest = 0;
+    };
+    std::array<OpenByte, 256> open{};
+    std::vector<int> openOrder; // touched bytes, in the order they were first touched
+
+    ProgramRecord watched{}, runStart{};
+    uint32_t watchedGeneration = 0, seenRestores = 0;
+    juce::String nextSoundLabel;
+    juce::uint32 nextSoundLabelUntil = 0;
+    bool applying = false;
+
+    JUCE_DECLARE_NON_COPYABLE (SoundHistory)
+};
+
+} // namespace kelvo

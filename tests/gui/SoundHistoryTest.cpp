@@ -1,0 +1,303 @@
+#include "host/SoundHistory.h"
+#include "librarian/ProgramLibrary.h"
+#include "support/ProcessorRig.h"
+#include "support/WidgetTestRig.h"
+#include "ui/main/MainComp.h"
+#include "ui/main/WriteSnd.h"
+#include "ui/widgets/StsBut.h"
+#include "ui/panels/EditorPanel.h"
+#include "ui/widgets/KelvoLook.h"
+#include "ui/widgets/StsCont.h"
+
+using namespace kelvo;
+using namespace kelvo::test;
+
+namespace
+{
+/** What the host hears: gestures and values, per parameter. */
+struct HostLog : juce::AudioProcessorListener
+{
+    struct Entry
+    {
+        char what; // 'b' begin, 'v' value, 'e' end
+        int index;
+        float value;
+    };
+    std::vector<Entry> entries;
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int i, float v) override
+    {
+        entries.push_back ({'v', i, v});
+    }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int i) override
+    {
+        entries.push_back ({'b', i, 0});
+    }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int i) override
+    {
+        entries.push_back ({'e', i, 0});
+    }
+
+    /** Whether the host heard index change to value inside a gesture. */
+    bool heardInGesture (int index, float value) const
+    {
+        bool open = false;
+        for (const auto& e : entries)
+        {
+            if (e.index != index)
+                continue;
+            if (e.what == 'b')
+                open = true;
+            else if (e.what == 'e')
+                open = false;
+            else if (open && std::abs (e.value - value) < 1e-5f)
+                return true;
+        }
+        return false;
+    }
+};
+
+struct SoundHistoryTest : SynthProcessorRig
+{
+    juce::SharedResourcePointer<KelvoLook> look;
+    HostLog host;
+    std::unique_ptr<MainComp> main;
+
+    void SetUp() override
+    {
+        SynthProcessorRig::SetUp();
+        processor->addListener (&host);
+    }
+
+    void TearDown() override
+    {
+        main.reset();
+        processor->removeListener (&host);
+        SynthProcessorRig::TearDown();
+    }
+
+    SoundHistory& history() { return processor->getHistory(); }
+
+    /** The synth's edit buffer once everything sent has arrived. */
+    ProgramRecord synthSound()
+    {
+        settle();
+        return synth().getEditBuffer();
+    }
+
+    /** A drag on the synth panel's cutoff knob, from the press to the release. */
+    void dragCutoff (int pixelsUp)
+    {
+        auto& panel = main->getSynthPanel();
+        StsCont* knob = nullptr;
+        for (int c = 0; c < 115 && knob == nullptr; ++c)
+            if (panel.getControl (c).getParameterIndex() == 20)
+                knob = &panel.getControl (c);
+        ASSERT_NE (knob, nullptr);
+        MouseDriver mouse (*knob);
+        mouse.press (20, 40);
+        for (int y = 1; y <= pixelsUp; ++y)
+            mouse.drag (20, 40.0f - (float)y);
+        mouse.release (20, 40.0f - (float)pixelsUp);
+    }
+};
+} // namespace
+
+// The four kinds of step in one history: each undo brings the synth back to what it played before
+// the step, each redo to what it played after, and the host hears every restored parameter.
+TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAWrite)
+{
+    goOnline();
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    engine().selectProgram (0, 3, true);
+    pumpFor (120);
+    history().forgetAll();
+    const auto start = bank().getEditBufferRecord();
+
+    // 1. A drag of many steps.
+    dragCutoff (40);
+    pumpFor (300); // the gesture closes 200 ms after the last change
+    const auto afterDrag = bank().getEditBufferRecord();
+    ASSERT_NE (afterDrag[20], start[20]);
+    EXPECT_EQ (history().getSteps().getNumUndoSteps(), 1u);
+    EXPECT_EQ (history().getUndoLabel(), "Flt Freq");
+
+    // 2. A program chosen on the synth.
+    synth().setProgram (1, 7, distinctSound (4, "From The Synth"));
+    engine().getSynthBank (1)->setProgram (7, distinctSound (4, "From The Synth"));
+    synth().selectProgramOnPanel (1, 7);
+    ASSERT_TRUE (pumpUntil ([&] { return history().getSteps().getNumUndoSteps() == 2; }));
+    const auto afterProgram = bank().getEditBufferRecord();
+    EXPECT_EQ (afterProgram, distinctSound (4, "From The Synth"));
+
+    // 3. A library entry applied through the processor's program-chunk path.
+    TempFolder libraryFolder;
+    ProgramLibrary library (
+        libraryFolder.folder.getChildFile ("x4Lib.m_l"), bank(),
+        [&] (const juce::MemoryBlock& chunk)
+        { processor->setCurrentProgramStateInformation (chunk.getData(), (int)chunk.getSize()); });
+    const auto entry = distinctSound (11, "Library Pad");
+    ASSERT_TRUE (library.getStore().addProgram ("Library Pad", entry));
+    library.applySelected();
+    pumpFor (120);
+    EXPECT_EQ (history().getSteps().getNumUndoSteps(), 3u);
+    EXPECT_EQ (history().getUndoLabel(), "Load Library Pad");
+    EXPECT_EQ (bank().getEditBufferRecord(), entry);
+
+    // 4. A write into the synth's program memory, U2:010, which held a sound of its own.
+    const auto replaced = distinctSound (20, "Was In U2-10");
+    synth().setProgram (1, 9, replaced);
+    engine().getSynthBank (1)->setProgram (9, replaced);
+    auto written = entry;
+    const auto newName = encodeProgramName ("Written Pad");
+    std::copy (newName.begin(), newName.end(), written.begin() + program::nameOffset);
+    history().recordProgramWrite (1, 9, "Write U2:010", [&] { engine().writeProgram (1, 9, written); });
+    settle();
+    ASSERT_EQ (synth().getProgram (1, 9), written);
+    EXPECT_EQ (history().getUndoLabel(), "Write U2:010");
+
+    // Undo all four.
+    ASSERT_TRUE (history().undo());
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 9), replaced);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (9), replaced);
+    EXPECT_EQ (bank().getEditBufferRecord(), entry); // the name the write gave it goes too
+
+    ASSERT_TRUE (history().undo());
+    EXPECT_EQ (bank().getEditBufferRecord(), afterProgram);
+    EXPECT_EQ (synthSound(), afterProgram);
+
+    host.entries.clear();
+    ASSERT_TRUE (history().undo());
+    EXPECT_EQ (bank().getEditBufferRecord(), afterDrag);
+    EXPECT_EQ (synthSound(), afterDrag);
+    // A whole sound restored reaches the host parameter by parameter, inside gestures.
+    int heard = 0;
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        const auto max = (float) engine().getTable().getMax (i);
+        if (afterDrag[(size_t) i] != afterProgram[(size_t) i] && max > 0.0f)
+        {
+            EXPECT_TRUE (host.heardInGesture (i, std::min (1.0f, afterDrag[(size_t) i] / max))) << i;
+            ++heard;
+        }
+    }
+    EXPECT_GT (heard, 10);
+
+    host.entries.clear();
+    ASSERT_TRUE (history().undo());
+    EXPECT_EQ (bank().getEditBufferRecord(), start);
+    EXPECT_EQ (synthSound()[20], start[20]);
+    EXPECT_TRUE (host.heardInGesture (20, start[20] / 164.0f));
+    EXPECT_FALSE (history().canUndo());
+
+    // And all four again.
+    ASSERT_TRUE (history().redo());
+    EXPECT_EQ (synthSound()[20], afterDrag[20]);
+    ASSERT_TRUE (history().redo());
+    EXPECT_EQ (synthSound(), afterProgram);
+    ASSERT_TRUE (history().redo());
+    EXPECT_EQ (synthSound(), entry);
+    ASSERT_TRUE (history().redo());
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 9), written);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (9), written);
+    EXPECT_FALSE (history().canRedo());
+}
+
+TEST_F (SoundHistoryTest, TheEditMenuAndTheKeysNameAndTakeTheSteps)
+{
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    history().forgetAll();
+    const auto before = bank().getEditBufferByte (21);
+
+    // Two parameters moved in one gesture (an envelope handle) make one step.
+    processor->setParameterFromEditor (28, 40, false, true);
+    processor->setParameterFromEditor (29, 50, false, true);
+    processor->setParameterFromEditor (28, 41, false, true);
+    pumpFor (300);
+    processor->setParameterFromEditor (21, (before + 9) % 128, true, true);
+
+    const auto textsOf = [&]
+    {
+        juce::StringArray texts;
+        const auto menu = main->createEditMenu();
+        for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+            texts.add (it.getItem().text);
+        return texts;
+    };
+    EXPECT_TRUE (textsOf().contains ("Undo Resonance"));
+    EXPECT_TRUE (textsOf().contains ("Redo"));
+
+    EXPECT_TRUE (main->keyPressed (juce::KeyPress ('z', juce::ModifierKeys::commandModifier, 0)));
+    EXPECT_EQ (bank().getEditBufferByte (21), before);
+    EXPECT_TRUE (textsOf().contains ("Undo Flt Env Attack and 1 more"));
+    EXPECT_TRUE (textsOf().contains ("Redo Resonance"));
+
+    EXPECT_TRUE (main->keyPressed (
+        juce::KeyPress ('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0)));
+    EXPECT_EQ (bank().getEditBufferByte (21), (before + 9) % 128);
+    EXPECT_FALSE (main->keyPressed (juce::KeyPress ('z', juce::ModifierKeys(), 0))); // a plain Z plays a note
+
+    // Undo through the menu; the undo of the envelope step restores both of its parameters.
+    main->editMenuFinished (3);
+    main->editMenuFinished (3);
+    EXPECT_NE (bank().getEditBufferByte (28), 41);
+    EXPECT_NE (bank().getEditBufferByte (29), 50);
+    EXPECT_FALSE (history().canUndo());
+}
+
+TEST_F (SoundHistoryTest, PasteAndRecvAreNamedStepsAndTheHistoryIsBounded)
+{
+    goOnline();
+    main = std::make_unique<MainComp> (*processor);
+    history().forgetAll();
+
+    main->copyToClipboard (distinctSound (5, "Clip"));
+    main->pasteProgram();
+    EXPECT_EQ (history().getUndoLabel(), "Paste Clip");
+
+    synth().setEditBuffer (distinctSound (6, "On The Synth"));
+    main->stsbutPressed (71); // "Recv"
+    ASSERT_TRUE (pumpUntil ([&] { return history().getUndoLabel() == "Recv"; }));
+    EXPECT_EQ (bank().getEditBufferRecord(), distinctSound (6, "On The Synth"));
+
+    // Far more edits than the history keeps: it stays at its bound and keeps the newest.
+    for (int n = 0; n < 520; ++n)
+        processor->setParameterFromEditor (21, n % 2 == 0 ? 10 : 20, true, false);
+    EXPECT_EQ (history().getSteps().getNumUndoSteps(), EditHistory::defaultMaxSteps);
+    EXPECT_EQ (history().getUndoLabel(), "Resonance");
+}
+
+TEST_F (SoundHistoryTest, AWriteFromTheWriteDialogIsUndoneInTheSynthsMemory)
+{
+    goOnline();
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    // The editor checks the link again when it opens; a write waits for the answer.
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+    const auto replaced = distinctSound (30, "Old Occupant");
+    synth().setProgram (1, 9, replaced);
+    engine().getSynthBank (1)->setProgram (9, replaced);
+    history().applySound (distinctSound (31, "Being Edited"), "Start");
+    processor->setParameterFromEditor (20, 77, true, true);
+    const auto edited = bank().getEditBufferRecord();
+
+    main->toggleWriteDialog();
+    auto* dialog = main->getWriteDialog();
+    ASSERT_NE (dialog, nullptr);
+    dialog->showBank (1);
+    dialog->chooseProgram (9);
+    dialog->getWriteButton().getInnerButton()->triggerClick();
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (1, 9)[20] == 77; }));
+    EXPECT_EQ (history().getUndoLabel(), "Write U2:010");
+
+    main->editMenuFinished (3); // Undo
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 9), replaced);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (9), replaced);
+    EXPECT_EQ (bank().getEditBufferRecord(), edited); // the name and category the write gave it are gone
+    EXPECT_EQ (synthSound(), edited);                 // and the synth still plays the edit
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "model/ProgramRecord.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace kelvo
+{
+class MarvexAudioProcessor;
+
+/**
+    "Compare and Vary": the compare switch with the list of the parameters in which the edited
+    sound and its source differ, randomize and mutate, and the morph slider towards a program of
+    the banks. Laid out in design units (designWidth × designHeight); the main component scales it.
+
+    Message thread only.
+*/
+class SoundToolsPanel final : public juce::Component,
+                              public juce::ChangeBroadcaster,
+                              private juce::ListBoxModel,
+                              private juce::ChangeListener
+{
+public:
+    static constexpr int designWidth = 430;
+    static constexpr int designHeight = 520;
+
+    explicit SoundToolsPanel (MarvexAudioProcessor& processor);
+    ~SoundToolsPanel() override;
+
+    /** Reads the compare state and the differences again. */
+    void refresh();
+
+    /** The morph's target: a program of the banks (bank 0..7, program 0..127). */
+    void chooseMorphTarget (int bank, int program);
+
+    juce::TextButton& getCompareButton() noexcept { return compareButton; }
+    juce::TextButton& getRandomizeButton() noexcept { return randomizeButton; }
+    juce::TextButton& getMutateButton() noexcept { return mutateButton; }
+    juce::TextButton& getCloseButton() noexcept { return closeButton; }
+    juce::Slider& getAmountSlider() noexcept { return amountSlider; }
+    juce::Slider& getMorphSlider() noexcept { return morphSlider; }
+    juce::ListBox& getDifferenceList() noexcept { return differenceList; }
+    juce::String getPlayingText() const { return playingLabel.getText(); }
+    /** The rows of the difference list as shown: name, edited value, source value. */
+    int getNumDifferenceRows() const noexcept { return (int)rows.size(); }
+    juce::StringArray getDifferenceRow (int row) const;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+private:
+    int getNumRows() override;
+    void paintListBoxItem (int row, juce::Graphics& g, int width, int height, bool selected) override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    void fillProgramBox();
+    void morphMoved();
+
+    MarvexAudioProcessor& processor;
+
+    juce::TextButton compareButton{"Compare"}, closeButton{"X"};
+    juce::Label playingLabel, differencesLabel;
+    juce::ListBox differenceList{"Differences", this};
+    juce::Label variationLabel, morphLabel;
+    juce::Slider amountSlider, morphSlider;
+    juce::TextButton randomizeButton{"Randomize"}, mutateButton{"Mutate 3"};
+    juce::ComboBox bankBox, programBox;
+    juce::Random random;
+
+    struct Row
+    {
+        juce::String name, edited, source;
+    };
+    std::vector<Row> rows;
+    bool morphDragging = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SoundToolsPanel)
+};
+
+} // namespace kelvo
