@@ -114,7 +114,9 @@ inline std::vector<juce::MidiMessage> synthTraffic()
 
 /** The synth sending all it can while a test tears the editor down: program changes, edit-buffer
     and program dumps and knob turns, round and round on a thread of its own until it is stopped.
-    Counts the messages an open input took. */
+    Counts the messages an open input took, and apart those whose delivery began after the test said
+    the input was closed: under load the thread can be held up between a delivery and its count, so
+    only a delivery that started after the close tells that the closed input still takes messages. */
 class MidiFlood
 {
 public:
@@ -122,8 +124,15 @@ public:
         : devices (d), inputIndex (input), messages (std::move (m)),
           thread ([this] {
               for (size_t n = 0; ! stopping.load(); ++n)
+              {
+                  const auto afterClose = closed.load();
                   if (devices.deliver (inputIndex, messages[n % messages.size()]))
+                  {
                       ++taken;
+                      if (afterClose)
+                          ++takenAfterClose;
+                  }
+              }
           })
     {
     }
@@ -136,12 +145,24 @@ public:
 
     int getTaken() const noexcept { return taken.load(); }
 
+    /** From now on, count the deliveries that still reach the input (see getTakenAfterClose). */
+    void inputClosed() noexcept { closed = true; }
+    /** Starts a new round: the input is open again and nothing has been taken after a close. */
+    void inputOpened() noexcept
+    {
+        closed = false;
+        takenAfterClose = 0;
+    }
+    int getTakenAfterClose() const noexcept { return takenAfterClose.load(); }
+
 private:
     VirtualMidiDevices& devices;
     const int inputIndex;
     const std::vector<juce::MidiMessage> messages;
     std::atomic<bool> stopping { false };
+    std::atomic<bool> closed { false };
     std::atomic<int> taken { 0 };
+    std::atomic<int> takenAfterClose { 0 };
     std::thread thread;
 };
 

@@ -83,7 +83,6 @@ Lib_Manager_Comp::~Lib_Manager_Comp()
     // The pages report to the message box and the file browser: they go first.
     libraryPage.reset();
     presetPage.reset();
-    messageBox.reset();
 }
 
 LibBut& Lib_Manager_Comp::getPageButton (int pageId) noexcept
@@ -183,40 +182,17 @@ void Lib_Manager_Comp::reportClose()
 //==============================================================================
 void Lib_Manager_Comp::showMessage (const juce::String& text)
 {
-    closeMessage();
-    messageBox = std::make_unique<MsgCont> (text);
-    messageBox->setBounds (getLocalBounds());
-    messageBox->getOkButton().addListener (this);
-    messageBox->getCancelButton().addListener (this);
-    addAndMakeVisible (*messageBox);
-    messageBox->toFront (true);
+    messages.show (text);
 }
 
 void Lib_Manager_Comp::askQuestion (const juce::String& text, std::function<void()> onYes)
 {
-    showMessage (text);
-    messageBox->showCancelButton();
-    onMessageOk = std::move (onYes);
-}
-
-void Lib_Manager_Comp::closeMessage()
-{
-    onMessageOk = nullptr;
-    if (messageBox == nullptr)
-        return;
-    removeChildComponent (messageBox.get());
-    // Its button may be reporting to us right now: let it finish before it goes.
-    juce::MessageManager::callAsync ([doomed = std::shared_ptr<MsgCont> (messageBox.release())] {});
+    messages.ask (text, std::move (onYes));
 }
 
 void Lib_Manager_Comp::stsbutPressed (int buttonId)
 {
-    if (buttonId != MsgCont::okCode && buttonId != MsgCont::cancelCode)
-        return;
-    auto onOk = std::exchange (onMessageOk, nullptr);
-    closeMessage();
-    if (buttonId == MsgCont::okCode && onOk != nullptr)
-        onOk();
+    messages.answer (buttonId);
 }
 
 void Lib_Manager_Comp::showMenu (juce::PopupMenu menu, juce::Component& target,
@@ -251,8 +227,7 @@ void Lib_Manager_Comp::resized()
     hintLabel.setTopLeftPosition (w - libpage::hintWidth, h - 30);
     if (auto* page = shownPageComponent())
         page->setBounds (0, pageY, w, h - pageY - pageBottomMargin);
-    if (messageBox != nullptr)
-        messageBox->setBounds (getLocalBounds());
+    messages.layout();
 }
 
 //==============================================================================

@@ -2,6 +2,7 @@
 
 #include "ui/librarian/LibBut.h"
 #include "ui/librarian/LibPageHost.h"
+#include "ui/main/MessageSlot.h"
 #include "ui/main/winToolListener.h"
 #include "ui/widgets/KeyPlayListener.h"
 #include "ui/widgets/ListenerArray.h"
@@ -66,7 +67,7 @@ public:
     WinMovCan& getCloseControl() noexcept { return *closeControl; }
     KeyPlayClass& getPlayer() noexcept { return *player; }
     juce::Label& getHintLabel() noexcept { return hintLabel; }
-    MsgCont* getMessageBox() noexcept { return messageBox.get(); }
+    MsgCont* getMessageBox() noexcept { return messages.get(); }
 
     /** Told 122 when the window is to be hidden. */
     void addCloseListener (winToolListener* l) { closeListeners.add (l); }
@@ -100,7 +101,6 @@ private:
     void startDrag (juce::Point<int> at);
     void dragTo (juce::Point<int> at);
     void reportClose();
-    void closeMessage();
     juce::Component* shownPageComponent() const noexcept;
 
     MarvexAudioProcessor& processor;
@@ -116,8 +116,7 @@ private:
     int shownPage = 0;
     std::unique_ptr<LibClass> libraryPage;
     std::unique_ptr<Plugin_Bank> presetPage;
-    std::unique_ptr<MsgCont> messageBox;
-    std::function<void()> onMessageOk;
+    MessageSlot messages { *this, *this };
     ListenerArray<winToolListener> closeListeners;
     juce::Point<int> dragStart;
     bool dragging = false;

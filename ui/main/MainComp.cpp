@@ -228,8 +228,7 @@ void MainComp::layout()
         sectionView->setBounds (getLocalBounds());
     if (progress != nullptr)
         progress->setBounds (getLocalBounds());
-    if (messageBox != nullptr)
-        messageBox->setBounds (getLocalBounds());
+    messages.layout();
 
     const auto belowBar = (int) std::ceil ((float) (getHeight() - barHeight) / scale);
     if (setupPanel != nullptr)
@@ -320,8 +319,8 @@ void MainComp::showNotices()
     if (waiting.isEmpty())
         return;
     auto text = waiting.joinIntoString ("\n");
-    if (messageBox != nullptr)
-        text = messageBox->getText() + "\n" + text;
+    if (auto* shown = messages.get())
+        text = shown->getText() + "\n" + text;
     showMessage (text);
 }
 
@@ -595,22 +594,12 @@ void MainComp::endBankTransfer()
 
 void MainComp::showMessage (const juce::String& text)
 {
-    if (messageBox != nullptr)
-        removeChildComponent (messageBox.get());
-    onMessageOk = nullptr;
-    messageBox = std::make_unique<MsgCont> (text);
-    messageBox->setBounds (getLocalBounds());
-    messageBox->getOkButton().addListener (this);
-    messageBox->getCancelButton().addListener (this);
-    addAndMakeVisible (*messageBox);
-    messageBox->toFront (true);
+    messages.show (text);
 }
 
 void MainComp::askQuestion (const juce::String& text, std::function<void()> onYes)
 {
-    showMessage (text);
-    messageBox->showCancelButton();
-    onMessageOk = std::move (onYes);
+    messages.ask (text, std::move (onYes));
 }
 
 //==============================================================================
@@ -821,14 +810,7 @@ void MainComp::stsbutPressed (int buttonId)
             break;
         case MsgCont::okCode:
         case MsgCont::cancelCode:
-            if (messageBox != nullptr)
-            {
-                auto onOk = std::exchange (onMessageOk, nullptr);
-                removeChildComponent (messageBox.get());
-                juce::MessageManager::callAsync ([doomed = std::shared_ptr<MsgCont> (messageBox.release())] {});
-                if (buttonId == MsgCont::okCode && onOk != nullptr)
-                    onOk();
-            }
+            messages.answer (buttonId);
             break;
         case AppBar::file:
             if (auto* b = appBar->findButton (AppBar::file))

@@ -2,6 +2,7 @@
 
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
+#include "ui/main/MessageSlot.h"
 #include "ui/widgets/stsbutChangeListener.h"
 #include "ui/widgets/stsbutListener.h"
 
@@ -135,7 +136,7 @@ public:
     EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
     FlashPanel& getSectionView() noexcept { return *sectionView; }
     ProgBar* getProgressDisplay() noexcept { return progress.get(); }
-    MsgCont* getMessageBox() noexcept { return messageBox.get(); }
+    MsgCont* getMessageBox() noexcept { return messages.get(); }
     SeqPanel& getSequencerPanel() noexcept { return *sequencerPanel; }
     KeyBrd& getKeyboard() noexcept { return *keyboard; }
     BankComp& getBankView() noexcept { return *bankView; }
@@ -195,11 +196,10 @@ private:
     std::unique_ptr<SeqPanel> sequencerPanel;
     std::unique_ptr<KeyBrd> keyboard;
     std::unique_ptr<ProgBar> progress;
-    std::unique_ptr<MsgCont> messageBox;
+    MessageSlot messages { *this, *this };
     std::unique_ptr<MIDI_Setup> setupPanel;
     std::unique_ptr<MIDI_scan> scanPanel;
     std::unique_ptr<AboutPanel> aboutPanel;
-    std::function<void()> onMessageOk;
     std::unique_ptr<BankComp> bankView;
     bool bankViewShown = false;
     std::unique_ptr<WriteSnd> writeDialog;
