@@ -41,17 +41,28 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5
 
-"$APP" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
-pids+=($APP_PID)
+# Starts the editor, logging to $1, and waits for its window: sets APP_PID and WID.
+start_editor() {
+    "$APP" >"$1" 2>&1 &
+    APP_PID=$!
+    pids+=($APP_PID)
+    WID=""
+    for _ in $(seq 1 150); do
+        WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
+        [ -n "$WID" ] && return 0
+        sleep 0.2
+    done
+    echo "FAIL: the editor window did not open"; cat "$1"; exit 1
+}
 
-WID=""
-for _ in $(seq 1 150); do
-    WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
-    [ -n "$WID" ] && break
-    sleep 0.2
-done
-[ -n "$WID" ] || { echo "FAIL: the editor window did not open"; cat "$WORK/app.log"; exit 1; }
+# Quits the way a user does (the window's close button), so that the simulator keeps its memory.
+quit_editor() {
+    wmctrl -i -c "$WID"
+    for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || return 0; sleep 0.1; done
+    echo "FAIL: the editor did not quit"; exit 1
+}
+
+start_editor "$WORK/app.log"
 xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
 sleep 1
 
@@ -165,10 +176,7 @@ if xdotool search --onlyvisible --name '^Kelvo Library$' >/dev/null 2>&1; then
 fi
 echo "library window opened, switched to LIBRARY, closed"
 
-# Quit the way a user does (the window's close button), so that the simulator keeps its memory.
-wmctrl -i -c "$WID"
-for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$APP_PID" 2>/dev/null; then echo "FAIL: the editor did not quit"; exit 1; fi
+quit_editor
 
 MEMORY="$SETTINGS/MophoX4Simulator.dat"
 [ -f "$MEMORY" ] || { echo "FAIL: the simulator kept no memory"; cat "$WORK/app.log"; exit 1; }
@@ -189,20 +197,9 @@ echo "knob turned and the editor closed"
 # Reopening: the standalone restores the state it saved when it closed, and the sound of that state
 # goes to the synth once the link is on-line. The simulator forgets everything it had first.
 rm -f "$MEMORY"
-"$APP" >"$WORK/app2.log" 2>&1 &
-APP_PID=$!
-pids+=($APP_PID)
-WID=""
-for _ in $(seq 1 150); do
-    WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
-    [ -n "$WID" ] && break
-    sleep 0.2
-done
-[ -n "$WID" ] || { echo "FAIL: the editor window did not open again"; cat "$WORK/app2.log"; exit 1; }
+start_editor "$WORK/app2.log"
 sleep 3
-wmctrl -i -c "$WID"
-for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$APP_PID" 2>/dev/null; then echo "FAIL: the editor did not quit the second time"; exit 1; fi
+quit_editor
 [ -f "$MEMORY" ] || { echo "FAIL: the simulator kept no memory the second time"; cat "$WORK/app2.log"; exit 1; }
 RECALLED="$(od -An -tu1 -j $((EDIT + 20)) -N1 "$MEMORY" | tr -d ' ')"
 echo "after reopening, the synth plays: $(name_at $EDIT) with cutoff $RECALLED"

@@ -1,6 +1,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "host/MarvexAudioProcessorEditor.h"
 #include "ui/main/MainComp.h"
+#include "support/HostRecorder.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -10,39 +11,6 @@ using namespace kelvo::test;
 
 namespace
 {
-/** Records what the processor tells the host. */
-struct HostRecorder : juce::AudioProcessorListener
-{
-    struct Call
-    {
-        char what; // 'b' begin, 'v' value, 'e' end
-        int index;
-        float value;
-    };
-    std::vector<Call> calls;
-
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
-    {
-        calls.push_back ({ 'v', index, value });
-    }
-    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
-    {
-        calls.push_back ({ 'b', index, 0 });
-    }
-    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
-    {
-        calls.push_back ({ 'e', index, 0 });
-    }
-    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-
-    std::string kinds() const
-    {
-        std::string s;
-        for (auto& c : calls)
-            s += c.what;
-        return s;
-    }
-};
 
 struct ProcessorFixture : ::testing::Test
 {

@@ -1,5 +1,6 @@
 #include "host/SoundHistory.h"
 #include "librarian/ProgramLibrary.h"
+#include "support/HostRecorder.h"
 #include "support/ProcessorRig.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/MainComp.h"
@@ -14,53 +15,11 @@ using namespace kelvo::test;
 
 namespace
 {
-/** What the host hears: gestures and values, per parameter. */
-struct HostLog : juce::AudioProcessorListener
-{
-    struct Entry
-    {
-        char what; // 'b' begin, 'v' value, 'e' end
-        int index;
-        float value;
-    };
-    std::vector<Entry> entries;
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int i, float v) override
-    {
-        entries.push_back ({'v', i, v});
-    }
-    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int i) override
-    {
-        entries.push_back ({'b', i, 0});
-    }
-    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int i) override
-    {
-        entries.push_back ({'e', i, 0});
-    }
-
-    /** Whether the host heard index change to value inside a gesture. */
-    bool heardInGesture (int index, float value) const
-    {
-        bool open = false;
-        for (const auto& e : entries)
-        {
-            if (e.index != index)
-                continue;
-            if (e.what == 'b')
-                open = true;
-            else if (e.what == 'e')
-                open = false;
-            else if (open && std::abs (e.value - value) < 1e-5f)
-                return true;
-        }
-        return false;
-    }
-};
 
 struct SoundHistoryTest : SynthProcessorRig
 {
     juce::SharedResourcePointer<KelvoLook> look;
-    HostLog host;
+    HostRecorder host;
     std::unique_ptr<MainComp> main;
 
     void SetUp() override
@@ -168,7 +127,7 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
     EXPECT_EQ (bank().getEditBufferRecord(), afterProgram);
     EXPECT_EQ (synthSound(), afterProgram);
 
-    host.entries.clear();
+    host.calls.clear();
     ASSERT_TRUE (history().undo());
     EXPECT_EQ (bank().getEditBufferRecord(), afterDrag);
     EXPECT_EQ (synthSound(), afterDrag);
@@ -185,7 +144,7 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
     }
     EXPECT_GT (heard, 10);
 
-    host.entries.clear();
+    host.calls.clear();
     ASSERT_TRUE (history().undo());
     EXPECT_EQ (bank().getEditBufferRecord(), start);
     EXPECT_EQ (synthSound()[20], start[20]);
