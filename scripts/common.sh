@@ -38,4 +38,4 @@ configure_and_build() {
 
 # What scripts/windows.sh needs to cross-build for 64-bit Windows and run the result under Wine.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
-                  xvfb openbox x11-utils)
+                  xvfb openbox x11-utils wmctrl)
