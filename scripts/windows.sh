@@ -130,7 +130,8 @@ build_image_libraries() {
 build_image_libraries
 
 # ---------------------------------------------------------------------------------------------
-# The plug-in and the smoke host, cross-built in Release with the image libraries above.
+# The plug-in, the smoke host and the engine tests, cross-built in Release with the image libraries
+# above.
 
 echo "== Cross-building the Windows VST3 and standalone application in $BUILD"
 cmake -S "$ROOT" -B "$BUILD" -G Ninja --toolchain "$ROOT/cmake/MinGW64.cmake" -DCMAKE_BUILD_TYPE=Release \
