@@ -71,8 +71,9 @@ public:
     const juce::String& error() const noexcept { return lastError; }
 
     /** Renames source to target in one step, replacing whatever file is at target, so that target
-        is always either the old file or the new one. On Windows it returns only once the rename has
-        been written through to the disk. Both must be in one folder (one volume). */
+        is always either the old file or the new one. Both must be in one folder (one volume).
+        On Windows it returns only once the rename has been written through to the disk, and a
+        target that another program holds open is tried again for up to half a second. */
     static bool moveOver (const juce::File& source, const juce::File& target, juce::String* whyNot);
 
 private:
