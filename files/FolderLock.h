@@ -4,6 +4,7 @@
 
 namespace kelvo
 {
+class NativeFile;
 
 /**
     Holds a lock file in a folder for as long as it lives, so that the read-change-write steps of
@@ -25,11 +26,7 @@ public:
     static constexpr const char* lockFileName = ".kelvo.lock";
 
 private:
-#if JUCE_WINDOWS
-    std::unique_ptr<juce::InterProcessLock> processLock;
-#else
-    int fd = -1;
-#endif
+    std::unique_ptr<NativeFile> lockFile;
     bool locked = false;
 
     JUCE_DECLARE_NON_COPYABLE (FolderLock)

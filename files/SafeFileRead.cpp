@@ -1,12 +1,6 @@
 #include "files/SafeFileRead.h"
 
-#if !JUCE_WINDOWS
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "files/platform/NativeFile.h"
 
 namespace kelvo
 {
@@ -19,47 +13,28 @@ FileReadResult withStatus (FileReadResult::Status status, const juce::String& er
     r.error = error;
     return r;
 }
-
-#if !JUCE_WINDOWS
-juce::String errnoText (int code)
-{
-    return juce::String (std::strerror (code));
-}
-#endif
 } // namespace
 
 FileReadResult readFileSafely (const juce::File& file, size_t maxBytes)
 {
-#if !JUCE_WINDOWS
-    const auto* path = file.getFullPathName().toRawUTF8();
-    struct stat info
+    NativeFile in;
+    switch (in.openForReading (file))
     {
-    };
-    if (::stat (path, &info) != 0)
-    {
-        const auto code = errno;
-        return code == ENOENT || code == ENOTDIR
-                   ? withStatus (FileReadResult::Status::missing)
-                   : withStatus (FileReadResult::Status::unreadable, errnoText (code));
-    }
-    if (!S_ISREG (info.st_mode))
+    case NativeFile::Opened::missing:
+        return withStatus (FileReadResult::Status::missing);
+    case NativeFile::Opened::notAFile:
         return withStatus (FileReadResult::Status::notAFile);
-
-    // Non-blocking, in case a pipe took the file's place since the look above.
-    const auto fd = ::open (path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return withStatus (FileReadResult::Status::unreadable, errnoText (errno));
-    if (::fstat (fd, &info) != 0 || !S_ISREG (info.st_mode))
-    {
-        ::close (fd);
-        return withStatus (FileReadResult::Status::notAFile);
+    case NativeFile::Opened::failed:
+        return withStatus (FileReadResult::Status::unreadable, in.error());
+    case NativeFile::Opened::ok:
+        break;
     }
 
     FileReadResult result;
     result.status = FileReadResult::Status::ok;
     // One byte past the limit tells a file of exactly maxBytes from a longer one.
     const auto wanted = maxBytes + 1;
-    result.bytes.setSize (juce::jmin (wanted, (size_t)juce::jmax ((off_t)0, info.st_size) + 1));
+    result.bytes.setSize (juce::jmin (wanted, (size_t)juce::jmax ((juce::int64)0, in.getSize()) + 1));
     size_t got = 0;
     for (;;)
     {
@@ -70,52 +45,13 @@ FileReadResult readFileSafely (const juce::File& file, size_t maxBytes)
             result.bytes.setSize (juce::jmin (wanted, got * 2 + 4096)); // the file grew meanwhile
         }
         const auto n =
-            ::read (fd, static_cast<char*> (result.bytes.getData()) + got, result.bytes.getSize() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+            in.read (static_cast<char*> (result.bytes.getData()) + got, result.bytes.getSize() - got);
         if (n < 0)
-        {
-            const auto code = errno;
-            ::close (fd);
-            return withStatus (FileReadResult::Status::unreadable, errnoText (code));
-        }
+            return withStatus (FileReadResult::Status::unreadable, in.error());
         if (n == 0)
             break;
         got += (size_t)n;
     }
-    ::close (fd);
-#else
-    if (!file.exists())
-        return withStatus (FileReadResult::Status::missing);
-    if (!file.existsAsFile())
-        return withStatus (FileReadResult::Status::notAFile);
-
-    juce::FileInputStream in (file);
-    if (!in.openedOk())
-        return withStatus (FileReadResult::Status::unreadable, in.getStatus().getErrorMessage());
-
-    FileReadResult result;
-    result.status = FileReadResult::Status::ok;
-    const auto wanted = maxBytes + 1;
-    result.bytes.setSize (juce::jmin (wanted, (size_t)juce::jmax ((juce::int64)0, in.getTotalLength()) + 1));
-    size_t got = 0;
-    for (;;)
-    {
-        if (got == result.bytes.getSize())
-        {
-            if (got >= wanted)
-                break;
-            result.bytes.setSize (juce::jmin (wanted, got * 2 + 4096));
-        }
-        const auto n = in.read (static_cast<char*> (result.bytes.getData()) + got,
-                                (int)juce::jmin ((size_t)1 << 30, result.bytes.getSize() - got));
-        if (n <= 0)
-            break;
-        got += (size_t)n;
-    }
-    if (in.getStatus().failed())
-        return withStatus (FileReadResult::Status::unreadable, in.getStatus().getErrorMessage());
-#endif
 
     if (got > maxBytes)
     {

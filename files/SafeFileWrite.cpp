@@ -1,11 +1,6 @@
 #include "files/SafeFileWrite.h"
 
-#if ! JUCE_WINDOWS
- #include <cerrno>
- #include <cstring>
- #include <fcntl.h>
- #include <unistd.h>
-#endif
+#include "files/platform/NativeFile.h"
 
 namespace kelvo
 {
@@ -28,38 +23,13 @@ juce::File makeTemporaryFile (const juce::File& target)
 // Writes a new file and flushes it to the disk; the system's reason when anything fails.
 juce::String writeWhole (const juce::File& file, const void* data, size_t numBytes)
 {
-#if ! JUCE_WINDOWS
-    // Straight to the system: a short write (a disk that fills up midway) is carried on until the
-    // system says why it cannot go on, and that reason reaches the user.
-    const auto fd = ::open (file.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return std::strerror (errno);
-    const auto* bytes = static_cast<const char*> (data);
-    juce::String error;
-    for (size_t done = 0; done < numBytes && error.isEmpty();)
-    {
-        const auto n = ::write (fd, bytes + done, numBytes - done);
-        if (n > 0)
-            done += (size_t) n;
-        else if (n < 0 && errno != EINTR)
-            error = std::strerror (errno);
-        else if (n == 0)
-            error = "nothing could be written";
-    }
-    if (error.isEmpty() && ::fsync (fd) != 0)
-        error = std::strerror (errno);
-    if (::close (fd) != 0 && error.isEmpty())
-        error = std::strerror (errno);
+    NativeFile out;
+    if (!out.createNew (file))
+        return out.error();
+    auto error = out.writeAll (data, numBytes) && out.flushToDisk() ? juce::String() : out.error();
+    if (!out.close() && error.isEmpty())
+        error = out.error();
     return error;
-#else
-    juce::FileOutputStream out (file);
-    if (out.failedToOpen())
-        return out.getStatus().getErrorMessage();
-    if (numBytes > 0 && ! out.write (data, numBytes))
-        return out.getStatus().failed() ? out.getStatus().getErrorMessage() : juce::String ("the data could not be written");
-    out.flush(); // reaches the disk before the rename makes it the file
-    return out.getStatus().failed() ? out.getStatus().getErrorMessage() : juce::String();
-#endif
 }
 
 bool fail (juce::String* whyNot, const juce::String& reason)
@@ -88,10 +58,10 @@ bool writeFileSafely (const juce::File& target, const void* data, size_t numByte
         return fail (whyNot, error);
     }
 
-    if (! temp.replaceFileIn (target))
+    if (juce::String reason; !NativeFile::moveOver (temp, target, &reason))
     {
         temp.deleteFile();
-        return fail (whyNot, "the old file could not be replaced");
+        return fail (whyNot, "the old file could not be replaced (" + reason + ")");
     }
     return true;
 }

@@ -35,3 +35,7 @@ configure_and_build() {
     cmake -S "$ROOT" -B "$dir" -G Ninja "${cmake_args[@]}" >/dev/null
     cmake --build "$dir" -j "$JOBS" ${targets[@]+--target "${targets[@]}"}
 }
+
+# What scripts/windows.sh needs to cross-build for 64-bit Windows and run the result under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
+                  xvfb openbox x11-utils wmctrl)

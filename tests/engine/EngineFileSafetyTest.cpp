@@ -87,10 +87,12 @@ void writeBytes (const juce::File& file, const juce::MemoryBlock& bytes)
 /** Everything in the folder whose name starts with name and goes on with ".<tag>-". */
 juce::Array<juce::File> keptAside (const juce::File& folder, const juce::String& name)
 {
+    // Compared by hand: Windows' wildcard "name.*" matches "name" itself too.
     juce::Array<juce::File> found;
     for (const auto& entry :
-         juce::RangedDirectoryIterator (folder, false, name + ".*", juce::File::findFilesAndDirectories))
-        found.add (entry.getFile());
+         juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
+        if (entry.getFile().getFileName().startsWith (name + "."))
+            found.add (entry.getFile());
     return found;
 }
 
@@ -177,6 +179,8 @@ std::unique_ptr<MidiCntrState> startWatched (std::function<std::unique_ptr<MidiC
                 if (fd >= 0)
                     ::close (fd);
             }
+#else
+            juce::ignoreUnused (folder);
 #endif
         });
     auto engine = start();

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#if JUCE_LINUX
 #include <sys/fsuid.h>
 #include <unistd.h>
+#endif
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -60,6 +62,7 @@ std::unique_ptr<Bank_Program> makeBank (uint8_t seed)
     return bank;
 }
 
+#if JUCE_LINUX
 /** Write permission checks apply for the scope even when the tests run as root. */
 struct WithoutRootFileAccess
 {
@@ -74,6 +77,7 @@ struct WithoutRootFileAccess
             setfsuid (0);
     }
 };
+#endif
 } // namespace
 
 TEST (FileMan, DialogTypesTitlesAndPatterns)
@@ -283,6 +287,9 @@ TEST (FileMan, LargeFilesAreRefusedUnread)
 
 TEST (FileMan, FailedWriteKeepsTheOldFile)
 {
+#if !JUCE_LINUX
+    GTEST_SKIP() << "a read-only folder keeps new files out on Linux; Windows' read-only folders do not";
+#else
     TempFolder t;
     const auto folder = t.folder.getChildFile ("locked");
     ASSERT_TRUE (folder.createDirectory());
@@ -300,6 +307,7 @@ TEST (FileMan, FailedWriteKeepsTheOldFile)
     folder.setReadOnly (false);
     EXPECT_EQ (contentsOf (file), old);
     EXPECT_FALSE (folder.getChildFile ("bank.m_b").exists());
+#endif
 }
 
 TEST (FileMan, FactorySetNeedsAll512Programs)

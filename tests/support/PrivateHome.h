@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <string>
 
+#ifdef _WIN32
+#include <random>
+#endif
+
 namespace kelvo::test
 {
 
@@ -21,6 +25,19 @@ class PrivateHome
 public:
     PrivateHome()
     {
+#ifdef _WIN32
+        // Windows keeps application data where the system says, not under HOME: a test run there
+        // gets its own user profile from its caller (scripts/windows.sh runs it in a Wine prefix of
+        // its own). The folder still keeps the tests' temporary files apart.
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        std::error_code ignored;
+        do
+            path = (base / ("kelvo-test-home-" + std::to_string (random()))).string();
+        while (std::filesystem::exists (path, ignored));
+        std::filesystem::create_directories (path);
+        ::_putenv_s ("HOME", path.c_str());
+#else
         const auto* tmp = std::getenv ("TMPDIR");
         std::string pattern =
             std::string (tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kelvo-test-home-XXXXXX";
@@ -34,6 +51,7 @@ public:
         std::filesystem::create_directories (config);
         ::setenv ("HOME", path.c_str(), 1);
         ::setenv ("XDG_CONFIG_HOME", config.c_str(), 1);
+#endif
     }
 
     ~PrivateHome()
