@@ -3,6 +3,9 @@
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "host/SoundMorph.h"
+#include "librarian/LibraryFile.h"
+#include "librarian/LibraryStore.h"
+#include "librarian/ProgramLibrary.h"
 #include "model/SoundVariation.h"
 #include "ui/widgets/ProgramLocation.h"
 
@@ -18,6 +21,9 @@ constexpr int mutateCount = 3;
 constexpr int defaultAmountPercent = 10;
 // Columns of the difference list, as parts of its width.
 constexpr float nameColumn = 0.42f, editedColumn = 0.29f;
+// The bank box's item for the program library, after the eight banks.
+constexpr int libraryItemId = 100;
+constexpr const char* libraryItemText = "LIB";
 
 juce::Font textFont (float size, bool bold = false)
 {
@@ -76,6 +82,8 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 
     for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
         bankBox.addItem (bankPrefix (b), b + 1);
+    bankBox.addItem (libraryItemText, libraryItemId);
+    programBox.setTextWhenNoChoicesAvailable ("(the library is empty)");
     bankBox.onChange = [this] { fillProgramBox(); };
     programBox.onChange = [this]
     {
@@ -135,17 +143,56 @@ void SoundToolsPanel::chooseMorphTarget (int bank, int program)
     morphSlider.setValue (0.0, juce::dontSendNotification);
 }
 
+void SoundToolsPanel::chooseLibraryMorphTarget (int entry)
+{
+    bankBox.setSelectedId (libraryItemId, juce::dontSendNotification);
+    fillProgramBox();
+    programBox.setSelectedId (entry + 1, juce::dontSendNotification);
+    morphSlider.setValue (0.0, juce::dontSendNotification);
+}
+
+bool SoundToolsPanel::isLibraryChosen() const
+{
+    return bankBox.getSelectedId() == libraryItemId;
+}
+
+void SoundToolsPanel::readLibrary()
+{
+    // The library window may be closed (its library goes with it) or changing the file meanwhile:
+    // the file is what both agree on.
+    libraryPrograms.clear();
+    juce::MemoryBlock content;
+    const auto file = ProgramLibrary::defaultFileIn (processor.getEngine().getSettingsFolder());
+    if (!file.existsAsFile() || !file.loadFileAsData (content))
+        return;
+    LibraryStore store;
+    store.replaceData (libraryfile::readEntries (content.getData(), content.getSize()));
+    libraryPrograms.reserve ((size_t)store.getNumEntries());
+    for (int i = 0; i < store.getNumEntries(); ++i)
+        libraryPrograms.push_back ({store.entryName (i).trimEnd(), store.getEntryRecord (i)});
+}
+
 void SoundToolsPanel::fillProgramBox()
 {
-    const auto* bank = processor.getEngine().getSynthBank (bankBox.getSelectedId() - 1);
     const auto selected = juce::jmax (1, programBox.getSelectedId());
     programBox.clear (juce::dontSendNotification);
-    if (bank == nullptr)
-        return;
-    for (int p = 0; p < program::programsPerBank; ++p)
-        programBox.addItem (
-            juce::String (p + 1).paddedLeft ('0', 3) + "  " + bank->getProgramName (p).trimEnd(), p + 1);
-    programBox.setSelectedId (selected, juce::dontSendNotification);
+    const auto numbered = [] (int n, const juce::String& name)
+    { return juce::String (n + 1).paddedLeft ('0', 3) + "  " + name; };
+
+    if (isLibraryChosen())
+    {
+        readLibrary();
+        for (size_t i = 0; i < libraryPrograms.size(); ++i)
+            programBox.addItem (numbered ((int)i, libraryPrograms[i].name), (int)i + 1);
+    }
+    else if (const auto* bank = processor.getEngine().getSynthBank (bankBox.getSelectedId() - 1))
+    {
+        for (int p = 0; p < program::programsPerBank; ++p)
+            programBox.addItem (numbered (p, bank->getProgramName (p).trimEnd()), p + 1);
+    }
+    if (programBox.getNumItems() > 0)
+        programBox.setSelectedId (juce::jmin (selected, programBox.getNumItems()),
+                                  juce::dontSendNotification);
     morphSlider.setValue (0.0, juce::dontSendNotification);
 }
 
@@ -155,14 +202,31 @@ void SoundToolsPanel::morphMoved()
     // the slider then starts from the sound as it is now.
     auto& morph = processor.getMorph();
     const auto bankNumber = bankBox.getSelectedId() - 1, programNumber = programBox.getSelectedId() - 1;
-    const auto* bank = processor.getEngine().getSynthBank (bankNumber);
-    if (bank == nullptr || programNumber < 0)
+    if (programNumber < 0)
         return;
-    const auto target = bank->getProgramRecord (programNumber);
+
+    ProgramRecord target;
+    juce::String label;
+    if (isLibraryChosen())
+    {
+        if ((size_t)programNumber >= libraryPrograms.size())
+            return;
+        target = libraryPrograms[(size_t)programNumber].record;
+        label = juce::String (libraryItemText) + " " + libraryPrograms[(size_t)programNumber].name;
+    }
+    else if (const auto* bank = processor.getEngine().getSynthBank (bankNumber))
+    {
+        target = bank->getProgramRecord (programNumber);
+        label = programLocation (bankNumber, programNumber) + " " +
+                bank->getProgramName (programNumber).trimEnd();
+    }
+    else
+    {
+        return;
+    }
     if (morph.isCurrent() && morph.getTarget() == target)
         return;
-    morph.begin (target, programLocation (bankNumber, programNumber) + " " +
-                             bank->getProgramName (programNumber).trimEnd());
+    morph.begin (target, label);
 }
 
 //==============================================================================
