@@ -7,15 +7,18 @@
 #include "librarian/LibraryStore.h"
 #include "librarian/ProgramLibrary.h"
 #include "model/SoundVariation.h"
+#include "ui/main/DialogBox.h"
+#include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/ProgramLocation.h"
+#include "ui/widgets/WidgetColours.h"
 
 namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 boxFill = 0xee161a1f, boxOutline = 0xdd457089, headingText = 0xffb6fffd;
-constexpr juce::uint32 rowText = 0xffffffff, rowDim = 0xffa0a8b0, rowStripe = 0x14ffffff;
-constexpr juce::uint32 comparingColour = 0xffd08a2c;
+constexpr juce::uint32 headingText = colours::valueText, rowText = colours::widgetText;
+constexpr juce::uint32 rowDim = 0xffa0a8b0, rowStripe = 0x14ffffff;
+constexpr juce::uint32 comparingColour = colours::knobArc;
 constexpr int rowHeight = 18;
 constexpr int mutateCount = 3;
 constexpr int defaultAmountPercent = 10;
@@ -27,13 +30,14 @@ constexpr const char* libraryItemText = "LIB";
 
 juce::Font textFont (float size, bool bold = false)
 {
-    return juce::Font ("Arial", size, bold ? juce::Font::bold : juce::Font::plain);
+    return arialFont (size, bold ? juce::Font::bold : juce::Font::plain);
 }
 } // namespace
 
 SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 {
     auto& engine = processor.getEngine();
+    setLookAndFeel (&look);
 
     for (auto* label : {&playingLabel, &differencesLabel, &variationLabel, &morphLabel})
     {
@@ -51,8 +55,6 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
     closeButton.onClick = [this] { sendChangeMessage(); };
 
     differenceList.setRowHeight (rowHeight);
-    differenceList.setColour (juce::ListBox::backgroundColourId, juce::Colours::transparentBlack);
-    differenceList.setColour (juce::ListBox::outlineColourId, juce::Colour (boxOutline));
     differenceList.setOutlineThickness (1);
 
     amountSlider.setSliderStyle (juce::Slider::LinearHorizontal);
@@ -131,6 +133,7 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 
 SoundToolsPanel::~SoundToolsPanel()
 {
+    setLookAndFeel (nullptr);
     processor.getCompare().removeChangeListener (this);
     processor.getHistory().removeChangeListener (this);
 }
@@ -235,7 +238,6 @@ void SoundToolsPanel::refresh()
     auto& compare = processor.getCompare();
     const auto comparing = compare.isComparing();
     compareButton.setToggleState (comparing, juce::dontSendNotification);
-    compareButton.setColour (juce::TextButton::buttonOnColourId, juce::Colour (comparingColour));
     const auto sourceLabel = compare.getSourceLabel();
     playingLabel.setText (comparing ? "Playing: " + sourceLabel : juce::String ("Playing: the edited sound"),
                           juce::dontSendNotification);
@@ -293,11 +295,12 @@ void SoundToolsPanel::paintListBoxItem (int row, juce::Graphics& g, int width, i
 //==============================================================================
 void SoundToolsPanel::paint (juce::Graphics& g)
 {
-    const auto box = getLocalBounds().toFloat().reduced (1.5f);
-    g.setColour (juce::Colour (boxFill));
-    g.fillRoundedRectangle (box, 10.0f);
-    g.setColour (juce::Colour (boxOutline));
-    g.drawRoundedRectangle (box, 10.0f, 3.0f);
+    // The box of the bank view and the write dialog, without dimming the editor beside it.
+    const auto box = getLocalBounds().toFloat().reduced (dialogbox::outlineThickness);
+    g.setColour (juce::Colour (dialogbox::boxFill));
+    g.fillRoundedRectangle (box, dialogbox::cornerRadius);
+    g.setColour (juce::Colour (dialogbox::boxOutline));
+    g.drawRoundedRectangle (box, dialogbox::cornerRadius, dialogbox::outlineThickness);
 
     g.setColour (juce::Colours::white);
     g.setFont (textFont (16.0f, true));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProgramRecord.h"
+#include "ui/panels/SoundToolsLook.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -63,6 +64,7 @@ private:
     void morphMoved();
 
     MarvexAudioProcessor& processor;
+    SoundToolsLook look; // before the children, which use it until they go
 
     juce::TextButton compareButton{"Compare"}, closeButton{"X"};
     juce::Label playingLabel, differencesLabel;
