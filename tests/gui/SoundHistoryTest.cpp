@@ -365,3 +365,47 @@ TEST_F (SoundHistoryTest, ATransmittedBankIsUndoneAndRedoneInTheSynthsMemory)
     ASSERT_TRUE (transferDone());
     EXPECT_EQ (history().getSteps().getNumUndoSteps(), 1u);
 }
+
+// A transmission that stops part of the way is no step, and the program it stopped at is no longer
+// known: a later transmission over it offers no undo, since that could not bring the program back.
+TEST_F (SoundHistoryTest, ATransmissionThatStopsOffersNoUndoAndLeavesItsProgramUnknown)
+{
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1});
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+    history().forgetAll();
+    engine().getSynthBank (2)->setProgram (0, distinctSound (60, "Sent First"));
+
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2); // U3
+    ASSERT_TRUE (pumpUntil (
+        [&]
+        {
+            return history().getKnownSynthProgram (2, 0) != nullptr &&
+                   *history().getKnownSynthProgram (2, 0) == distinctSound (60, "Sent First");
+        }));
+    engine().selectOutputRow (0);
+    ASSERT_TRUE (pumpUntil ([&] { return main->getProgressDisplay() == nullptr; }, 5000));
+    ASSERT_NE (main->getMessageBox(), nullptr); // "Transfer stopped: no MIDI output for U3:..."
+    EXPECT_FALSE (history().canUndo());
+    const auto numUnknown = [&]
+    {
+        int unknown = 0;
+        for (int n = 0; n < 128; ++n)
+            unknown += history().getKnownSynthProgram (2, n) == nullptr ? 1 : 0;
+        return unknown;
+    };
+    EXPECT_EQ (numUnknown(), 1);
+
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1, 20});
+    engine().getSynthBank (2)->setProgram (100, distinctSound (61, "Changed Later"));
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2);
+    ASSERT_TRUE (pumpUntil (
+        [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000));
+    settle();
+    EXPECT_EQ (synth().getProgram (2, 100), distinctSound (61, "Changed Later"));
+    EXPECT_FALSE (history().canUndo());
+    EXPECT_EQ (numUnknown(), 0); // all sent: all known again
+}

@@ -40,11 +40,7 @@ SoundToolsLook::SoundToolsLook()
     setColour (juce::ComboBox::focusedOutlineColourId, boxOutline.brighter (0.4f));
 
     // The combo boxes' menus are the editor's dark menus.
-    setColour (juce::PopupMenu::backgroundColourId, juce::Colour (colours::menuBackground));
-    setColour (juce::PopupMenu::textColourId, juce::Colour (colours::menuText));
-    setColour (juce::PopupMenu::headerTextColourId, juce::Colour (colours::menuText));
-    setColour (juce::PopupMenu::highlightedBackgroundColourId, juce::Colour (colours::menuHighlight));
-    setColour (juce::PopupMenu::highlightedTextColourId, juce::Colour (colours::menuText));
+    DarkMenuLook::applyMenuColours (*this);
 
     setColour (juce::Label::textColourId, white);
     setColour (juce::Label::textWhenEditingColourId, value);
