@@ -23,7 +23,9 @@ class MidiCntrState;
     a whole (a program chosen here or on the synth, "Recv", paste, a library entry, a variation) is
     one step, found by watching the edit buffer when nobody recorded it first. A store into the
     synth's program memory keeps the program it replaced, so that its undo puts that back in the
-    synth and in the local bank.
+    synth and in the local bank. So does a transmission of local banks: it keeps what the synth was
+    known to hold (the local banks as loaded, then what was received, written or transmitted), and
+    its undo transmits that back.
 
     Undoing sends what it restores to the synth (the parameters as NRPN, a whole sound as an
     edit-buffer dump) and tells the host, each parameter inside a gesture of its own.
