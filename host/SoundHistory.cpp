@@ -1,5 +1,6 @@
 #include "host/SoundHistory.h"
 #include "host/MarvexAudioProcessor.h"
+#include "link/BankTransfer.h"
 #include "model/ProgramPacking.h"
 
 namespace kelvo
@@ -23,6 +24,12 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
     : processor (p), engine (p.getEngine()), history (maxSteps)
 {
     openOrder.reserve (open.size());
+    // The local banks as loaded at the start are the editor's copy of the synth's memory.
+    synthMemory.resize ((size_t)(BankTransfer::numUserBanks * program::programsPerBank));
+    for (int b = 0; b < BankTransfer::numUserBanks; ++b)
+        if (const auto* bank = engine.getSynthBank (b))
+            for (int n = 0; n < program::programsPerBank; ++n)
+                *knownAt (b, n) = bank->getProgramRecord (n);
     catchUp();
     runStart = watched;
     seenRestores = processor.getStateRestoreCount();
@@ -177,7 +184,7 @@ void SoundHistory::recordSoundChange (const juce::String& label, const std::func
     runStart = after;
     auto changes = EditHistory::changesBetween (before, after);
     if (!changes.empty())
-        add ({label, true, std::move (changes), std::nullopt});
+        add ({label, true, std::move (changes), std::nullopt, {}});
 }
 
 void SoundHistory::applySound (const ProgramRecord& sound, const juce::String& label)
@@ -211,8 +218,10 @@ void SoundHistory::recordProgramWrite (int bank, int program, const juce::String
     write();
 
     memory.written = target->getProgramRecord (program);
+    if (auto* known = knownAt (bank, program))
+        *known = memory.written;
     catchUp();
-    add ({label, false, EditHistory::changesBetween (before, watched), memory});
+    add ({label, false, EditHistory::changesBetween (before, watched), memory, {}});
 }
 
 void SoundHistory::recordSoundStep (const juce::String& label, const ProgramRecord& before)
@@ -222,7 +231,7 @@ void SoundHistory::recordSoundStep (const juce::String& label, const ProgramReco
     runStart = watched;
     auto changes = EditHistory::changesBetween (before, watched);
     if (!changes.empty())
-        add ({label, true, std::move (changes), std::nullopt});
+        add ({label, true, std::move (changes), std::nullopt, {}});
 }
 
 void SoundHistory::replaceQuietly (const ProgramRecord& sound, bool sendToSynth)
@@ -243,6 +252,9 @@ bool SoundHistory::undo()
         beforeUndoOrRedo();
     checkForNewSound();
     closeOpenStep();
+    if (const auto* next = history.nextUndo();
+        next != nullptr && !next->transmitted.empty() && engine.getTransferMode() != BankTransfer::idle)
+        return false;
     const auto* step = history.undo();
     if (step == nullptr)
         return false;
@@ -257,6 +269,9 @@ bool SoundHistory::redo()
         beforeUndoOrRedo();
     checkForNewSound();
     closeOpenStep();
+    if (const auto* next = history.nextRedo();
+        next != nullptr && !next->transmitted.empty() && engine.getTransferMode() != BankTransfer::idle)
+        return false;
     const auto* step = history.redo();
     if (step == nullptr)
         return false;
@@ -279,7 +294,27 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
             engine.sendSysEx (makeProgramDump (memory.bank, memory.program, record));
             bank->setProgram (memory.program, record);
             engine.bankContentsChanged();
+            if (auto* known = knownAt (memory.bank, memory.program))
+                *known = record;
         }
+    }
+
+    if (!step.transmitted.empty())
+    {
+        // The local banks take the programs back, and the same programs go to the synth again,
+        // paced like the transmission was; the synth is known to hold them as each goes out.
+        std::vector<BankTransfer::Location> programs;
+        programs.reserve (step.transmitted.size());
+        for (const auto& w : step.transmitted)
+            if (auto* bank = engine.getSynthBank (w.bank))
+            {
+                bank->setProgram (w.program, undoing ? w.replaced : w.written);
+                programs.push_back ({w.bank, w.program});
+            }
+        engine.bankContentsChanged();
+        engine.getTransfer().transmit (std::move (programs));
+        if (onTransmissionStarted != nullptr)
+            onTransmissionStarted();
     }
 
     const auto valueOf = [undoing] (const EditHistory::ByteChange& c)
@@ -308,6 +343,76 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
     }
 
     catchUp();
+}
+
+//==============================================================================
+std::optional<ProgramRecord>* SoundHistory::knownAt (int bank, int program)
+{
+    if (bank < 0 || bank >= BankTransfer::numUserBanks || program < 0 || program >= program::programsPerBank)
+        return nullptr;
+    return &synthMemory[(size_t)(bank * program::programsPerBank + program)];
+}
+
+const ProgramRecord* SoundHistory::getKnownSynthProgram (int bank, int program) const
+{
+    auto* known = const_cast<SoundHistory*> (this)->knownAt (bank, program);
+    return known != nullptr && known->has_value() ? &known->value() : nullptr;
+}
+
+void SoundHistory::transmissionStarting (int firstBank, int lastBank)
+{
+    pending = {};
+    pending.active = true;
+    pending.label = firstBank == lastBank ? "Transmit U" + juce::String (firstBank + 1)
+                                          : juce::String ("Transmit All Banks");
+    for (int b = firstBank; b <= lastBank; ++b)
+    {
+        const auto* bank = engine.getSynthBank (b);
+        for (int n = 0; n < program::programsPerBank && bank != nullptr; ++n)
+        {
+            const auto* known = getKnownSynthProgram (b, n);
+            const auto sent = bank->getProgramRecord (n);
+            if (known == nullptr)
+                pending.priorKnown = false;
+            else if (*known != sent)
+                pending.programs.push_back ({b, n, *known, sent});
+        }
+    }
+}
+
+void SoundHistory::transferProgress (int bank, int program)
+{
+    if (auto* known = knownAt (bank, program))
+        if (const auto* local = engine.getSynthBank (bank))
+            *known = local->getProgramRecord (program);
+}
+
+void SoundHistory::transferFailed (int bank, int program)
+{
+    pending.failed = true;
+    // A transmission that stopped here may have left this program half written.
+    if (engine.getTransferMode() >= BankTransfer::transmitBank)
+        if (auto* known = knownAt (bank, program))
+            known->reset();
+}
+
+void SoundHistory::transferFinished()
+{
+    // Only a transmission that reached its end is a step: a part sent is not something to undo
+    // as a whole. Nor is one whose earlier contents are not known: its undo could not restore them.
+    if (pending.active && !pending.failed && pending.priorKnown && !pending.programs.empty())
+    {
+        EditHistory::Step step;
+        step.label = pending.label;
+        step.transmitted = std::move (pending.programs);
+        add (std::move (step));
+    }
+    pending = {};
+}
+
+void SoundHistory::transferEnded()
+{
+    pending = {};
 }
 
 void SoundHistory::timerCallback()

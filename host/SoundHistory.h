@@ -6,6 +6,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace kelvo
 {
@@ -21,7 +23,9 @@ class MidiCntrState;
     a whole (a program chosen here or on the synth, "Recv", paste, a library entry, a variation) is
     one step, found by watching the edit buffer when nobody recorded it first. A store into the
     synth's program memory keeps the program it replaced, so that its undo puts that back in the
-    synth and in the local bank.
+    synth and in the local bank. So does a transmission of local banks: it keeps what the synth was
+    known to hold (the local banks as loaded, then what was received, written or transmitted), and
+    its undo transmits that back.
 
     Undoing sends what it restores to the synth (the parameters as NRPN, a whole sound as an
     edit-buffer dump) and tells the host, each parameter inside a gesture of its own.
@@ -62,6 +66,26 @@ public:
         what it replaced. */
     void recordProgramWrite (int bank, int program, const juce::String& label,
                              const std::function<void()>& write);
+    //==============================================================================
+    // Transmissions of local banks into the synth's program memory. The editor reports each
+    // transfer's events here (they reach it from the engine's threads through its event queue).
+
+    /** The editor starts transmitting user banks firstBank..lastBank: what the synth held there is
+        kept for the step that the transmission makes when it completes. */
+    void transmissionStarting (int firstBank, int lastBank);
+    /** A program has gone to the synth or arrived from it: the synth holds what the local bank holds. */
+    void transferProgress (int bank, int program);
+    /** A transfer stopped at this program: whether the synth got it is not known. */
+    void transferFailed (int bank, int program);
+    /** A transfer completed; a transmission started here becomes one step. */
+    void transferFinished();
+    /** A transfer ended (completed or cancelled). */
+    void transferEnded();
+    /** Called when an undo or redo has started a transmission (for the editor's progress display). */
+    std::function<void()> onTransmissionStarted;
+    /** What the synth is known to hold at a program of a user bank; nullptr when that is not known. */
+    const ProgramRecord* getKnownSynthProgram (int bank, int program) const;
+
     /** Records a step for a change that was applied already, from its first sound to the current
         edit buffer (a morph, made of many small moves). */
     void recordSoundStep (const juce::String& label, const ProgramRecord& before);
@@ -77,6 +101,8 @@ public:
     bool canRedo() const noexcept { return history.canRedo(); }
     juce::String getUndoLabel() const { return history.getUndoLabel(); }
     juce::String getRedoLabel() const { return history.getRedoLabel(); }
+    /** Takes the next step back or forward; false when there is none, or when it is a transmission
+        and a transfer is running (the synth cannot take two at once). */
     bool undo();
     bool redo();
     const EditHistory& getSteps() const noexcept { return history; }
@@ -113,6 +139,17 @@ private:
     juce::String nextSoundLabel;
     juce::uint32 nextSoundLabelUntil = 0;
     bool applying = false;
+
+    // What the synth's user banks are known to hold: received, sent, or as loaded at the start.
+    std::vector<std::optional<ProgramRecord>> synthMemory;
+    // A transmission started by the editor and not yet complete: the step it will make.
+    struct PendingTransmission
+    {
+        bool active = false, failed = false, priorKnown = true;
+        juce::String label;
+        std::vector<EditHistory::MemoryWrite> programs;
+    } pending;
+    std::optional<ProgramRecord>* knownAt (int bank, int program);
 
     JUCE_DECLARE_NON_COPYABLE (SoundHistory)
 };

@@ -3,6 +3,8 @@
 #include "link/MidiCntrState.h"
 #include "model/ProgramPacking.h"
 
+#include <algorithm>
+
 namespace kelvo
 {
 namespace
@@ -52,28 +54,50 @@ void BankTransfer::startReceive (int firstBank)
     engine.requestDump (sysex::requestProgram, firstBank, 0);
 }
 
+void BankTransfer::transmit (std::vector<Location> programs)
+{
+    end();
+    programs.erase (std::remove_if (programs.begin(), programs.end(),
+                                    [] (const Location& l) {
+                                        return l.bank < 0 || l.bank >= numUserBanks || l.program < 0 ||
+                                               l.program > lastProgram;
+                                    }),
+                    programs.end());
+    if (programs.empty())
+        return;
+    mode = transmitPrograms;
+    startTransmit (std::move (programs));
+}
+
 void BankTransfer::startTransmit (int firstBank, int lastBank)
+{
+    std::vector<Location> programs;
+    programs.reserve ((size_t)((lastBank - firstBank + 1) * program::programsPerBank));
+    for (int b = firstBank; b <= lastBank; ++b)
+        for (int p = 0; p <= lastProgram; ++p)
+            programs.push_back ({b, p});
+    startTransmit (std::move (programs));
+}
+
+void BankTransfer::startTransmit (std::vector<Location> programs)
 {
     complete = false;
     chaining = true;
     receiving = false;
-    transmitFirstBank = firstBank;
+    transmitting = std::move (programs);
 
     if (! engine.isOutputOpen())
     {
-        fail (firstBank, 0);
+        fail (transmitting.front().bank, transmitting.front().program);
         return;
     }
 
     std::vector<MidiSender::PacedMessage> dumps;
-    dumps.reserve ((size_t) ((lastBank - firstBank + 1) * program::programsPerBank + 2));
-    for (int b = firstBank; b <= lastBank; ++b)
-    {
-        const auto* bank = engine.getSynthBank (b);
-        for (int p = 0; p <= lastProgram; ++p)
-            dumps.push_back ({ makeProgramDump (b, p, bank->getProgramRecord (p)),
-                               event::bankProgramCode (event::bankTransferProgress, b, p) });
-    }
+    dumps.reserve (transmitting.size() + 2);
+    for (const auto& l : transmitting)
+        dumps.push_back (
+            {makeProgramDump (l.bank, l.program, engine.getSynthBank (l.bank)->getProgramRecord (l.program)),
+             event::bankProgramCode (event::bankTransferProgress, l.bank, l.program)});
     dumps.push_back ({ {}, event::bankContentsChanged });
     dumps.push_back ({ {}, event::bankTransferFinished });
 
@@ -230,17 +254,15 @@ void BankTransfer::timerCallback()
         // A transmission can only stall if its output went away: name the program that did not go.
         if (! engine.isOutputOpen())
         {
-            int bank = transmitFirstBank.load(), programNumber = 0;
+            // The program after the last one reported gone out.
+            size_t next = 0;
             if (const auto last = lastProgressEvent.load(); last != 0)
-            {
-                bank = (last >> 8) & 0xff;
-                programNumber = (last & 0xff) + 1;
-                if (programNumber > lastProgram)
-                {
-                    ++bank;
-                    programNumber = 0;
-                }
-            }
+                for (size_t i = 0; i < transmitting.size(); ++i)
+                    if (transmitting[i].bank == ((last >> 8) & 0xff) &&
+                        transmitting[i].program == (last & 0xff))
+                        next = i + 1;
+            const auto& l = transmitting[juce::jmin (next, transmitting.size() - 1)];
+            const int bank = l.bank, programNumber = l.program;
             fail (bank, programNumber);
         }
         return;

@@ -41,7 +41,13 @@ public:
         receiveAllBanks = 7,
         receiveFactoryBanks = 8, // F1..F4 (banks 4..7), all four
         transmitBank = 100,
-        transmitAllBanks = 107
+        transmitAllBanks = 107,
+        transmitPrograms = 110 // a list of programs of the user banks
+    };
+
+    struct Location
+    {
+        int bank = 0, program = 0;
     };
 
     /** How long no SysEx byte may arrive after a request before the request is sent again.
@@ -84,6 +90,9 @@ public:
 
     /** Begins a transfer (mode 0, 7 or 8 receive, 100 or 107 transmit). Message thread. */
     void start (int mode, int bank);
+    /** Transmits these programs of the user banks, in this order, paced like a bank (the undo of a
+        transmission sends back only what it changed). Message thread. */
+    void transmit (std::vector<Location> programs);
     /** Ends any transfer at once; what arrived stays. Message thread. */
     void end();
 
@@ -117,6 +126,7 @@ private:
     void timerCallback() override;
     void startReceive (int firstBank);
     void startTransmit (int firstBank, int lastBank);
+    void startTransmit (std::vector<Location> programs);
     void rememberRequest (int bank, int program, uint32_t now); // under lock
     bool claimRequest (int bank, int program);
     void fail (int bank, int program);
@@ -134,7 +144,7 @@ private:
     std::atomic<uint32_t> lastSysExMs { 0 };
     std::atomic<int32_t> lastProgressEvent { 0 }, failureEvent { 0 };
     std::atomic<uint32_t> series { 0 };
-    std::atomic<int> transmitFirstBank { 0 };
+    std::vector<Location> transmitting; // message thread: what the running transmission sends
 
     JUCE_DECLARE_NON_COPYABLE (BankTransfer)
 };

@@ -1,5 +1,7 @@
 #include "model/EditHistory.h"
 
+#include <algorithm>
+
 namespace kelvo
 {
 
@@ -9,6 +11,13 @@ void EditHistory::add (Step step)
     done.push_back (std::move (step));
     while (done.size() > maxSteps)
         done.pop_front();
+
+    const auto isTransmission = [] (const Step& s) { return !s.transmitted.empty(); };
+    while ((size_t)std::count_if (done.begin(), done.end(), isTransmission) > maxTransmissionSteps)
+    {
+        const auto oldest = std::find_if (done.begin(), done.end(), isTransmission);
+        done.erase (done.begin(), std::next (oldest));
+    }
 }
 
 const EditHistory::Step* EditHistory::undo()

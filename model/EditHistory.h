@@ -42,9 +42,15 @@ public:
         bool wholeSound = false;
         std::vector<ByteChange> changes;
         std::optional<MemoryWrite> write;
+        /** The programs that a transmission of local banks changed in the synth's memory, each
+            with what the synth held before; programs it sent unchanged are left out. */
+        std::vector<MemoryWrite> transmitted;
     };
 
     static constexpr size_t defaultMaxSteps = 500;
+    /** Steps that hold a transmission kept at most: each may hold up to four banks twice over
+        (512 KB), so the oldest steps go, up to such a step, when there are more. */
+    static constexpr size_t maxTransmissionSteps = 8;
 
     explicit EditHistory (size_t stepBound = defaultMaxSteps) : maxSteps (juce::jmax ((size_t)1, stepBound))
     {
@@ -59,6 +65,9 @@ public:
     /** The newest undone step, done again; nullptr when there is none. */
     const Step* redo();
     void clear();
+    /** The step that undo or redo would take next; nullptr when there is none. */
+    const Step* nextUndo() const noexcept { return done.empty() ? nullptr : &done.back(); }
+    const Step* nextRedo() const noexcept { return undone.empty() ? nullptr : &undone.back(); }
 
     bool canUndo() const noexcept { return !done.empty(); }
     bool canRedo() const noexcept { return !undone.empty(); }

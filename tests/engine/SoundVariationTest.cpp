@@ -161,7 +161,8 @@ TEST (EditHistory, KeepsItsBoundAndANewStepEndsTheRedos)
 {
     EditHistory history (3);
     for (int n = 0; n < 5; ++n)
-        history.add ({"step " + juce::String (n), false, {{20, (uint8_t)n, (uint8_t)(n + 1)}}, std::nullopt});
+        history.add (
+            {"step " + juce::String (n), false, {{20, (uint8_t)n, (uint8_t)(n + 1)}}, std::nullopt, {}});
     EXPECT_EQ (history.getNumUndoSteps(), 3u);
     EXPECT_EQ (history.getUndoLabel(), "step 4");
 
@@ -171,9 +172,26 @@ TEST (EditHistory, KeepsItsBoundAndANewStepEndsTheRedos)
     ASSERT_NE (history.undo(), nullptr);
     EXPECT_EQ (history.undo(), nullptr); // step 0 and 1 are gone
     ASSERT_NE (history.redo(), nullptr);
-    history.add ({"new", false, {}, std::nullopt});
+    history.add ({"new", false, {}, std::nullopt, {}});
     EXPECT_FALSE (history.canRedo());
     EXPECT_EQ (history.getUndoLabel(), "new");
+}
+
+// Transmissions hold whole programs: past their own bound the oldest go, with every step before them.
+TEST (EditHistory, KeepsFewTransmissionsAndTheStepsBeforeThemGo)
+{
+    EditHistory history;
+    history.add ({"edit first", false, {{20, 1, 2}}, std::nullopt, {}});
+    for (size_t n = 0; n <= EditHistory::maxTransmissionSteps; ++n)
+    {
+        history.add ({"Transmit " + juce::String (n), false, {}, std::nullopt, {{0, (int)n, {}, {}}}});
+        history.add ({"edit " + juce::String (n), false, {{20, 1, 2}}, std::nullopt, {}});
+    }
+    // The first transmission and the edit before it are gone; the edit after it stays.
+    EXPECT_EQ (history.getNumUndoSteps(), 2 * EditHistory::maxTransmissionSteps + 1);
+    while (history.getNumUndoSteps() > 1)
+        ASSERT_NE (history.undo(), nullptr);
+    EXPECT_EQ (history.getUndoLabel(), "edit 0");
 }
 
 TEST (SoundDiff, ListsExactlyTheDifferingParametersWithBothTexts)

@@ -1,6 +1,8 @@
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "host/SoundMorph.h"
+#include "librarian/LibraryStore.h"
+#include "librarian/ProgramLibrary.h"
 #include "model/SoundVariation.h"
 #include "support/ProcessorRig.h"
 #include "ui/panels/SoundToolsPanel.h"
@@ -153,4 +155,40 @@ TEST_F (SoundCompareTest, AMorphIsPacedForTheSynthAndEachMoveIsOneStep)
 
     ASSERT_TRUE (history().undo());
     EXPECT_EQ (synthSound(), from);
+}
+
+// "LIB" in the bank box lists the program library's entries (as its file holds them, whether the
+// library window is open or not); the slider morphs towards the chosen one.
+TEST_F (SoundCompareTest, TheMorphGoesTowardsAnEntryOfTheLibrary)
+{
+    goOnline();
+    auto entrySound = distinctSound (70, "Lib Entry");
+    for (int i = 20; i < 60; ++i)
+        entrySound[(size_t)i] = processor->getVariation().acceptedValues (i).back();
+    ProgramRecord entry{};
+    {
+        ProgramLibrary library (ProgramLibrary::defaultFileIn (engine().getSettingsFolder()), bank(),
+                                [] (const juce::MemoryBlock&) {});
+        library.loadDefaultFile();
+        history().applySound (distinctSound (71, "First Entry"), "One");
+        ASSERT_EQ (library.addCurrentProgram ("First Entry", 2), SaveResult::written);
+        history().applySound (entrySound, "Two");
+        ASSERT_EQ (library.addCurrentProgram ("Lib Entry", 3), SaveResult::written);
+        entry = library.getStore().getEntryRecord (1);
+    }
+    const auto from = distinctSound (1, "From");
+    history().applySound (from, "From");
+
+    SoundToolsPanel panel (*processor);
+    panel.chooseLibraryMorphTarget (1);
+    ASSERT_EQ (panel.getProgramBox().getNumItems(), 2);
+    EXPECT_EQ (panel.getProgramBox().getText(), "002  Lib Entry");
+
+    panel.getMorphSlider().setValue (100.0, juce::sendNotificationSync);
+    const auto expected = processor->getVariation().morph (from, entry, 1.0f);
+    EXPECT_NE (expected, from);
+    EXPECT_EQ (bank().getEditBufferRecord(), expected);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer() == expected; }));
+    EXPECT_EQ (bank().getEditBufferName(), "From            ");
+    EXPECT_EQ (history().getUndoLabel(), "Morph to LIB Lib Entry 100 %");
 }

@@ -1,9 +1,11 @@
 #include "host/SoundHistory.h"
+#include "link/BankTransfer.h"
 #include "librarian/ProgramLibrary.h"
 #include "support/HostRecorder.h"
 #include "support/ProcessorRig.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/MainComp.h"
+#include "ui/main/MenuCommands.h"
 #include "ui/main/WriteSnd.h"
 #include "ui/widgets/StsBut.h"
 #include "ui/panels/EditorPanel.h"
@@ -259,4 +261,110 @@ TEST_F (SoundHistoryTest, AWriteFromTheWriteDialogIsUndoneInTheSynthsMemory)
     EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (9), replaced);
     EXPECT_EQ (bank().getEditBufferRecord(), edited); // the name and category the write gave it are gone
     EXPECT_EQ (synthSound(), edited);                 // and the synth still plays the edit
+}
+
+// A bank transmitted into the synth's memory is one step: its undo sends back what the synth held
+// (only the programs it changed), its redo the transmitted bank again.
+TEST_F (SoundHistoryTest, ATransmittedBankIsUndoneAndRedoneInTheSynthsMemory)
+{
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1, 20}); // paced, at a fraction of the wire's time
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+    const auto transferDone = [&]
+    {
+        return pumpUntil (
+            [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000);
+    };
+
+    // What the synth holds in U2 is learnt by receiving it.
+    const auto old3 = distinctSound (40, "Old Three"), old90 = distinctSound (41, "Old Ninety");
+    synth().setProgram (1, 3, old3);
+    synth().setProgram (1, 90, old90);
+    main->getCommands().transfersMenuFinished (MenuCommands::receiveBankItem + 1);
+    ASSERT_TRUE (transferDone());
+    ASSERT_EQ (engine().getSynthBank (1)->getProgramRecord (90), old90);
+    history().forgetAll();
+
+    // Two programs changed locally, then U2 goes to the synth.
+    const auto new3 = distinctSound (42, "New Three"), new90 = distinctSound (43, "New Ninety");
+    engine().getSynthBank (1)->setProgram (3, new3);
+    engine().getSynthBank (1)->setProgram (90, new90);
+    const auto untouched = synth().getProgram (1, 4);
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 1);
+    ASSERT_TRUE (transferDone());
+    settle();
+    ASSERT_EQ (synth().getProgram (1, 90), new90);
+    EXPECT_EQ (history().getUndoLabel(), "Transmit U2");
+    toSynth.take();
+
+    main->editMenuFinished (3); // Undo
+    EXPECT_NE (main->getProgressDisplay(), nullptr);
+    ASSERT_TRUE (transferDone());
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 3), old3);
+    EXPECT_EQ (synth().getProgram (1, 90), old90);
+    EXPECT_EQ (synth().getProgram (1, 4), untouched);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (3), old3);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (90), old90);
+    EXPECT_EQ (countSysEx (toSynth.take(), 0x02), 2);
+    EXPECT_EQ (history().getRedoLabel(), "Transmit U2");
+
+    main->editMenuFinished (4); // Redo
+    ASSERT_TRUE (transferDone());
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 3), new3);
+    EXPECT_EQ (synth().getProgram (1, 90), new90);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (90), new90);
+    EXPECT_EQ (history().getUndoLabel(), "Transmit U2");
+
+    // A transmission that sends what the synth is known to hold already changes nothing to undo.
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 1);
+    ASSERT_TRUE (transferDone());
+    EXPECT_EQ (history().getSteps().getNumUndoSteps(), 1u);
+}
+
+// A transmission that stops part of the way is no step, and the program it stopped at is no longer
+// known: a later transmission over it offers no undo, since that could not bring the program back.
+TEST_F (SoundHistoryTest, ATransmissionThatStopsOffersNoUndoAndLeavesItsProgramUnknown)
+{
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1});
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+    history().forgetAll();
+    engine().getSynthBank (2)->setProgram (0, distinctSound (60, "Sent First"));
+
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2); // U3
+    ASSERT_TRUE (pumpUntil (
+        [&]
+        {
+            return history().getKnownSynthProgram (2, 0) != nullptr &&
+                   *history().getKnownSynthProgram (2, 0) == distinctSound (60, "Sent First");
+        }));
+    engine().selectOutputRow (0);
+    ASSERT_TRUE (pumpUntil ([&] { return main->getProgressDisplay() == nullptr; }, 5000));
+    ASSERT_NE (main->getMessageBox(), nullptr); // "Transfer stopped: no MIDI output for U3:..."
+    EXPECT_FALSE (history().canUndo());
+    const auto numUnknown = [&]
+    {
+        int unknown = 0;
+        for (int n = 0; n < 128; ++n)
+            unknown += history().getKnownSynthProgram (2, n) == nullptr ? 1 : 0;
+        return unknown;
+    };
+    EXPECT_EQ (numUnknown(), 1);
+
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1, 20});
+    engine().getSynthBank (2)->setProgram (100, distinctSound (61, "Changed Later"));
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2);
+    ASSERT_TRUE (pumpUntil (
+        [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000));
+    settle();
+    EXPECT_EQ (synth().getProgram (2, 100), distinctSound (61, "Changed Later"));
+    EXPECT_FALSE (history().canUndo());
+    EXPECT_EQ (numUnknown(), 0); // all sent: all known again
 }

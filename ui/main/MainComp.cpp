@@ -137,6 +137,8 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     setStatusText (engine.hasGlobalDumpArrived() ? onlineText : offlineStatusText());
 
     engine.getPortWatcher().onPortsChanged = [this] { refreshSetupPanel(); };
+    // An undone or redone transmission shows its progress like any other.
+    processor.getHistory().onTransmissionStarted = [this] { showTransferProgress(); };
 
     layout();
     // What the engine met before any editor was there to tell (damaged files, ports gone).
@@ -159,6 +161,7 @@ MainComp::~MainComp()
     // No note that the editor started outlives it, and a held pitch wheel goes back to centre.
     keyboard->releaseEverything();
     engine.getPortWatcher().onPortsChanged = nullptr;
+    processor.getHistory().onTransmissionStarted = nullptr;
     if (scanPanel != nullptr)
         scanPanel->getScan().cancel();
     engine.removeListener (this);
@@ -402,10 +405,12 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (kind == kindOf (event::bankTransferFinished))
     {
+        processor.getHistory().transferFinished();
         endBankTransfer();
     }
     else if (kind == kindOf (event::bankTransferProgress))
     {
+        processor.getHistory().transferProgress ((low16 >> 8) & 0xff, low16 & 0xff);
         if (progress != nullptr)
             progress->setProgress ((low16 >> 8) & 0xff, low16 & 0xff);
     }
@@ -414,6 +419,7 @@ void MainComp::applyEvent (int32_t code)
         const auto bank = (low16 >> 8) & 0xff;
         const auto programNumber = low16 & 0xff;
         const auto transmitting = engine.getTransferMode() >= BankTransfer::transmitBank;
+        processor.getHistory().transferFailed (bank, programNumber);
         showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
@@ -569,19 +575,30 @@ void MainComp::closeScanPanel()
 //==============================================================================
 void MainComp::startBankTransfer (int mode, int bank)
 {
+    showTransferProgress();
+    if (mode == BankTransfer::transmitBank)
+        processor.getHistory().transmissionStarting (bank, bank);
+    else if (mode == BankTransfer::transmitAllBanks)
+        processor.getHistory().transmissionStarting (0, BankTransfer::numUserBanks - 1);
+    engine.startBankTransfer (mode, bank);
+}
+
+void MainComp::showTransferProgress()
+{
+    if (progress != nullptr)
+        return;
     progress = std::make_unique<ProgBar> (getWidth(), getHeight());
     progress->setBounds (getLocalBounds());
     progress->getCancelButton().addListener (this);
     addAndMakeVisible (*progress);
     progress->toFront (false);
     progress->enterModalState (false);
-
-    engine.startBankTransfer (mode, bank);
 }
 
 void MainComp::endBankTransfer()
 {
     engine.endBankTransfer();
+    processor.getHistory().transferEnded();
     if (progress != nullptr)
     {
         if (progress->isCurrentlyModal())

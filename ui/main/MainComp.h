@@ -74,6 +74,8 @@ public:
     void startBankTransfer (int mode, int bank);
     /** Ends any transfer and closes the progress display. */
     void endBankTransfer();
+    /** The progress display of a transfer (the engine's, or one that an undo started). */
+    void showTransferProgress();
     /** Opens a message box over the editor. */
     void showMessage (const juce::String& text);
     /** Opens a message box with "OK" and "CANCEL"; onYes runs only for "OK". */

@@ -3,31 +3,41 @@
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "host/SoundMorph.h"
+#include "librarian/LibraryFile.h"
+#include "librarian/LibraryStore.h"
+#include "librarian/ProgramLibrary.h"
 #include "model/SoundVariation.h"
+#include "ui/main/DialogBox.h"
+#include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/ProgramLocation.h"
+#include "ui/widgets/WidgetColours.h"
 
 namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 boxFill = 0xee161a1f, boxOutline = 0xdd457089, headingText = 0xffb6fffd;
-constexpr juce::uint32 rowText = 0xffffffff, rowDim = 0xffa0a8b0, rowStripe = 0x14ffffff;
-constexpr juce::uint32 comparingColour = 0xffd08a2c;
+constexpr juce::uint32 headingText = colours::valueText, rowText = colours::widgetText;
+constexpr juce::uint32 rowDim = 0xffa0a8b0, rowStripe = 0x14ffffff;
+constexpr juce::uint32 comparingColour = colours::knobArc;
 constexpr int rowHeight = 18;
 constexpr int mutateCount = 3;
 constexpr int defaultAmountPercent = 10;
 // Columns of the difference list, as parts of its width.
 constexpr float nameColumn = 0.42f, editedColumn = 0.29f;
+// The bank box's item for the program library, after the eight banks.
+constexpr int libraryItemId = 100;
+constexpr const char* libraryItemText = "LIB";
 
 juce::Font textFont (float size, bool bold = false)
 {
-    return juce::Font ("Arial", size, bold ? juce::Font::bold : juce::Font::plain);
+    return arialFont (size, bold ? juce::Font::bold : juce::Font::plain);
 }
 } // namespace
 
 SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 {
     auto& engine = processor.getEngine();
+    setLookAndFeel (&look);
 
     for (auto* label : {&playingLabel, &differencesLabel, &variationLabel, &morphLabel})
     {
@@ -45,8 +55,6 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
     closeButton.onClick = [this] { sendChangeMessage(); };
 
     differenceList.setRowHeight (rowHeight);
-    differenceList.setColour (juce::ListBox::backgroundColourId, juce::Colours::transparentBlack);
-    differenceList.setColour (juce::ListBox::outlineColourId, juce::Colour (boxOutline));
     differenceList.setOutlineThickness (1);
 
     amountSlider.setSliderStyle (juce::Slider::LinearHorizontal);
@@ -76,6 +84,8 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 
     for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
         bankBox.addItem (bankPrefix (b), b + 1);
+    bankBox.addItem (libraryItemText, libraryItemId);
+    programBox.setTextWhenNoChoicesAvailable ("(the library is empty)");
     bankBox.onChange = [this] { fillProgramBox(); };
     programBox.onChange = [this]
     {
@@ -123,6 +133,7 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
 
 SoundToolsPanel::~SoundToolsPanel()
 {
+    setLookAndFeel (nullptr);
     processor.getCompare().removeChangeListener (this);
     processor.getHistory().removeChangeListener (this);
 }
@@ -135,17 +146,56 @@ void SoundToolsPanel::chooseMorphTarget (int bank, int program)
     morphSlider.setValue (0.0, juce::dontSendNotification);
 }
 
+void SoundToolsPanel::chooseLibraryMorphTarget (int entry)
+{
+    bankBox.setSelectedId (libraryItemId, juce::dontSendNotification);
+    fillProgramBox();
+    programBox.setSelectedId (entry + 1, juce::dontSendNotification);
+    morphSlider.setValue (0.0, juce::dontSendNotification);
+}
+
+bool SoundToolsPanel::isLibraryChosen() const
+{
+    return bankBox.getSelectedId() == libraryItemId;
+}
+
+void SoundToolsPanel::readLibrary()
+{
+    // The library window may be closed (its library goes with it) or changing the file meanwhile:
+    // the file is what both agree on.
+    libraryPrograms.clear();
+    juce::MemoryBlock content;
+    const auto file = ProgramLibrary::defaultFileIn (processor.getEngine().getSettingsFolder());
+    if (!file.existsAsFile() || !file.loadFileAsData (content))
+        return;
+    LibraryStore store;
+    store.replaceData (libraryfile::readEntries (content.getData(), content.getSize()));
+    libraryPrograms.reserve ((size_t)store.getNumEntries());
+    for (int i = 0; i < store.getNumEntries(); ++i)
+        libraryPrograms.push_back ({store.entryName (i).trimEnd(), store.getEntryRecord (i)});
+}
+
 void SoundToolsPanel::fillProgramBox()
 {
-    const auto* bank = processor.getEngine().getSynthBank (bankBox.getSelectedId() - 1);
     const auto selected = juce::jmax (1, programBox.getSelectedId());
     programBox.clear (juce::dontSendNotification);
-    if (bank == nullptr)
-        return;
-    for (int p = 0; p < program::programsPerBank; ++p)
-        programBox.addItem (
-            juce::String (p + 1).paddedLeft ('0', 3) + "  " + bank->getProgramName (p).trimEnd(), p + 1);
-    programBox.setSelectedId (selected, juce::dontSendNotification);
+    const auto numbered = [] (int n, const juce::String& name)
+    { return juce::String (n + 1).paddedLeft ('0', 3) + "  " + name; };
+
+    if (isLibraryChosen())
+    {
+        readLibrary();
+        for (size_t i = 0; i < libraryPrograms.size(); ++i)
+            programBox.addItem (numbered ((int)i, libraryPrograms[i].name), (int)i + 1);
+    }
+    else if (const auto* bank = processor.getEngine().getSynthBank (bankBox.getSelectedId() - 1))
+    {
+        for (int p = 0; p < program::programsPerBank; ++p)
+            programBox.addItem (numbered (p, bank->getProgramName (p).trimEnd()), p + 1);
+    }
+    if (programBox.getNumItems() > 0)
+        programBox.setSelectedId (juce::jmin (selected, programBox.getNumItems()),
+                                  juce::dontSendNotification);
     morphSlider.setValue (0.0, juce::dontSendNotification);
 }
 
@@ -155,14 +205,31 @@ void SoundToolsPanel::morphMoved()
     // the slider then starts from the sound as it is now.
     auto& morph = processor.getMorph();
     const auto bankNumber = bankBox.getSelectedId() - 1, programNumber = programBox.getSelectedId() - 1;
-    const auto* bank = processor.getEngine().getSynthBank (bankNumber);
-    if (bank == nullptr || programNumber < 0)
+    if (programNumber < 0)
         return;
-    const auto target = bank->getProgramRecord (programNumber);
+
+    ProgramRecord target;
+    juce::String label;
+    if (isLibraryChosen())
+    {
+        if ((size_t)programNumber >= libraryPrograms.size())
+            return;
+        target = libraryPrograms[(size_t)programNumber].record;
+        label = juce::String (libraryItemText) + " " + libraryPrograms[(size_t)programNumber].name;
+    }
+    else if (const auto* bank = processor.getEngine().getSynthBank (bankNumber))
+    {
+        target = bank->getProgramRecord (programNumber);
+        label = programLocation (bankNumber, programNumber) + " " +
+                bank->getProgramName (programNumber).trimEnd();
+    }
+    else
+    {
+        return;
+    }
     if (morph.isCurrent() && morph.getTarget() == target)
         return;
-    morph.begin (target, programLocation (bankNumber, programNumber) + " " +
-                             bank->getProgramName (programNumber).trimEnd());
+    morph.begin (target, label);
 }
 
 //==============================================================================
@@ -171,7 +238,6 @@ void SoundToolsPanel::refresh()
     auto& compare = processor.getCompare();
     const auto comparing = compare.isComparing();
     compareButton.setToggleState (comparing, juce::dontSendNotification);
-    compareButton.setColour (juce::TextButton::buttonOnColourId, juce::Colour (comparingColour));
     const auto sourceLabel = compare.getSourceLabel();
     playingLabel.setText (comparing ? "Playing: " + sourceLabel : juce::String ("Playing: the edited sound"),
                           juce::dontSendNotification);
@@ -229,11 +295,12 @@ void SoundToolsPanel::paintListBoxItem (int row, juce::Graphics& g, int width, i
 //==============================================================================
 void SoundToolsPanel::paint (juce::Graphics& g)
 {
-    const auto box = getLocalBounds().toFloat().reduced (1.5f);
-    g.setColour (juce::Colour (boxFill));
-    g.fillRoundedRectangle (box, 10.0f);
-    g.setColour (juce::Colour (boxOutline));
-    g.drawRoundedRectangle (box, 10.0f, 3.0f);
+    // The box of the bank view and the write dialog, without dimming the editor beside it.
+    const auto box = getLocalBounds().toFloat().reduced (dialogbox::outlineThickness);
+    g.setColour (juce::Colour (dialogbox::boxFill));
+    g.fillRoundedRectangle (box, dialogbox::cornerRadius);
+    g.setColour (juce::Colour (dialogbox::boxOutline));
+    g.drawRoundedRectangle (box, dialogbox::cornerRadius, dialogbox::outlineThickness);
 
     g.setColour (juce::Colours::white);
     g.setFont (textFont (16.0f, true));

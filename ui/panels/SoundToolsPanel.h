@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProgramRecord.h"
+#include "ui/panels/SoundToolsLook.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -11,7 +12,8 @@ class MarvexAudioProcessor;
 /**
     "Compare and Vary": the compare switch with the list of the parameters in which the edited
     sound and its source differ, randomize and mutate, and the morph slider towards a program of
-    the banks. Laid out in design units (designWidth × designHeight); the main component scales it.
+    the banks or an entry of the program library ("LIB" in the bank box). Laid out in design units
+   (designWidth × designHeight); the main component scales it.
 
     Message thread only.
 */
@@ -32,6 +34,10 @@ public:
 
     /** The morph's target: a program of the banks (bank 0..7, program 0..127). */
     void chooseMorphTarget (int bank, int program);
+    /** The morph's target: an entry of the program library, as its file holds it now. */
+    void chooseLibraryMorphTarget (int entry);
+    /** The choices of the program box as shown. */
+    juce::ComboBox& getProgramBox() noexcept { return programBox; }
 
     juce::TextButton& getCompareButton() noexcept { return compareButton; }
     juce::TextButton& getRandomizeButton() noexcept { return randomizeButton; }
@@ -53,9 +59,12 @@ private:
     void paintListBoxItem (int row, juce::Graphics& g, int width, int height, bool selected) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void fillProgramBox();
+    void readLibrary();
+    bool isLibraryChosen() const;
     void morphMoved();
 
     MarvexAudioProcessor& processor;
+    SoundToolsLook look; // before the children, which use it until they go
 
     juce::TextButton compareButton{"Compare"}, closeButton{"X"};
     juce::Label playingLabel, differencesLabel;
@@ -71,6 +80,12 @@ private:
         juce::String name, edited, source;
     };
     std::vector<Row> rows;
+    struct LibraryProgram
+    {
+        juce::String name;
+        ProgramRecord record{};
+    };
+    std::vector<LibraryProgram> libraryPrograms; // read from the library's file when "LIB" is chosen
     bool morphDragging = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SoundToolsPanel)

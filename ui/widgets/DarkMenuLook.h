@@ -25,6 +25,9 @@ class DarkMenuLook final : public juce::LookAndFeel_V2
 public:
     DarkMenuLook();
 
+    /** Gives another look the menu colours (for a look whose combo boxes open menus). */
+    static void applyMenuColours (juce::LookAndFeel& look);
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DarkMenuLook)
 };
 
