@@ -308,7 +308,8 @@ void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumbe
 
 void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
 {
-    if (pluginBank == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+    auto* plugin = getPluginBank();
+    if (plugin == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
         return;
 
     sendSysEx (makeProgramDump (bank, program, record));
@@ -316,10 +317,10 @@ void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& re
     synthBankChanged (bank);
 
     // The sound stays as it is; what it is called, its category and where it lives follow the write.
-    auto editBuffer = pluginBank->getEditBufferRecord();
+    auto editBuffer = plugin->getEditBufferRecord();
     std::copy_n (record.begin() + program::nameOffset, program::nameLength, editBuffer.begin() + program::nameOffset);
     editBuffer[(size_t) program::categoryIndex] = record[(size_t) program::categoryIndex];
-    pluginBank->setEditBuffer (editBuffer);
+    plugin->setEditBuffer (editBuffer);
     currentSynthBank = bank;
     currentSynthProgram = program;
     postEvent (event::editBufferReplaced);
@@ -553,13 +554,14 @@ void MidiCntrState::checkConnection()
 void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
 {
     auto* source = getSynthBank (bank);
-    if (source == nullptr || pluginBank == nullptr)
+    auto* plugin = getPluginBank();
+    if (source == nullptr || plugin == nullptr)
         return;
 
     currentSynthBank = bank;
     currentSynthProgram = program;
     synthLocationKnown = true;
-    pluginBank->setEditBuffer (source->getProgramRecord (program));
+    plugin->setEditBuffer (source->getProgramRecord (program));
     postEvent (event::editBufferReplaced);
 
     if (sendToSynth)
@@ -571,9 +573,10 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
 
 void MidiCntrState::loadCurrentPluginProgram()
 {
-    if (pluginBank == nullptr)
+    auto* plugin = getPluginBank();
+    if (plugin == nullptr)
         return;
-    pluginBank->setEditBuffer (pluginBank->getProgramRecord (getCurrentPluginProgram()));
+    plugin->setEditBuffer (plugin->getProgramRecord (getCurrentPluginProgram()));
     forgetSynthLocation();
     postEvent (event::editBufferReplaced);
 }
@@ -590,9 +593,10 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
     }
     else
     {
-        if (pluginBank == nullptr)
+        auto* plugin = getPluginBank();
+        if (plugin == nullptr)
             return;
-        pluginBank->setEditBuffer (record);
+        plugin->setEditBuffer (record);
     }
     postEvent (event::editBufferReplaced);
 }
@@ -606,16 +610,17 @@ void MidiCntrState::bankContentsChanged()
 //==============================================================================
 void MidiCntrState::sendEditBufferToSynth()
 {
-    if (pluginBank != nullptr)
-        sendSysEx (makeEditBufferDump (pluginBank->getEditBufferRecord()));
+    if (auto* plugin = getPluginBank())
+        sendSysEx (makeEditBufferDump (plugin->getEditBufferRecord()));
 }
 
 void MidiCntrState::writeProgramToSynth (int bank, int program)
 {
-    if (pluginBank == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+    auto* plugin = getPluginBank();
+    if (plugin == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
         return;
 
-    const auto record = pluginBank->getEditBufferRecord();
+    const auto record = plugin->getEditBufferRecord();
     sendSysEx (makeProgramDump (bank, program, record));
     synthBanks[(size_t) bank]->setProgram (program, record);
     synthBankChanged (bank);
@@ -929,18 +934,21 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
             currentSynthProgram = programNumber;
             synthBanks[bank]->setProgram (programNumber, record);
             bankContentsChanged();
-            if (pluginBank != nullptr)
-                pluginBank->setEditBuffer (record);
+            if (auto* plugin = getPluginBank())
+                plugin->setEditBuffer (record);
             postEvent (event::editBufferReplaced);
             return;
         }
 
         case sysex::editBufferDump:
-            if (size != sysex::editBufferDumpSize || pluginBank == nullptr)
+        {
+            auto* plugin = getPluginBank();
+            if (size != sysex::editBufferDumpSize || plugin == nullptr)
                 return;
-            pluginBank->setEditBuffer (unpackProgramData (b + sysex::editBufferDataOffset));
+            plugin->setEditBuffer (unpackProgramData (b + sysex::editBufferDataOffset));
             postEvent (event::editBufferReplaced);
             return;
+        }
 
         case sysex::globalDump:
             handleGlobalDump (b, size);

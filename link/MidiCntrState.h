@@ -193,9 +193,10 @@ public:
 
     /** Synth bank 0..7 (U1..U4, F1..F4), or nullptr for any other number. */
     Bank_Program* getSynthBank (int bank) const noexcept;
-    Bank_Program* getPluginBank() const noexcept { return pluginBank; }
-    /** The processor's bank; set once, before any other thread uses the engine. */
-    void setPluginBank (Bank_Program* bank) noexcept { pluginBank = bank; }
+    Bank_Program* getPluginBank() const noexcept { return pluginBank.load (std::memory_order_acquire); }
+    /** The processor's bank. Set once, after the saved ports may have opened: the MIDI thread can
+        already be reading it, so it is published atomically. */
+    void setPluginBank (Bank_Program* bank) noexcept { pluginBank.store (bank, std::memory_order_release); }
 
     uint8_t getGlobal (int index) const noexcept;
     void setGlobal (int index, uint8_t value) noexcept;
@@ -296,7 +297,7 @@ private:
     std::unique_ptr<MIDI_PORTS_Control> ports;
 
     std::array<std::unique_ptr<Bank_Program>, numSynthBanks> synthBanks;
-    Bank_Program* pluginBank = nullptr;
+    std::atomic<Bank_Program*> pluginBank { nullptr };
     std::array<std::atomic<uint8_t>, numGlobals> globals {};
 
     std::atomic<int> midiChannel { 1 };
