@@ -561,3 +561,25 @@ TEST_F (LibraryWindowFixture, MenusListTheirItemsInOrderAndRightClicksAreReporte
     list.removeListener (&recorder);
     EXPECT_EQ (recorder.codes, juce::Array<int> ({65, 90, 65, 88, 65}));
 }
+
+TEST_F (LibraryWindowFixture, TheWindowIsHiddenWhileTheHostHidesTheEditorAndComesBackWithIt)
+{
+    juce::Component hostWindow; // a host's plug-in window, hidden and shown again without closing
+    hostWindow.setSize (1191, 700);
+    hostWindow.addAndMakeVisible (*main);
+    hostWindow.setVisible (true);
+
+    auto& window = openWindow();
+    ASSERT_TRUE (window.isVisible());
+    hostWindow.setVisible (false);
+    EXPECT_FALSE (window.isVisible());
+    hostWindow.setVisible (true);
+    EXPECT_TRUE (window.isVisible());
+
+    // Closed by the user, it stays closed when the editor comes back.
+    window.hide();
+    hostWindow.setVisible (false);
+    hostWindow.setVisible (true);
+    EXPECT_FALSE (window.isVisible());
+    hostWindow.removeChildComponent (main.get());
+}

@@ -12,6 +12,37 @@ namespace
 constexpr const char* windowName = "Kelvo Library";
 } // namespace
 
+/** Hears the editor and each of its parents change visibility (the editor is visible when all of
+    them are), whether or not it is on a desktop. */
+class Lib_Manager_Win::EditorFollower final : public juce::ComponentMovementWatcher
+{
+public:
+    EditorFollower (juce::Component& editorToFollow, Lib_Manager_Win& windowToMove)
+        : juce::ComponentMovementWatcher (&editorToFollow), editor (editorToFollow), window (windowToMove)
+    {
+    }
+
+    using juce::ComponentMovementWatcher::componentMovedOrResized;
+    using juce::ComponentMovementWatcher::componentVisibilityChanged;
+
+    void componentVisibilityChanged (juce::Component& changed) override
+    {
+        juce::ComponentMovementWatcher::componentVisibilityChanged (changed);
+        auto visible = true;
+        for (auto* c = &editor; c != nullptr && visible; c = c->getParentComponent())
+            visible = c->isVisible();
+        window.editorVisibilityChanged (visible);
+    }
+
+    void componentMovedOrResized (bool, bool) override {}
+    void componentPeerChanged() override {}
+    void componentVisibilityChanged() override {}
+
+private:
+    juce::Component& editor;
+    Lib_Manager_Win& window;
+};
+
 Lib_Manager_Win::Lib_Manager_Win (MarvexAudioProcessor& processor)
     : juce::DocumentWindow (windowName, juce::Colours::black, 0, false)
 {
@@ -25,6 +56,7 @@ Lib_Manager_Win::Lib_Manager_Win (MarvexAudioProcessor& processor)
 
 Lib_Manager_Win::~Lib_Manager_Win()
 {
+    editorFollower.reset();
     manager->removeCloseListener (this);
     clearContentComponent();
 }
@@ -36,6 +68,7 @@ bool Lib_Manager_Win::canUseDesktop()
 
 void Lib_Manager_Win::open()
 {
+    hiddenWithEditor = false;
     setAlwaysOnTop (true);
     if (canUseDesktop())
     {
@@ -57,6 +90,24 @@ void Lib_Manager_Win::open()
 void Lib_Manager_Win::hide()
 {
     setVisible (false);
+}
+
+void Lib_Manager_Win::followEditor (juce::Component& editor)
+{
+    editorFollower = std::make_unique<EditorFollower> (editor, *this);
+}
+
+void Lib_Manager_Win::editorVisibilityChanged (bool editorVisible)
+{
+    if (!editorVisible && isVisible())
+    {
+        hide();
+        hiddenWithEditor = true;
+    }
+    else if (editorVisible && hiddenWithEditor)
+    {
+        open();
+    }
 }
 
 void Lib_Manager_Win::winToolPressed (int code)

@@ -31,14 +31,24 @@ public:
     /** Hides the window; it and its pages stay as they are for the next open. */
     void hide();
 
+    /** Keeps the window with the editor it was opened from: while the editor is hidden (a host
+        that hides a plug-in's window without closing it), so is this window, and it comes back
+        when the editor does. */
+    void followEditor (juce::Component& editor);
+
     void closeButtonPressed() override { hide(); }
 
 private:
+    class EditorFollower;
+
     void winToolPressed (int code) override;
+    void editorVisibilityChanged (bool editorVisible);
     static bool canUseDesktop();
 
     Lib_Manager_Comp* manager = nullptr; // owned as the window's content
+    std::unique_ptr<EditorFollower> editorFollower;
     bool placed = false;
+    bool hiddenWithEditor = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Lib_Manager_Win)
 };

@@ -676,7 +676,10 @@ void MainComp::writeDialogFinished()
 void MainComp::openLibraryWindow()
 {
     if (libraryWindow == nullptr)
+    {
         libraryWindow = std::make_unique<Lib_Manager_Win> (processor);
+        libraryWindow->followEditor (*this);
+    }
     libraryWindow->open();
 }
 
