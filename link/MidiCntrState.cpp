@@ -933,6 +933,7 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
             currentSynthBank = bank;
             currentSynthProgram = programNumber;
             synthBanks[bank]->setProgram (programNumber, record);
+            postEvent (event::bankProgramCode (event::programDumpArrived, bank, programNumber));
             bankContentsChanged();
             if (auto* plugin = getPluginBank())
                 plugin->setEditBuffer (record);

@@ -319,10 +319,19 @@ TEST_F (SoundHistoryTest, ATransmittedBankIsUndoneAndRedoneInTheSynthsMemory)
     EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (90), new90);
     EXPECT_EQ (history().getUndoLabel(), "Transmit U2");
 
-    // A transmission that sends what the synth is known to hold already changes nothing to undo.
+    // A program the synth sends on its own is what it holds there, as the local bank does now. A
+    // transmission that sends what the synth is known to hold already changes nothing to undo.
+    const auto fromPanel = distinctSound (44, "From The Panel");
+    synth().setProgram (1, 4, fromPanel);
+    synth().sendProgramDumpFromPanel (1, 4);
+    ASSERT_TRUE (pumpUntil ([&] { return engine().getSynthBank (1)->getProgramRecord (4) == fromPanel; }));
+    pumpFor (50);
+    ASSERT_NE (history().getKnownSynthProgram (1, 4), nullptr);
+    EXPECT_EQ (*history().getKnownSynthProgram (1, 4), fromPanel);
+    const auto steps = history().getSteps().getNumUndoSteps(); // the new sound is a step of its own
     main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 1);
     ASSERT_TRUE (transferDone());
-    EXPECT_EQ (history().getSteps().getNumUndoSteps(), 1u);
+    EXPECT_EQ (history().getSteps().getNumUndoSteps(), steps);
 }
 
 // A transmission that stops part of the way is no step, and the program it stopped at is no longer

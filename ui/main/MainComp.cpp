@@ -408,6 +408,11 @@ void MainComp::applyEvent (int32_t code)
         processor.getHistory().transferFinished();
         endBankTransfer();
     }
+    else if (kind == kindOf (event::programDumpArrived))
+    {
+        // The synth holds what it sent, and so does the local bank now.
+        processor.getHistory().transferProgress ((low16 >> 8) & 0xff, low16 & 0xff);
+    }
     else if (kind == kindOf (event::bankTransferProgress))
     {
         processor.getHistory().transferProgress ((low16 >> 8) & 0xff, low16 & 0xff);
