@@ -425,6 +425,16 @@ void SoundHistory::timerCallback()
         forgetAll();
         return;
     }
+
+    // A sound can arrive in parts: the synth's bank select gives one program, its program change
+    // a moment later the one the user chose. The watcher makes a step once the edit buffer has
+    // stayed the same for a whole interval, so that the part on the way is no step of its own.
+    const auto generation = processor.getPluginBank().getEditBufferGeneration();
+    if (generation != watchedGeneration && generation != settlingGeneration)
+    {
+        settlingGeneration = generation;
+        return;
+    }
     checkForNewSound();
 }
 

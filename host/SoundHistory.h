@@ -135,7 +135,7 @@ private:
     std::vector<int> openOrder; // touched bytes, in the order they were first touched
 
     ProgramRecord watched{}, runStart{};
-    uint32_t watchedGeneration = 0, seenRestores = 0;
+    uint32_t watchedGeneration = 0, seenRestores = 0, settlingGeneration = 0;
     juce::String nextSoundLabel;
     juce::uint32 nextSoundLabelUntil = 0;
     bool applying = false;

@@ -167,6 +167,36 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
     EXPECT_FALSE (history().canRedo());
 }
 
+// The synth's bank select gives the edit buffer one program and its program change, a moment
+// later, the one the user chose: one step, from the sound before to the one chosen.
+TEST_F (SoundHistoryTest, ASoundArrivingInTwoPartsIsOneStep)
+{
+    history().forgetAll();
+    // The watcher looks every 50 ms: a step it has just made tells when it looked last.
+    bank().setEditBuffer (distinctSound (49, "Before"));
+    ASSERT_TRUE (pumpUntil ([&] { return history().getSteps().getNumUndoSteps() == 1; }));
+    const auto start = bank().getEditBufferRecord();
+    for (int round = 0; round < 3; ++round)
+    {
+        SCOPED_TRACE (round);
+        pumpFor (30);
+        bank().setEditBuffer (distinctSound (50 + 2 * round, "Part Way"));
+        const auto partArrived = juce::Time::getMillisecondCounterHiRes();
+        pumpFor (40); // the watcher looks once in between
+        bank().setEditBuffer (distinctSound (51 + 2 * round, "Chosen " + juce::String (round)));
+        // A machine too loaded to keep the part shorter than the watcher's interval cannot tell.
+        if (juce::Time::getMillisecondCounterHiRes() - partArrived > 45.0)
+            return;
+        ASSERT_TRUE (pumpUntil ([&] { return history().getUndoLabel() == "Program Chosen " + juce::String (round); }));
+        EXPECT_EQ (history().getSteps().getNumUndoSteps(), (size_t) round + 2);
+    }
+    pumpFor (120);
+    EXPECT_EQ (history().getSteps().getNumUndoSteps(), 4u);
+    for (int round = 0; round < 3; ++round)
+        ASSERT_TRUE (history().undo());
+    EXPECT_EQ (bank().getEditBufferRecord(), start);
+}
+
 TEST_F (SoundHistoryTest, TheEditMenuAndTheKeysNameAndTakeTheSteps)
 {
     main = std::make_unique<MainComp> (*processor);
@@ -325,10 +355,10 @@ TEST_F (SoundHistoryTest, ATransmittedBankIsUndoneAndRedoneInTheSynthsMemory)
     synth().setProgram (1, 4, fromPanel);
     synth().sendProgramDumpFromPanel (1, 4);
     ASSERT_TRUE (pumpUntil ([&] { return engine().getSynthBank (1)->getProgramRecord (4) == fromPanel; }));
-    pumpFor (50);
+    ASSERT_TRUE (pumpUntil ([&] { return history().getUndoLabel() == "Program From The Panel"; }));
     ASSERT_NE (history().getKnownSynthProgram (1, 4), nullptr);
     EXPECT_EQ (*history().getKnownSynthProgram (1, 4), fromPanel);
-    const auto steps = history().getSteps().getNumUndoSteps(); // the new sound is a step of its own
+    const auto steps = history().getSteps().getNumUndoSteps();
     main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 1);
     ASSERT_TRUE (transferDone());
     EXPECT_EQ (history().getSteps().getNumUndoSteps(), steps);
