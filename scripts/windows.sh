@@ -165,15 +165,8 @@ trap cleanup EXIT
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-for n in $(seq 130 170); do
-    if [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUMBER=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
+source "$ROOT/scripts/virtual-display.sh"
+start_virtual_display 130 170
 
 echo "== Smoke test under $("$WINE" --version)"
 "$WINE" wineboot --init >"$WORK/wineboot.log" 2>&1 || { cat "$WORK/wineboot.log"; exit 1; }

@@ -29,16 +29,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number of our own.
-for n in $(seq 90 120); do
-    if [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUMBER=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
+source "$(dirname "$0")/../../scripts/virtual-display.sh"
+start_virtual_display 90 120
 sleep 0.5
 
 # Starts the editor, logging to $1, and waits for its window: sets APP_PID and WID.

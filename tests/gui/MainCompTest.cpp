@@ -1,6 +1,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
+#include "support/ProcessorRig.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/AppBar.h"
@@ -22,27 +23,22 @@ using namespace kelvo::test;
 namespace
 {
 /** A processor connected to the simulator, and the main component an editor would hold. */
-struct MainCompFixture : ::testing::Test
+struct MainCompFixture : SynthProcessorRig
 {
     juce::SharedResourcePointer<KelvoLook> look;
-    TempFolder temp;
-    SimulatorDevices* devices = nullptr;
-    std::unique_ptr<MarvexAudioProcessor> processor;
     std::unique_ptr<MainComp> main;
 
     void SetUp() override
     {
-        auto d = std::make_unique<SimulatorDevices>();
-        devices = d.get();
-        personalise (d->getSimulator());
-        processor = std::make_unique<MarvexAudioProcessor> (std::move (d), temp.folder);
+        SynthProcessorRig::SetUp();
+        personalise (synth()); // the ports are not open yet
         processor->getEngine().getTransfer().setTiming ({ 300, 1 });
     }
 
     void TearDown() override
     {
         main.reset();
-        processor.reset();
+        SynthProcessorRig::TearDown();
     }
 
     void connect()
@@ -57,7 +53,6 @@ struct MainCompFixture : ::testing::Test
         main->setSize (1191, 700);
     }
 
-    MophoSimulator& synth() { return devices->getSimulator(); }
     juce::String status() { return main->getAppBar().getStatusLabel().getText(); }
     StsCont& panelControl (int index) { return main->getSynthPanel().getControl (index); }
 

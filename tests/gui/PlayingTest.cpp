@@ -1,5 +1,6 @@
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
+#include "support/ProcessorRig.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/MainComp.h"
@@ -41,19 +42,14 @@ struct GestureCounter : juce::AudioProcessorListener
 };
 
 /** The editor's main component on a processor that is connected to the simulator. */
-struct EditorWithSynth : ::testing::Test
+struct EditorWithSynth : SynthProcessorRig
 {
     juce::SharedResourcePointer<KelvoLook> look;
-    TempFolder temp;
-    SimulatorDevices* devices = nullptr;
-    std::unique_ptr<MarvexAudioProcessor> processor;
     std::unique_ptr<MainComp> main;
 
     void SetUp() override
     {
-        auto d = std::make_unique<SimulatorDevices>();
-        devices = d.get();
-        processor = std::make_unique<MarvexAudioProcessor> (std::move (d), temp.folder);
+        SynthProcessorRig::SetUp();
         processor->getEngine().selectInputRow (1);
         processor->getEngine().selectOutputRow (1);
         main = std::make_unique<MainComp> (*processor);
@@ -65,10 +61,9 @@ struct EditorWithSynth : ::testing::Test
     void TearDown() override
     {
         main.reset();
-        processor.reset();
+        SynthProcessorRig::TearDown();
     }
 
-    MophoSimulator& synth() { return devices->getSimulator(); }
     KeyBrd& drawer() { return main->getKeyboard(); }
 
     void openDrawer()

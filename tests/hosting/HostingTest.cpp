@@ -1,7 +1,10 @@
+#include "support/HostedParameters.h"
 #include "support/PrivateHome.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
+
+using namespace kelvo::test;
 
 namespace
 {
@@ -52,24 +55,6 @@ std::unique_ptr<juce::AudioPluginInstance> loadLv2()
     if (!uris.contains (ourLv2Uri))
         return nullptr;
     return load (lv2, ourLv2Uri);
-}
-
-/** The parameters of ours that a host lists: everything but the wrapper's own program and bypass. */
-juce::Array<juce::AudioProcessorParameter*> kelvoParameters (juce::AudioPluginInstance& p)
-{
-    juce::Array<juce::AudioProcessorParameter*> ours;
-    for (auto* param : p.getParameters())
-        if (param != p.getBypassParameter() && param->getName (100) != "Program")
-            ours.add (param);
-    return ours;
-}
-
-juce::AudioProcessorParameter* byName (juce::AudioPluginInstance& p, const juce::String& name)
-{
-    for (auto* param : kelvoParameters (p))
-        if (param->getName (100) == name)
-            return param;
-    return nullptr;
 }
 
 struct Block

@@ -6,11 +6,15 @@
 //
 //   kelvo_windows_smoke.exe <path of "Kelvo VST.vst3">
 
+#include "support/HostedParameters.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <windows.h>
 
 #include <cstdio>
+
+using namespace kelvo::test;
 
 namespace
 {
@@ -49,24 +53,6 @@ void checkModule (Checks& checks, const juce::File& binary)
     for (auto* entry : {"GetPluginFactory", "InitDll", "ExitDll"})
         checks.expect (::GetProcAddress (module, entry) != nullptr, juce::String ("it exports ") + entry);
     ::FreeLibrary (module);
-}
-
-/** Ours, as a host lists them: everything but the wrapper's own program and bypass parameters. */
-juce::Array<juce::AudioProcessorParameter*> ourParameters (juce::AudioPluginInstance& p)
-{
-    juce::Array<juce::AudioProcessorParameter*> ours;
-    for (auto* param : p.getParameters())
-        if (param != p.getBypassParameter() && param->getName (100) != "Program")
-            ours.add (param);
-    return ours;
-}
-
-juce::AudioProcessorParameter* byName (juce::AudioPluginInstance& p, const juce::String& name)
-{
-    for (auto* param : ourParameters (p))
-        if (param->getName (100) == name)
-            return param;
-    return nullptr;
 }
 
 void runBlock (juce::AudioPluginInstance& plugin)
@@ -113,7 +99,7 @@ void checkInstances (Checks& checks, const juce::File& binary)
                    juce::String (plugin->getNumPrograms()));
     checks.expect (plugin->getProgramName (0) == "Untitled", "its first program is \"Untitled\"",
                    plugin->getProgramName (0));
-    const auto params = ourParameters (*plugin);
+    const auto params = kelvoParameters (*plugin);
     checks.expect (params.size() == ourParameterCount, "it has 185 parameters", juce::String (params.size()));
 
     // A host write reaches the sound and the saved state, which a second instance takes up whole.
