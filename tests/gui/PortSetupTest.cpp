@@ -84,6 +84,18 @@ struct PortSetupFixture : ::testing::Test
         return pumpUntil ([&] { return main->getAppBar().getStatusLabel().getText() == online; });
     }
 
+    /** The editor opened on the simulator's ports (the second row of each list), on-line, with the
+        port setup panel shown. */
+    void openOnlineWithSetupShown()
+    {
+        build();
+        engine().selectInputRow (2);
+        engine().selectOutputRow (2);
+        open();
+        ASSERT_TRUE (waitOnline());
+        main->stsbutPressed (AppBar::midi);
+    }
+
     bool sentToSynth (const Bytes& bytes)
     {
         const auto all = devices->sentToSynths.take();
@@ -183,12 +195,7 @@ TEST_F (PortSetupFixture, AChoiceIsResolvedByNameWhenTheListsChangedMeanwhile)
 
 TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
 {
-    build();
-    engine().selectInputRow (2);
-    engine().selectOutputRow (2);
-    open();
-    ASSERT_TRUE (waitOnline());
-    main->stsbutPressed (AppBar::midi);
+    ASSERT_NO_FATAL_FAILURE (openOnlineWithSetupShown());
     engine().waitUntilSent (1000);
     devices->sentToSynths.take();
 
@@ -435,12 +442,7 @@ TEST_F (PortSetupFixture, TheAboutPanelClosesItselfOnlyAtTheFirstOpening)
 
 TEST_F (PortSetupFixture, UnpluggedAndPluggedBackTheSynthGoesOffLineAndBackWithoutAClick)
 {
-    build();
-    engine().selectInputRow (2);
-    engine().selectOutputRow (2);
-    open();
-    ASSERT_TRUE (waitOnline());
-    main->stsbutPressed (AppBar::midi);
+    ASSERT_NO_FATAL_FAILURE (openOnlineWithSetupShown());
     ASSERT_TRUE (waitOnline());
     auto& watcher = engine().getPortWatcher();
     watcher.setActive (false); // looked at by hand
