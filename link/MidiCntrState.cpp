@@ -318,8 +318,7 @@ void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& re
 
     // The sound stays as it is; what it is called, its category and where it lives follow the write.
     auto editBuffer = plugin->getEditBufferRecord();
-    std::copy_n (record.begin() + program::nameOffset, program::nameLength, editBuffer.begin() + program::nameOffset);
-    editBuffer[(size_t) program::categoryIndex] = record[(size_t) program::categoryIndex];
+    copyNameAndCategory (record, editBuffer);
     plugin->setEditBuffer (editBuffer);
     currentSynthBank = bank;
     currentSynthProgram = program;

@@ -80,4 +80,10 @@ ProgramRecord toRecord (const void* data, size_t numBytes) noexcept
     return r;
 }
 
+void copyNameAndCategory (const ProgramRecord& from, ProgramRecord& to) noexcept
+{
+    std::copy_n (from.begin() + program::nameOffset, program::nameLength, to.begin() + program::nameOffset);
+    to[(size_t) program::categoryIndex] = from[(size_t) program::categoryIndex];
+}
+
 } // namespace kelvo

@@ -27,4 +27,7 @@ juce::MemoryBlock toBlock (const ProgramRecord& record);
 ProgramRecord toRecord (const void* data, size_t numBytes) noexcept;
 inline ProgramRecord toRecord (const juce::MemoryBlock& block) noexcept { return toRecord (block.getData(), block.getSize()); }
 
+/** Gives a record the name and category of another; its sound stays as it is. */
+void copyNameAndCategory (const ProgramRecord& from, ProgramRecord& to) noexcept;
+
 } // namespace kelvo

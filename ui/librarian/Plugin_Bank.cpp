@@ -203,9 +203,7 @@ void Plugin_Bank::textAccepted (int code, int slot)
     if (slot == processor.getCurrentProgram())
     {
         auto edit = bank.getEditBufferRecord();
-        std::copy_n (record.begin() + program::nameOffset, program::nameLength,
-                     edit.begin() + program::nameOffset);
-        edit[program::categoryIndex] = record[program::categoryIndex];
+        copyNameAndCategory (record, edit);
         processor.getEngine().storeProgram (false, 0, 0, edit);
     }
     programsChanged();
