@@ -10,10 +10,7 @@ constexpr int watchIntervalMs = 50;
 const char* const keptLocal = "1";
 } // namespace
 
-ProjectRecall::ProjectRecall (MidiCntrState& e) : engine (e)
-{
-    startTimer (watchIntervalMs);
-}
+ProjectRecall::ProjectRecall (MidiCntrState& e) : engine (e) {}
 
 ProjectRecall::~ProjectRecall()
 {
@@ -30,14 +27,27 @@ void ProjectRecall::setEnabled (bool shouldSend)
     engine.setSetting (settingsEntry, shouldSend ? "0" : keptLocal);
 }
 
+void ProjectRecall::restored() noexcept
+{
+    pending.store (true);
+    startTimer (watchIntervalMs);
+}
+
 void ProjectRecall::timerCallback()
 {
     if (!pending.load())
+    {
+        // A restore on a host thread may come in between: it starts the timer after its flag.
+        stopTimer();
+        if (pending.load())
+            startTimer (watchIntervalMs);
         return;
+    }
 
     if (!isEnabled())
     {
         pending = false;
+        stopTimer();
         return;
     }
 
@@ -52,6 +62,7 @@ void ProjectRecall::timerCallback()
     {
         pending = false;
         askedForAnswer = false;
+        stopTimer();
         engine.sendEditBufferToSynth();
         return;
     }

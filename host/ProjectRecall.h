@@ -14,8 +14,9 @@ class MidiCntrState;
     the link is on-line (at once when it already is). It never writes into the synth's program
     memory. The user can turn it off; the choice is kept in the settings.
 
-    Threads: restored() may be called on any host thread (it only sets a flag); everything else runs
-    on the message thread, where a timer watches for the link to come on-line.
+    Threads: restored() may be called on any host thread (it sets a flag and starts the timer, both
+    safe there); everything else runs on the message thread, where the timer watches for the link to
+    come on-line until the sound has gone, and then stops.
 */
 class ProjectRecall final : private juce::Timer
 {
@@ -27,7 +28,7 @@ public:
     ~ProjectRecall() override;
 
     /** A state with an edited sound was restored: send it once the link is on-line. Any thread. */
-    void restored() noexcept { pending.store (true); }
+    void restored() noexcept;
     /** Whether a restored sound still waits for the link. */
     bool isPending() const noexcept { return pending.load(); }
 
