@@ -15,10 +15,10 @@
 #include "ui/librarian/TextInputCont.h"
 #include "ui/librarian/TextSetCurCont.h"
 #include "ui/main/AppBar.h"
-#include "ui/main/FileBrowser.h"
+#include "ui/common/FileBrowser.h"
 #include "ui/main/MainComp.h"
-#include "ui/main/MsgCont.h"
-#include "ui/main/WinMovCan.h"
+#include "ui/common/MsgCont.h"
+#include "ui/common/WinMovCan.h"
 #include "ui/widgets/KeyPlayClass.h"
 
 #include <gtest/gtest.h>

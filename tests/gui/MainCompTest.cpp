@@ -6,7 +6,7 @@
 #include "support/WidgetTestRig.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
-#include "ui/main/MsgCont.h"
+#include "ui/common/MsgCont.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/widgets/Envel.h"

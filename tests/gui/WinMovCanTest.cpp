@@ -1,5 +1,5 @@
 #include "support/WidgetTestRig.h"
-#include "ui/main/WinMovCan.h"
+#include "ui/common/WinMovCan.h"
 
 #include <gtest/gtest.h>
 

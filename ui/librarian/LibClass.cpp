@@ -12,7 +12,7 @@
 #include "ui/librarian/SimpleLabel.h"
 #include "ui/librarian/StsFile.h"
 #include "ui/librarian/TextInputCont.h"
-#include "ui/main/FileBrowser.h"
+#include "ui/common/FileBrowser.h"
 
 namespace kelvo
 {

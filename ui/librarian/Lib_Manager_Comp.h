@@ -2,8 +2,8 @@
 
 #include "ui/librarian/LibBut.h"
 #include "ui/librarian/LibPageHost.h"
-#include "ui/main/MessageSlot.h"
-#include "ui/main/winToolListener.h"
+#include "ui/common/MessageSlot.h"
+#include "ui/common/winToolListener.h"
 #include "ui/widgets/KeyPlayListener.h"
 #include "ui/widgets/ListenerArray.h"
 #include "ui/widgets/stsbutListener.h"

@@ -1,7 +1,7 @@
 #include "ui/librarian/Lib_Manager_Win.h"
 
 #include "ui/librarian/Lib_Manager_Comp.h"
-#include "ui/main/WinMovCan.h"
+#include "ui/common/WinMovCan.h"
 #include "ui/widgets/KeyPlayClass.h"
 
 namespace kelvo

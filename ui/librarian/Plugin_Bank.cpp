@@ -10,7 +10,7 @@
 #include "ui/librarian/Plugin_File.h"
 #include "ui/librarian/TextInputCont.h"
 #include "ui/librarian/TextSetCurCont.h"
-#include "ui/main/FileBrowser.h"
+#include "ui/common/FileBrowser.h"
 
 namespace kelvo
 {

@@ -3,7 +3,7 @@
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
 #include "model/ProgramPacking.h"
-#include "ui/main/DialogBox.h"
+#include "ui/common/DialogBox.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/StsBut.h"
 #include "ui/widgets/StsGrid.h"

@@ -13,7 +13,7 @@
 #include "ui/main/AppBar.h"
 #include "ui/main/BankComp.h"
 #include "ui/main/MenuCommands.h"
-#include "ui/main/MsgCont.h"
+#include "ui/common/MsgCont.h"
 #include "ui/main/WriteSnd.h"
 #include "ui/librarian/Lib_Manager_Comp.h"
 #include "ui/librarian/Lib_Manager_Win.h"

@@ -2,7 +2,7 @@
 
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
-#include "ui/main/MessageSlot.h"
+#include "ui/common/MessageSlot.h"
 #include "ui/widgets/stsbutChangeListener.h"
 #include "ui/widgets/stsbutListener.h"
 

@@ -5,7 +5,7 @@
 #include "link/BankTransfer.h"
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
-#include "ui/main/FileBrowser.h"
+#include "ui/common/FileBrowser.h"
 #include "ui/main/MainComp.h"
 #include "ui/widgets/ProgramLocation.h"
 

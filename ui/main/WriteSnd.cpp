@@ -2,7 +2,7 @@
 
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
-#include "ui/main/DialogBox.h"
+#include "ui/common/DialogBox.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"

@@ -7,7 +7,7 @@
 #include "librarian/LibraryStore.h"
 #include "librarian/ProgramLibrary.h"
 #include "model/SoundVariation.h"
-#include "ui/main/DialogBox.h"
+#include "ui/common/DialogBox.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/ProgramLocation.h"
 #include "ui/widgets/WidgetColours.h"

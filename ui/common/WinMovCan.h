@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/winToolListener.h"
+#include "ui/common/winToolListener.h"
 #include "ui/widgets/ListenerArray.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/MsgCont.h"
+#include "ui/common/MsgCont.h"
 
 #include <functional>
 #include <memory>

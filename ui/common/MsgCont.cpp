@@ -1,4 +1,4 @@
-#include "ui/main/MsgCont.h"
+#include "ui/common/MsgCont.h"
 #include "ui/widgets/KelvoLook.h"
 
 namespace kelvo

@@ -1,4 +1,4 @@
-#include "ui/main/MessageSlot.h"
+#include "ui/common/MessageSlot.h"
 
 namespace kelvo
 {

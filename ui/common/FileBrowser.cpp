@@ -1,4 +1,4 @@
-#include "ui/main/FileBrowser.h"
+#include "ui/common/FileBrowser.h"
 
 #include "files/FileMan.h"
 #include "link/MidiCntrState.h"

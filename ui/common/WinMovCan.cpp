@@ -1,4 +1,4 @@
-#include "ui/main/WinMovCan.h"
+#include "ui/common/WinMovCan.h"
 
 namespace kelvo
 {
