@@ -1,17 +1,14 @@
 #include "ui/main/MainComp.h"
 #include "host/MarvexAudioProcessor.h"
-#include "host/ProjectRecall.h"
-#include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
-#include "link/PortChoice.h"
 #include "link/PortWatcher.h"
 #include "model/Categories.h"
-#include "ui/main/AboutPanel.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/BankComp.h"
+#include "ui/main/MainOverlays.h"
 #include "ui/main/MenuCommands.h"
 #include "ui/common/MsgCont.h"
 #include "ui/main/WriteSnd.h"
@@ -20,7 +17,6 @@
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
-#include "ui/panels/SoundToolsPanel.h"
 #include "ui/sequencer/SeqPanel.h"
 #include "ui/setup/MIDI_Setup.h"
 #include "ui/setup/MIDI_scan.h"
@@ -38,12 +34,6 @@ namespace kelvo
 {
 namespace
 {
-constexpr int numChannels = 16;
-constexpr int bankMenuIdBase = 100000;
-constexpr int programMenuIdBase = 1000;
-constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
-constexpr int editCopy = 1, editPaste = 2, editUndo = 3, editRedo = 4, editSoundTools = 5,
-              editProjectRecall = 6;
 constexpr int highestPanelIndex = 114;
 constexpr int firstStepIndex = 120, lastStepIndex = 183;
 constexpr int firstSequencerIndex = 95;
@@ -55,26 +45,12 @@ constexpr float previewScale = 0.38287154f;
 constexpr int offScreenX = -2000; // where the synth panel waits while a track is edited
 constexpr int firstOpeningAboutMs = 2000;
 constexpr int scanAnswerWaitMs = 500;
-// Where the scan panel sits, in design units below the app bar.
-constexpr int scanPanelX = (MainComp::designWidth - MIDI_scan::designWidth) / 2, scanPanelY = 60;
 const char* const onlineText = "DSI:  MOPHO X4 ON-LINE";
 const char* const offlineText = "OFF-LINE";
 // How long the synth may take to answer a connection check before the status line says it did not.
 constexpr int noAnswerDelayMs = 3000;
-constexpr float bankViewPanelHeight = 164.0f; // the synth panel's strip above the bank view
-// Where the compare and variations panel sits, in design units below the app bar.
-constexpr int soundToolsX = MainComp::designWidth - 440, soundToolsY = 8;
 
 int kindOf (int32_t code) { return event::kindOf (code); }
-
-/** Deletes a child once the message that is running now, which may come from inside it, has ended. */
-template <typename Child> void retire (juce::Component& parent, std::unique_ptr<Child>& child)
-{
-    if (child == nullptr)
-        return;
-    parent.removeChildComponent (child.get());
-    juce::MessageManager::callAsync ([doomed = std::shared_ptr<Child> (child.release())] {});
-}
 } // namespace
 
 MainComp::MainComp (MarvexAudioProcessor& p)
@@ -91,13 +67,7 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     synthPanel->getLcd().addChangeListener (this);
     addAndMakeVisible (*synthPanel);
 
-    sectionView = std::make_unique<FlashPanel> (processor);
-    sectionView->addChangeListener (this);
-    addChildComponent (*sectionView);
-
-    bankView = std::make_unique<BankComp> (engine);
-    bankView->addChangeListener (this);
-    addChildComponent (*bankView);
+    overlays = std::make_unique<MainOverlays> (*this, processor);
     commands = std::make_unique<MenuCommands> (*this, processor);
 
     // Behind the synth panel, which is its preview.
@@ -129,14 +99,14 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     setSize (designWidth, designHeight);
 
     if (! engine.firstEditorOpened.load())
-        openAboutPanel (firstOpeningAboutMs);
+        overlays->openAboutPanel (firstOpeningAboutMs);
 
     engine.checkConnection();
     engine.addListener (this);
     // The connection check's "OFF-LINE" was posted before we listened for it.
     setStatusText (engine.hasGlobalDumpArrived() ? onlineText : offlineStatusText());
 
-    engine.getPortWatcher().onPortsChanged = [this] { refreshSetupPanel(); };
+    engine.getPortWatcher().onPortsChanged = [this] { overlays->refreshSetupPanel(); };
     // An undone or redone transmission shows its progress like any other.
     processor.getHistory().onTransmissionStarted = [this] { showTransferProgress(); };
 
@@ -162,7 +132,7 @@ MainComp::~MainComp()
     keyboard->releaseEverything();
     engine.getPortWatcher().onPortsChanged = nullptr;
     processor.getHistory().onTransmissionStarted = nullptr;
-    if (scanPanel != nullptr)
+    if (auto* scanPanel = getScanPanel())
         scanPanel->getScan().cancel();
     engine.removeListener (this);
     engine.removeStateListener (this);
@@ -215,36 +185,10 @@ void MainComp::layout()
     const auto keyboardTop = keyboard->getY();
     placePages (w, scale, barHeight, keyboardTop);
 
-    if (bankViewShown)
-    {
-        synthPanel->setBounds (0, barHeight, w, juce::roundToInt (bankViewPanelHeight * scale));
-        bankView->layoutFor (w, keyboardTop - barHeight - 1, scale);
-        bankView->setTopLeftPosition (0, barHeight);
-    }
-    if (writeDialog != nullptr)
-    {
-        writeDialog->layoutFor (w, getHeight() - barHeight, scale);
-        writeDialog->setTopLeftPosition (0, barHeight);
-    }
-
-    if (sectionView->isVisible())
-        sectionView->setBounds (getLocalBounds());
+    overlays->layout (w, scale, barHeight, keyboardTop);
     if (progress != nullptr)
         progress->setBounds (getLocalBounds());
     messages.layout();
-
-    const auto belowBar = (int) std::ceil ((float) (getHeight() - barHeight) / scale);
-    if (setupPanel != nullptr)
-        placeOverlay (*setupPanel, { 0, 0, designWidth, belowBar }, barHeight);
-    if (scanPanel != nullptr)
-        placeOverlay (*scanPanel, { scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight() },
-                      barHeight);
-    if (soundTools != nullptr)
-        placeOverlay (*soundTools,
-                      {soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight},
-                      barHeight);
-    if (aboutPanel != nullptr)
-        placeOverlay (*aboutPanel, { 0, 0, designWidth, (int) std::ceil ((float) getHeight() / scale) }, 0);
 
     if (complete)
     {
@@ -273,7 +217,7 @@ void MainComp::placePages (int w, float scale, int barHeight, int keyboardTop)
         {
             synthPanel->setBounds (below (previewArea));
             synthPanel->setScale (scale * previewScale);
-            if (! sectionView->isVisible())
+            if (! overlays->isSectionViewOpen())
                 synthPanel->setShowing (true);
             synthPanel->setVisible (true);
         }
@@ -284,7 +228,7 @@ void MainComp::placePages (int w, float scale, int barHeight, int keyboardTop)
         const auto panelWidth = juce::jmin (w, juce::roundToInt ((float)designWidth * scale));
         synthPanel->setBounds (0, barHeight, panelWidth, keyboardTop - barHeight);
         synthPanel->setScale (scale);
-        if (! sectionView->isVisible())
+        if (! overlays->isSectionViewOpen())
             synthPanel->setShowing (true);
         synthPanel->setVisible (true);
     }
@@ -354,8 +298,8 @@ void MainComp::applyEvent (int32_t code)
         if (index <= highestPanelIndex)
         {
             synthPanel->showParameter (index, value);
-            if (sectionView->isVisible())
-                sectionView->showParameter (index, value);
+            if (overlays->isSectionViewOpen())
+                getSectionView().showParameter (index, value);
             if (index >= firstSequencerIndex)
                 sequencerPanel->updateControl (index, value);
         }
@@ -381,8 +325,8 @@ void MainComp::applyEvent (int32_t code)
     else if (kind == kindOf (event::editBufferReplaced))
     {
         reloadEverything();
-        if (bankViewShown)
-            bankView->followCurrentProgram();
+        if (isBankViewShown())
+            getBankView().followCurrentProgram();
     }
     else if (kind == kindOf (event::online))
     {
@@ -394,13 +338,13 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (kind == kindOf (event::globalChanged))
     {
-        if (setupPanel != nullptr)
+        if (auto* setupPanel = getSetupPanel())
             setupPanel->refreshGlobal (code - event::globalChanged);
     }
     else if (kind == kindOf (event::bankContentsChanged))
     {
-        bankView->refreshGrid();
-        if (writeDialog != nullptr)
+        getBankView().refreshGrid();
+        if (auto* writeDialog = getWriteDialog())
             writeDialog->getGrid().repaint();
     }
     else if (kind == kindOf (event::bankTransferFinished))
@@ -438,143 +382,16 @@ void MainComp::applyEvent (int32_t code)
 void MainComp::reloadEverything()
 {
     synthPanel->refreshFromEditBuffer();
-    if (sectionView->isVisible())
-        sectionView->refreshSection();
+    if (overlays->isSectionViewOpen())
+        getSectionView().refreshSection();
     sequencerPanel->refreshAll();
 }
 
 void MainComp::setStatusText (const juce::String& text)
 {
     appBar->getStatusLabel().setText (text);
-    if (setupPanel != nullptr)
+    if (auto* setupPanel = getSetupPanel())
         setupPanel->setHeading (text);
-}
-
-//==============================================================================
-void MainComp::placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top)
-{
-    // Laid out in design units and scaled as a whole, like the panels under it.
-    const auto scale = (float) getWidth() / (float) designWidth;
-    overlay.setBounds (designBounds);
-    overlay.setTransform (juce::AffineTransform::scale (scale).translated (0.0f, (float) top));
-}
-
-void MainComp::showAboutPanel()
-{
-    if (writeDialog == nullptr)
-        openAboutPanel (0);
-}
-
-void MainComp::openAboutPanel (int closeAfterMs)
-{
-    retire (*this, aboutPanel);
-    aboutPanel = std::make_unique<AboutPanel> (closeAfterMs);
-    aboutPanel->addChangeListener (this);
-    addAndMakeVisible (*aboutPanel);
-    aboutPanel->toFront (false);
-    layout();
-}
-
-void MainComp::closeAboutPanel()
-{
-    if (aboutPanel != nullptr)
-        aboutPanel->removeChangeListener (this);
-    retire (*this, aboutPanel);
-}
-
-void MainComp::toggleSetupPanel()
-{
-    if (setupPanel != nullptr)
-    {
-        closeSetupPanel();
-        return;
-    }
-
-    closeScanPanel();
-    setupPanel = std::make_unique<MIDI_Setup> (engine);
-    setupPanel->addChangeListener (this);
-    addAndMakeVisible (*setupPanel);
-    if (aboutPanel != nullptr)
-        aboutPanel->toFront (false);
-    refreshSetupPanel();
-    setupPanel->setHeading (appBar->getStatusLabel().getText());
-    layout();
-    engine.checkConnection();
-}
-
-void MainComp::refreshSetupPanel()
-{
-    if (setupPanel == nullptr)
-        return;
-
-    // The lists as the system has them now; each port's row found by the name that was chosen.
-    const auto inputs = portchoice::inputRows (engine);
-    const auto outputs = portchoice::outputRows (engine);
-    const auto names = engine.getPortNames();
-    const auto& ports = engine.getPorts();
-    const auto rowOf = [] (const juce::StringArray& list, const juce::String& name, int openIndex) {
-        return openIndex >= 0 ? openIndex + 1 : juce::jmax (0, list.indexOf (name));
-    };
-    setupPanel->setLists (inputs, outputs, rowOf (inputs, names[0], ports.isInputOpen() ? ports.getInputIndex() : -1),
-                          rowOf (outputs, names[1], ports.isOutputOpen() ? ports.getOutputIndex() : -1));
-    setupPanel->setPortsOpen (ports.isInputOpen(), ports.isOutputOpen());
-}
-
-void MainComp::setupPanelAction()
-{
-    const auto action = setupPanel->getLastAction();
-    if (action == MIDI_Setup::inputChosen || action == MIDI_Setup::outputChosen)
-    {
-        // Chosen by name: the lists may have changed since the panel showed them.
-        const auto input = action == MIDI_Setup::inputChosen;
-        const auto& list = input ? setupPanel->getInputList() : setupPanel->getOutputList();
-        const auto name = list[setupPanel->getLastValue()];
-        const auto chosen = input ? portchoice::selectInputByName (engine, name)
-                                  : portchoice::selectOutputByName (engine, name);
-        refreshSetupPanel();
-        if (! chosen)
-            return;
-        engine.checkConnection();
-        // Saved at once: closing the host now must not lose the choice.
-        engine.saveSettings();
-        engine.savePorts();
-    }
-    else if (action == MIDI_Setup::okPressed)
-    {
-        engine.checkConnection();
-        engine.saveSettings();
-        closeSetupPanel();
-    }
-}
-
-void MainComp::closeSetupPanel()
-{
-    if (setupPanel == nullptr)
-        return;
-    engine.savePorts();
-    setupPanel->removeChangeListener (this);
-    retire (*this, setupPanel);
-}
-
-void MainComp::showScanPanel (int answerWaitMs)
-{
-    closeScanPanel();
-    scanPanel = std::make_unique<MIDI_scan> (engine, PortScan::Timing { answerWaitMs });
-    scanPanel->addChangeListener (this);
-    addAndMakeVisible (*scanPanel);
-    if (aboutPanel != nullptr)
-        aboutPanel->toFront (false);
-    layout();
-    scanPanel->start();
-}
-
-void MainComp::closeScanPanel()
-{
-    if (scanPanel == nullptr)
-        return;
-    scanPanel->getScan().cancel();
-    scanPanel->removeChangeListener (this);
-    retire (*this, scanPanel);
 }
 
 //==============================================================================
@@ -625,59 +442,6 @@ void MainComp::askQuestion (const juce::String& text, std::function<void()> onYe
 }
 
 //==============================================================================
-void MainComp::toggleBankView()
-{
-    if (writeDialog != nullptr)
-        return;
-    bankViewShown = ! bankViewShown;
-    if (bankViewShown)
-    {
-        bankView->showCurrent();
-        bankView->setVisible (true);
-        bankView->toFront (false);
-    }
-    else
-    {
-        bankView->setVisible (false);
-    }
-    layout();
-}
-
-void MainComp::toggleWriteDialog()
-{
-    if (writeDialog != nullptr)
-    {
-        removeChildComponent (writeDialog.get());
-        // Its button may be reporting to us right now: let it finish before it goes.
-        juce::MessageManager::callAsync ([doomed = std::shared_ptr<WriteSnd> (writeDialog.release())] {});
-        return;
-    }
-    writeDialog = std::make_unique<WriteSnd> (engine);
-    writeDialog->addChangeListener (this);
-    addAndMakeVisible (*writeDialog);
-    writeDialog->toFront (true);
-    layout();
-}
-
-void MainComp::writeDialogFinished()
-{
-    if (writeDialog == nullptr)
-        return;
-    if (writeDialog->getResult() == WriteSnd::writeChosen)
-    {
-        // The dialog stays open when nothing can be written, so that the choice is not lost.
-        if (! commands->checkSynthReachable())
-            return;
-        const auto bank = writeDialog->getDestinationBank(),
-                   programNumber = writeDialog->getDestinationProgram();
-        processor.getHistory().recordProgramWrite (bank, programNumber,
-                                                   "Write " + programLocation (bank, programNumber),
-                                                   [this] { writeDialog->write(); });
-    }
-    if (writeDialog->getResult() != WriteSnd::open)
-        toggleWriteDialog();
-}
-
 void MainComp::openLibraryWindow()
 {
     if (libraryWindow == nullptr)
@@ -690,52 +454,35 @@ void MainComp::openLibraryWindow()
 
 void MainComp::bankViewAction()
 {
-    switch (bankView->getActionCode())
+    auto& bankView = getBankView();
+    switch (bankView.getActionCode())
     {
         case BankComp::transfersMenu:
-            showMenu (commands->createTransfersMenu(), bankView->getMidiButton(),
+            showMenu (commands->createTransfersMenu(), bankView.getMidiButton(),
                       [] (MainComp& m, int r) { m.commands->transfersMenuFinished (r); });
             break;
         case BankComp::bankFilesMenu:
-            showMenu (commands->createBankFilesMenu(), bankView->getFileButton(),
+            showMenu (commands->createBankFilesMenu(), bankView.getFileButton(),
                       [] (MainComp& m, int r) { m.commands->bankFilesMenuFinished (r); });
             break;
         case BankComp::presetsMenu:
         {
-            const auto bank = bankView->getShownBank();
-            if (commands->canOpenPresetsMenu (bank, bankView->isShowingCategory()))
-                showMenu (commands->createPresetsMenu (bank), bankView->getPresetsButton(),
+            const auto bank = bankView.getShownBank();
+            if (commands->canOpenPresetsMenu (bank, bankView.isShowingCategory()))
+                showMenu (commands->createPresetsMenu (bank), bankView.getPresetsButton(),
                           [bank] (MainComp& m, int r) { m.commands->presetsMenuFinished (r, bank); });
             break;
         }
         case BankComp::cellMenu:
         {
-            const auto bank = bankView->getCellBank(), programNumber = bankView->getCellProgram();
-            showMenu (commands->createCellMenu (bank, programNumber), bankView->getGrid(),
+            const auto bank = bankView.getCellBank(), programNumber = bankView.getCellProgram();
+            showMenu (commands->createCellMenu (bank, programNumber), bankView.getGrid(),
                       [bank, programNumber] (MainComp& m, int r) { m.commands->cellMenuFinished (r, bank, programNumber); });
             break;
         }
         default:
             break; // the switch has already set the engine's flag
     }
-}
-
-void MainComp::toggleSoundTools()
-{
-    if (soundTools != nullptr)
-    {
-        // The synth never keeps playing the source once nothing shows that it does.
-        processor.getCompare().end();
-        soundTools->removeChangeListener (this);
-        retire (*this, soundTools);
-        return;
-    }
-    soundTools = std::make_unique<SoundToolsPanel> (processor);
-    soundTools->addChangeListener (this);
-    addAndMakeVisible (*soundTools);
-    if (aboutPanel != nullptr)
-        aboutPanel->toFront (false);
-    layout();
 }
 
 bool MainComp::keyPressed (const juce::KeyPress& key)
@@ -776,32 +523,6 @@ void MainComp::pasteProgram()
 }
 
 //==============================================================================
-void MainComp::openSectionView (int section)
-{
-    if (section < 0 || section >= EditorPanel::lcdSection)
-        return;
-
-    synthPanel->setShowing (false);
-    sectionView->setBounds (getLocalBounds());
-    sectionView->setShowing (true);
-    sectionView->showSection (section, getWidth());
-    // From the edit buffer, as the panel took them: a stored value beyond a control's own range
-    // then shows the same text in both.
-    sectionView->refreshSection();
-    sectionView->toFront (true);
-    sectionView->setVisible (true);
-    if (sectionView->isShowing())
-        sectionView->grabKeyboardFocus();
-}
-
-void MainComp::closeSectionView()
-{
-    sectionView->setVisible (false);
-    sectionView->setShowing (false);
-    synthPanel->setShowing (true);
-}
-
-//==============================================================================
 void MainComp::stsbutPressed (int buttonId)
 {
     switch (buttonId)
@@ -812,11 +533,11 @@ void MainComp::stsbutPressed (int buttonId)
             break;
         case AppBar::edit:
             if (auto* b = appBar->findButton (AppBar::edit))
-                showMenu (createEditMenu(), *b, [] (MainComp& m, int r) { m.editMenuFinished (r); });
+                showMenu (commands->createEditMenu(), *b, [] (MainComp& m, int r) { m.commands->editMenuFinished (r); });
             break;
         case AppBar::send:
             if (auto* b = appBar->findButton (AppBar::send))
-                showMenu (createSendMenu(), *b, [] (MainComp& m, int r) { m.sendMenuFinished (r); });
+                showMenu (commands->createSendMenu(), *b, [] (MainComp& m, int r) { m.commands->sendMenuFinished (r); });
             break;
         case synthView:
         case sequencerView:
@@ -860,10 +581,6 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     {
         openSectionView (synthPanel->getCommandCode() - EditorPanel::zoomCommandBase);
     }
-    else if (source == sectionView.get())
-    {
-        closeSectionView();
-    }
     else if (source == sequencerPanel.get())
     {
         if (sequencerPanel->getMessageCode() == SeqPanel::editTrackCode)
@@ -874,46 +591,22 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     {
         layout();
     }
-    else if (setupPanel != nullptr && source == setupPanel.get())
-    {
-        setupPanelAction();
-    }
-    else if (scanPanel != nullptr && source == scanPanel.get())
-    {
-        closeScanPanel();
-    }
-    else if (aboutPanel != nullptr && source == aboutPanel.get())
-    {
-        closeAboutPanel();
-    }
-    else if (source == bankView.get())
-    {
-        bankViewAction();
-    }
-    else if (writeDialog != nullptr && source == writeDialog.get())
-    {
-        writeDialogFinished();
-    }
     else if (source == &appBar->getMenuButton())
     {
         openLibraryWindow();
     }
-    else if (soundTools != nullptr && source == soundTools.get())
-    {
-        toggleSoundTools();
-    }
     else if (source == &appBar->getChannelLabel())
     {
-        showMenu (createChannelMenu(), appBar->getChannelLabel(), [] (MainComp& m, int r) { m.channelMenuFinished (r); });
+        showMenu (commands->createChannelMenu(), appBar->getChannelLabel(), [] (MainComp& m, int r) { m.commands->channelMenuFinished (r); });
     }
     else if (source == &synthPanel->getLcd())
     {
         const auto region = synthPanel->getLcd().getClickRegion();
         if (region == LCD_Comp::locationRegion)
-            showMenu (createProgramMenu(), synthPanel->getLcd(), [] (MainComp& m, int r) { m.programMenuFinished (r); });
+            showMenu (commands->createProgramMenu(), synthPanel->getLcd(), [] (MainComp& m, int r) { m.commands->programMenuFinished (r); });
         else if (region == LCD_Comp::categoryRegion)
             showMenu (buildCategoryMenu (menuLook.get()), synthPanel->getLcd(),
-                      [] (MainComp& m, int r) { m.categoryMenuFinished (r); });
+                      [] (MainComp& m, int r) { m.commands->categoryMenuFinished (r); });
     }
 }
 
@@ -927,113 +620,6 @@ void MainComp::showMenu (juce::PopupMenu menu, juce::Component& target, std::fun
                             if (safeThis != nullptr && result != 0)
                                 finished (*safeThis, result);
                         });
-}
-
-juce::PopupMenu MainComp::createChannelMenu() const
-{
-    juce::PopupMenu menu;
-    for (int channel = 1; channel <= numChannels; ++channel)
-        menu.addItem (channel, "Channel " + juce::String (channel), true, channel == engine.getMidiChannel());
-    return menu;
-}
-
-void MainComp::channelMenuFinished (int result)
-{
-    if (result < 1 || result > numChannels)
-        return;
-    engine.setMidiChannel (result);
-    appBar->getChannelLabel().setText ("Chan: " + juce::String (result));
-}
-
-juce::PopupMenu MainComp::createEditMenu()
-{
-    juce::PopupMenu menu;
-    menu.addItem (editCopy, "Copy Program: " + processor.getPluginBank().getEditBufferName());
-    menu.addItem (editPaste, clipboardFull ? "Paste " + clipboard.getName() : juce::String ("Paste "), clipboardFull);
-    menu.addSeparator();
-    const auto& history = processor.getHistory();
-    menu.addItem (editUndo, history.canUndo() ? "Undo " + history.getUndoLabel() : juce::String ("Undo"),
-                  history.canUndo());
-    menu.addItem (editRedo, history.canRedo() ? "Redo " + history.getRedoLabel() : juce::String ("Redo"),
-                  history.canRedo());
-    menu.addSeparator();
-    menu.addItem (editSoundTools, "Compare and Vary...", true, soundTools != nullptr);
-    menu.addItem (editProjectRecall, "Send The Project's Sound To The Synth On Load", true,
-                  processor.getProjectRecall().isEnabled());
-    return menu;
-}
-
-void MainComp::editMenuFinished (int result)
-{
-    if (result == editCopy)
-        copyProgram();
-    else if (result == editPaste)
-        pasteProgram();
-    else if (result == editUndo)
-        processor.getHistory().undo();
-    else if (result == editRedo)
-        processor.getHistory().redo();
-    else if (result == editSoundTools)
-        toggleSoundTools();
-    else if (result == editProjectRecall)
-        processor.getProjectRecall().setEnabled (!processor.getProjectRecall().isEnabled());
-}
-
-juce::PopupMenu MainComp::createSendMenu()
-{
-    juce::PopupMenu menu;
-    auto& bank = processor.getPluginBank();
-    menu.addItem (sendCurrentPreset, "Current Preset: " + bank.getEditBufferName());
-    menu.addItem (sendFxBankPreset, "FX Bank Preset: " + bank.getProgramName (engine.getCurrentPluginProgram()));
-    return menu;
-}
-
-void MainComp::sendMenuFinished (int result)
-{
-    if (result == sendCurrentPreset)
-    {
-        if (! commands->checkSynthReachable())
-            return;
-        engine.sendEditBufferToSynth();
-        engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
-    }
-    else if (result == sendFxBankPreset)
-    {
-        engine.loadCurrentPluginProgram();
-    }
-}
-
-void MainComp::categoryMenuFinished (int result)
-{
-    const auto categoryNumber = categoryFromMenuResult (result);
-    if (categoryNumber >= 0)
-        processor.setParameterFromEditor (program::categoryIndex, categoryNumber, true, true);
-}
-
-juce::PopupMenu MainComp::createProgramMenu() const
-{
-    juce::PopupMenu menu;
-    const auto currentBank = engine.getCurrentSynthBank();
-    for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
-        menu.addItem (bankMenuIdBase + b, engine.getSynthBank (b)->getBankName(), true, b == currentBank);
-    menu.addSeparator();
-    const auto* bank = engine.getSynthBank (currentBank);
-    for (int p = 0; p < program::programsPerBank; ++p)
-        menu.addItem (programMenuIdBase + p, bank->getProgramName (p), true, p == engine.getCurrentSynthProgram());
-    return menu;
-}
-
-void MainComp::programMenuFinished (int result)
-{
-    auto bank = engine.getCurrentSynthBank();
-    auto programNumber = engine.getCurrentSynthProgram();
-    if (result >= bankMenuIdBase && result < bankMenuIdBase + MidiCntrState::numSynthBanks)
-        bank = result - bankMenuIdBase;
-    else if (result >= programMenuIdBase && result < programMenuIdBase + program::programsPerBank)
-        programNumber = result - programMenuIdBase;
-    else
-        return;
-    engine.selectProgram (bank, programNumber, true);
 }
 
 } // namespace kelvo

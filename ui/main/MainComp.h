@@ -3,6 +3,8 @@
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
 #include "ui/common/MessageSlot.h"
+#include "ui/main/MainOverlays.h"
+#include "ui/main/MenuCommands.h"
 #include "ui/widgets/stsbutChangeListener.h"
 #include "ui/widgets/stsbutListener.h"
 
@@ -33,9 +35,10 @@ class Lib_Manager_Win;
 class SoundToolsPanel;
 
 /**
-    The component that fills the editor: the app bar, the synth panel and its zoomed view, the
-    sequencer page, the keyboard drawer, the transfer progress display and the message box, and on
-    demand the port setup, scan and about panels.
+    The component that fills the editor: the app bar, the synth panel, the sequencer page, the
+    keyboard drawer, the transfer progress display and the message box. What it lays over them on
+    demand (the zoomed section, the bank view, the write dialog, the compare panel, the port setup,
+    scan and about panels) is MainOverlays' to manage, and its menus are MenuCommands'.
 
     It is the only listener of the engine. Engine events are only queued by the engine; the
     asynchronous update takes them all at once on the message thread and brings the screen up to
@@ -91,64 +94,56 @@ public:
     juce::String getClipboardName() const { return clipboard.name; }
 
     //==============================================================================
-    // Menus: each is built by one function and its result applied by another, so that both can be
-    // tested without showing anything. A result of 0 (dismissed) does nothing.
-    juce::PopupMenu createChannelMenu() const;
-    void channelMenuFinished (int result);
-    juce::PopupMenu createEditMenu();
-    void editMenuFinished (int result);
-    juce::PopupMenu createSendMenu();
-    void sendMenuFinished (int result);
-    juce::PopupMenu createProgramMenu() const;
-    void programMenuFinished (int result);
-    /** The category menu of the LCD: the choice becomes the program's category (parameter 117). */
-    void categoryMenuFinished (int result);
+    // Menus (MenuCommands): each is built by one function and its result applied by another, so
+    // that both can be tested without showing anything. A result of 0 (dismissed) does nothing.
+    juce::PopupMenu createChannelMenu() const { return commands->createChannelMenu(); }
+    void channelMenuFinished (int result) { commands->channelMenuFinished (result); }
+    juce::PopupMenu createEditMenu() { return commands->createEditMenu(); }
+    void editMenuFinished (int result) { commands->editMenuFinished (result); }
+    juce::PopupMenu createSendMenu() { return commands->createSendMenu(); }
+    void sendMenuFinished (int result) { commands->sendMenuFinished (result); }
+    juce::PopupMenu createProgramMenu() const { return commands->createProgramMenu(); }
+    void programMenuFinished (int result) { commands->programMenuFinished (result); }
+    void categoryMenuFinished (int result) { commands->categoryMenuFinished (result); }
 
     //==============================================================================
-    // The connection panels and the about panel, each over the editor while it is shown.
-
-    /** Opens the about panel until it is clicked (no closing timer), unless the write dialog is open. */
-    void showAboutPanel();
-    /** Opens the port setup panel, with the device lists as they are now, or closes it. */
-    void toggleSetupPanel();
-    /** Opens the scan panel and starts its scan, giving each port pair answerWaitMs to answer. */
-    void showScanPanel (int answerWaitMs);
-    MIDI_Setup* getSetupPanel() noexcept { return setupPanel.get(); }
-    MIDI_scan* getScanPanel() noexcept { return scanPanel.get(); }
-    AboutPanel* getAboutPanel() noexcept { return aboutPanel.get(); }
-    /** Shows or hides the bank view ("BANK"); does nothing while the write dialog is open. */
-    void toggleBankView();
-    bool isBankViewShown() const noexcept { return bankViewShown; }
-    /** Opens the write dialog, or closes it if it is open ("WRITE"). */
-    void toggleWriteDialog();
+    // What lies over the pages (MainOverlays): the zoomed section, the bank view, the write
+    // dialog, the compare panel, and the port setup, scan and about panels.
+    MainOverlays& getOverlays() noexcept { return *overlays; }
+    void showAboutPanel() { overlays->showAboutPanel(); }
+    void toggleSetupPanel() { overlays->toggleSetupPanel(); }
+    void showScanPanel (int answerWaitMs) { overlays->showScanPanel (answerWaitMs); }
+    MIDI_Setup* getSetupPanel() noexcept { return overlays->getSetupPanel(); }
+    MIDI_scan* getScanPanel() noexcept { return overlays->getScanPanel(); }
+    AboutPanel* getAboutPanel() noexcept { return overlays->getAboutPanel(); }
+    void toggleBankView() { overlays->toggleBankView(); }
+    bool isBankViewShown() const noexcept { return overlays->isBankViewShown(); }
+    void toggleWriteDialog() { overlays->toggleWriteDialog(); }
+    void writeDialogFinished() { overlays->writeDialogFinished(); }
     /** Carries out the bank view's last action (its menus, its switch). */
     void bankViewAction();
-    /** Carries out the write dialog's "WRITE" or "CANCEL". */
-    void writeDialogFinished();
     /** Opens the library window (the app bar's menu button): made on the first request, then
         shown in front. It lives until the editor closes. */
     void openLibraryWindow();
     Lib_Manager_Win* getLibraryWindow() noexcept { return libraryWindow.get(); }
-    /** Opens the compare and variations panel, or closes it. */
-    void toggleSoundTools();
-    SoundToolsPanel* getSoundTools() noexcept { return soundTools.get(); }
+    void toggleSoundTools() { overlays->toggleSoundTools(); }
+    SoundToolsPanel* getSoundTools() noexcept { return overlays->getSoundTools(); }
 
     //==============================================================================
     AppBar& getAppBar() noexcept { return *appBar; }
     EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
-    FlashPanel& getSectionView() noexcept { return *sectionView; }
+    FlashPanel& getSectionView() noexcept { return overlays->getSectionView(); }
     ProgBar* getProgressDisplay() noexcept { return progress.get(); }
     MsgCont* getMessageBox() noexcept { return messages.get(); }
     SeqPanel& getSequencerPanel() noexcept { return *sequencerPanel; }
     KeyBrd& getKeyboard() noexcept { return *keyboard; }
-    BankComp& getBankView() noexcept { return *bankView; }
-    WriteSnd* getWriteDialog() noexcept { return writeDialog.get(); }
+    BankComp& getBankView() noexcept { return overlays->getBankView(); }
+    WriteSnd* getWriteDialog() noexcept { return overlays->getWriteDialog(); }
     MenuCommands& getCommands() noexcept { return *commands; }
     int getView() const noexcept { return view; }
 
-    /** Opens the zoomed view of a synth panel section (0..9), as a right-click on it does. */
-    void openSectionView (int section);
-    void closeSectionView();
+    void openSectionView (int section) { overlays->openSectionView (section); }
+    void closeSectionView() { overlays->closeSectionView(); }
 
     /** The scale of everything in the editor for a size: width / 1191, unless the height is too
         small for that (a host that ignores the editor's shape), then height / 700. */
@@ -156,6 +151,8 @@ public:
 
     //==============================================================================
     void resized() override;
+    /** Lays out everything for the current size (after an overlay opened or a page changed). */
+    void layout();
     void paint (juce::Graphics& g) override;
     /** A click anywhere in the editor (children included) gives the computer-keyboard player the
         focus, unless the clicked component takes keys itself (a text box). */
@@ -178,36 +175,21 @@ private:
     /** Shows the engine's waiting messages for the user in the message box. */
     void showNotices();
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (MainComp&, int)> finished);
-    void layout();
     /** The synth panel, or the sequencer page with the synth panel as its preview, above the drawer. */
     void placePages (int w, float scale, int barHeight, int keyboardTop);
-    void placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top);
-    void openAboutPanel (int closeAfterMs);
-    void closeAboutPanel();
-    void refreshSetupPanel();
-    void setupPanelAction();
-    void closeSetupPanel();
-    void closeScanPanel();
 
     MarvexAudioProcessor& processor;
     MidiCntrState& engine;
 
     std::unique_ptr<AppBar> appBar;
     std::unique_ptr<EditorPanel> synthPanel;
-    std::unique_ptr<FlashPanel> sectionView;
     std::unique_ptr<SeqPanel> sequencerPanel;
     std::unique_ptr<KeyBrd> keyboard;
     std::unique_ptr<ProgBar> progress;
     MessageSlot messages { *this, *this };
-    std::unique_ptr<MIDI_Setup> setupPanel;
-    std::unique_ptr<MIDI_scan> scanPanel;
-    std::unique_ptr<AboutPanel> aboutPanel;
-    std::unique_ptr<BankComp> bankView;
-    bool bankViewShown = false;
-    std::unique_ptr<WriteSnd> writeDialog;
+    std::unique_ptr<MainOverlays> overlays;
     std::unique_ptr<MenuCommands> commands;
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
-    std::unique_ptr<SoundToolsPanel> soundTools;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
     DSI_Program clipboard;

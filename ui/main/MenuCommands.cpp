@@ -2,11 +2,15 @@
 
 #include "files/SafeFileWrite.h"
 #include "host/MarvexAudioProcessor.h"
+#include "host/ProjectRecall.h"
+#include "host/SoundHistory.h"
 #include "link/BankTransfer.h"
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
 #include "ui/common/FileBrowser.h"
+#include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
+#include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/ProgramLocation.h"
 
 namespace kelvo
@@ -15,6 +19,12 @@ namespace
 {
 constexpr int numUserBanks = MidiCntrState::numUserBanks;
 constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
+constexpr int numChannels = 16;
+constexpr int bankMenuIdBase = 100000;
+constexpr int programMenuIdBase = 1000;
+constexpr int sendCurrentPreset = 1, sendFxBankPreset = 2;
+constexpr int editCopy = 1, editPaste = 2, editUndo = 3, editRedo = 4, editSoundTools = 5,
+              editProjectRecall = 6;
 
 juce::String userBankText (int bank)
 {
@@ -325,6 +335,115 @@ void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
     default:
         break;
     }
+}
+
+//==============================================================================
+juce::PopupMenu MenuCommands::createChannelMenu() const
+{
+    juce::PopupMenu menu;
+    for (int channel = 1; channel <= numChannels; ++channel)
+        menu.addItem (channel, "Channel " + juce::String (channel), true, channel == engine.getMidiChannel());
+    return menu;
+}
+
+void MenuCommands::channelMenuFinished (int result)
+{
+    if (result < 1 || result > numChannels)
+        return;
+    engine.setMidiChannel (result);
+    main.getAppBar().getChannelLabel().setText ("Chan: " + juce::String (result));
+}
+
+juce::PopupMenu MenuCommands::createEditMenu()
+{
+    juce::PopupMenu menu;
+    menu.addItem (editCopy, "Copy Program: " + processor.getPluginBank().getEditBufferName());
+    menu.addItem (editPaste, main.hasClipboard() ? "Paste " + main.getClipboardName() : juce::String ("Paste "),
+                  main.hasClipboard());
+    menu.addSeparator();
+    const auto& history = processor.getHistory();
+    menu.addItem (editUndo, history.canUndo() ? "Undo " + history.getUndoLabel() : juce::String ("Undo"),
+                  history.canUndo());
+    menu.addItem (editRedo, history.canRedo() ? "Redo " + history.getRedoLabel() : juce::String ("Redo"),
+                  history.canRedo());
+    menu.addSeparator();
+    menu.addItem (editSoundTools, "Compare and Vary...", true, main.getSoundTools() != nullptr);
+    menu.addItem (editProjectRecall, "Send The Project's Sound To The Synth On Load", true,
+                  processor.getProjectRecall().isEnabled());
+    return menu;
+}
+
+void MenuCommands::editMenuFinished (int result)
+{
+    if (result == editCopy)
+        main.copyProgram();
+    else if (result == editPaste)
+        main.pasteProgram();
+    else if (result == editUndo)
+        processor.getHistory().undo();
+    else if (result == editRedo)
+        processor.getHistory().redo();
+    else if (result == editSoundTools)
+        main.toggleSoundTools();
+    else if (result == editProjectRecall)
+        processor.getProjectRecall().setEnabled (!processor.getProjectRecall().isEnabled());
+}
+
+juce::PopupMenu MenuCommands::createSendMenu()
+{
+    juce::PopupMenu menu;
+    auto& bank = processor.getPluginBank();
+    menu.addItem (sendCurrentPreset, "Current Preset: " + bank.getEditBufferName());
+    menu.addItem (sendFxBankPreset, "FX Bank Preset: " + bank.getProgramName (engine.getCurrentPluginProgram()));
+    return menu;
+}
+
+void MenuCommands::sendMenuFinished (int result)
+{
+    if (result == sendCurrentPreset)
+    {
+        if (! checkSynthReachable())
+            return;
+        engine.sendEditBufferToSynth();
+        engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
+    }
+    else if (result == sendFxBankPreset)
+    {
+        engine.loadCurrentPluginProgram();
+    }
+}
+
+void MenuCommands::categoryMenuFinished (int result)
+{
+    const auto categoryNumber = categoryFromMenuResult (result);
+    if (categoryNumber >= 0)
+        processor.setParameterFromEditor (program::categoryIndex, categoryNumber, true, true);
+}
+
+juce::PopupMenu MenuCommands::createProgramMenu() const
+{
+    juce::PopupMenu menu;
+    const auto currentBank = engine.getCurrentSynthBank();
+    for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
+        menu.addItem (bankMenuIdBase + b, engine.getSynthBank (b)->getBankName(), true, b == currentBank);
+    menu.addSeparator();
+    const auto* bank = engine.getSynthBank (currentBank);
+    for (int p = 0; p < program::programsPerBank; ++p)
+        menu.addItem (programMenuIdBase + p, bank->getProgramName (p), true, p == engine.getCurrentSynthProgram());
+    return menu;
+}
+
+void MenuCommands::programMenuFinished (int result)
+{
+    auto bank = engine.getCurrentSynthBank();
+    auto programNumber = engine.getCurrentSynthProgram();
+    if (result >= bankMenuIdBase && result < bankMenuIdBase + MidiCntrState::numSynthBanks)
+        bank = result - bankMenuIdBase;
+    else if (result >= programMenuIdBase && result < programMenuIdBase + program::programsPerBank)
+        programNumber = result - programMenuIdBase;
+    else
+        return;
+    engine.selectProgram (bank, programNumber, true);
 }
 
 } // namespace kelvo

@@ -14,8 +14,9 @@ class MarvexAudioProcessor;
 class MidiCntrState;
 
 /**
-    The menus of the FILE button and of the bank view (transfers, bank files, bank presets, program
-    cell), and the checks every delivery to the synth goes through.
+    The menus of the app bar (FILE, EDIT, SEND, the channel), of the LCD (program, category) and of
+    the bank view (transfers, bank files, bank presets, program cell), and the checks every delivery
+    to the synth goes through.
 
     Each menu is built by one function and its chosen item carried out by another, so that both are
     tested without showing anything; a result of 0 (dismissed) does nothing. Files are asked for
@@ -65,6 +66,21 @@ public:
 
     MenuCommands (MainComp& main, MarvexAudioProcessor& processor);
     ~MenuCommands();
+
+    /** The app bar's channel label. */
+    juce::PopupMenu createChannelMenu() const;
+    void channelMenuFinished (int result);
+    /** EDIT: copy, paste, undo, redo, the compare panel, the project's sound on load. */
+    juce::PopupMenu createEditMenu();
+    void editMenuFinished (int result);
+    /** SEND: the edit buffer, or the current preset of the plug-in's bank. */
+    juce::PopupMenu createSendMenu();
+    void sendMenuFinished (int result);
+    /** The LCD's location: a bank, or a program of the current bank, to switch the synth to. */
+    juce::PopupMenu createProgramMenu() const;
+    void programMenuFinished (int result);
+    /** The category menu of the LCD: the choice becomes the program's category (parameter 117). */
+    void categoryMenuFinished (int result);
 
     juce::PopupMenu createFileMenu() const;
     void fileMenuFinished (int result);
