@@ -1,10 +1,22 @@
 # How Kelvo puts JUCE together.
 #
-# JUCE modules are interface libraries whose sources compile into whatever links them. To compile
-# each module once per binary, our own code never links a module target publicly: it sees the
-# module headers and the shared configuration through kelvo_juce_headers, and exactly one library
-# per executable compiles the module sources (kelvo_juce_engine for engine-only executables, the
-# plug-in's shared code for everything with a GUI).
+# JUCE modules are interface libraries whose sources compile into whatever links them, together with
+# the sources of every module they depend on. So that each module compiles once per configuration,
+# our own code never links a module target: it sees the module headers and the shared
+# configuration through kelvo_juce_headers, and the modules are compiled in layers of static
+# libraries, each holding only its own modules and linking the layer below:
+#
+#   kelvo_juce_engine    core, events, data structures, audio basics, audio devices (no GUI)
+#   kelvo_juce_graphics  graphics
+#   kelvo_juce_gui       GUI basics and extras
+#   kelvo_juce_plugin    audio processors, formats and utilities, as a plug-in has them
+#   kelvo_juce_host      audio processors with plug-in hosting, for the programs that load ours
+#
+# The engine's tests, tools and benchmarks link kelvo_juce_engine, make_artwork the graphics, the
+# plug-in's shared code kelvo_juce_plugin, and the hosts (the hosting tests, the Windows smoke host)
+# kelvo_juce_host. Only the audio processors module compiles twice: a plug-in carries no host.
+
+set(KELVO_PRODUCT_NAME "Kelvo VST")
 
 set(KELVO_JUCE_DEFINITIONS
     JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
@@ -55,13 +67,79 @@ function(kelvo_add_engine_library target)
     target_link_libraries(${target} PUBLIC kelvo_juce_headers PRIVATE kelvo_warnings)
 endfunction()
 
-function(kelvo_add_juce_engine_modules target)
-    add_library(${target} STATIC)
-    foreach(module IN LISTS KELVO_ENGINE_JUCE_MODULES)
-        target_link_libraries(${target} PRIVATE juce::${module})
+# Compiles the named JUCE modules' own sources into target, with their include folders,
+# definitions, options and system libraries, but without the sources of the modules they depend on
+# (those come from the layer that target links).
+function(kelvo_compile_juce_modules target)
+    get_property(all_modules GLOBAL PROPERTY _juce_module_names)
+    foreach(module IN LISTS ARGN)
+        get_target_property(sources ${module} INTERFACE_SOURCES)
+        target_sources(${target} PRIVATE ${sources})
+        foreach(property INCLUDE_DIRECTORIES COMPILE_DEFINITIONS COMPILE_OPTIONS COMPILE_FEATURES)
+            get_target_property(values ${module} INTERFACE_${property})
+            if(values)
+                set_property(TARGET ${target} APPEND PROPERTY ${property} ${values})
+                set_property(TARGET ${target} APPEND PROPERTY INTERFACE_${property} ${values})
+                # JUCE's headers are not ours to warn about.
+                if(property STREQUAL "INCLUDE_DIRECTORIES")
+                    set_property(TARGET ${target} APPEND PROPERTY INTERFACE_SYSTEM_INCLUDE_DIRECTORIES ${values})
+                endif()
+            endif()
+        endforeach()
+        # The system libraries and header-only SDK targets go along; the modules depended on do not.
+        get_target_property(libraries ${module} INTERFACE_LINK_LIBRARIES)
+        foreach(library IN LISTS libraries)
+            string(REGEX REPLACE "^juce::" "" bare "${library}")
+            if(library AND NOT bare IN_LIST all_modules)
+                target_link_libraries(${target} PUBLIC ${library})
+            endif()
+        endforeach()
     endforeach()
+endfunction()
+
+# One layer of JUCE modules: a static library that links the layer below (if any), compiled with
+# the shared configuration and hidden symbols (it goes into the plug-in binaries).
+function(kelvo_add_juce_layer target below)
+    add_library(${target} STATIC)
+    kelvo_compile_juce_modules(${target} ${ARGN})
     target_compile_definitions(${target} PRIVATE ${KELVO_JUCE_DEFINITIONS} JUCE_STANDALONE_APPLICATION=1)
-    target_link_libraries(${target} PUBLIC kelvo_juce_headers)
+    target_link_libraries(${target} PUBLIC kelvo_juce_headers ${below})
+    set_target_properties(${target} PROPERTIES
+        C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
+function(kelvo_add_juce_engine_modules target)
+    kelvo_add_juce_layer(${target} "" ${KELVO_ENGINE_JUCE_MODULES})
+    # The standalone application's JACK client keeps the plug-in's name.
+    target_compile_definitions(${target} PRIVATE JUCE_JACK_CLIENT_NAME="${KELVO_PRODUCT_NAME}")
+endfunction()
+
+# The GUI layers above kelvo_juce_engine. The modules compile as the plug-in's shared code compiled
+# them: under the plug-in's name (what accessibility reports) and as a build with a standalone
+# application (no splash-screen object in windows).
+function(kelvo_add_juce_gui_layers)
+    kelvo_add_juce_layer(kelvo_juce_graphics kelvo_juce_engine juce_graphics)
+    if(WIN32)
+        # Debian's JUCE has no image codecs of its own: the cross-built static ones.
+        target_link_libraries(kelvo_juce_graphics PUBLIC kelvo_image_codecs)
+        kelvo_quiet_juce_mingw_note(kelvo_juce_graphics)
+    else()
+        target_link_libraries(kelvo_juce_graphics PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+    endif()
+    if(NOT KELVO_BUILD_PLUGIN)
+        return()
+    endif()
+
+    kelvo_add_juce_layer(kelvo_juce_gui kelvo_juce_graphics juce_gui_basics juce_gui_extra)
+    set(plugin_identity JucePlugin_Name="${KELVO_PRODUCT_NAME}" JucePlugin_Build_Standalone=1)
+    target_compile_definitions(kelvo_juce_gui PRIVATE ${plugin_identity})
+
+    kelvo_add_juce_layer(kelvo_juce_plugin kelvo_juce_gui juce_audio_processors juce_audio_formats juce_audio_utils)
+    target_compile_definitions(kelvo_juce_plugin PRIVATE ${plugin_identity})
+
+    # The hosts load our VST3 (and natively our LV2) through JUCE's own hosting.
+    kelvo_add_juce_layer(kelvo_juce_host kelvo_juce_gui juce_audio_processors)
+    target_compile_definitions(kelvo_juce_host PUBLIC JUCE_PLUGINHOST_VST3=1 $<$<NOT:$<BOOL:${WIN32}>>:JUCE_PLUGINHOST_LV2=1>)
 endfunction()
 
 # Debian's JUCE leaves out its bundled image codecs; on Linux its CMake files link the system
@@ -104,7 +182,7 @@ function(kelvo_add_plugin target)
     endif()
 
     juce_add_plugin(${target}
-        PRODUCT_NAME "Kelvo VST"
+        PRODUCT_NAME "${KELVO_PRODUCT_NAME}"
         COMPANY_NAME "Marvex"
         COMPANY_WEBSITE "https://kelvo.example.org"
         COMPANY_EMAIL "mailto:kelvo@kelvo.example.org"
@@ -154,16 +232,9 @@ function(kelvo_add_plugin target)
         PRIVATE
             kelvo_engine
             kelvo_resources
-            juce::juce_audio_utils
-            juce::juce_audio_processors
-            juce::juce_audio_devices
-            juce::juce_gui_extra
+            kelvo_juce_plugin
         PUBLIC
             juce::juce_recommended_config_flags)
-    if(WIN32)
-        target_link_libraries(${target} PRIVATE kelvo_image_codecs)
-        kelvo_quiet_juce_mingw_note(${target})
-    endif()
 endfunction()
 
 # Executables that use the GUI library link it the way JUCE's own format wrappers do: privately,

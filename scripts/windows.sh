@@ -147,7 +147,7 @@ cmake --build "$BUILD" -j "$JOBS" --target kelvo_windows_smoke kelvo_engine_test
 ARTEFACTS="$BUILD/Kelvo_artefacts/Release"
 VST3="$ARTEFACTS/VST3/Kelvo VST.vst3"
 APP="$ARTEFACTS/Standalone/Kelvo VST.exe"
-SMOKE="$(find "$BUILD/tests/windows" -name '*.exe' -path '*kelvo_windows_smoke_artefacts*' | head -n 1)"
+SMOKE="$BUILD/tests/windows/kelvo_windows_smoke.exe"
 
 WORK="$(mktemp -d)"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" WINEPREFIX="$WORK/wine" WINEARCH=win64
