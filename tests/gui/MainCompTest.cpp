@@ -4,11 +4,13 @@
 #include "support/ProcessorRig.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
+#include "ui/main/AboutPanel.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
 #include "ui/common/MsgCont.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/panels/FlashPanel.h"
+#include "ui/panels/SoundToolsPanel.h"
 #include "ui/widgets/Envel.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
@@ -16,6 +18,8 @@
 #include "ui/widgets/StsCont.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -137,6 +141,40 @@ TEST_F (MainCompFixture, SectionViewOpensFromARightClickAndNotFromTheLcdFrame)
     ASSERT_TRUE (main->getSectionView().isVisible());
     EXPECT_EQ (main->getSectionView().getCurrentSection(), 5);
     EXPECT_EQ (main->getSectionView().getSectionIndices().size(), 20u);
+}
+
+TEST_F (MainCompFixture, APanelsReportHeardByTheMainComponentIsCarriedOut)
+{
+    // Each overlay, opened, then its report (a click that closes it) handed to the main component.
+    struct Case
+    {
+        const char* name;
+        std::function<void (MainComp&)> openIt;
+        std::function<juce::ChangeBroadcaster*(MainComp&)> reporter;
+        std::function<bool (MainComp&)> isOpen;
+    };
+    const Case cases[] = {
+        { "about panel", [] (MainComp& m) { m.showAboutPanel(); },
+          [] (MainComp& m) -> juce::ChangeBroadcaster* { return m.getAboutPanel(); },
+          [] (MainComp& m) { return m.getAboutPanel() != nullptr; } },
+        { "section view", [] (MainComp& m) { m.openSectionView (2); },
+          [] (MainComp& m) -> juce::ChangeBroadcaster* { return &m.getSectionView(); },
+          [] (MainComp& m) { return m.getSectionView().isVisible(); } },
+        { "compare panel", [] (MainComp& m) { m.toggleSoundTools(); },
+          [] (MainComp& m) -> juce::ChangeBroadcaster* { return m.getSoundTools(); },
+          [] (MainComp& m) { return m.getSoundTools() != nullptr; } },
+    };
+    processor->getEngine().firstEditorOpened = true; // no about panel of a first opening
+    open();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        c.openIt (*main);
+        ASSERT_TRUE (c.isOpen (*main));
+        main->changeListenerCallback (c.reporter (*main));
+        EXPECT_FALSE (c.isOpen (*main));
+        settle(); // a closed panel is deleted once the message that closed it has ended
+    }
 }
 
 TEST_F (MainCompFixture, AKnobTurnedInTheSectionViewReachesTheHiddenPanel)

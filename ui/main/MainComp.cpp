@@ -608,6 +608,11 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
             showMenu (buildCategoryMenu (menuLook.get()), synthPanel->getLcd(),
                       [] (MainComp& m, int r) { m.commands->categoryMenuFinished (r); });
     }
+    else
+    {
+        // The overlays' panels report to the overlays; what reaches us from them is theirs too.
+        overlays->changeListenerCallback (source);
+    }
 }
 
 //==============================================================================

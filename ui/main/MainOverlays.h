@@ -71,8 +71,10 @@ public:
     void showScanPanel (int answerWaitMs);
     MIDI_scan* getScanPanel() noexcept { return scanPanel.get(); }
 
-private:
+    /** Carries out what one of its panels reported (a close, a choice); ignores other sources. */
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+private:
     void placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top);
     /** Shows a panel that has just been made over the pages and listens to what it reports. */
     void addPanel (juce::Component& panel, juce::ChangeBroadcaster& reports);
