@@ -90,10 +90,8 @@ juce::Image makeLogo()
 } // namespace
 
 AboutPanel::AboutPanel (int closeAfterMs)
+    : background (makeBackground()), logo (makeLogo())
 {
-    background = makeBackground();
-    logo = makeLogo();
-
     setSize (designWidth, designHeight);
     if (closeAfterMs > 0)
     {
@@ -115,16 +113,15 @@ juce::String AboutPanel::versionText()
 void AboutPanel::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colour (dim));
-    g.drawImage (background,
-                 juce::Rectangle<float> ((float)boxX, (float)boxY, (float)boxWidth, (float)boxHeight));
+    background.draw (g, juce::Rectangle<float> ((float)boxX, (float)boxY, (float)boxWidth, (float)boxHeight));
 
     g.setColour (juce::Colours::white);
     g.setFont (arialFont (versionFontHeight));
     g.drawText (versionText(), boxX + versionX, boxY + versionY, versionWidth + 150, versionHeight,
                 juce::Justification::centredLeft);
 
-    g.drawImage (logo, juce::Rectangle<float> ((float)(boxX + logoX), (float)(boxY + logoY), (float)logoWidth,
-                                               (float)logoHeight));
+    logo.draw (g, juce::Rectangle<float> ((float)(boxX + logoX), (float)(boxY + logoY), (float)logoWidth,
+                                          (float)logoHeight));
 }
 
 void AboutPanel::mouseDown (const juce::MouseEvent&)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/PreparedImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace kelvo
@@ -30,7 +32,9 @@ public:
 private:
     void timerCallback() override;
 
-    juce::Image background, logo;
+    // Drawn at twice the design size and resampled once for the size they are shown at, so that a
+    // repaint under the panel (a program change while it shows) only copies them.
+    PreparedImage background, logo;
     bool closingTimer = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AboutPanel)
