@@ -89,8 +89,7 @@ juce::Image makeLogo()
 }
 } // namespace
 
-AboutPanel::AboutPanel (int closeAfterMs)
-    : background (makeBackground()), logo (makeLogo())
+AboutPanel::AboutPanel (int closeAfterMs) : background (makeBackground()), logo (makeLogo())
 {
     setSize (designWidth, designHeight);
     if (closeAfterMs > 0)

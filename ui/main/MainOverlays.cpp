@@ -71,27 +71,27 @@ void MainOverlays::layout (int w, float scale, int barHeight, int keyboardTop)
     if (sectionView->isVisible())
         sectionView->setBounds (main.getLocalBounds());
 
-    const auto belowBar = (int) std::ceil ((float) (main.getHeight() - barHeight) / scale);
+    const auto belowBar = (int)std::ceil ((float)(main.getHeight() - barHeight) / scale);
     if (setupPanel != nullptr)
-        placeOverlay (*setupPanel, { 0, 0, MainComp::designWidth, belowBar }, barHeight);
+        placeOverlay (*setupPanel, {0, 0, MainComp::designWidth, belowBar}, barHeight);
     if (scanPanel != nullptr)
-        placeOverlay (*scanPanel, { scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight() },
+        placeOverlay (*scanPanel, {scanPanelX, scanPanelY, MIDI_scan::designWidth, scanPanel->getHeight()},
                       barHeight);
     if (soundTools != nullptr)
         placeOverlay (*soundTools,
-                      { soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight },
+                      {soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight},
                       barHeight);
     if (aboutPanel != nullptr)
         placeOverlay (*aboutPanel,
-                      { 0, 0, MainComp::designWidth, (int) std::ceil ((float) main.getHeight() / scale) }, 0);
+                      {0, 0, MainComp::designWidth, (int)std::ceil ((float)main.getHeight() / scale)}, 0);
 }
 
 void MainOverlays::placeOverlay (juce::Component& overlay, juce::Rectangle<int> designBounds, int top)
 {
     // Laid out in design units and scaled as a whole, like the panels under it.
-    const auto scale = (float) main.getWidth() / (float) MainComp::designWidth;
+    const auto scale = (float)main.getWidth() / (float)MainComp::designWidth;
     overlay.setBounds (designBounds);
-    overlay.setTransform (juce::AffineTransform::scale (scale).translated (0.0f, (float) top));
+    overlay.setTransform (juce::AffineTransform::scale (scale).translated (0.0f, (float)top));
 }
 
 void MainOverlays::addPanel (juce::Component& panel, juce::ChangeBroadcaster& reports)
@@ -157,7 +157,7 @@ void MainOverlays::toggleBankView()
 {
     if (writeDialog != nullptr)
         return;
-    bankViewShown = ! bankViewShown;
+    bankViewShown = !bankViewShown;
     if (bankViewShown)
     {
         bankView->showCurrent();
@@ -193,7 +193,7 @@ void MainOverlays::writeDialogFinished()
     if (writeDialog->getResult() == WriteSnd::writeChosen)
     {
         // The dialog stays open when nothing can be written, so that the choice is not lost.
-        if (! main.getCommands().checkSynthReachable())
+        if (!main.getCommands().checkSynthReachable())
             return;
         const auto bank = writeDialog->getDestinationBank(),
                    programNumber = writeDialog->getDestinationProgram();
@@ -273,10 +273,10 @@ void MainOverlays::refreshSetupPanel()
     const auto outputs = portchoice::outputRows (engine);
     const auto names = engine.getPortNames();
     const auto& ports = engine.getPorts();
-    const auto rowOf = [] (const juce::StringArray& list, const juce::String& name, int openIndex) {
-        return openIndex >= 0 ? openIndex + 1 : juce::jmax (0, list.indexOf (name));
-    };
-    setupPanel->setLists (inputs, outputs, rowOf (inputs, names[0], ports.isInputOpen() ? ports.getInputIndex() : -1),
+    const auto rowOf = [] (const juce::StringArray& list, const juce::String& name, int openIndex)
+    { return openIndex >= 0 ? openIndex + 1 : juce::jmax (0, list.indexOf (name)); };
+    setupPanel->setLists (inputs, outputs,
+                          rowOf (inputs, names[0], ports.isInputOpen() ? ports.getInputIndex() : -1),
                           rowOf (outputs, names[1], ports.isOutputOpen() ? ports.getOutputIndex() : -1));
     setupPanel->setPortsOpen (ports.isInputOpen(), ports.isOutputOpen());
 }
@@ -293,7 +293,7 @@ void MainOverlays::setupPanelAction()
         const auto chosen = input ? portchoice::selectInputByName (engine, name)
                                   : portchoice::selectOutputByName (engine, name);
         refreshSetupPanel();
-        if (! chosen)
+        if (!chosen)
             return;
         engine.checkConnection();
         // Saved at once: closing the host now must not lose the choice.
@@ -320,7 +320,7 @@ void MainOverlays::closeSetupPanel()
 void MainOverlays::showScanPanel (int answerWaitMs)
 {
     closeScanPanel();
-    scanPanel = std::make_unique<MIDI_scan> (engine, PortScan::Timing { answerWaitMs });
+    scanPanel = std::make_unique<MIDI_scan> (engine, PortScan::Timing{answerWaitMs});
     addPanel (*scanPanel, *scanPanel);
     main.layout();
     scanPanel->start();

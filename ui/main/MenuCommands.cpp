@@ -358,7 +358,8 @@ juce::PopupMenu MenuCommands::createEditMenu()
 {
     juce::PopupMenu menu;
     menu.addItem (editCopy, "Copy Program: " + processor.getPluginBank().getEditBufferName());
-    menu.addItem (editPaste, main.hasClipboard() ? "Paste " + main.getClipboardName() : juce::String ("Paste "),
+    menu.addItem (editPaste,
+                  main.hasClipboard() ? "Paste " + main.getClipboardName() : juce::String ("Paste "),
                   main.hasClipboard());
     menu.addSeparator();
     const auto& history = processor.getHistory();
@@ -394,7 +395,8 @@ juce::PopupMenu MenuCommands::createSendMenu()
     juce::PopupMenu menu;
     auto& bank = processor.getPluginBank();
     menu.addItem (sendCurrentPreset, "Current Preset: " + bank.getEditBufferName());
-    menu.addItem (sendFxBankPreset, "FX Bank Preset: " + bank.getProgramName (engine.getCurrentPluginProgram()));
+    menu.addItem (sendFxBankPreset,
+                  "FX Bank Preset: " + bank.getProgramName (engine.getCurrentPluginProgram()));
     return menu;
 }
 
@@ -402,7 +404,7 @@ void MenuCommands::sendMenuFinished (int result)
 {
     if (result == sendCurrentPreset)
     {
-        if (! checkSynthReachable())
+        if (!checkSynthReachable())
             return;
         engine.sendEditBufferToSynth();
         engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
@@ -429,7 +431,8 @@ juce::PopupMenu MenuCommands::createProgramMenu() const
     menu.addSeparator();
     const auto* bank = engine.getSynthBank (currentBank);
     for (int p = 0; p < program::programsPerBank; ++p)
-        menu.addItem (programMenuIdBase + p, bank->getProgramName (p), true, p == engine.getCurrentSynthProgram());
+        menu.addItem (programMenuIdBase + p, bank->getProgramName (p), true,
+                      p == engine.getCurrentSynthProgram());
     return menu;
 }
 
