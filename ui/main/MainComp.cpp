@@ -499,30 +499,6 @@ bool MainComp::keyPressed (const juce::KeyPress& key)
 }
 
 //==============================================================================
-void MainComp::copyToClipboard (const ProgramRecord& record)
-{
-    clipboard.setData (toBlock (record));
-    clipboard.getName();
-    clipboardFull = true;
-}
-
-void MainComp::copyProgram()
-{
-    clipboard.setData (processor.getPluginBank().getEditBuffer());
-    clipboard.getName();
-    clipboardFull = true;
-    engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
-}
-
-void MainComp::pasteProgram()
-{
-    if (clipboardFull)
-        processor.getHistory().recordSoundChange (
-            "Paste " + clipboard.getName().trimEnd(),
-            [this] { engine.storeProgram (false, 0, 0, clipboard.getRecord()); });
-}
-
-//==============================================================================
 void MainComp::stsbutPressed (int buttonId)
 {
     switch (buttonId)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "link/MidiCntrState.h"
-#include "model/DSI_Program.h"
 #include "ui/common/MessageSlot.h"
 #include "ui/main/MainOverlays.h"
 #include "ui/main/MenuCommands.h"
@@ -84,14 +83,11 @@ public:
     /** Opens a message box with "OK" and "CANCEL"; onYes runs only for "OK". */
     void askQuestion (const juce::String& text, std::function<void()> onYes);
 
-    /** Copies the edit buffer to the clipboard; pastes it back into the edit buffer. */
-    void copyProgram();
-    void pasteProgram();
-    bool hasClipboard() const noexcept { return clipboardFull; }
-    /** Puts a program on the clipboard (the bank view's cell menu). */
-    void copyToClipboard (const ProgramRecord& record);
-    ProgramRecord getClipboardRecord() const noexcept { return clipboard.getRecord(); }
-    juce::String getClipboardName() const { return clipboard.name; }
+    /** The clipboard (MenuCommands'): copy the edit buffer, paste into it, put a program on it. */
+    void copyProgram() { commands->copyProgram(); }
+    void pasteProgram() { commands->pasteProgram(); }
+    bool hasClipboard() const noexcept { return commands->hasClipboard(); }
+    void copyToClipboard (const ProgramRecord& record) { commands->copyToClipboard (record); }
 
     //==============================================================================
     // Menus (MenuCommands): each is built by one function and its result applied by another, so
@@ -192,8 +188,6 @@ private:
     std::unique_ptr<Lib_Manager_Win> libraryWindow;
     juce::SharedResourcePointer<DarkMenuLook> menuLook;
 
-    DSI_Program clipboard;
-    bool clipboardFull = false;
     int view = synthView;
     bool complete = false;
     std::vector<int32_t> pendingEvents;

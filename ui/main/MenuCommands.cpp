@@ -297,9 +297,8 @@ juce::PopupMenu MenuCommands::createCellMenu (int bank, int programNumber) const
         return menu;
     const auto name = source->getProgramName (programNumber);
     menu.addItem (cellCopyItem, "Copy Program: " + name);
-    menu.addItem (cellPasteItem,
-                  main.hasClipboard() ? "Paste " + main.getClipboardName() : juce::String ("Paste "),
-                  main.hasClipboard());
+    menu.addItem (cellPasteItem, clipboardFull ? "Paste " + clipboard.name : juce::String ("Paste "),
+                  clipboardFull);
     menu.addSeparator();
     menu.addItem (cellSaveItem, "Save " + name);
     menu.addItem (cellLoadItem, "Load Program ");
@@ -315,11 +314,11 @@ void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
     switch (result)
     {
     case cellCopyItem:
-        main.copyToClipboard (target->getProgramRecord (programNumber));
+        copyToClipboard (target->getProgramRecord (programNumber));
         break;
     case cellPasteItem:
-        if (main.hasClipboard())
-            engine.storeProgram (true, bank, programNumber, main.getClipboardRecord());
+        if (clipboardFull)
+            engine.storeProgram (true, bank, programNumber, clipboard.getRecord());
         break;
     case cellSaveItem:
         saveProgram (target->makeEditBufferDumpOf (programNumber), target->getProgramName (programNumber));
@@ -358,9 +357,8 @@ juce::PopupMenu MenuCommands::createEditMenu()
 {
     juce::PopupMenu menu;
     menu.addItem (editCopy, "Copy Program: " + processor.getPluginBank().getEditBufferName());
-    menu.addItem (editPaste,
-                  main.hasClipboard() ? "Paste " + main.getClipboardName() : juce::String ("Paste "),
-                  main.hasClipboard());
+    menu.addItem (editPaste, clipboardFull ? "Paste " + clipboard.name : juce::String ("Paste "),
+                  clipboardFull);
     menu.addSeparator();
     const auto& history = processor.getHistory();
     menu.addItem (editUndo, history.canUndo() ? "Undo " + history.getUndoLabel() : juce::String ("Undo"),
@@ -377,9 +375,9 @@ juce::PopupMenu MenuCommands::createEditMenu()
 void MenuCommands::editMenuFinished (int result)
 {
     if (result == editCopy)
-        main.copyProgram();
+        copyProgram();
     else if (result == editPaste)
-        main.pasteProgram();
+        pasteProgram();
     else if (result == editUndo)
         processor.getHistory().undo();
     else if (result == editRedo)
@@ -447,6 +445,30 @@ void MenuCommands::programMenuFinished (int result)
     else
         return;
     engine.selectProgram (bank, programNumber, true);
+}
+
+//==============================================================================
+void MenuCommands::copyToClipboard (const ProgramRecord& record)
+{
+    clipboard.setData (toBlock (record));
+    clipboard.getName();
+    clipboardFull = true;
+}
+
+void MenuCommands::copyProgram()
+{
+    clipboard.setData (processor.getPluginBank().getEditBuffer());
+    clipboard.getName();
+    clipboardFull = true;
+    engine.storeProgram (false, 0, 0, processor.getPluginBank().getEditBufferRecord());
+}
+
+void MenuCommands::pasteProgram()
+{
+    if (clipboardFull)
+        processor.getHistory().recordSoundChange (
+            "Paste " + clipboard.getName().trimEnd(),
+            [this] { engine.storeProgram (false, 0, 0, clipboard.getRecord()); });
 }
 
 } // namespace kelvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/FileMan.h"
+#include "model/DSI_Program.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -99,6 +100,14 @@ public:
     juce::PopupMenu createCellMenu (int bank, int program) const;
     void cellMenuFinished (int result, int bank, int program);
 
+    /** Copies the edit buffer to the clipboard; pastes the clipboard into the edit buffer (one
+        undo step). */
+    void copyProgram();
+    void pasteProgram();
+    bool hasClipboard() const noexcept { return clipboardFull; }
+    /** Puts a program on the clipboard (the bank view's cell menu). */
+    void copyToClipboard (const ProgramRecord& record);
+
     /** True when the synth can be reached (an output is open and the synth answered the connection
         check); otherwise says why in a message box and returns false. */
     bool checkSynthReachable();
@@ -120,6 +129,8 @@ private:
     MidiCntrState& engine;
     FileMan fileMan;
     std::unique_ptr<FileBrowser> files;
+    DSI_Program clipboard;
+    bool clipboardFull = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MenuCommands)
 };
