@@ -1,4 +1,5 @@
 #include "instrument/MophoSimulator.h"
+#include "instrument/SimulatorReceiveFilter.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/BankImage.h"
 #include "model/GlobalSettings.h"
@@ -91,12 +92,17 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
     const auto status = data[0];
     const auto byteAt = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
 
+    const auto filter = SimulatorReceiveFilter::fromGlobals (globals.data());
+
     if (status >= 0x80 && status < 0xf0)
     {
+        if (! filter.hearsChannel ((status & 0x0f) + 1))
+            return;
+
         switch (status & 0xf0)
         {
             case 0xb0:
-                handleController (byteAt (1), byteAt (2));
+                handleController (byteAt (1), byteAt (2), filter);
                 return;
             case 0xc0:
                 currentBank = pendingBank;
@@ -110,7 +116,8 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
                 handleNote (byteAt (1), false);
                 return;
             case 0xe0:
-                noteCounts.pitchWheel = byteAt (2) * 128 + byteAt (1);
+                if (filter.takesControllers())
+                    noteCounts.pitchWheel = byteAt (2) * 128 + byteAt (1);
                 return;
             default:
                 return; // aftertouch: the synth plays it
@@ -121,7 +128,8 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
     {
         const auto complete = sysExAssembly.takeMessage();
         sl.unlock();
-        handleSysEx (complete);
+        if (filter.takesSysEx())
+            handleSysEx (complete);
     }
 }
 
@@ -164,8 +172,13 @@ void MophoSimulator::resetNoteCounts()
     noteCounts = {};
 }
 
-void MophoSimulator::handleController (int controller, int value)
+void MophoSimulator::handleController (int controller, int value, const SimulatorReceiveFilter& filter)
 {
+    const auto isNrpnController = controller == ccNrpnMsb || controller == ccNrpnLsb || controller == ccDataMsb
+                                  || controller == ccDataLsb;
+    if (isNrpnController ? ! filter.takesNrpn() : (controller != ccBankSelect && ! filter.takesControllers()))
+        return;
+
     switch (controller)
     {
         case ccNrpnMsb: nrpnNumberMsb = (uint8_t) value; break;
@@ -468,6 +481,12 @@ int MophoSimulator::getCurrentProgram() const
 {
     const std::lock_guard<std::mutex> sl (stateLock);
     return currentProgram;
+}
+
+int MophoSimulator::getNrpnNumber() const
+{
+    const std::lock_guard<std::mutex> sl (stateLock);
+    return nrpnNumberMsb * 128 + nrpnNumberLsb;
 }
 
 juce::MemoryBlock MophoSimulator::getBank (int bank) const

@@ -17,6 +17,7 @@
 namespace kelvo
 {
 class VirtualMidiDevices;
+struct SimulatorReceiveFilter;
 
 /**
     Our stand-in for a Mopho x4: four user banks of 128 programs, an edit buffer and a global block,
@@ -70,10 +71,14 @@ public:
     void setProgram (int bank, int program, const ProgramRecord& record);
     ProgramRecord getEditBuffer() const;
     void setEditBuffer (const ProgramRecord& record);
+    /** Global block byte. The synth's global MIDI settings (channel, "Param Receive", "MIDI Control",
+        "MIDI SysEx") decide what it takes in; they are changed by NRPN as on the synth. */
     uint8_t getGlobal (int index) const;
     void setGlobal (int index, uint8_t value);
     int getCurrentBank() const;
     int getCurrentProgram() const;
+    /** The NRPN number last received: the synth keeps it, so data entry alone changes it again. */
+    int getNrpnNumber() const;
     /** Everything of a bank as 128 records back to back. */
     juce::MemoryBlock getBank (int bank) const;
 
@@ -142,7 +147,7 @@ private:
     };
 
     void handleMessage (const uint8_t* data, int size);
-    void handleController (int controller, int value);
+    void handleController (int controller, int value, const SimulatorReceiveFilter& filter);
     void handleNote (int note, bool on);
     void handleSysEx (const juce::MemoryBlock& message);
     void reply (juce::MemoryBlock bytes);
