@@ -295,24 +295,16 @@ void MidiSender::sendNrpn (int channel, int nrpn, int value, bool useCache)
     const auto msb = (value / 128) & 0x7f;
     const auto lsb = value % 128;
 
+    // Every change goes out with its value whole (CC 6 then 38), even one equal to the last sent:
+    // the synth's own panel, a dump or a program change may have moved the parameter since. Only
+    // the number may be left out, while the synth's register still holds the number sent last.
     if (! useCache || nrpn != cacheNumber.load())
     {
         sendNow (controller (channel, ccNrpnMsb, nrpn / 128));
         sendNow (controller (channel, ccNrpnLsb, nrpn % 128));
-        sendNow (controller (channel, ccDataMsb, msb));
-        sendNow (controller (channel, ccDataLsb, lsb));
     }
-    else if (msb == cacheMsb.load())
-    {
-        if (lsb == cacheLsb.load())
-            return;
-        sendNow (controller (channel, ccDataLsb, lsb));
-    }
-    else
-    {
-        sendNow (controller (channel, ccDataMsb, msb));
-        sendNow (controller (channel, ccDataLsb, lsb));
-    }
+    sendNow (controller (channel, ccDataMsb, msb));
+    sendNow (controller (channel, ccDataLsb, lsb));
 
     // A global NRPN moves the synth's NRPN registers too, so afterwards the cache knows nothing.
     cacheNumber = useCache ? nrpn : -1;

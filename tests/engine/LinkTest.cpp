@@ -111,6 +111,15 @@ TEST_F (LinkFixture, KnobOnTheSynthQueuesTheParameter)
     EXPECT_EQ (values, (std::vector<int32_t> { 20 * 4096 + 99, 105 * 4096 + 3, 19 * 4096 + 42 }));
 }
 
+TEST_F (LinkFixture, EditBackToTheOldValueAfterAPanelEditReachesTheSynth)
+{
+    engine->sendParameterNrpn (15, 50); // index 20
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[20] == 50; }));
+    synth().turnKnob (20, 99);
+    engine->sendParameterNrpn (15, 50);
+    EXPECT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[20] == 50; }));
+}
+
 TEST_F (LinkFixture, ProgramChangeAndBankSelectMirrorTheLocalBanks)
 {
     ProgramRecord mark {};
@@ -392,7 +401,7 @@ TEST_F (LinkFixture, HostEditsReachTheSynthEditBuffer)
     EXPECT_EQ (synth().getEditBuffer()[20], 101);
     EXPECT_EQ (toSynth.take(), (std::vector<std::vector<uint8_t>> {
                                    cc (1, 99, 0), cc (1, 98, 15), cc (1, 6, 0), cc (1, 38, 100),
-                                   cc (1, 38, 101),
+                                   cc (1, 6, 0), cc (1, 38, 101),
                                    cc (1, 99, 0), cc (1, 98, 20), cc (1, 6, 1), cc (1, 38, 72) }));
 }
 

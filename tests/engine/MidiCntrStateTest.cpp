@@ -35,7 +35,7 @@ struct EngineFixture : ::testing::Test
 };
 } // namespace
 
-TEST_F (EngineFixture, NrpnCacheSkipsWhatTheSynthAlreadyHas)
+TEST_F (EngineFixture, NrpnCacheLeavesOutOnlyTheNumberTheSynthAlreadyHas)
 {
     openOutput();
     using Bytes = std::vector<std::vector<uint8_t>>;
@@ -43,11 +43,12 @@ TEST_F (EngineFixture, NrpnCacheSkipsWhatTheSynthAlreadyHas)
     engine->sendParameterNrpn (20, 100);
     EXPECT_EQ (sent(), (Bytes { cc (1, 99, 0), cc (1, 98, 20), cc (1, 6, 0), cc (1, 38, 100) }));
 
+    // The same value again still reaches the synth: its panel may have moved the parameter.
     engine->sendParameterNrpn (20, 100);
-    EXPECT_EQ (sent(), Bytes {});
+    EXPECT_EQ (sent(), (Bytes { cc (1, 6, 0), cc (1, 38, 100) }));
 
     engine->sendParameterNrpn (20, 101);
-    EXPECT_EQ (sent(), (Bytes { cc (1, 38, 101) }));
+    EXPECT_EQ (sent(), (Bytes { cc (1, 6, 0), cc (1, 38, 101) }));
 
     engine->sendParameterNrpn (25, 100);
     sent();
