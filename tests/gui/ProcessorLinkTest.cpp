@@ -73,7 +73,7 @@ TEST_F (ProcessorWithSynth, AHostEditReachesTheSynth)
     param (21).setValueNotifyingHost (101.0f / 127.0f);
     ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[21] == 101; }));
     EXPECT_EQ (toSynth.take(), (std::vector<std::vector<uint8_t>> {
-                                   cc (1, 99, 0), cc (1, 98, 16), cc (1, 6, 0), cc (1, 38, 100), cc (1, 38, 101) }));
+                                   cc (1, 99, 0), cc (1, 98, 16), cc (1, 6, 0), cc (1, 38, 100), cc (1, 6, 0), cc (1, 38, 101) }));
 }
 
 TEST_F (ProcessorWithSynth, AProgramChosenOnTheSynthShowsInTheHost)
