@@ -5,6 +5,7 @@
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "host/SoundMorph.h"
+#include "host/Vst3ComponentHandler.h"
 #include "model/SoundVariation.h"
 #include "link/SystemMidiDevices.h"
 
@@ -42,13 +43,7 @@ private:
         if (now == generation)
             return;
         generation = now;
-
-        for (int i = 0; i < program::numHostParameters; ++i)
-        {
-            const auto value = processor.pluginBank->getEditBufferByte (i);
-            if (processor.echoGuard.differsFromHost (i, processor.asHostSees (i, value)))
-                processor.reportToHost (i, value);
-        }
+        processor.reportSound (ReportFrom::messageThread);
     }
 
     MarvexAudioProcessor& processor;
@@ -62,7 +57,8 @@ MarvexAudioProcessor::MarvexAudioProcessor()
 
 MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder)
     : AudioProcessor (busesFor (juce::PluginHostType::getPluginLoadedAs())),
-      engine (std::move (devices), settingsFolder)
+      engine (std::move (devices), settingsFolder),
+      vst3Handler (std::make_unique<Vst3ComponentHandler>())
 {
     engine.addChangeListener (this);
     setLatencySamples (0);
@@ -119,6 +115,11 @@ juce::AudioProcessor::BusesProperties MarvexAudioProcessor::busesFor (WrapperTyp
     return BusesProperties()
         .withInput ("Input", juce::AudioChannelSet::stereo(), true)
         .withOutput ("Output", juce::AudioChannelSet::stereo(), true);
+}
+
+bool MarvexAudioProcessor::isHostsMessageThread() noexcept
+{
+    return juce::MessageManager::existsAndIsCurrentThread() && juce::Thread::getCurrentThread() == nullptr;
 }
 
 juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
@@ -189,6 +190,8 @@ void MarvexAudioProcessor::setCurrentProgram (int index)
     engine.setCurrentPluginProgram (index);
     engine.loadCurrentPluginProgram();
     engine.postEvent (event::pluginProgramChanged);
+    // The host reads the new program's values as soon as its call returns.
+    reportSound (ReportFrom::hostCall);
 }
 
 const juce::String MarvexAudioProcessor::getProgramName (int index)
@@ -207,6 +210,7 @@ void MarvexAudioProcessor::changeProgramName (int index, const juce::String& new
     pluginBank->setProgramName (index, newName);
     engine.setCurrentPluginProgram (index);
     engine.loadCurrentPluginProgram();
+    reportSound (ReportFrom::hostCall);
 }
 
 void MarvexAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -241,7 +245,19 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
         engine.forgetSynthLocation();
         engine.postEvent (event::editBufferReplaced);
         engine.postEvent (event::pluginProgramChanged);
-        updateHostDisplay (ChangeDetails().withProgramChanged (true));
+
+        // A VST3 host reads every value from the controller itself right after the state
+        // (setComponentState); any other host is told them before its call returns.
+        if (vst3Handler->isSet())
+            for (int i = 0; i < program::numHostParameters; ++i)
+                echoGuard.reported (i, asHostSees (i, pluginBank->getEditBufferByte (i)));
+        else
+            reportSound (ReportFrom::hostCall);
+
+        // Elsewhere JUCE's wrapper would pass the program number on later from a thread of the
+        // plug-in's own; a VST3 host reads it with the values.
+        if (isHostsMessageThread())
+            updateHostDisplay (ChangeDetails().withProgramChanged (true));
     }
 }
 
@@ -273,6 +289,7 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
             load);
     else
         load();
+    reportSound (ReportFrom::hostCall);
 }
 
 //==============================================================================
@@ -291,7 +308,7 @@ void MarvexAudioProcessor::setParameterHostValue (int index, float value) noexce
     const auto& table = engine.getTable();
     const auto raw = table.fromHostValue (index, value);
     const auto current = (int) pluginBank->getEditBufferByte (index);
-    if (raw == current || echoGuard.isStaleEcho (index, raw, current))
+    if (echoGuard.isStaleEcho (index, raw, current) || raw == current)
         return;
 
     pluginBank->setEditBufferByte (index, (uint8_t) raw);
@@ -368,7 +385,7 @@ int MarvexAudioProcessor::asHostSees (int index, int value) const noexcept
     return table.fromHostValue (index, table.toHostValue (index, value));
 }
 
-void MarvexAudioProcessor::reportToHost (int index, int value)
+void MarvexAudioProcessor::reportToHost (int index, int value, ReportFrom from)
 {
     const auto& table = engine.getTable();
     if (table.getMax (index) <= 0)
@@ -376,8 +393,31 @@ void MarvexAudioProcessor::reportToHost (int index, int value)
 
     // The guard is told first: a host may hand the value straight back while it is being told.
     echoGuard.reported (index, asHostSees (index, value));
-    hostParameters[(size_t) index]->sendValueChangedMessageToListeners (
-        juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value)));
+    const auto hostValue = juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value));
+
+    // In a VST3 host's call on a thread that JUCE does not take for its message thread, the wrapper
+    // would only queue the value for the next audio block (see Vst3ComponentHandler). The VST3
+    // parameter ids are the indices.
+    if (from == ReportFrom::hostCall && ! juce::MessageManager::existsAndIsCurrentThread()
+        && vst3Handler->performEdit (index, hostValue))
+        return;
+
+    hostParameters[(size_t) index]->sendValueChangedMessageToListeners (hostValue);
+}
+
+void MarvexAudioProcessor::reportSound (ReportFrom from)
+{
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        const auto value = pluginBank->getEditBufferByte (i);
+        if (echoGuard.differsFromHost (i, asHostSees (i, value)))
+            reportToHost (i, value, from);
+    }
+}
+
+void MarvexAudioProcessor::setIComponentHandler (Steinberg::FUnknown* handler)
+{
+    vst3Handler->set (handler);
 }
 
 void MarvexAudioProcessor::endGesture (int index)

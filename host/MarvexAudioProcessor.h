@@ -21,6 +21,7 @@ class SoundCompare;
 class SoundHistory;
 class SoundMorph;
 class SoundVariation;
+class Vst3ComponentHandler;
 
 /**
     The plug-in as the host sees it: 185 parameters that mirror the synth's edit buffer, 128 host
@@ -32,6 +33,7 @@ class SoundVariation;
     change callback and the timer belong to the message thread.
 */
 class MarvexAudioProcessor : public juce::AudioProcessor,
+                             public juce::VST3ClientExtensions,
                              public juce::ChangeListener,
                              private juce::Timer,
                              public juce::ChangeBroadcaster
@@ -115,8 +117,16 @@ public:
     //==============================================================================
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
+    /** Keeps the VST3 host's component handler, for telling the host values inside its own calls. */
+    void setIComponentHandler (Steinberg::FUnknown* handler) override;
+
     /** The buses the plug-in offers when loaded as the given format. */
     static BusesProperties busesFor (WrapperType wrapper);
+
+    /** Whether the calling thread is the message thread and the host's own. On Linux, JUCE's
+        plug-in wrappers run a message thread of their own (a juce::Thread) until the host hands
+        them its run loop; nothing may call into the host from there. */
+    static bool isHostsMessageThread() noexcept;
 
 private:
     class HostSync;
@@ -124,8 +134,16 @@ private:
     void timerCallback() override;
     /** The byte that the host's value for a byte maps back to. */
     int asHostSees (int index, int value) const noexcept;
-    /** Tells the host a parameter's new value, without a gesture. Message thread. */
-    void reportToHost (int index, int value);
+    /** Where a report to the host is made from. */
+    enum class ReportFrom
+    {
+        messageThread, // the editor, the synth's knobs, a sound replaced by the engine
+        hostCall,      // one of the host's own calls that replaced the sound, on its thread
+    };
+    /** Tells the host a parameter's new value, without a gesture. */
+    void reportToHost (int index, int value, ReportFrom from = ReportFrom::messageThread);
+    /** Tells the host every parameter where its view differs from the edit buffer. */
+    void reportSound (ReportFrom from);
     void endGesture (int index);
     void initialiseEditorSize();
 
@@ -143,6 +161,7 @@ private:
     std::vector<int32_t> incomingValues; // reused by the change callback
 
     HostEchoGuard echoGuard;
+    std::unique_ptr<Vst3ComponentHandler> vst3Handler;
     std::unique_ptr<HostSync> hostSync;
     std::atomic<uint32_t> stateRestores{0};
     std::unique_ptr<SoundVariation> variation;

@@ -247,7 +247,10 @@ TEST (Hosting, Vst3ValuesComingBackNeverMixPrograms)
     {
         const auto n = (round + 1) % numPrograms; // the state restored program 0 already
         plugin->setCurrentProgram (n);
-        pump (20);           // the program is loaded (and perhaps reported)...
+        // The host reads the new values at once, before any block (pluginval's state test does).
+        EXPECT_NEAR (cutoff->getValue(), (float)cutoffOf (n) / 164.0f, 1e-6) << "round " << round;
+        EXPECT_NEAR (resonance->getValue(), (float)resonanceOf (n) / 127.0f, 1e-6) << "round " << round;
+        pump (20);           // the program is loaded...
         block.run (*plugin); // ...and what was reported for the one before comes back
         pump (80);           // the new program is reported
 
