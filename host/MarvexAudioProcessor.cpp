@@ -1,4 +1,5 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/HostSync.h"
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessorEditor.h"
 #include "host/ProjectRecall.h"
@@ -16,39 +17,7 @@ namespace
 constexpr int largeEditorWidth = 1191, largeEditorHeight = 700;
 constexpr int smallEditorWidth = 1012, smallEditorHeight = 595;
 constexpr int maxEditorByteIndex = program::recordSize - 1; // the editor may write any record byte
-// How often a replaced edit buffer is passed on to the host's view of the parameters.
-constexpr int hostSyncIntervalMs = 50;
 } // namespace
-
-//==============================================================================
-// When the edit buffer is replaced as a whole (a program chosen here or on the synth, a dump, a
-// restored state), the host is told the new value of every parameter where its view differs, so
-// that its automation lanes and generic editors show the sound that is really there. No gesture is
-// opened: it is not a user's edit, and hosts do not record it.
-class MarvexAudioProcessor::HostSync final : private juce::Timer
-{
-public:
-    explicit HostSync (MarvexAudioProcessor& p) : processor (p)
-    {
-        generation = processor.pluginBank->getEditBufferGeneration();
-        startTimer (hostSyncIntervalMs);
-    }
-
-    ~HostSync() override { stopTimer(); }
-
-private:
-    void timerCallback() override
-    {
-        const auto now = processor.pluginBank->getEditBufferGeneration();
-        if (now == generation)
-            return;
-        generation = now;
-        processor.reportSound (ReportFrom::messageThread);
-    }
-
-    MarvexAudioProcessor& processor;
-    uint32_t generation = 0;
-};
 
 MarvexAudioProcessor::MarvexAudioProcessor()
     : MarvexAudioProcessor (std::make_unique<SystemMidiDevices> (getDefaultSettingsFolder()), getDefaultSettingsFolder())
@@ -81,7 +50,13 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     }
 
     pendingGestureEnds.reserve (program::numHostParameters);
-    hostSync = std::make_unique<HostSync> (*this);
+
+    // When the edit buffer is replaced as a whole (a program chosen here or on the synth, a dump),
+    // the host is told the new value of every parameter where its view differs, so that its
+    // automation lanes and generic editors show the sound that is really there. No gesture is
+    // opened: it is not a user's edit, and hosts do not record it.
+    hostSync = std::make_unique<HostSync> ([this] { reportSound (ReportFrom::pluginChange); });
+    pluginBank->onEditBufferReplaced = [this] { hostSync->soundReplaced(); };
     variation = std::make_unique<SoundVariation>();
     history = std::make_unique<SoundHistory> (*this);
     compare = std::make_unique<SoundCompare> (*this, *history);
@@ -92,11 +67,13 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
 {
+    // Kept until the engine is gone (a sound may still arrive from the MIDI input until then), but
+    // tells the host nothing more.
+    hostSync->stop();
     recall.reset();
     morph.reset();
     compare.reset();
     history.reset();
-    hostSync.reset();
     stopTimer();
     for (int i = 0; i < program::numHostParameters; ++i)
         endGesture (i);
@@ -115,11 +92,6 @@ juce::AudioProcessor::BusesProperties MarvexAudioProcessor::busesFor (WrapperTyp
     return BusesProperties()
         .withInput ("Input", juce::AudioChannelSet::stereo(), true)
         .withOutput ("Output", juce::AudioChannelSet::stereo(), true);
-}
-
-bool MarvexAudioProcessor::isHostsMessageThread() noexcept
-{
-    return juce::MessageManager::existsAndIsCurrentThread() && juce::Thread::getCurrentThread() == nullptr;
 }
 
 juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
@@ -256,7 +228,7 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
 
         // Elsewhere JUCE's wrapper would pass the program number on later from a thread of the
         // plug-in's own; a VST3 host reads it with the values.
-        if (isHostsMessageThread())
+        if (HostSync::isHostsMessageThread())
             updateHostDisplay (ChangeDetails().withProgramChanged (true));
     }
 }
@@ -349,15 +321,20 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
         history->parameterEdited (index, pluginBank->getEditBufferByte (index), value);
     pluginBank->setEditBufferByte (index, (uint8_t) value);
 
-    if (gestureFlags[(size_t) index] == 0)
+    // Only the host's own message thread may call into the host; on a message thread of the
+    // plug-in's own the value reaches the host without a gesture (see HostSync).
+    const auto toHostHere = isHostParameter && HostSync::isHostsMessageThread();
+    if (gestureFlags[(size_t) index] == gestureClosed)
     {
-        gestureFlags[(size_t) index] = 1;
-        if (isHostParameter)
+        gestureFlags[(size_t) index] = toHostHere ? gestureOpenWithHost : gestureOpenHere;
+        if (toHostHere)
             hostParameters[(size_t) index]->beginChangeGesture();
     }
 
-    if (isHostParameter)
+    if (toHostHere)
         reportToHost (index, value);
+    else if (isHostParameter)
+        hostSync->changedOnPluginsMessageThread();
 
     // Bytes past the host parameters (the name) and the indices without an instrument parameter
     // have no NRPN of their own on the synth.
@@ -370,7 +347,7 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
     {
         endGesture (index);
     }
-    else if (gestureFlags[(size_t) index] != 0)
+    else if (gestureFlags[(size_t) index] != gestureClosed)
     {
         if (std::find (pendingGestureEnds.begin(), pendingGestureEnds.end(), (int16_t) index) == pendingGestureEnds.end())
             pendingGestureEnds.push_back ((int16_t) index);
@@ -422,11 +399,14 @@ void MarvexAudioProcessor::setIComponentHandler (Steinberg::FUnknown* handler)
 
 void MarvexAudioProcessor::endGesture (int index)
 {
-    if (index < 0 || index >= numGestureFlags || gestureFlags[(size_t) index] == 0)
+    if (index < 0 || index >= numGestureFlags || gestureFlags[(size_t) index] == gestureClosed)
         return;
 
-    gestureFlags[(size_t) index] = 0;
-    if (index < program::numHostParameters)
+    // A gesture the host heard begin ends where the host can hear it; once the plug-in runs its
+    // own message thread again (the host's editor closed meanwhile) nothing may tell it.
+    const auto withHost = gestureFlags[(size_t) index] == gestureOpenWithHost;
+    gestureFlags[(size_t) index] = gestureClosed;
+    if (withHost && HostSync::isHostsMessageThread())
         hostParameters[(size_t) index]->endChangeGesture();
     if (history != nullptr)
         history->gestureEnded (index);
@@ -434,7 +414,7 @@ void MarvexAudioProcessor::endGesture (int index)
 
 bool MarvexAudioProcessor::isGestureOpen (int index) const noexcept
 {
-    return index >= 0 && index < numGestureFlags && gestureFlags[(size_t) index] != 0;
+    return index >= 0 && index < numGestureFlags && gestureFlags[(size_t) index] != gestureClosed;
 }
 
 void MarvexAudioProcessor::timerCallback()

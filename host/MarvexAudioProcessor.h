@@ -14,6 +14,7 @@
 
 namespace kelvo
 {
+class HostSync;
 class KelvoParameter;
 class MidiDeviceLayer;
 class ProjectRecall;
@@ -123,36 +124,33 @@ public:
     /** The buses the plug-in offers when loaded as the given format. */
     static BusesProperties busesFor (WrapperType wrapper);
 
-    /** Whether the calling thread is the message thread and the host's own. On Linux, JUCE's
-        plug-in wrappers run a message thread of their own (a juce::Thread) until the host hands
-        them its run loop; nothing may call into the host from there. */
-    static bool isHostsMessageThread() noexcept;
-
 private:
-    class HostSync;
-
     void timerCallback() override;
     /** The byte that the host's value for a byte maps back to. */
     int asHostSees (int index, int value) const noexcept;
     /** Where a report to the host is made from. */
     enum class ReportFrom
     {
-        messageThread, // the editor, the synth's knobs, a sound replaced by the engine
-        hostCall,      // one of the host's own calls that replaced the sound, on its thread
+        pluginChange, // the editor, the synth's knobs, a sound replaced by the engine (see HostSync)
+        hostCall,     // one of the host's own calls that replaced the sound, on its thread
     };
     /** Tells the host a parameter's new value, without a gesture. */
-    void reportToHost (int index, int value, ReportFrom from = ReportFrom::messageThread);
+    void reportToHost (int index, int value, ReportFrom from = ReportFrom::pluginChange);
     /** Tells the host every parameter where its view differs from the edit buffer. */
     void reportSound (ReportFrom from);
     void endGesture (int index);
     void initialiseEditorSize();
 
     static constexpr int numGestureFlags = 1000;
+    static constexpr uint8_t gestureClosed = 0, gestureOpenHere = 1, gestureOpenWithHost = 2;
     static constexpr int gestureCloseDelayMs = 200;
 
     // The plug-in bank outlives the engine: until the engine has closed its MIDI input, a program
     // change or dump from the synth may write into the edit buffer.
     std::unique_ptr<Bank_Program> pluginBank;
+    HostEchoGuard echoGuard;
+    // Outlives the engine too: the plug-in bank calls it whenever the edit buffer is replaced.
+    std::unique_ptr<HostSync> hostSync;
     MidiCntrState engine;
     std::vector<KelvoParameter*> hostParameters; // owned by the base class
 
@@ -160,9 +158,7 @@ private:
     std::vector<int16_t> pendingGestureEnds;
     std::vector<int32_t> incomingValues; // reused by the change callback
 
-    HostEchoGuard echoGuard;
     std::unique_ptr<Vst3ComponentHandler> vst3Handler;
-    std::unique_ptr<HostSync> hostSync;
     std::atomic<uint32_t> stateRestores{0};
     std::unique_ptr<SoundVariation> variation;
     std::unique_ptr<SoundHistory> history;
