@@ -1,3 +1,4 @@
+#include "model/ProductVersion.h"
 #include "support/HostedParameters.h"
 #include "support/PrivateHome.h"
 
@@ -174,11 +175,18 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
 TEST (Hosting, Vst3AsAHostSeesIt)
 {
     checkWhatAHostSees (loadVst3, ValueTexts::shown);
+
+    // The version the about panel shows and the settings file records.
+    EXPECT_EQ (loadVst3()->getPluginDescription().version, juce::String (kelvo::productVersion));
 }
 
 TEST (Hosting, Lv2AsAHostSeesIt)
 {
     checkWhatAHostSees (loadLv2, ValueTexts::numbers);
+
+    // JUCE's LV2 hosting leaves the version out; hosts read it from the description.
+    const auto description = juce::File (KELVO_LV2_BUNDLE).getChildFile ("dsp.ttl").loadFileAsString();
+    EXPECT_TRUE (description.contains ("doap:revision \"" + juce::String (kelvo::productVersion) + "\""));
 }
 
 /** The plug-in's own chunk inside the state JUCE's VST3 host keeps (XML around the component's
