@@ -69,7 +69,7 @@ TEST_F (ProcessorFixture, AFreshInstanceHoldsTheInitialProgramWhichIsEveryDefaul
     EXPECT_EQ (param (105).getCurrentValueAsText(), ParDes::valueToText (kind::seqTrigger, 0));
     EXPECT_EQ (processor->getProgramName (0), "Untitled");
     EXPECT_EQ (processor->getCurrentProgram(), 0);
-    EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "p42");
+    EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "p042");
 }
 
 TEST_F (ProcessorFixture, SwitchesAndMenusAreDiscreteWithTheirOwnSteps)

@@ -11,7 +11,7 @@ namespace
 {
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 512;
-constexpr auto ourLv2Uri = "https://kelvo.example.org/plugins/kelvo";
+constexpr auto ourLv2Uri = "urn:marvex:kelvo"; // the product's identity, never to change
 
 // The bank chunk: header, version, 128 records of 256 bytes, then the edit buffer's trailer.
 constexpr size_t bankChunkSize = 15 + 10 + 128 * 256;
@@ -187,6 +187,30 @@ TEST (Hosting, Lv2AsAHostSeesIt)
     // JUCE's LV2 hosting leaves the version out; hosts read it from the description.
     const auto description = juce::File (KELVO_LV2_BUNDLE).getChildFile ("dsp.ttl").loadFileAsString();
     EXPECT_TRUE (description.contains ("doap:revision \"" + juce::String (kelvo::productVersion) + "\""));
+}
+
+// LV2 hosts (JUCE's, jalv, Qtractor) list parameters in the text order of their ids, so these sort
+// in the table's order; VST3 hosts keep the numeric ids, which stay the indices.
+TEST (Hosting, ParameterIdsSortInTableOrder)
+{
+    auto vst3 = loadVst3();
+    auto lv2 = loadLv2();
+    ASSERT_TRUE (vst3 != nullptr && lv2 != nullptr);
+    const auto byIndex = kelvoParameters (*vst3);
+    const auto listed = kelvoParameters (*lv2);
+    ASSERT_EQ (byIndex.size(), 185);
+    ASSERT_EQ (listed.size(), 185);
+
+    const auto idOf = [] (juce::AudioProcessorParameter* p)
+    { return dynamic_cast<juce::HostedAudioProcessorParameter&> (*p).getParameterID(); };
+    for (int i = 0; i < 185; ++i)
+    {
+        EXPECT_EQ (idOf (byIndex[i]), juce::String (i));
+        // JUCE's LV2 hosting puts "des:" before the parameter's URI.
+        EXPECT_TRUE (idOf (listed[i]).endsWith (ourLv2Uri + juce::String (":p") + juce::String (i).paddedLeft ('0', 3)))
+            << idOf (listed[i]);
+        EXPECT_EQ (listed[i]->getName (100), byIndex[i]->getName (100)) << i;
+    }
 }
 
 /** The plug-in's own chunk inside the state JUCE's VST3 host keeps (XML around the component's
