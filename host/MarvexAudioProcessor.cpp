@@ -103,6 +103,9 @@ juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
 void MarvexAudioProcessor::prepareToPlay (double, int)
 {
     setLatencySamples (0);
+    // An LV2 host shows what it is told, from the first block on.
+    if (wrapperType == wrapperType_LV2)
+        reportEveryValue();
 }
 
 bool MarvexAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -166,6 +169,11 @@ void MarvexAudioProcessor::setCurrentProgram (int index)
     reportSound (ReportFrom::hostCall);
 }
 
+int MarvexAudioProcessor::getNumPrograms()
+{
+    return wrapperType == wrapperType_LV2 ? 0 : program::programsPerBank;
+}
+
 const juce::String MarvexAudioProcessor::getProgramName (int index)
 {
     if (index < 0 || index >= program::programsPerBank)
@@ -223,7 +231,7 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
         if (vst3Handler->isSet())
             for (int i = 0; i < program::numHostParameters; ++i)
                 echoGuard.reported (i, asHostSees (i, pluginBank->getEditBufferByte (i)));
-        else
+        else if (wrapperType != wrapperType_LV2)
             reportSound (ReportFrom::hostCall);
 
         // Elsewhere JUCE's wrapper would pass the program number on later from a thread of the
@@ -231,6 +239,10 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
         if (HostSync::isHostsMessageThread())
             updateHostDisplay (ChangeDetails().withProgramChanged (true));
     }
+
+    // An LV2 host (a project loaded, a preset chosen) is told every value, changed or not.
+    if (wrapperType == wrapperType_LV2)
+        reportEveryValue();
 }
 
 void MarvexAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)
@@ -390,6 +402,12 @@ void MarvexAudioProcessor::reportSound (ReportFrom from)
         if (echoGuard.differsFromHost (i, asHostSees (i, value)))
             reportToHost (i, value, from);
     }
+}
+
+void MarvexAudioProcessor::reportEveryValue()
+{
+    for (int i = 0; i < program::numHostParameters; ++i)
+        reportToHost (i, pluginBank->getEditBufferByte (i), ReportFrom::hostCall);
 }
 
 void MarvexAudioProcessor::setIComponentHandler (Steinberg::FUnknown* handler)

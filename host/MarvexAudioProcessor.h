@@ -64,7 +64,10 @@ public:
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override { return true; }
 
-    int getNumPrograms() override { return program::programsPerBank; }
+    /** 128, except for LV2, where the host would list the programs as presets with the names they
+        had when the plug-in was built (all the initial "Untitled"): there the bank lives in the
+        project's state alone, and the host lists no presets. */
+    int getNumPrograms() override;
     int getCurrentProgram() override { return engine.getCurrentPluginProgram(); }
     void setCurrentProgram (int index) override;
     const juce::String getProgramName (int index) override;
@@ -138,6 +141,9 @@ private:
     void reportToHost (int index, int value, ReportFrom from = ReportFrom::pluginChange);
     /** Tells the host every parameter where its view differs from the edit buffer. */
     void reportSound (ReportFrom from);
+    /** Tells the host every parameter's value, for hosts that cannot ask for them (JUCE's LV2
+        wrapper answers no patch:Get). In a host's call. */
+    void reportEveryValue();
     void endGesture (int index);
     void initialiseEditorSize();
 

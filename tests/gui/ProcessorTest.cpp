@@ -278,6 +278,44 @@ TEST_F (ProcessorFixture, AHostsCallThatReplacesTheSoundReportsItBeforeReturning
     }
 }
 
+// An LV2 host cannot ask for the values (JUCE's wrapper answers no patch:Get), so it is told all of
+// them when the plug-in starts and after every restored state (a project, a preset). It lists no
+// presets: named when the plug-in was built, all 128 would be the initial "Untitled".
+TEST (ProcessorAsLv2, TellsEveryValueWhenItStartsAndWhenAStateIsRestored)
+{
+    TempFolder temp;
+    VirtualRig rig;
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_LV2);
+    MarvexAudioProcessor processor (rig.makeDevices(), temp.folder);
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    HostRecorder host;
+    processor.addListener (&host);
+    EXPECT_EQ (processor.getNumPrograms(), 0);
+
+    const auto& table = processor.getEngine().getTable();
+    const auto heardEveryValue = [&]
+    {
+        std::map<int, float> heard;
+        for (const auto& c : host.calls)
+            heard[c.index] = c.value;
+        host.calls.clear();
+        for (int i = 0; i < program::numHostParameters; ++i)
+            if (table.getMax (i) > 0
+                && (heard.count (i) == 0 || heard[i] != processor.getParameters()[i]->getValue()))
+                return false;
+        return true;
+    };
+
+    processor.prepareToPlay (48000, 512);
+    EXPECT_TRUE (heardEveryValue());
+
+    juce::MemoryBlock state;
+    processor.getStateInformation (state);
+    processor.setStateInformation (state.getData(), (int) state.getSize()); // the same sound
+    EXPECT_TRUE (heardEveryValue());
+    processor.removeListener (&host);
+}
+
 TEST_F (ProcessorFixture, StateRoundTripsThroughBankAndProgramChunks)
 {
     ProgramRecord r {};
