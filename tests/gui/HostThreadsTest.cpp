@@ -1,5 +1,4 @@
-#include "host/MarvexAudioProcessor.h"
-#include "support/TestHelpers.h"
+#include "support/ProcessorRig.h"
 
 #include <gtest/gtest.h>
 
@@ -110,27 +109,22 @@ private:
     std::vector<Call> calls;
 };
 
-struct HostThreadsFixture : ::testing::Test
+struct HostThreadsFixture : SynthProcessorRig
 {
-    TempFolder temp;
-    VirtualRig rig;
-    std::unique_ptr<MarvexAudioProcessor> processor;
     ThreadRecordingHost host;
 
     void SetUp() override
     {
-        processor = std::make_unique<MarvexAudioProcessor> (rig.makeDevices(), temp.folder);
-        processor->getEngine().selectInputRow (1);
-        processor->getEngine().selectOutputRow (1);
+        SynthProcessorRig::SetUp();
+        engine().selectInputRow (1);
+        engine().selectOutputRow (1);
         processor->addListener (&host);
     }
     void TearDown() override
     {
         processor->removeListener (&host);
-        processor.reset();
+        SynthProcessorRig::TearDown();
     }
-
-    void fromSynth (const juce::MidiMessage& m) { rig.devices->deliver (rig.inputIndex, m); }
 
     static bool waitFor (const std::function<bool()>& condition)
     {
@@ -147,16 +141,15 @@ struct HostThreadsFixture : ::testing::Test
 // thread may open).
 TEST_F (HostThreadsFixture, OnAMessageThreadOfThePluginsOwnNothingCallsTheHost)
 {
-    const auto& table = processor->getEngine().getTable();
+    const auto& table = engine().getTable();
     PluginMessageThread pluginThread;
 
-    fromSynth (juce::MidiMessage::programChange (1, 10)); // this thread stands for the MIDI input's
-    const auto program = processor->getEngine().getSynthBank (0)->getProgramRecord (10);
+    synth().selectProgramOnPanel (0, 10);
+    const auto program = engine().getSynthBank (0)->getProgramRecord (10);
     ASSERT_NE (program[20], initialProgram()[20]);
     EXPECT_TRUE (waitFor ([&] { return host.lastValue (20) == table.toHostValue (20, program[20]); }));
 
-    for (auto [controller, data] : {std::pair{99, 0}, {98, 16}, {6, 0}, {38, 77}}) // "Resonance" to 77
-        fromSynth (juce::MidiMessage::controllerEvent (1, controller, data));
+    synth().turnKnob (21, 77); // "Resonance"
     EXPECT_TRUE (waitFor ([&] { return host.lastValue (21) == table.toHostValue (21, 77); }));
     juce::Thread::sleep (300); // the editor path's gesture would have closed by now
 

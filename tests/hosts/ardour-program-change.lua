@@ -24,25 +24,24 @@ print ("programs", #list)
 local function value () local v, _ = ARDOUR.LuaAPI.get_plugin_insert_param (pi, cutoff, true); return v end
 print ("cutoff at load", value ())
 
+-- Each round moves the automated parameter, then the host changes the program.
+local function changePrograms (first, last, state)
+  for i = first, last do
+    ARDOUR.LuaAPI.set_plugin_insert_param (pi, cutoff, 0.05 * i)
+    ARDOUR.LuaAPI.usleep (100000)
+    plugin:load_preset (list[i])
+    ARDOUR.LuaAPI.usleep (150000)
+    print (state, "program", i - 1, "cutoff", value ())
+  end
+end
+
 Session:request_roll (ARDOUR.TransportRequestSource.TRS_UI)
 ARDOUR.LuaAPI.usleep (300000)
 print ("rolling", Session:transport_rolling ())
-for i = 1, 6 do
-  ARDOUR.LuaAPI.set_plugin_insert_param (pi, cutoff, 0.1 * i)
-  ARDOUR.LuaAPI.usleep (100000)
-  plugin:load_preset (list[i])
-  ARDOUR.LuaAPI.usleep (150000)
-  print ("rolling, preset", list[i].label, "cutoff", value ())
-end
+changePrograms (1, 6, "rolling")
 Session:request_stop (false, false, ARDOUR.TransportRequestSource.TRS_UI)
 ARDOUR.LuaAPI.usleep (300000)
-for i = 7, 12 do
-  ARDOUR.LuaAPI.set_plugin_insert_param (pi, cutoff, 0.05 * i)
-  ARDOUR.LuaAPI.usleep (100000)
-  plugin:load_preset (list[i])
-  ARDOUR.LuaAPI.usleep (150000)
-  print ("stopped, preset", list[i].label, "cutoff", value ())
-end
+changePrograms (7, 12, "stopped")
 Session:save_state ("", false, false, false, false, false)
 print ("saved")
 close_session ()
