@@ -22,7 +22,10 @@ for i = 0, 127 do
 end
 print ("programs", #list)
 local function value () local v, _ = ARDOUR.LuaAPI.get_plugin_insert_param (pi, cutoff, true); return v end
-print ("cutoff at load", value ())
+for _, i in ipairs ({0, 20, 99, 101, 117}) do
+  local v, _ = ARDOUR.LuaAPI.get_plugin_insert_param (pi, i, true)
+  print ("at load", i, v)
+end
 
 -- Each round moves the automated parameter, then the host changes the program.
 local function changePrograms (first, last, state)
