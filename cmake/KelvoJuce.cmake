@@ -18,6 +18,11 @@
 
 set(KELVO_PRODUCT_NAME "Kelvo VST")
 
+# The product's identity, kept forever: hosts save sessions under it. A URN, as no web address is
+# owned for it; it names the LV2 plug-in (and its parameters, "<uri>:p020") and stands in the VST3
+# factory's address field.
+set(KELVO_IDENTITY "urn:marvex:kelvo")
+
 set(KELVO_JUCE_DEFINITIONS
     JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
     JUCE_DISPLAY_SPLASH_SCREEN=0
@@ -28,6 +33,7 @@ set(KELVO_JUCE_DEFINITIONS
     JUCE_USE_OGGVORBIS=0
     JUCE_VST3_CAN_REPLACE_VST2=0
     JUCE_VST3_EMULATE_MIDI_CC_WITH_PARAMETERS=0
+    # VST3 parameter ids are the parameters' indices, which hosts keep in saved sessions: never change.
     JUCE_FORCE_USE_LEGACY_PARAM_IDS=1
     JUCE_MODAL_LOOPS_PERMITTED=1
     JUCE_STRICT_REFCOUNTEDPOINTER=1
@@ -181,11 +187,18 @@ function(kelvo_add_plugin target)
         list(APPEND formats VST)
     endif()
 
+    # JUCE's CMake wants an LV2 URI that starts with http; LV2 takes any URI, and ours is a URN (as
+    # Ardour's own plug-ins' are). That one warning is left out; every other message passes.
+    function(message mode)
+        if(NOT (mode STREQUAL "WARNING" AND ARGV1 MATCHES "^LV2URI should be well-formed"))
+            _message(${ARGV})
+        endif()
+    endfunction()
+
     juce_add_plugin(${target}
         PRODUCT_NAME "${KELVO_PRODUCT_NAME}"
         COMPANY_NAME "Marvex"
-        COMPANY_WEBSITE "https://kelvo.example.org"
-        COMPANY_EMAIL "mailto:kelvo@kelvo.example.org"
+        COMPANY_WEBSITE "${KELVO_IDENTITY}"
         BUNDLE_ID "org.example.kelvo"
         PLUGIN_MANUFACTURER_CODE Mrvx
         PLUGIN_CODE Klvo
@@ -198,12 +211,12 @@ function(kelvo_add_plugin target)
         COPY_PLUGIN_AFTER_BUILD FALSE
         VST3_CATEGORIES Fx Tools
         VST2_CATEGORY kPlugCategEffect
-        LV2URI "https://kelvo.example.org/plugins/kelvo"
+        LV2URI "${KELVO_IDENTITY}"
         VERSION ${PROJECT_VERSION})
 
     # Debian's JUCE ignores the URI above; the wrapper reads this macro instead.
     target_compile_definitions(${target} PUBLIC
-        JucePlugin_LV2URI="https://kelvo.example.org/plugins/kelvo"
+        JucePlugin_LV2URI="${KELVO_IDENTITY}"
         ${KELVO_JUCE_DEFINITIONS})
 
     # Everything that goes into a plug-in binary is built with hidden symbols, so that two plug-ins

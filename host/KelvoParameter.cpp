@@ -35,10 +35,15 @@ bool isListKind (int kindCode) noexcept
 } // namespace
 
 KelvoParameter::KelvoParameter (MarvexAudioProcessor& p, int i)
-    : AudioProcessorParameterWithID (juce::ParameterID ("p" + juce::String (i)), ParameterTable::getName (i)),
+    : AudioProcessorParameterWithID (juce::ParameterID (idFor (i)), ParameterTable::getName (i)),
       owner (p),
       index (i)
 {
+}
+
+juce::String KelvoParameter::idFor (int index)
+{
+    return "p" + juce::String (index).paddedLeft ('0', 3);
 }
 
 float KelvoParameter::getValue() const

@@ -9,7 +9,7 @@ class MarvexAudioProcessor;
 /**
     One of the 185 host parameters. It holds no value of its own: value, text and name all go
     through the processor to the edit buffer and the parameter table, so the host, the panels and
-    the synth always agree. Its ID is made from its index ("p20"), which keeps saved automation
+    the synth always agree. Its ID is made from its index (see idFor), which keeps saved automation
     valid; VST3 hosts see the index itself as the ID.
 */
 class KelvoParameter final : public juce::AudioProcessorParameterWithID
@@ -18,6 +18,10 @@ public:
     KelvoParameter (MarvexAudioProcessor& processor, int index);
 
     int getIndex() const noexcept { return index; }
+
+    /** "p" and the index in three digits ("p020"): text order is table order, which is the order in
+        which LV2 hosts list parameters. Kept forever, like the index a VST3 host sees. */
+    static juce::String idFor (int index);
 
     float getValue() const override;
     void setValue (float newValue) override;

@@ -1,10 +1,12 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/HostSync.h"
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessorEditor.h"
 #include "host/ProjectRecall.h"
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
 #include "host/SoundMorph.h"
+#include "host/Vst3ComponentHandler.h"
 #include "model/SoundVariation.h"
 #include "link/SystemMidiDevices.h"
 
@@ -15,45 +17,7 @@ namespace
 constexpr int largeEditorWidth = 1191, largeEditorHeight = 700;
 constexpr int smallEditorWidth = 1012, smallEditorHeight = 595;
 constexpr int maxEditorByteIndex = program::recordSize - 1; // the editor may write any record byte
-// How often a replaced edit buffer is passed on to the host's view of the parameters.
-constexpr int hostSyncIntervalMs = 50;
 } // namespace
-
-//==============================================================================
-// When the edit buffer is replaced as a whole (a program chosen here or on the synth, a dump, a
-// restored state), the host is told the new value of every parameter where its view differs, so
-// that its automation lanes and generic editors show the sound that is really there. No gesture is
-// opened: it is not a user's edit, and hosts do not record it.
-class MarvexAudioProcessor::HostSync final : private juce::Timer
-{
-public:
-    explicit HostSync (MarvexAudioProcessor& p) : processor (p)
-    {
-        generation = processor.pluginBank->getEditBufferGeneration();
-        startTimer (hostSyncIntervalMs);
-    }
-
-    ~HostSync() override { stopTimer(); }
-
-private:
-    void timerCallback() override
-    {
-        const auto now = processor.pluginBank->getEditBufferGeneration();
-        if (now == generation)
-            return;
-        generation = now;
-
-        for (int i = 0; i < program::numHostParameters; ++i)
-        {
-            const auto value = processor.pluginBank->getEditBufferByte (i);
-            if (processor.echoGuard.differsFromHost (i, processor.asHostSees (i, value)))
-                processor.reportToHost (i, value);
-        }
-    }
-
-    MarvexAudioProcessor& processor;
-    uint32_t generation = 0;
-};
 
 MarvexAudioProcessor::MarvexAudioProcessor()
     : MarvexAudioProcessor (std::make_unique<SystemMidiDevices> (getDefaultSettingsFolder()), getDefaultSettingsFolder())
@@ -62,7 +26,8 @@ MarvexAudioProcessor::MarvexAudioProcessor()
 
 MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder)
     : AudioProcessor (busesFor (juce::PluginHostType::getPluginLoadedAs())),
-      engine (std::move (devices), settingsFolder)
+      engine (std::move (devices), settingsFolder),
+      vst3Handler (std::make_unique<Vst3ComponentHandler>())
 {
     engine.addChangeListener (this);
     setLatencySamples (0);
@@ -85,7 +50,13 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     }
 
     pendingGestureEnds.reserve (program::numHostParameters);
-    hostSync = std::make_unique<HostSync> (*this);
+
+    // When the edit buffer is replaced as a whole (a program chosen here or on the synth, a dump),
+    // the host is told the new value of every parameter where its view differs, so that its
+    // automation lanes and generic editors show the sound that is really there. No gesture is
+    // opened: it is not a user's edit, and hosts do not record it.
+    hostSync = std::make_unique<HostSync> ([this] { reportSound (ReportFrom::pluginChange); });
+    pluginBank->onEditBufferReplaced = [this] { hostSync->soundReplaced(); };
     variation = std::make_unique<SoundVariation>();
     history = std::make_unique<SoundHistory> (*this);
     compare = std::make_unique<SoundCompare> (*this, *history);
@@ -96,11 +67,13 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
 {
+    // Kept until the engine is gone (a sound may still arrive from the MIDI input until then), but
+    // tells the host nothing more.
+    hostSync->stop();
     recall.reset();
     morph.reset();
     compare.reset();
     history.reset();
-    hostSync.reset();
     stopTimer();
     for (int i = 0; i < program::numHostParameters; ++i)
         endGesture (i);
@@ -130,6 +103,9 @@ juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
 void MarvexAudioProcessor::prepareToPlay (double, int)
 {
     setLatencySamples (0);
+    // An LV2 host shows what it is told, from the first block on.
+    if (wrapperType == wrapperType_LV2)
+        reportEveryValue();
 }
 
 bool MarvexAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -189,6 +165,13 @@ void MarvexAudioProcessor::setCurrentProgram (int index)
     engine.setCurrentPluginProgram (index);
     engine.loadCurrentPluginProgram();
     engine.postEvent (event::pluginProgramChanged);
+    // The host reads the new program's values as soon as its call returns.
+    reportSound (ReportFrom::hostCall);
+}
+
+int MarvexAudioProcessor::getNumPrograms()
+{
+    return wrapperType == wrapperType_LV2 ? 0 : program::programsPerBank;
 }
 
 const juce::String MarvexAudioProcessor::getProgramName (int index)
@@ -207,6 +190,7 @@ void MarvexAudioProcessor::changeProgramName (int index, const juce::String& new
     pluginBank->setProgramName (index, newName);
     engine.setCurrentPluginProgram (index);
     engine.loadCurrentPluginProgram();
+    reportSound (ReportFrom::hostCall);
 }
 
 void MarvexAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -241,8 +225,24 @@ void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInByte
         engine.forgetSynthLocation();
         engine.postEvent (event::editBufferReplaced);
         engine.postEvent (event::pluginProgramChanged);
-        updateHostDisplay (ChangeDetails().withProgramChanged (true));
+
+        // A VST3 host reads every value from the controller itself right after the state
+        // (setComponentState); any other host is told them before its call returns.
+        if (vst3Handler->isSet())
+            for (int i = 0; i < program::numHostParameters; ++i)
+                echoGuard.reported (i, asHostSees (i, pluginBank->getEditBufferByte (i)));
+        else if (wrapperType != wrapperType_LV2)
+            reportSound (ReportFrom::hostCall);
+
+        // Elsewhere JUCE's wrapper would pass the program number on later from a thread of the
+        // plug-in's own; a VST3 host reads it with the values.
+        if (HostSync::isHostsMessageThread())
+            updateHostDisplay (ChangeDetails().withProgramChanged (true));
     }
+
+    // An LV2 host (a project loaded, a preset chosen) is told every value, changed or not.
+    if (wrapperType == wrapperType_LV2)
+        reportEveryValue();
 }
 
 void MarvexAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)
@@ -273,6 +273,7 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
             load);
     else
         load();
+    reportSound (ReportFrom::hostCall);
 }
 
 //==============================================================================
@@ -291,7 +292,7 @@ void MarvexAudioProcessor::setParameterHostValue (int index, float value) noexce
     const auto& table = engine.getTable();
     const auto raw = table.fromHostValue (index, value);
     const auto current = (int) pluginBank->getEditBufferByte (index);
-    if (raw == current || echoGuard.isStaleEcho (index, raw, current))
+    if (echoGuard.isStaleEcho (index, raw, current) || raw == current)
         return;
 
     pluginBank->setEditBufferByte (index, (uint8_t) raw);
@@ -332,15 +333,20 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
         history->parameterEdited (index, pluginBank->getEditBufferByte (index), value);
     pluginBank->setEditBufferByte (index, (uint8_t) value);
 
-    if (gestureFlags[(size_t) index] == 0)
+    // Only the host's own message thread may call into the host; on a message thread of the
+    // plug-in's own the value reaches the host without a gesture (see HostSync).
+    const auto toHostHere = isHostParameter && HostSync::isHostsMessageThread();
+    if (gestureFlags[(size_t) index] == gestureClosed)
     {
-        gestureFlags[(size_t) index] = 1;
-        if (isHostParameter)
+        gestureFlags[(size_t) index] = toHostHere ? gestureOpenWithHost : gestureOpenHere;
+        if (toHostHere)
             hostParameters[(size_t) index]->beginChangeGesture();
     }
 
-    if (isHostParameter)
+    if (toHostHere)
         reportToHost (index, value);
+    else if (isHostParameter)
+        hostSync->changedOnPluginsMessageThread();
 
     // Bytes past the host parameters (the name) and the indices without an instrument parameter
     // have no NRPN of their own on the synth.
@@ -353,7 +359,7 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
     {
         endGesture (index);
     }
-    else if (gestureFlags[(size_t) index] != 0)
+    else if (gestureFlags[(size_t) index] != gestureClosed)
     {
         if (std::find (pendingGestureEnds.begin(), pendingGestureEnds.end(), (int16_t) index) == pendingGestureEnds.end())
             pendingGestureEnds.push_back ((int16_t) index);
@@ -368,7 +374,7 @@ int MarvexAudioProcessor::asHostSees (int index, int value) const noexcept
     return table.fromHostValue (index, table.toHostValue (index, value));
 }
 
-void MarvexAudioProcessor::reportToHost (int index, int value)
+void MarvexAudioProcessor::reportToHost (int index, int value, ReportFrom from)
 {
     const auto& table = engine.getTable();
     if (table.getMax (index) <= 0)
@@ -376,17 +382,49 @@ void MarvexAudioProcessor::reportToHost (int index, int value)
 
     // The guard is told first: a host may hand the value straight back while it is being told.
     echoGuard.reported (index, asHostSees (index, value));
-    hostParameters[(size_t) index]->sendValueChangedMessageToListeners (
-        juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value)));
+    const auto hostValue = juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value));
+
+    // In a VST3 host's call on a thread that JUCE does not take for its message thread, the wrapper
+    // would only queue the value for the next audio block (see Vst3ComponentHandler). The VST3
+    // parameter ids are the indices.
+    if (from == ReportFrom::hostCall && ! juce::MessageManager::existsAndIsCurrentThread()
+        && vst3Handler->performEdit (index, hostValue))
+        return;
+
+    hostParameters[(size_t) index]->sendValueChangedMessageToListeners (hostValue);
+}
+
+void MarvexAudioProcessor::reportSound (ReportFrom from)
+{
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        const auto value = pluginBank->getEditBufferByte (i);
+        if (echoGuard.differsFromHost (i, asHostSees (i, value)))
+            reportToHost (i, value, from);
+    }
+}
+
+void MarvexAudioProcessor::reportEveryValue()
+{
+    for (int i = 0; i < program::numHostParameters; ++i)
+        reportToHost (i, pluginBank->getEditBufferByte (i), ReportFrom::hostCall);
+}
+
+void MarvexAudioProcessor::setIComponentHandler (Steinberg::FUnknown* handler)
+{
+    vst3Handler->set (handler);
 }
 
 void MarvexAudioProcessor::endGesture (int index)
 {
-    if (index < 0 || index >= numGestureFlags || gestureFlags[(size_t) index] == 0)
+    if (index < 0 || index >= numGestureFlags || gestureFlags[(size_t) index] == gestureClosed)
         return;
 
-    gestureFlags[(size_t) index] = 0;
-    if (index < program::numHostParameters)
+    // A gesture the host heard begin ends where the host can hear it; once the plug-in runs its
+    // own message thread again (the host's editor closed meanwhile) nothing may tell it.
+    const auto withHost = gestureFlags[(size_t) index] == gestureOpenWithHost;
+    gestureFlags[(size_t) index] = gestureClosed;
+    if (withHost && HostSync::isHostsMessageThread())
         hostParameters[(size_t) index]->endChangeGesture();
     if (history != nullptr)
         history->gestureEnded (index);
@@ -394,7 +432,7 @@ void MarvexAudioProcessor::endGesture (int index)
 
 bool MarvexAudioProcessor::isGestureOpen (int index) const noexcept
 {
-    return index >= 0 && index < numGestureFlags && gestureFlags[(size_t) index] != 0;
+    return index >= 0 && index < numGestureFlags && gestureFlags[(size_t) index] != gestureClosed;
 }
 
 void MarvexAudioProcessor::timerCallback()

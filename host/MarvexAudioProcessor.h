@@ -14,6 +14,7 @@
 
 namespace kelvo
 {
+class HostSync;
 class KelvoParameter;
 class MidiDeviceLayer;
 class ProjectRecall;
@@ -21,6 +22,7 @@ class SoundCompare;
 class SoundHistory;
 class SoundMorph;
 class SoundVariation;
+class Vst3ComponentHandler;
 
 /**
     The plug-in as the host sees it: 185 parameters that mirror the synth's edit buffer, 128 host
@@ -32,6 +34,7 @@ class SoundVariation;
     change callback and the timer belong to the message thread.
 */
 class MarvexAudioProcessor : public juce::AudioProcessor,
+                             public juce::VST3ClientExtensions,
                              public juce::ChangeListener,
                              private juce::Timer,
                              public juce::ChangeBroadcaster
@@ -61,7 +64,10 @@ public:
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override { return true; }
 
-    int getNumPrograms() override { return program::programsPerBank; }
+    /** 128, except for LV2, where the host would list the programs as presets with the names they
+        had when the plug-in was built (all the initial "Untitled"): there the bank lives in the
+        project's state alone, and the host lists no presets. */
+    int getNumPrograms() override;
     int getCurrentProgram() override { return engine.getCurrentPluginProgram(); }
     void setCurrentProgram (int index) override;
     const juce::String getProgramName (int index) override;
@@ -115,26 +121,42 @@ public:
     //==============================================================================
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
+    /** Keeps the VST3 host's component handler, for telling the host values inside its own calls. */
+    void setIComponentHandler (Steinberg::FUnknown* handler) override;
+
     /** The buses the plug-in offers when loaded as the given format. */
     static BusesProperties busesFor (WrapperType wrapper);
 
 private:
-    class HostSync;
-
     void timerCallback() override;
     /** The byte that the host's value for a byte maps back to. */
     int asHostSees (int index, int value) const noexcept;
-    /** Tells the host a parameter's new value, without a gesture. Message thread. */
-    void reportToHost (int index, int value);
+    /** Where a report to the host is made from. */
+    enum class ReportFrom
+    {
+        pluginChange, // the editor, the synth's knobs, a sound replaced by the engine (see HostSync)
+        hostCall,     // one of the host's own calls that replaced the sound, on its thread
+    };
+    /** Tells the host a parameter's new value, without a gesture. */
+    void reportToHost (int index, int value, ReportFrom from = ReportFrom::pluginChange);
+    /** Tells the host every parameter where its view differs from the edit buffer. */
+    void reportSound (ReportFrom from);
+    /** Tells the host every parameter's value, for hosts that cannot ask for them (JUCE's LV2
+        wrapper answers no patch:Get). In a host's call. */
+    void reportEveryValue();
     void endGesture (int index);
     void initialiseEditorSize();
 
     static constexpr int numGestureFlags = 1000;
+    static constexpr uint8_t gestureClosed = 0, gestureOpenHere = 1, gestureOpenWithHost = 2;
     static constexpr int gestureCloseDelayMs = 200;
 
     // The plug-in bank outlives the engine: until the engine has closed its MIDI input, a program
     // change or dump from the synth may write into the edit buffer.
     std::unique_ptr<Bank_Program> pluginBank;
+    HostEchoGuard echoGuard;
+    // Outlives the engine too: the plug-in bank calls it whenever the edit buffer is replaced.
+    std::unique_ptr<HostSync> hostSync;
     MidiCntrState engine;
     std::vector<KelvoParameter*> hostParameters; // owned by the base class
 
@@ -142,8 +164,7 @@ private:
     std::vector<int16_t> pendingGestureEnds;
     std::vector<int32_t> incomingValues; // reused by the change callback
 
-    HostEchoGuard echoGuard;
-    std::unique_ptr<HostSync> hostSync;
+    std::unique_ptr<Vst3ComponentHandler> vst3Handler;
     std::atomic<uint32_t> stateRestores{0};
     std::unique_ptr<SoundVariation> variation;
     std::unique_ptr<SoundHistory> history;

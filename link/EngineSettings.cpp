@@ -1,11 +1,12 @@
 #include "link/EngineSettings.h"
+#include "model/ProductVersion.h"
 
 namespace kelvo
 {
 
 juce::StringArray defaultSettings()
 {
-    juce::StringArray list { "2.2.0", "-1", "-1", "-1", "100", "0", "", "", "1" };
+    juce::StringArray list { productVersion, "-1", "-1", "-1", "100", "0", "", "", "1" };
     while (list.size() < settings::numStored)
         list.add ("0");
     return list;

@@ -7,6 +7,10 @@ namespace kelvo
 {
 namespace
 {
+// While the system offers no MIDI: the first pause, and the longest.
+constexpr int firstNoMidiPauseMs = 2000;
+constexpr int maxNoMidiPauseMs = 64000;
+
 juce::StringArray namesOf (const juce::Array<juce::MidiDeviceInfo>& devices)
 {
     juce::StringArray names;
@@ -96,23 +100,52 @@ VirtualMidiDevices& SystemMidiDevices::getSimulatorPorts()
     return *simulatorPorts;
 }
 
+juce::Array<juce::MidiDeviceInfo> SystemMidiDevices::systemDevices (Direction direction)
+{
+    const auto now = juce::Time::getMillisecondCounter();
+    if (pauseMs > 0 && (int) (nextAskMs - now) > 0)
+        return {};
+
+    const auto inputs = direction == Direction::inputs;
+    auto found = inputs ? juce::MidiInput::getAvailableDevices() : juce::MidiOutput::getAvailableDevices();
+    (inputs ? inputsEmpty : outputsEmpty) = found.isEmpty();
+
+    if (inputsEmpty && outputsEmpty)
+    {
+        if (! noMidiLogged)
+        {
+            noMidiLogged = true;
+            juce::Logger::writeToLog ("Kelvo: this system offers no MIDI ports; looking again now and then "
+                                      "(the simulator is always there)");
+        }
+        pauseMs = pauseMs == 0 ? firstNoMidiPauseMs : juce::jmin (pauseMs * 2, maxNoMidiPauseMs);
+        nextAskMs = now + (juce::uint32) pauseMs;
+    }
+    else
+    {
+        pauseMs = 0;
+        noMidiLogged = false;
+    }
+    return found;
+}
+
 juce::StringArray SystemMidiDevices::getInputNames()
 {
-    auto names = namesOf (juce::MidiInput::getAvailableDevices());
+    auto names = namesOf (systemDevices (Direction::inputs));
     names.add (MophoSimulator::portName);
     return names;
 }
 
 juce::StringArray SystemMidiDevices::getOutputNames()
 {
-    auto names = namesOf (juce::MidiOutput::getAvailableDevices());
+    auto names = namesOf (systemDevices (Direction::outputs));
     names.add (MophoSimulator::portName);
     return names;
 }
 
 std::unique_ptr<MidiInputDevice> SystemMidiDevices::openInput (int index, juce::MidiInputCallback& callback)
 {
-    const auto devices = juce::MidiInput::getAvailableDevices();
+    const auto devices = systemDevices (Direction::inputs);
     if (index == devices.size())
         return getSimulatorPorts().openInput (0, callback);
     if (! juce::isPositiveAndBelow (index, devices.size()))
@@ -125,7 +158,7 @@ std::unique_ptr<MidiInputDevice> SystemMidiDevices::openInput (int index, juce::
 
 std::unique_ptr<MidiOutputDevice> SystemMidiDevices::openOutput (int index)
 {
-    const auto devices = juce::MidiOutput::getAvailableDevices();
+    const auto devices = systemDevices (Direction::outputs);
     if (index == devices.size())
         return getSimulatorPorts().openOutput (0);
     if (! juce::isPositiveAndBelow (index, devices.size()))

@@ -16,7 +16,12 @@ class VirtualMidiDevices;
     editor can be explored without hardware.
 
     On a machine without MIDI (no sound hardware, no ALSA sequencer) the lists hold only the
-    simulator; nothing else opens, and the link stays off-line until the simulator is chosen.
+    simulator; nothing else opens, and the link stays off-line until the simulator is chosen. Each
+    look at such a system fails again (ALSA prints "open /dev/snd/seq failed" every time), so after
+    it has offered no device in either direction the system is asked again only after a pause that
+    doubles up to a minute, and the failure is logged once.
+
+    Threads: the message thread (and whoever builds the engine, before that).
 */
 class SystemMidiDevices final : public MidiDeviceLayer
 {
@@ -38,6 +43,13 @@ public:
 
 private:
     VirtualMidiDevices& getSimulatorPorts();
+    enum class Direction
+    {
+        inputs,
+        outputs
+    };
+    /** The system's devices of one direction, as both the lists and the port numbers count them. */
+    juce::Array<juce::MidiDeviceInfo> systemDevices (Direction direction);
 
     const juce::File memoryFolder;
     std::unique_ptr<SimulatorMemoryFile> memoryFile;
@@ -45,6 +57,11 @@ private:
     // Created the first time the simulator is opened; the simulator is destroyed before its ports.
     std::unique_ptr<VirtualMidiDevices> simulatorPorts;
     std::unique_ptr<MophoSimulator> simulator;
+
+    // What the system offered when last asked, and the pause while it offers no MIDI at all.
+    bool inputsEmpty = false, outputsEmpty = false, noMidiLogged = false;
+    int pauseMs = 0; // 0: ask every time
+    juce::uint32 nextAskMs = 0;
 
     JUCE_DECLARE_NON_COPYABLE (SystemMidiDevices)
 };

@@ -139,6 +139,8 @@ void Bank_Program::setEditBuffer (const void* bytes, size_t numBytes) noexcept
     for (size_t i = 0; i < editBuffer.size(); ++i)
         editBuffer[i].store (src != nullptr && i < numBytes ? src[i] : 0, relaxed);
     editBufferGeneration.fetch_add (1, std::memory_order_release);
+    if (onEditBufferReplaced)
+        onEditBufferReplaced();
 }
 
 juce::String Bank_Program::getEditBufferName() const

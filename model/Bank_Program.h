@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace kelvo
@@ -60,6 +61,11 @@ public:
     void setEditBuffer (const juce::MemoryBlock& bytes) noexcept { setEditBuffer (bytes.getData(), bytes.getSize()); }
     void setEditBuffer (const ProgramRecord& record) noexcept { setEditBuffer (record.data(), record.size()); }
     juce::String getEditBufferName() const;
+
+    /** Called after each whole replacement of the edit buffer, on the thread that made it (a host's
+        thread, the MIDI input thread, the message thread; never the audio thread), for whoever
+        mirrors it elsewhere. Set before other threads use the bank, kept until they have stopped. */
+    std::function<void()> onEditBufferReplaced;
 
     /** Counts whole replacements of the edit buffer (not single-byte writes), so that whoever mirrors
         it elsewhere can tell when to look again. */

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <thread>
+
 using namespace kelvo;
 using namespace kelvo::test;
 
@@ -66,7 +69,7 @@ TEST_F (ProcessorFixture, AFreshInstanceHoldsTheInitialProgramWhichIsEveryDefaul
     EXPECT_EQ (param (105).getCurrentValueAsText(), ParDes::valueToText (kind::seqTrigger, 0));
     EXPECT_EQ (processor->getProgramName (0), "Untitled");
     EXPECT_EQ (processor->getCurrentProgram(), 0);
-    EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "p42");
+    EXPECT_EQ (dynamic_cast<juce::HostedAudioProcessorParameter&> (param (42)).getParameterID(), "p042");
 }
 
 TEST_F (ProcessorFixture, SwitchesAndMenusAreDiscreteWithTheirOwnSteps)
@@ -222,6 +225,95 @@ TEST_F (ProcessorFixture, ProgramsAndNames)
     EXPECT_EQ (processor->getCurrentProgram(), 9);
     processor->changeProgramName (200, "X");
     EXPECT_EQ (processor->getProgramName (200), "");
+}
+
+// A host reads the values right after its call that replaced the sound (pluginval's state test
+// does), and may not play in between: the call tells it every new value before it returns. The
+// host calls on a thread of its own, as a Linux host does while JUCE runs a message thread for
+// the plug-in.
+TEST_F (ProcessorFixture, AHostsCallThatReplacesTheSoundReportsItBeforeReturning)
+{
+    const auto& table = processor->getEngine().getTable();
+    auto other = initialProgram();
+    for (int i = 0; i < program::nameOffset; ++i)
+        if (table.getMax (i) > 0)
+            other[(size_t) i] = (uint8_t) ((other[(size_t) i] + 1) % (table.getMax (i) + 1));
+    processor->getPluginBank().setProgram (5, other);
+
+    const auto programChunk = MarvexAudioProcessor::makeProgramChunk (other);
+    juce::MemoryBlock state;
+    processor->getPluginBank().setEditBuffer (other);
+    processor->getStateInformation (state);
+    processor->getPluginBank().setEditBuffer (initialProgram());
+
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        { "program", [&] { processor->setCurrentProgram (5); } },
+        { "renamed program", [&] { processor->changeProgramName (5, "Other"); } },
+        { "program chunk", [&] { processor->setCurrentProgramStateInformation (programChunk.getData(), (int) programChunk.getSize()); } },
+        { "state", [&] { processor->setStateInformation (state.getData(), (int) state.getSize()); } },
+    };
+    for (const auto& [name, call] : calls)
+    {
+        SCOPED_TRACE (name);
+        processor->getPluginBank().setProgram (0, initialProgram()); // a program chunk went there
+        processor->setCurrentProgram (0);                             // the host is told the initial program
+        host.calls.clear();
+
+        std::thread hostThread (call);
+        hostThread.join();
+
+        std::map<int, float> heard;
+        for (const auto& c : host.calls)
+        {
+            EXPECT_EQ (c.what, 'v'); // not a user's edit: no gesture
+            heard[c.index] = c.value;
+        }
+        for (int i = 0; i < program::numHostParameters; ++i)
+        {
+            if (table.getMax (i) > 0 && other[(size_t) i] != initialProgram()[(size_t) i])
+            {
+                EXPECT_TRUE (heard.count (i) == 1 && heard[i] == table.toHostValue (i, other[(size_t) i])) << i;
+            }
+        }
+    }
+}
+
+// An LV2 host cannot ask for the values (JUCE's wrapper answers no patch:Get), so it is told all of
+// them when the plug-in starts and after every restored state (a project, a preset). It lists no
+// presets: named when the plug-in was built, all 128 would be the initial "Untitled".
+TEST (ProcessorAsLv2, TellsEveryValueWhenItStartsAndWhenAStateIsRestored)
+{
+    TempFolder temp;
+    VirtualRig rig;
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_LV2);
+    MarvexAudioProcessor processor (rig.makeDevices(), temp.folder);
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    HostRecorder host;
+    processor.addListener (&host);
+    EXPECT_EQ (processor.getNumPrograms(), 0);
+
+    const auto& table = processor.getEngine().getTable();
+    const auto heardEveryValue = [&]
+    {
+        std::map<int, float> heard;
+        for (const auto& c : host.calls)
+            heard[c.index] = c.value;
+        host.calls.clear();
+        for (int i = 0; i < program::numHostParameters; ++i)
+            if (table.getMax (i) > 0
+                && (heard.count (i) == 0 || heard[i] != processor.getParameters()[i]->getValue()))
+                return false;
+        return true;
+    };
+
+    processor.prepareToPlay (48000, 512);
+    EXPECT_TRUE (heardEveryValue());
+
+    juce::MemoryBlock state;
+    processor.getStateInformation (state);
+    processor.setStateInformation (state.getData(), (int) state.getSize()); // the same sound
+    EXPECT_TRUE (heardEveryValue());
+    processor.removeListener (&host);
 }
 
 TEST_F (ProcessorFixture, StateRoundTripsThroughBankAndProgramChunks)

@@ -1,3 +1,4 @@
+#include "model/ProductVersion.h"
 #include "support/HostedParameters.h"
 #include "support/PrivateHome.h"
 
@@ -10,7 +11,7 @@ namespace
 {
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 512;
-constexpr auto ourLv2Uri = "https://kelvo.example.org/plugins/kelvo";
+constexpr auto ourLv2Uri = "urn:marvex:kelvo"; // the product's identity, never to change
 
 // The bank chunk: header, version, 128 records of 256 bytes, then the edit buffer's trailer.
 constexpr size_t bankChunkSize = 15 + 10 + 128 * 256;
@@ -77,14 +78,28 @@ enum class ValueTexts
     numbers, // the host shows numbers, except for the entries of a menu (LV2)
 };
 
+/** The programs a host lists. */
+enum class Programs
+{
+    bank, // the 128 of the plug-in's bank, under their names (VST3)
+    none, // an LV2 host lists presets named when the plug-in was built: all "Untitled", so none
+};
+
 void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginInstance>()>& loadPlugin,
-                         ValueTexts texts)
+                         ValueTexts texts, Programs programs)
 {
     auto plugin = loadPlugin();
     ASSERT_NE (plugin, nullptr);
     EXPECT_EQ (plugin->getName(), "Kelvo VST");
-    EXPECT_EQ (plugin->getNumPrograms(), 128);
-    EXPECT_EQ (plugin->getProgramName (0), "Untitled");
+    if (programs == Programs::bank)
+    {
+        EXPECT_EQ (plugin->getNumPrograms(), 128);
+        EXPECT_EQ (plugin->getProgramName (0), "Untitled");
+    }
+    else
+    {
+        EXPECT_EQ (plugin->getNumPrograms(), 0);
+    }
 
     const auto params = kelvoParameters (*plugin);
     ASSERT_EQ (params.size(), 185);
@@ -173,12 +188,43 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
 
 TEST (Hosting, Vst3AsAHostSeesIt)
 {
-    checkWhatAHostSees (loadVst3, ValueTexts::shown);
+    checkWhatAHostSees (loadVst3, ValueTexts::shown, Programs::bank);
+
+    // The version the about panel shows and the settings file records.
+    EXPECT_EQ (loadVst3()->getPluginDescription().version, juce::String (kelvo::productVersion));
 }
 
 TEST (Hosting, Lv2AsAHostSeesIt)
 {
-    checkWhatAHostSees (loadLv2, ValueTexts::numbers);
+    checkWhatAHostSees (loadLv2, ValueTexts::numbers, Programs::none);
+
+    // JUCE's LV2 hosting leaves the version out; hosts read it from the description.
+    const auto description = juce::File (KELVO_LV2_BUNDLE).getChildFile ("dsp.ttl").loadFileAsString();
+    EXPECT_TRUE (description.contains ("doap:revision \"" + juce::String (kelvo::productVersion) + "\""));
+}
+
+// LV2 hosts (JUCE's, jalv, Qtractor) list parameters in the text order of their ids, so these sort
+// in the table's order; VST3 hosts keep the numeric ids, which stay the indices.
+TEST (Hosting, ParameterIdsSortInTableOrder)
+{
+    auto vst3 = loadVst3();
+    auto lv2 = loadLv2();
+    ASSERT_TRUE (vst3 != nullptr && lv2 != nullptr);
+    const auto byIndex = kelvoParameters (*vst3);
+    const auto listed = kelvoParameters (*lv2);
+    ASSERT_EQ (byIndex.size(), 185);
+    ASSERT_EQ (listed.size(), 185);
+
+    const auto idOf = [] (juce::AudioProcessorParameter* p)
+    { return dynamic_cast<juce::HostedAudioProcessorParameter&> (*p).getParameterID(); };
+    for (int i = 0; i < 185; ++i)
+    {
+        EXPECT_EQ (idOf (byIndex[i]), juce::String (i));
+        // JUCE's LV2 hosting puts "des:" before the parameter's URI.
+        EXPECT_TRUE (idOf (listed[i]).endsWith (ourLv2Uri + juce::String (":p") + juce::String (i).paddedLeft ('0', 3)))
+            << idOf (listed[i]);
+        EXPECT_EQ (listed[i]->getName (100), byIndex[i]->getName (100)) << i;
+    }
 }
 
 /** The plug-in's own chunk inside the state JUCE's VST3 host keeps (XML around the component's
@@ -247,7 +293,10 @@ TEST (Hosting, Vst3ValuesComingBackNeverMixPrograms)
     {
         const auto n = (round + 1) % numPrograms; // the state restored program 0 already
         plugin->setCurrentProgram (n);
-        pump (20);           // the program is loaded (and perhaps reported)...
+        // The host reads the new values at once, before any block (pluginval's state test does).
+        EXPECT_NEAR (cutoff->getValue(), (float)cutoffOf (n) / 164.0f, 1e-6) << "round " << round;
+        EXPECT_NEAR (resonance->getValue(), (float)resonanceOf (n) / 127.0f, 1e-6) << "round " << round;
+        pump (20);           // the program is loaded...
         block.run (*plugin); // ...and what was reported for the one before comes back
         pump (80);           // the new program is reported
 

@@ -1,4 +1,5 @@
 #include "ui/main/AboutPanel.h"
+#include "model/ProductVersion.h"
 #include "ui/widgets/Artwork.h"
 #include "ui/widgets/KelvoLook.h"
 
@@ -106,7 +107,7 @@ AboutPanel::~AboutPanel()
 
 juce::String AboutPanel::versionText()
 {
-    return juce::String ("Version: ") + "2.2.0" + " JAN 14, 2021";
+    return juce::String ("Version: ") + productVersion + " JAN 14, 2021";
 }
 
 void AboutPanel::paint (juce::Graphics& g)
