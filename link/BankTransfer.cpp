@@ -114,7 +114,7 @@ void BankTransfer::noteTransmitted (uint32_t fromSeries, int32_t marker)
     if (fromSeries != series.load() || ! chaining.load() || receiving.load())
         return;
 
-    if (event::kindOf (marker) == event::kindOf (event::bankTransferProgress))
+    if (event::isKind (marker, event::bankTransferProgress))
         lastProgressEvent = marker;
     else if (marker == event::bankTransferFinished)
         complete = true;
@@ -257,10 +257,12 @@ void BankTransfer::timerCallback()
             // The program after the last one reported gone out.
             size_t next = 0;
             if (const auto last = lastProgressEvent.load(); last != 0)
+            {
+                const auto gone = event::bankProgramOf (last);
                 for (size_t i = 0; i < transmitting.size(); ++i)
-                    if (transmitting[i].bank == ((last >> 8) & 0xff) &&
-                        transmitting[i].program == (last & 0xff))
+                    if (transmitting[i].bank == gone.bank && transmitting[i].program == gone.program)
                         next = i + 1;
+            }
             const auto& l = transmitting[juce::jmin (next, transmitting.size() - 1)];
             const int bank = l.bank, programNumber = l.program;
             fail (bank, programNumber);

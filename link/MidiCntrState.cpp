@@ -113,7 +113,7 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
         transfer->noteTransmitted (series, code);
     });
     ports->getSender().setOverflowHandler ([this] (int numDropped) {
-        postEvent (event::midiOutputOverflow + juce::jmin (numDropped, 0xfffff));
+        postEvent (event::overflowCode (numDropped));
     });
 
     // The store meets problems under the file lock: what it has to tell is kept there, and the event
@@ -808,7 +808,7 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
             case 0x90:
                 return;
             case 0xe0:
-                postEvent (event::echoCode (0xe0, channel, dataByte (2), dataByte (1)));
+                postEvent (event::echoCode (event::pitchWheelEcho, channel, dataByte (2), dataByte (1)));
                 return;
             case 0xc0:
                 currentSynthProgram = dataByte (1);
@@ -851,7 +851,7 @@ void MidiCntrState::handleController (int channel, int controller, int value)
     switch (controller)
     {
         case ccModWheel:
-            postEvent (event::echoCode (0xb0, channel, ccModWheel, value));
+            postEvent (event::echoCode (event::controllerEcho, channel, ccModWheel, value));
             break;
         case ccDataMsb:
             nrpnDataMsb = (uint8_t) value;
@@ -889,7 +889,7 @@ void MidiCntrState::completeNrpn()
         if (index >= 0 && index < numGlobals)
         {
             setGlobal (index, (uint8_t) value);
-            postEvent (event::globalChanged + index);
+            postEvent (event::globalCode (index));
         }
         return;
     }
