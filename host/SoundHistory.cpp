@@ -34,10 +34,12 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
     runStart = watched;
     seenRestores = processor.getStateRestoreCount();
     startTimer (watchIntervalMs);
+    engine.addTransferListener (this);
 }
 
 SoundHistory::~SoundHistory()
 {
+    engine.removeTransferListener (this);
     stopTimer();
 }
 
@@ -377,6 +379,24 @@ void SoundHistory::transmissionStarting (int firstBank, int lastBank)
             else if (*known != sent)
                 pending.programs.push_back ({b, n, *known, sent});
         }
+    }
+}
+
+void SoundHistory::transferEventArrived (int32_t code)
+{
+    if (event::isKind (code, event::bankTransferProgress) || event::isKind (code, event::programDumpArrived))
+    {
+        const auto [bank, program] = event::bankProgramOf (code);
+        transferProgress (bank, program);
+    }
+    else if (event::isKind (code, event::bankTransferFailed))
+    {
+        const auto [bank, program] = event::bankProgramOf (code);
+        transferFailed (bank, program);
+    }
+    else if (event::isKind (code, event::bankTransferFinished))
+    {
+        transferFinished();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/TransferListener.h"
 #include "model/EditHistory.h"
 
 #include <juce_events/juce_events.h>
@@ -25,7 +26,8 @@ class MidiCntrState;
     synth's program memory keeps the program it replaced, so that its undo puts that back in the
     synth and in the local bank. So does a transmission of local banks: it keeps what the synth was
     known to hold (the local banks as loaded, then what was received, written or transmitted), and
-    its undo transmits that back.
+    its undo transmits that back. It hears of every transfer from the engine, with or without an
+    editor open.
 
     Undoing sends what it restores to the synth (the parameters as NRPN, a whole sound as an
     edit-buffer dump) and tells the host, each parameter inside a gesture of its own.
@@ -34,7 +36,7 @@ class MidiCntrState;
     coming here; the watcher (a timer on the message thread) keeps a copy of the edit buffer fresh so
     that a whole-sound step knows what was there before.
 */
-class SoundHistory final : public juce::ChangeBroadcaster, private juce::Timer
+class SoundHistory final : public juce::ChangeBroadcaster, private TransferListener, private juce::Timer
 {
 public:
     explicit SoundHistory (MarvexAudioProcessor& processor, size_t maxSteps = EditHistory::defaultMaxSteps);
@@ -67,20 +69,8 @@ public:
     void recordProgramWrite (int bank, int program, const juce::String& label,
                              const std::function<void()>& write);
     //==============================================================================
-    // Transmissions of local banks into the synth's program memory. The editor reports each
-    // transfer's events here (they reach it from the engine's threads through its event queue).
+    // Transmissions of local banks into the synth's program memory, as the engine tells them.
 
-    /** The editor starts transmitting user banks firstBank..lastBank: what the synth held there is
-        kept for the step that the transmission makes when it completes. */
-    void transmissionStarting (int firstBank, int lastBank);
-    /** A program has gone to the synth or arrived from it: the synth holds what the local bank holds. */
-    void transferProgress (int bank, int program);
-    /** A transfer stopped at this program: whether the synth got it is not known. */
-    void transferFailed (int bank, int program);
-    /** A transfer completed; a transmission started here becomes one step. */
-    void transferFinished();
-    /** A transfer ended (completed or cancelled). */
-    void transferEnded();
     /** Called when an undo or redo has started a transmission (for the editor's progress display). */
     std::function<void()> onTransmissionStarted;
     /** What the synth is known to hold at a program of a user bank; nullptr when that is not known. */
@@ -113,6 +103,19 @@ public:
     const ProgramRecord& getRunStart() const noexcept { return runStart; }
 
 private:
+    /** Transmitting user banks firstBank..lastBank starts: what the synth held there is kept for
+        the step that the transmission makes when it completes. */
+    void transmissionStarting (int firstBank, int lastBank) override;
+    void transferEventArrived (int32_t code) override;
+    /** The transfer ended (completed or cancelled): a transmission not complete by now is no step. */
+    void transferEnded() override;
+    /** A program has gone to the synth or arrived from it: the synth holds what the local bank holds. */
+    void transferProgress (int bank, int program);
+    /** A transfer stopped at this program: whether the synth got it is not known. */
+    void transferFailed (int bank, int program);
+    /** A transfer completed; a transmission started by the user becomes one step. */
+    void transferFinished();
+
     void timerCallback() override;
     void closeOpenStep();
     void add (EditHistory::Step step);

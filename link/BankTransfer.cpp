@@ -71,6 +71,8 @@ void BankTransfer::transmit (std::vector<Location> programs)
 
 void BankTransfer::startTransmit (int firstBank, int lastBank)
 {
+    // Before anything goes out: the undo history keeps what the synth held there.
+    engine.announceTransmissionStarting (firstBank, lastBank);
     std::vector<Location> programs;
     programs.reserve ((size_t)((lastBank - firstBank + 1) * program::programsPerBank));
     for (int b = firstBank; b <= lastBank; ++b)
@@ -145,6 +147,7 @@ void BankTransfer::end()
     mode = idle;
     if (wasTransmitting)
         engine.getPorts().getSender().cancelPacedSeries();
+    engine.announceTransferEnded();
 }
 
 void BankTransfer::rememberRequest (int bank, int programNumber, uint32_t now)

@@ -35,6 +35,15 @@ constexpr int32_t kindOf (int32_t code) noexcept { return (int32_t) (((uint32_t)
 /** Whether code is of the same kind as base (an event constant or another code), whatever either carries. */
 constexpr bool isKind (int32_t code, int32_t base) noexcept { return kindOf (code) == kindOf (base); }
 
+/** The events that tell how a bank transfer goes, which the engine also hands to its transfer
+    listeners: progress, failure, the end, and a program the synth sent on its own (which it then
+    holds, as the local bank does). */
+constexpr bool isTransferNews (int32_t code) noexcept
+{
+    return isKind (code, bankTransferProgress) || isKind (code, bankTransferFailed)
+           || isKind (code, bankTransferFinished) || isKind (code, programDumpArrived);
+}
+
 //==============================================================================
 /** A bank and program, carried by the progress, failure and dump-arrived codes. */
 struct BankProgram

@@ -7,6 +7,7 @@
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
 #include "link/PortWatcher.h"
+#include "link/TransferListener.h"
 #include "model/Categories.h"
 #include "model/GlobalSettings.h"
 #include "model/ProgramPacking.h"
@@ -17,6 +18,10 @@ namespace
 {
 // Enough for any burst the editor could fall behind on; past it the editor reloads everything.
 constexpr size_t eventQueueCapacity = 8192;
+
+// Several times the news of the largest transfer (four banks of 128 programs and its end); a new
+// transfer starts on the message thread, after the news of the one before has been delivered.
+constexpr size_t transferNewsCapacity = 4096;
 
 // How often events posted on host threads reach the listeners.
 constexpr int deferredNotifyIntervalMs = 15;
@@ -46,6 +51,9 @@ const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Pr
 // Set on the thread that delivers incoming MIDI: it may post a message to the message thread,
 // which the audio thread must not.
 thread_local bool onLinkInputThread = false;
+// Set on the sender's thread, which reports a transmission's progress: it may wake the message
+// thread too.
+thread_local bool onLinkSenderThread = false;
 
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 
@@ -90,6 +98,8 @@ private:
 
     void deliver()
     {
+        if (engine.transferNewsPending.exchange (false))
+            engine.deliverTransferNews();
         if (engine.listenersPending.exchange (false))
             engine.notifyListeners();
         if (engine.stateListenersPending.exchange (false))
@@ -104,12 +114,14 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     : settingsFolder (folder),
       devices (std::move (deviceLayer)),
       events (eventQueueCapacity),
+      transferNews (transferNewsCapacity),
       notifier (std::make_unique<Notifier> (*this))
 {
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
     transfer = std::make_unique<BankTransfer> (*this);
     ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
+        onLinkSenderThread = true;
         transfer->noteTransmitted (series, code);
     });
     ports->getSender().setOverflowHandler ([this] (int numDropped) {
@@ -338,6 +350,9 @@ void MidiCntrState::postStateEvent (int32_t code) noexcept
 
 void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept
 {
+    if (event::isTransferNews (code) && numTransferListeners.load (std::memory_order_acquire) > 0)
+        queueTransferNews (code);
+
     // Nobody to show it: an editor that opens later reloads everything anyway.
     if (numListeners.load (std::memory_order_acquire) == 0)
         return;
@@ -354,6 +369,60 @@ void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCn
     pending = true;
     if (onLinkInputThread)
         notifier->wakeUp();
+}
+
+void MidiCntrState::queueTransferNews (int32_t code) noexcept
+{
+    // Cannot fail short of a message thread that has stood still for minutes (see the capacity).
+    transferNews.push (code);
+
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        deliverTransferNews();
+        return;
+    }
+
+    transferNewsPending = true;
+    // A host's thread may be the audio thread, which must not post: its news waits for the next
+    // delivery. Transfers report from the link's own threads.
+    if (onLinkInputThread || onLinkSenderThread)
+        notifier->wakeUp();
+}
+
+void MidiCntrState::deliverTransferNews()
+{
+    // A listener that posts news of its own has it delivered by the loop that called it, in order.
+    if (deliveringTransferNews)
+        return;
+    const juce::ScopedValueSetter<bool> delivering (deliveringTransferNews, true);
+
+    int32_t code;
+    while (transferNews.pop (code))
+        tellTransferListeners ([code] (TransferListener& l) { l.transferEventArrived (code); });
+}
+
+template <typename Call>
+void MidiCntrState::tellTransferListeners (Call&& call)
+{
+    juce::Array<TransferListener*> copy;
+    {
+        const std::lock_guard<std::mutex> sl (listenerLock);
+        copy = transferListeners;
+    }
+    for (int i = copy.size(); --i >= 0;)
+        call (*copy.getUnchecked (i));
+}
+
+void MidiCntrState::announceTransmissionStarting (int firstBank, int lastBank)
+{
+    deliverTransferNews();
+    tellTransferListeners ([=] (TransferListener& l) { l.transmissionStarting (firstBank, lastBank); });
+}
+
+void MidiCntrState::announceTransferEnded()
+{
+    deliverTransferNews();
+    tellTransferListeners ([] (TransferListener& l) { l.transferEnded(); });
 }
 
 void MidiCntrState::postNotice (const juce::String& text)
@@ -445,6 +514,22 @@ void MidiCntrState::addListener (MidiCntrStateListener* l) { changeListeners (li
 void MidiCntrState::removeListener (MidiCntrStateListener* l) { changeListeners (listeners, l, false); }
 void MidiCntrState::addStateListener (stateListener* l) { changeListeners (stateListeners, l, true); }
 void MidiCntrState::removeStateListener (stateListener* l) { changeListeners (stateListeners, l, false); }
+
+void MidiCntrState::addTransferListener (TransferListener* l)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    const std::lock_guard<std::mutex> sl (listenerLock);
+    transferListeners.addIfNotAlreadyThere (l);
+    numTransferListeners = transferListeners.size();
+}
+
+void MidiCntrState::removeTransferListener (TransferListener* l)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    const std::lock_guard<std::mutex> sl (listenerLock);
+    transferListeners.removeAllInstancesOf (l);
+    numTransferListeners = transferListeners.size();
+}
 
 //==============================================================================
 void MidiCntrState::queueParameterValue (int index, int value)

@@ -24,6 +24,7 @@ class MidiDeviceLayer;
 class MIDI_PORTS_Control;
 class MidiCntrState;
 class PortWatcher;
+class TransferListener;
 
 /** Told that events were posted; take them with MidiCntrState::takeEvents on the message thread. */
 class MidiCntrStateListener
@@ -90,6 +91,16 @@ public:
     void removeListener (MidiCntrStateListener* l);
     void addStateListener (stateListener* l);
     void removeStateListener (stateListener* l);
+
+    /** A listener that hears every transfer's news (see TransferListener), whether or not anybody
+        takes the events. Message thread. */
+    void addTransferListener (TransferListener* l);
+    void removeTransferListener (TransferListener* l);
+    /** Tell the transfer listeners, after whatever news is still on its way to them, that a
+        transmission of user banks firstBank..lastBank starts, or that the transfer was ended.
+        Message thread (the transfer calls them). */
+    void announceTransmissionStarting (int firstBank, int lastBank);
+    void announceTransferEnded();
 
     //==============================================================================
     // Incoming program-parameter values (index × 4096 + value), applied by the processor.
@@ -273,6 +284,10 @@ private:
 
     void notifyListeners();
     void notifyStateListeners();
+    void queueTransferNews (int32_t code) noexcept;
+    void deliverTransferNews();
+    template <typename Call>
+    void tellTransferListeners (Call&& call);
     void post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept;
     template <typename Listener>
     void callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&));
@@ -325,6 +340,14 @@ private:
     juce::Array<MidiCntrStateListener*> listeners;
     juce::Array<stateListener*> stateListeners;
     std::atomic<int> numListeners { 0 };
+
+    // Transfer news for the transfer listeners: a queue of its own, filled only while one listens,
+    // and emptied on the message thread however many take the events above.
+    LockFreeQueue<int32_t> transferNews;
+    std::atomic<bool> transferNewsPending { false };
+    juce::Array<TransferListener*> transferListeners; // under listenerLock
+    std::atomic<int> numTransferListeners { 0 };
+    bool deliveringTransferNews = false; // message thread
 
     std::unique_ptr<Notifier> notifier;
     std::unique_ptr<BankTransfer> transfer;

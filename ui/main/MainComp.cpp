@@ -342,19 +342,11 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (event::isKind (code, event::bankTransferFinished))
     {
-        processor.getHistory().transferFinished();
         endBankTransfer();
-    }
-    else if (event::isKind (code, event::programDumpArrived))
-    {
-        // The synth holds what it sent, and so does the local bank now.
-        const auto [bank, programNumber] = event::bankProgramOf (code);
-        processor.getHistory().transferProgress (bank, programNumber);
     }
     else if (event::isKind (code, event::bankTransferProgress))
     {
         const auto [bank, programNumber] = event::bankProgramOf (code);
-        processor.getHistory().transferProgress (bank, programNumber);
         if (progress != nullptr)
             progress->setProgress (bank, programNumber);
     }
@@ -362,7 +354,6 @@ void MainComp::applyEvent (int32_t code)
     {
         const auto [bank, programNumber] = event::bankProgramOf (code);
         const auto transmitting = engine.getTransferMode() >= BankTransfer::transmitBank;
-        processor.getHistory().transferFailed (bank, programNumber);
         showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
@@ -392,10 +383,6 @@ void MainComp::setStatusText (const juce::String& text)
 void MainComp::startBankTransfer (int mode, int bank)
 {
     showTransferProgress();
-    if (mode == BankTransfer::transmitBank)
-        processor.getHistory().transmissionStarting (bank, bank);
-    else if (mode == BankTransfer::transmitAllBanks)
-        processor.getHistory().transmissionStarting (0, BankTransfer::numUserBanks - 1);
     engine.startBankTransfer (mode, bank);
 }
 
@@ -414,7 +401,6 @@ void MainComp::showTransferProgress()
 void MainComp::endBankTransfer()
 {
     engine.endBankTransfer();
-    processor.getHistory().transferEnded();
     if (progress != nullptr)
     {
         if (progress->isCurrentlyModal())
