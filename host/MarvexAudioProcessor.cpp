@@ -1,4 +1,5 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/EditBufferChanges.h"
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessorEditor.h"
 #include "host/ProjectRecall.h"
@@ -62,6 +63,7 @@ MarvexAudioProcessor::MarvexAudioProcessor()
 
 MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder)
     : AudioProcessor (busesFor (juce::PluginHostType::getPluginLoadedAs())),
+      editBufferChanges (std::make_unique<EditBufferChanges>()),
       engine (std::move (devices), settingsFolder)
 {
     engine.addChangeListener (this);
@@ -73,6 +75,7 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     // perhaps unsaved work.
     pluginBank = std::make_unique<Bank_Program> ("Program Bank");
     pluginBank->initialise();
+    pluginBank->setEditBufferObserver (editBufferChanges.get());
     engine.setPluginBank (pluginBank.get());
 
     hostParameters.reserve ((size_t) program::numHostParameters);
@@ -266,7 +269,7 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     };
 
     // A program applied from the editor (the library, the preset page) is one named undo step; a
-    // host's call on another thread is found as a new sound by the history's watcher.
+    // host's call on another thread is found as a new sound from the edit buffer's changes.
     if (history != nullptr && juce::MessageManager::existsAndIsCurrentThread())
         history->recordSoundChange (
             "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(),

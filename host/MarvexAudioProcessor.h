@@ -14,6 +14,7 @@
 
 namespace kelvo
 {
+class EditBufferChanges;
 class KelvoParameter;
 class MidiDeviceLayer;
 class ProjectRecall;
@@ -95,6 +96,9 @@ public:
     MidiCntrState& getEngine() noexcept { return engine; }
     const MidiCntrState& getEngine() const noexcept { return engine; }
     Bank_Program& getPluginBank() noexcept { return *pluginBank; }
+    /** Every change of the edit buffer, by whatever path, as a change message on the message
+        thread (the undo history listens; so can the host sync). */
+    EditBufferChanges& getEditBufferChanges() noexcept { return *editBufferChanges; }
 
     /** Size the next editor opens at; the editor keeps it up to date. Message thread. */
     juce::Rectangle<int> getEditorSize() const noexcept { return { editorWidth, editorHeight }; }
@@ -135,6 +139,9 @@ private:
     // The plug-in bank outlives the engine: until the engine has closed its MIDI input, a program
     // change or dump from the synth may write into the edit buffer.
     std::unique_ptr<Bank_Program> pluginBank;
+    // Told by the plug-in bank of each edit-buffer change, the MIDI input thread's too: it goes
+    // after the engine, which closes that input.
+    std::unique_ptr<EditBufferChanges> editBufferChanges;
     MidiCntrState engine;
     std::vector<KelvoParameter*> hostParameters; // owned by the base class
 

@@ -1,4 +1,5 @@
 #include "host/SoundHistory.h"
+#include "host/EditBufferChanges.h"
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
 #include "model/ProgramPacking.h"
@@ -7,7 +8,8 @@ namespace kelvo
 {
 namespace
 {
-constexpr int watchIntervalMs = 50;
+// The ticks between which a new sound must stay the same to be a step (see timerCallback).
+constexpr int settleIntervalMs = 50;
 // How long a name given to the next sound waits for it (the answer to "Recv", say).
 constexpr juce::uint32 nextSoundLabelMs = 3000;
 // Up to this many parameters go back to the synth as NRPN; more as one edit-buffer dump.
@@ -33,13 +35,14 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
     catchUp();
     runStart = watched;
     seenRestores = processor.getStateRestoreCount();
-    startTimer (watchIntervalMs);
+    processor.getEditBufferChanges().addChangeListener (this);
     engine.addTransferListener (this);
 }
 
 SoundHistory::~SoundHistory()
 {
     engine.removeTransferListener (this);
+    processor.getEditBufferChanges().removeChangeListener (this);
     stopTimer();
 }
 
@@ -435,26 +438,45 @@ void SoundHistory::transferEnded()
     pending = {};
 }
 
+bool SoundHistory::forgetAfterRestore()
+{
+    const auto restores = processor.getStateRestoreCount();
+    if (restores == seenRestores)
+        return false;
+    seenRestores = restores;
+    stopTimer();
+    forgetAll();
+    return true;
+}
+
+void SoundHistory::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    if (forgetAfterRestore())
+        return;
+
+    // Bytes written (host automation, the synth's knobs) are kept up with at once; a new sound
+    // waits until it has settled.
+    if (processor.getPluginBank().getEditBufferGeneration() == watchedGeneration)
+        checkForNewSound();
+    else if (! isTimerRunning())
+        startTimer (settleIntervalMs);
+}
+
 void SoundHistory::timerCallback()
 {
-    // A restored project is another sound with a history of its own, which we do not have.
-    const auto restores = processor.getStateRestoreCount();
-    if (restores != seenRestores)
-    {
-        seenRestores = restores;
-        forgetAll();
+    if (forgetAfterRestore())
         return;
-    }
 
     // A sound can arrive in parts: the synth's bank select gives one program, its program change
-    // a moment later the one the user chose. The watcher makes a step once the edit buffer has
-    // stayed the same for a whole interval, so that the part on the way is no step of its own.
+    // a moment later the one the user chose. A step is made once the edit buffer has stayed the
+    // same from one tick to the next, so that the part on the way is no step of its own.
     const auto generation = processor.getPluginBank().getEditBufferGeneration();
     if (generation != watchedGeneration && generation != settlingGeneration)
     {
         settlingGeneration = generation;
         return;
     }
+    stopTimer();
     checkForNewSound();
 }
 

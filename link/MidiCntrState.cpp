@@ -371,6 +371,11 @@ void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCn
         notifier->wakeUp();
 }
 
+bool MidiCntrState::isOnLinkThread() noexcept
+{
+    return onLinkInputThread || onLinkSenderThread;
+}
+
 void MidiCntrState::queueTransferNews (int32_t code) noexcept
 {
     // Cannot fail short of a message thread that has stood still for minutes (see the capacity).
@@ -385,7 +390,7 @@ void MidiCntrState::queueTransferNews (int32_t code) noexcept
     transferNewsPending = true;
     // A host's thread may be the audio thread, which must not post: its news waits for the next
     // delivery. Transfers report from the link's own threads.
-    if (onLinkInputThread || onLinkSenderThread)
+    if (isOnLinkThread())
         notifier->wakeUp();
 }
 

@@ -273,6 +273,10 @@ public:
     std::atomic<bool> settingsWereReset { false };
 
     //==============================================================================
+    /** Whether the calling thread is one of the link's own (the MIDI input, the sender): these
+        may post to the message thread, which a host's thread (perhaps the audio thread) may not. */
+    static bool isOnLinkThread() noexcept;
+
     /** Everything the synth sends arrives here, on the MIDI input thread. */
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
     /** A driver passes on the first part of a SysEx message that is still arriving. MIDI input thread. */

@@ -139,6 +139,8 @@ void Bank_Program::setEditBuffer (const void* bytes, size_t numBytes) noexcept
     for (size_t i = 0; i < editBuffer.size(); ++i)
         editBuffer[i].store (src != nullptr && i < numBytes ? src[i] : 0, relaxed);
     editBufferGeneration.fetch_add (1, std::memory_order_release);
+    if (auto* o = observer.load (std::memory_order_acquire))
+        o->editBufferChanged();
 }
 
 juce::String Bank_Program::getEditBufferName() const
@@ -154,8 +156,11 @@ uint8_t Bank_Program::getEditBufferByte (int offset) const noexcept
 
 void Bank_Program::setEditBufferByte (int offset, uint8_t value) noexcept
 {
-    if (offset >= 0 && offset < program::recordSize)
-        editBuffer[(size_t) offset].store (value, relaxed);
+    if (offset < 0 || offset >= program::recordSize)
+        return;
+    editBuffer[(size_t) offset].store (value, relaxed);
+    if (auto* o = observer.load (std::memory_order_acquire))
+        o->editBufferChanged();
 }
 
 juce::MemoryBlock Bank_Program::storeEditBuffer (int n)
