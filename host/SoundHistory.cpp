@@ -3,6 +3,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
@@ -27,8 +28,8 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
 {
     openOrder.reserve (open.size());
     // The local banks as loaded at the start are the editor's copy of the synth's memory.
-    synthMemory.resize ((size_t)(BankTransfer::numUserBanks * program::programsPerBank));
-    for (int b = 0; b < BankTransfer::numUserBanks; ++b)
+    synthMemory.resize ((size_t)(synthbanks::numUserBanks * program::programsPerBank));
+    for (int b = 0; b < synthbanks::numUserBanks; ++b)
         if (const auto* bank = engine.getSynthBank (b))
             for (int n = 0; n < program::programsPerBank; ++n)
                 *knownAt (b, n) = bank->getProgramRecord (n);
@@ -353,7 +354,7 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
 //==============================================================================
 std::optional<ProgramRecord>* SoundHistory::knownAt (int bank, int program)
 {
-    if (bank < 0 || bank >= BankTransfer::numUserBanks || program < 0 || program >= program::programsPerBank)
+    if (bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
         return nullptr;
     return &synthMemory[(size_t)(bank * program::programsPerBank + program)];
 }

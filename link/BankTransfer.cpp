@@ -2,6 +2,7 @@
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiCntrState.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 #include <algorithm>
 
@@ -23,16 +24,16 @@ BankTransfer::~BankTransfer()
 void BankTransfer::start (int newMode, int bank)
 {
     end();
-    if (bank < 0 || bank >= numUserBanks)
+    if (bank < 0 || bank >= synthbanks::numUserBanks)
         return;
 
     switch (newMode)
     {
         case receiveBank:      mode = newMode; startReceive (bank); break;
         case receiveAllBanks:  mode = newMode; startReceive (0); break;
-        case receiveFactoryBanks: mode = newMode; startReceive (numUserBanks); break;
+        case receiveFactoryBanks: mode = newMode; startReceive (synthbanks::numUserBanks); break;
         case transmitBank:     mode = newMode; startTransmit (bank, bank); break;
-        case transmitAllBanks: mode = newMode; startTransmit (0, numUserBanks - 1); break;
+        case transmitAllBanks: mode = newMode; startTransmit (0, synthbanks::numUserBanks - 1); break;
         default: break;
     }
 }
@@ -59,7 +60,7 @@ void BankTransfer::transmit (std::vector<Location> programs)
     end();
     programs.erase (std::remove_if (programs.begin(), programs.end(),
                                     [] (const Location& l) {
-                                        return l.bank < 0 || l.bank >= numUserBanks || l.program < 0 ||
+                                        return l.bank < 0 || l.bank >= synthbanks::numUserBanks || l.program < 0 ||
                                                l.program > lastProgram;
                                     }),
                     programs.end());
@@ -201,8 +202,8 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
             nextBank = bank;
             nextProgram = programNumber + 1;
         }
-        else if ((mode.load() == receiveAllBanks && bank < numUserBanks - 1)
-                 || (mode.load() == receiveFactoryBanks && bank < numSynthBanks - 1))
+        else if ((mode.load() == receiveAllBanks && bank < synthbanks::numUserBanks - 1)
+                 || (mode.load() == receiveFactoryBanks && bank < synthbanks::numSynthBanks - 1))
         {
             nextBank = bank + 1;
         }

@@ -6,6 +6,7 @@
 #include "link/SystemMidiDevices.h"
 #include "model/BankImage.h"
 #include "model/Bank_Program.h"
+#include "model/SynthBanks.h"
 
 #include <cstring>
 
@@ -15,7 +16,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr int numUserPrograms = bankimage::numDataFileBanks * program::programsPerBank;
+constexpr int numUserPrograms = synthbanks::numUserBanks * program::programsPerBank;
 
 // A temporary file this old was left by a save that never finished: no save takes a minute.
 const juce::RelativeTime staleTemporaryAge = juce::RelativeTime::minutes (1);

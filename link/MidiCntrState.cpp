@@ -10,7 +10,9 @@
 #include "link/TransferListener.h"
 #include "model/Categories.h"
 #include "model/GlobalSettings.h"
+#include "model/MidiNumbers.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
@@ -29,16 +31,12 @@ constexpr int deferredNotifyIntervalMs = 15;
 constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
               requestGlobals = sysex::requestGlobals;
 
-constexpr int ccModWheel = 1, ccDataMsb = 6, ccBankSelect = 32, ccDataLsb = 38, ccNrpnLsb = 98, ccNrpnMsb = 99;
-
-// Incoming NRPN numbers from here on name globals; below, program parameters.
-constexpr int firstGlobalNrpn = 380;
+// Incoming NRPN numbers from globals::firstNrpn on name globals; below, program parameters, the
+// indices from here on with an offset.
 constexpr int firstHighParameterNrpn = 200;
 // A program parameter is one byte; anything larger cannot be stored and would spill into the index
 // when queued as index × 4096 + value.
 constexpr int maxParameterValue = 255;
-// The global block holds 100 bytes; a longer dump is cut there.
-constexpr int maxGlobalPairs = 100;
 
 constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
 
@@ -191,8 +189,8 @@ void MidiCntrState::buildBanks()
     // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
     // otherwise; F1..F4 are always factory banks 0..3.
     files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
-    for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
-        synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
+    for (int n = 0; n < synthbanks::numSynthBanks - synthbanks::numUserBanks; ++n)
+        synthBanks[(size_t) (synthbanks::numUserBanks + n)]->loadFactoryBank (n);
 
     // F1..F4 as the user made them match the synth, or edited them.
     bool fromSynth = false;
@@ -293,7 +291,7 @@ void MidiCntrState::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& d
 void MidiCntrState::synthBankChanged (int bank)
 {
     postEvent (event::bankContentsChanged);
-    if (bank < numUserBanks)
+    if (bank < synthbanks::numUserBanks)
         saveBankData();
     else
         saveFactoryBankData(); // F1..F4 are otherwise rebuilt from the built-in set at the next start
@@ -321,7 +319,7 @@ void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumbe
 void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
 {
     auto* plugin = getPluginBank();
-    if (plugin == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+    if (plugin == nullptr || bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
         return;
 
     sendSysEx (makeProgramDump (bank, program, record));
@@ -655,7 +653,7 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
 
     if (sendToSynth)
     {
-        sendController (getMidiChannel(), ccBankSelect, bank);
+        sendController (getMidiChannel(), midicc::bankSelect, bank);
         sendProgramChange (getMidiChannel(), program);
     }
 }
@@ -706,7 +704,7 @@ void MidiCntrState::sendEditBufferToSynth()
 void MidiCntrState::writeProgramToSynth (int bank, int program)
 {
     auto* plugin = getPluginBank();
-    if (plugin == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+    if (plugin == nullptr || bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
         return;
 
     const auto record = plugin->getEditBufferRecord();
@@ -837,17 +835,17 @@ void MidiCntrState::setCurrentPluginProgram (int program) noexcept
 
 Bank_Program* MidiCntrState::getSynthBank (int bank) const noexcept
 {
-    return bank >= 0 && bank < numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
+    return bank >= 0 && bank < synthbanks::numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
 }
 
 uint8_t MidiCntrState::getGlobal (int index) const noexcept
 {
-    return index >= 0 && index < numGlobals ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
+    return index >= 0 && index < globals::blockSize ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
 }
 
 void MidiCntrState::setGlobal (int index, uint8_t value) noexcept
 {
-    if (index >= 0 && index < numGlobals)
+    if (index >= 0 && index < globals::blockSize)
         globals[(size_t) index].store (value, std::memory_order_relaxed);
 }
 
@@ -940,27 +938,27 @@ void MidiCntrState::handleController (int channel, int controller, int value)
 {
     switch (controller)
     {
-        case ccModWheel:
-            postEvent (event::echoCode (event::controllerEcho, channel, ccModWheel, value));
+        case midicc::modWheel:
+            postEvent (event::echoCode (event::controllerEcho, channel, midicc::modWheel, value));
             break;
-        case ccDataMsb:
+        case midicc::dataMsb:
             nrpnDataMsb = (uint8_t) value;
             break;
-        case ccBankSelect:
-            if (value != currentSynthBank.load() && value < numSynthBanks)
+        case midicc::bankSelect:
+            if (value != currentSynthBank.load() && value < synthbanks::numSynthBanks)
             {
                 currentSynthBank = value;
                 selectProgram (value, currentSynthProgram.load(), false);
             }
             break;
-        case ccDataLsb:
+        case midicc::dataLsb:
             nrpnDataLsb = (uint8_t) value;
             completeNrpn();
             break;
-        case ccNrpnLsb:
+        case midicc::nrpnLsb:
             nrpnNumberLsb = (uint8_t) value;
             break;
-        case ccNrpnMsb:
+        case midicc::nrpnMsb:
             nrpnNumberMsb = (uint8_t) value;
             break;
         default:
@@ -973,10 +971,10 @@ void MidiCntrState::completeNrpn()
     const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
     const auto value = nrpnDataMsb * 128 + nrpnDataLsb;
 
-    if (number >= firstGlobalNrpn)
+    if (number >= globals::firstNrpn)
     {
         const auto index = globalIndexForNrpn (number);
-        if (index >= 0 && index < numGlobals)
+        if (index >= 0 && index < globals::blockSize)
         {
             setGlobal (index, (uint8_t) value);
             postEvent (event::globalCode (index));
@@ -1011,7 +1009,7 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
             const auto bank = byteAt (sysex::programDumpBankOffset);
             const auto programNumber = byteAt (sysex::programDumpProgramOffset);
             // A dump for a bank we do not have, or of the wrong length, is not ours to store.
-            if (size != sysex::programDumpSize || bank >= numSynthBanks || programNumber >= program::programsPerBank)
+            if (size != sysex::programDumpSize || bank >= synthbanks::numSynthBanks || programNumber >= program::programsPerBank)
                 return;
 
             const auto record = unpackProgramData (b + sysex::programDataOffset);
@@ -1053,7 +1051,7 @@ void MidiCntrState::handleGlobalDump (const uint8_t* data, int size)
 {
     constexpr int firstPair = 4;
     // A pair counts only when both its bytes come before the final F7.
-    for (int k = 0; k < maxGlobalPairs && firstPair + 2 * k + 1 < size - 1; ++k)
+    for (int k = 0; k < globals::blockSize && firstPair + 2 * k + 1 < size - 1; ++k)
     {
         const auto low = data[firstPair + 2 * k];
         const auto high = data[firstPair + 2 * k + 1];

@@ -3,8 +3,10 @@
 #include "link/EngineEvents.h"
 #include "link/LockFreeQueue.h"
 #include "model/Bank_Program.h"
+#include "model/GlobalSettings.h"
 #include "model/ParDes.h"
 #include "model/ParameterTable.h"
+#include "model/SynthBanks.h"
 #include "model/SysExAssembler.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -60,11 +62,6 @@ class MidiCntrState : public juce::MidiInputCallback,
                       public juce::ChangeBroadcaster
 {
 public:
-    static constexpr int numSynthBanks = 8;
-    static constexpr int numUserBanks = 4;
-    static constexpr int numGlobals = 100;
-    static constexpr int numSettings = 82;
-
     /** Builds the engine: settings, parameter table, the eight banks, the saved ports.
         settingsFolder is where its files live; devices is the MIDI it talks through. */
     MidiCntrState (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder);
@@ -315,9 +312,9 @@ private:
     std::unique_ptr<MidiDeviceLayer> devices;
     std::unique_ptr<MIDI_PORTS_Control> ports;
 
-    std::array<std::unique_ptr<Bank_Program>, numSynthBanks> synthBanks;
+    std::array<std::unique_ptr<Bank_Program>, synthbanks::numSynthBanks> synthBanks;
     std::atomic<Bank_Program*> pluginBank { nullptr };
-    std::array<std::atomic<uint8_t>, numGlobals> globals {};
+    std::array<std::atomic<uint8_t>, globals::blockSize> globals {};
 
     std::atomic<int> midiChannel { 1 };
     std::atomic<int> currentSynthBank { 0 }, currentSynthProgram { 0 }, currentPluginProgram { 0 };

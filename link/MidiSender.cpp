@@ -1,11 +1,11 @@
 #include "link/MidiSender.h"
 #include "link/MidiDevices.h"
+#include "model/MidiNumbers.h"
 
 namespace kelvo
 {
 namespace
 {
-constexpr int ccNrpnMsb = 99, ccNrpnLsb = 98, ccDataMsb = 6, ccDataLsb = 38;
 
 // How often a producer that waits for room looks again, and how often the sender thread looks at
 // its queue while a paced series waits for its next message.
@@ -297,21 +297,21 @@ void MidiSender::sendNrpn (int channel, int nrpn, int value, bool useCache)
 
     if (! useCache || nrpn != cacheNumber.load())
     {
-        sendNow (controller (channel, ccNrpnMsb, nrpn / 128));
-        sendNow (controller (channel, ccNrpnLsb, nrpn % 128));
-        sendNow (controller (channel, ccDataMsb, msb));
-        sendNow (controller (channel, ccDataLsb, lsb));
+        sendNow (controller (channel, midicc::nrpnMsb, nrpn / 128));
+        sendNow (controller (channel, midicc::nrpnLsb, nrpn % 128));
+        sendNow (controller (channel, midicc::dataMsb, msb));
+        sendNow (controller (channel, midicc::dataLsb, lsb));
     }
     else if (msb == cacheMsb.load())
     {
         if (lsb == cacheLsb.load())
             return;
-        sendNow (controller (channel, ccDataLsb, lsb));
+        sendNow (controller (channel, midicc::dataLsb, lsb));
     }
     else
     {
-        sendNow (controller (channel, ccDataMsb, msb));
-        sendNow (controller (channel, ccDataLsb, lsb));
+        sendNow (controller (channel, midicc::dataMsb, msb));
+        sendNow (controller (channel, midicc::dataLsb, lsb));
     }
 
     // A global NRPN moves the synth's NRPN registers too, so afterwards the cache knows nothing.

@@ -2,6 +2,7 @@
 #include "model/BankImage.h"
 #include "model/DSI_Program.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
@@ -173,14 +174,14 @@ juce::MemoryBlock Bank_Program::storeEditBuffer (int n)
 //==============================================================================
 void Bank_Program::loadFactoryBank (int n)
 {
-    if (n < 0 || n >= bankimage::numFactoryBanks)
+    if (n < 0 || n >= synthbanks::numFactoryBanks)
         return;
     loadFromImageBlock (factoryImageData(), factoryImageSize(), bankimage::blockOffset (bankimage::factoryHeaderSize, n));
 }
 
 void Bank_Program::loadFromDataImage (int n, const void* image, size_t numBytes)
 {
-    if (n < 0 || n >= bankimage::numDataFileBanks)
+    if (n < 0 || n >= synthbanks::numUserBanks)
         return;
     loadFromImageBlock (image, numBytes, bankimage::blockOffset (bankimage::dataFileHeaderSize, n));
 }

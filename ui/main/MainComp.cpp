@@ -35,7 +35,6 @@ namespace kelvo
 namespace
 {
 constexpr int highestPanelIndex = 114;
-constexpr int firstStepIndex = 120, lastStepIndex = 183;
 constexpr int firstSequencerIndex = 95;
 constexpr int modWheelController = 1;
 // The synth panel's size and scale as the sequencer page's preview, in design units.
@@ -302,7 +301,7 @@ void MainComp::applyEvent (int32_t code)
             // A category chosen here or sent by the synth shows on the LCD at once.
             synthPanel->getLcd().showCategory (value, categoryName (value));
         }
-        else if (index >= firstStepIndex && index <= lastStepIndex)
+        else if (index >= program::firstStepIndex && index <= program::lastStepIndex)
         {
             sequencerPanel->updateStep (index, value);
         }
