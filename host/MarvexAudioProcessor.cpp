@@ -7,6 +7,8 @@
 #include "host/SoundHistory.h"
 #include "host/SoundMorph.h"
 #include "model/SoundVariation.h"
+#include "instrument/BuiltInSimulator.h"
+#include "link/CombinedMidiDevices.h"
 #include "link/SystemMidiDevices.h"
 
 namespace kelvo
@@ -57,7 +59,7 @@ private:
 };
 
 MarvexAudioProcessor::MarvexAudioProcessor()
-    : MarvexAudioProcessor (std::make_unique<SystemMidiDevices> (getDefaultSettingsFolder()), getDefaultSettingsFolder())
+    : MarvexAudioProcessor (makeUsersPorts (getDefaultSettingsFolder()), getDefaultSettingsFolder())
 {
 }
 
@@ -122,6 +124,12 @@ juce::AudioProcessor::BusesProperties MarvexAudioProcessor::busesFor (WrapperTyp
     return BusesProperties()
         .withInput ("Input", juce::AudioChannelSet::stereo(), true)
         .withOutput ("Output", juce::AudioChannelSet::stereo(), true);
+}
+
+std::unique_ptr<MidiDeviceLayer> MarvexAudioProcessor::makeUsersPorts (const juce::File& settingsFolder)
+{
+    return std::make_unique<CombinedMidiDevices> (std::make_unique<SystemMidiDevices>(),
+                                                  std::make_unique<BuiltInSimulator> (settingsFolder));
 }
 
 juce::File MarvexAudioProcessor::getDefaultSettingsFolder()

@@ -44,6 +44,10 @@ public:
     MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder);
     ~MarvexAudioProcessor() override;
 
+    /** The ports a user is offered: the system's MIDI devices, then our own simulator, which keeps
+        its memory in settingsFolder. */
+    static std::unique_ptr<MidiDeviceLayer> makeUsersPorts (const juce::File& settingsFolder);
+
     /** "MarvexSettings" in the user's application data folder, where every file of the plug-in lives. */
     static juce::File getDefaultSettingsFolder();
 

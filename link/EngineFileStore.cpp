@@ -3,7 +3,6 @@
 #include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "link/EngineSettings.h"
-#include "link/SystemMidiDevices.h"
 #include "model/BankImage.h"
 #include "model/Bank_Program.h"
 #include "model/SynthBanks.h"
@@ -103,7 +102,7 @@ void EngineFileStore::removeStaleTemporaryFiles()
 {
     kelvo::removeStaleTemporaryFiles (folder,
                                       {enginefile::settingsFileName, enginefile::bankDataFileName,
-                                       enginefile::portsFileName, SystemMidiDevices::simulatorMemoryFileName},
+                                       enginefile::portsFileName, enginefile::simulatorMemoryFileName},
                                       staleTemporaryAge);
 }
 
