@@ -7,7 +7,6 @@
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
 #include "link/PortWatcher.h"
-#include "link/TransferListener.h"
 #include "model/Categories.h"
 #include "model/GlobalSettings.h"
 #include "model/MidiNumbers.h"
@@ -18,16 +17,6 @@ namespace kelvo
 {
 namespace
 {
-// Enough for any burst the editor could fall behind on; past it the editor reloads everything.
-constexpr size_t eventQueueCapacity = 8192;
-
-// Several times the news of the largest transfer (four banks of 128 programs and its end); a new
-// transfer starts on the message thread, after the news of the one before has been delivered.
-constexpr size_t transferNewsCapacity = 4096;
-
-// How often events posted on host threads reach the listeners.
-constexpr int deferredNotifyIntervalMs = 15;
-
 constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
               requestGlobals = sysex::requestGlobals;
 
@@ -46,80 +35,28 @@ constexpr int minPortNameLength = 3;
 const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
                                        "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
 
-// Set on the thread that delivers incoming MIDI: it may post a message to the message thread,
-// which the audio thread must not.
-thread_local bool onLinkInputThread = false;
-// Set on the sender's thread, which reports a transmission's progress: it may wake the message
-// thread too.
-thread_local bool onLinkSenderThread = false;
-
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 
 // A full output queue makes the message thread and the MIDI input thread wait for room; a host
 // thread, which may be the audio thread, drops the message and has it reported instead.
 MidiSender::Overflow overflowPolicy() noexcept
 {
-    return onLinkInputThread || juce::MessageManager::existsAndIsCurrentThread() ? MidiSender::Overflow::wait
+    return EngineEventHub::isOnInputThread() || juce::MessageManager::existsAndIsCurrentThread() ? MidiSender::Overflow::wait
                                                                                  : MidiSender::Overflow::report;
 }
 } // namespace
 
 //==============================================================================
-// Brings events posted on other threads to the listeners, on the message thread. Listeners are
-// only ever called there, where they are also added and removed, so none can be called while it
-// is being destroyed. The MIDI input thread hands over through an async update (at once); host
-// threads, which may be the audio thread, only set a flag, which a timer picks up.
-class MidiCntrState::Notifier final : private juce::Timer,
-                                      private juce::AsyncUpdater
-{
-public:
-    explicit Notifier (MidiCntrState& e) : engine (e) {}
-    ~Notifier() override
-    {
-        stopTimer();
-        cancelPendingUpdate();
-    }
-
-    void setActive (bool shouldRun)
-    {
-        if (shouldRun)
-            startTimer (deferredNotifyIntervalMs);
-        else
-            stopTimer();
-    }
-
-    void wakeUp() { triggerAsyncUpdate(); }
-
-private:
-    void timerCallback() override { deliver(); }
-    void handleAsyncUpdate() override { deliver(); }
-
-    void deliver()
-    {
-        if (engine.transferNewsPending.exchange (false))
-            engine.deliverTransferNews();
-        if (engine.listenersPending.exchange (false))
-            engine.notifyListeners();
-        if (engine.stateListenersPending.exchange (false))
-            engine.notifyStateListeners();
-    }
-
-    MidiCntrState& engine;
-};
-
-//==============================================================================
 MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, const juce::File& folder)
-    : settingsFolder (folder),
-      devices (std::move (deviceLayer)),
-      events (eventQueueCapacity),
-      transferNews (transferNewsCapacity),
-      notifier (std::make_unique<Notifier> (*this))
+    : hub (std::make_unique<EngineEventHub> (*this)),
+      settingsFolder (folder),
+      devices (std::move (deviceLayer))
 {
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
     transfer = std::make_unique<BankTransfer> (*this);
     ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
-        onLinkSenderThread = true;
+        EngineEventHub::markSenderThread();
         transfer->noteTransmitted (series, code);
     });
     ports->getSender().setOverflowHandler ([this] (int numDropped) {
@@ -127,8 +64,8 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     });
 
     // The store meets problems under the file lock: what it has to tell is kept there, and the event
-    // that announces it is posted once the lock is released (see announceNotices).
-    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { keepNotice (text); });
+    // that announces it is posted once the lock is released (see EngineEventHub::announceNotices).
+    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { hub->keepNotice (text); });
     files->removeStaleTemporaryFiles();
 
     auto loaded = files->loadSettings();
@@ -174,7 +111,6 @@ MidiCntrState::~MidiCntrState()
 
     ports.reset();
     transfer.reset();
-    notifier.reset();
 }
 
 void MidiCntrState::buildBanks()
@@ -208,7 +144,7 @@ void MidiCntrState::saveSettings()
         const std::lock_guard<std::mutex> fl (fileLock);
         files->saveSettings (getSettings());
     }
-    announceNotices();
+    hub->announceNotices();
 }
 
 void MidiCntrState::saveBankData()
@@ -220,7 +156,7 @@ void MidiCntrState::saveBankData()
     }
     if (reloaded)
         postEvent (event::bankContentsChanged);
-    announceNotices();
+    hub->announceNotices();
 }
 
 void MidiCntrState::saveFactoryBankData()
@@ -243,7 +179,7 @@ void MidiCntrState::savePorts()
         const std::lock_guard<std::mutex> fl (fileLock);
         files->savePorts (getPortNames());
     }
-    announceNotices();
+    hub->announceNotices();
 }
 
 void MidiCntrState::loadPorts()
@@ -253,7 +189,7 @@ void MidiCntrState::loadPorts()
         const std::lock_guard<std::mutex> fl (fileLock);
         names = files->loadPorts();
     }
-    announceNotices();
+    hub->announceNotices();
     const std::lock_guard<std::mutex> sl (settingsLock);
     portNames = names;
 }
@@ -336,202 +272,18 @@ void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& re
 }
 
 //==============================================================================
-void MidiCntrState::postEvent (int32_t code) noexcept
-{
-    post (code, listenersPending, &MidiCntrState::notifyListeners);
-}
-
-void MidiCntrState::postStateEvent (int32_t code) noexcept
-{
-    post (code, stateListenersPending, &MidiCntrState::notifyStateListeners);
-}
-
-void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept
-{
-    if (event::isTransferNews (code) && numTransferListeners.load (std::memory_order_acquire) > 0)
-        queueTransferNews (code);
-
-    // Nobody to show it: an editor that opens later reloads everything anyway.
-    if (numListeners.load (std::memory_order_acquire) == 0)
-        return;
-
-    if (! events.push (code))
-        eventsOverflowed = true;
-
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        (this->*notify)();
-        return;
-    }
-
-    pending = true;
-    if (onLinkInputThread)
-        notifier->wakeUp();
-}
-
-bool MidiCntrState::isOnLinkThread() noexcept
-{
-    return onLinkInputThread || onLinkSenderThread;
-}
-
-void MidiCntrState::queueTransferNews (int32_t code) noexcept
-{
-    // Cannot fail short of a message thread that has stood still for minutes (see the capacity).
-    transferNews.push (code);
-
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        deliverTransferNews();
-        return;
-    }
-
-    transferNewsPending = true;
-    // A host's thread may be the audio thread, which must not post: its news waits for the next
-    // delivery. Transfers report from the link's own threads.
-    if (isOnLinkThread())
-        notifier->wakeUp();
-}
-
-void MidiCntrState::deliverTransferNews()
-{
-    // A listener that posts news of its own has it delivered by the loop that called it, in order.
-    if (deliveringTransferNews)
-        return;
-    const juce::ScopedValueSetter<bool> delivering (deliveringTransferNews, true);
-
-    int32_t code;
-    while (transferNews.pop (code))
-        tellTransferListeners ([code] (TransferListener& l) { l.transferEventArrived (code); });
-}
-
-template <typename Call>
-void MidiCntrState::tellTransferListeners (Call&& call)
-{
-    juce::Array<TransferListener*> copy;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = transferListeners;
-    }
-    for (int i = copy.size(); --i >= 0;)
-        call (*copy.getUnchecked (i));
-}
-
-void MidiCntrState::announceTransmissionStarting (int firstBank, int lastBank)
-{
-    deliverTransferNews();
-    tellTransferListeners ([=] (TransferListener& l) { l.transmissionStarting (firstBank, lastBank); });
-}
-
-void MidiCntrState::announceTransferEnded()
-{
-    deliverTransferNews();
-    tellTransferListeners ([] (TransferListener& l) { l.transferEnded(); });
-}
-
-void MidiCntrState::postNotice (const juce::String& text)
-{
-    keepNotice (text);
-    announceNotices();
-}
-
-void MidiCntrState::keepNotice (const juce::String& text)
-{
-    const std::lock_guard<std::mutex> nl (noticeLock);
-    if (! notices.contains (text))
-    {
-        notices.add (text);
-        noticeUnannounced = true;
-    }
-}
-
-void MidiCntrState::announceNotices()
-{
-    if (noticeUnannounced.exchange (false))
-        postEvent (event::noticePosted);
-}
-
-juce::StringArray MidiCntrState::takeNotices()
-{
-    const std::lock_guard<std::mutex> nl (noticeLock);
-    return std::exchange (notices, {});
-}
-
 void MidiCntrState::takeEvents (std::vector<int32_t>& dest)
 {
-    int32_t code;
-    while (events.pop (code))
-        dest.push_back (code);
+    if (! hub->takeEvents (dest))
+        return;
 
-    if (eventsOverflowed.exchange (false))
-    {
-        // Some events were lost: have the editor reload everything, and tell it again where the
-        // link and a running transfer stand, so that no status or progress display is left behind.
-        dest.push_back (event::editBufferReplaced);
-        dest.push_back (event::bankContentsChanged);
-        if (globalDumpArrived.load())
-            dest.push_back (event::online);
-        transfer->appendStateEvents (dest);
-    }
-}
-
-template <typename Listener>
-void MidiCntrState::callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&))
-{
-    juce::Array<Listener*> copy;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = list;
-    }
-    for (int i = copy.size(); --i >= 0;)
-        (copy.getUnchecked (i)->*callback) (*this);
-}
-
-void MidiCntrState::notifyListeners()
-{
-    callListeners (listeners, &MidiCntrStateListener::midiCntrStateChanged);
-}
-
-void MidiCntrState::notifyStateListeners()
-{
-    callListeners (stateListeners, &stateListener::stateChanged);
-}
-
-template <typename Listener>
-void MidiCntrState::changeListeners (juce::Array<Listener*>& list, Listener* l, bool add)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    bool anyLeft;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        if (add)
-            list.addIfNotAlreadyThere (l);
-        else
-            list.removeAllInstancesOf (l);
-        numListeners = listeners.size() + stateListeners.size();
-        anyLeft = numListeners > 0;
-    }
-    notifier->setActive (anyLeft);
-}
-
-void MidiCntrState::addListener (MidiCntrStateListener* l) { changeListeners (listeners, l, true); }
-void MidiCntrState::removeListener (MidiCntrStateListener* l) { changeListeners (listeners, l, false); }
-void MidiCntrState::addStateListener (stateListener* l) { changeListeners (stateListeners, l, true); }
-void MidiCntrState::removeStateListener (stateListener* l) { changeListeners (stateListeners, l, false); }
-
-void MidiCntrState::addTransferListener (TransferListener* l)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    const std::lock_guard<std::mutex> sl (listenerLock);
-    transferListeners.addIfNotAlreadyThere (l);
-    numTransferListeners = transferListeners.size();
-}
-
-void MidiCntrState::removeTransferListener (TransferListener* l)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    const std::lock_guard<std::mutex> sl (listenerLock);
-    transferListeners.removeAllInstancesOf (l);
-    numTransferListeners = transferListeners.size();
+    // Some events were lost: have the editor reload everything, and tell it again where the link
+    // and a running transfer stand, so that no status or progress display is left behind.
+    dest.push_back (event::editBufferReplaced);
+    dest.push_back (event::bankContentsChanged);
+    if (globalDumpArrived.load())
+        dest.push_back (event::online);
+    transfer->appendStateEvents (dest);
 }
 
 //==============================================================================
@@ -877,7 +629,7 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 //==============================================================================
 void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
-    onLinkInputThread = true;
+    EngineEventHub::markInputThread();
 
     const auto* data = message.getRawData();
     const auto size = message.getRawDataSize();
