@@ -1,6 +1,7 @@
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
 #include "link/MidiCntrState.h"
+#include "model/MidiNumbers.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
@@ -13,7 +14,7 @@ namespace
 {
 // Bytes on the wire for one program: the 7-byte request and the 300-byte dump.
 constexpr double bytesPerProgram = 7 + 300;
-constexpr double wireSecondsPerByte = MophoSimulator::wireMicrosecondsPerByte * 1.0e-6;
+constexpr double wireSecondsPerByte = midiwire::microsecondsPerByte * 1.0e-6;
 constexpr double programWireSeconds = bytesPerProgram * wireSecondsPerByte;
 // What a program of a receive needs outside the editor: its bytes on the wire, and the synth's
 // moment before it starts to answer.

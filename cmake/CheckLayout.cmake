@@ -22,10 +22,7 @@ set(allowed_edges
     # The editor shell (host/MarvexAudioProcessorEditor) builds the main component in the look of
     # the widgets: host <-> ui is the plug-in's one intended cycle.
     "host -> ui/main"
-    "host -> ui/widgets"
-    # KNOWN EXCEPTION, to be removed when the port list is composed above link/: the system's
-    # port list (link/SystemMidiDevices.cpp) still offers the simulator itself.
-    "link -> instrument")
+    "host -> ui/widgets")
 
 file(GLOB ui_folders LIST_DIRECTORIES true RELATIVE ${ROOT} ${ROOT}/ui/*)
 set(folders ${top_folders})

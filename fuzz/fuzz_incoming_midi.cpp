@@ -7,6 +7,7 @@
 #include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 #include <juce_events/juce_events.h>
 
@@ -100,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         pos += length;
     }
 
-    FUZZ_CHECK (engine.getCurrentSynthBank() >= 0 && engine.getCurrentSynthBank() < kelvo::MidiCntrState::numSynthBanks);
+    FUZZ_CHECK (engine.getCurrentSynthBank() >= 0 && engine.getCurrentSynthBank() < kelvo::synthbanks::numSynthBanks);
     FUZZ_CHECK (engine.getCurrentSynthProgram() >= 0 && engine.getCurrentSynthProgram() < 128);
 
     // Queued parameter values are whole: an index the processor can tell from its value.
@@ -112,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         FUZZ_CHECK (entry / 4096 < 512);
     }
 
-    for (int b = 0; b < kelvo::MidiCntrState::numSynthBanks; ++b)
+    for (int b = 0; b < kelvo::synthbanks::numSynthBanks; ++b)
         FUZZ_CHECK (engine.getSynthBank (b)->getSize() == 128 * 256);
     engine.endBankTransfer();
     return 0;

@@ -1,4 +1,5 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/EditBufferChanges.h"
 #include "host/HostSync.h"
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessorEditor.h"
@@ -8,6 +9,8 @@
 #include "host/SoundMorph.h"
 #include "host/Vst3ComponentHandler.h"
 #include "model/SoundVariation.h"
+#include "instrument/BuiltInSimulator.h"
+#include "link/CombinedMidiDevices.h"
 #include "link/SystemMidiDevices.h"
 
 namespace kelvo
@@ -20,12 +23,13 @@ constexpr int maxEditorByteIndex = program::recordSize - 1; // the editor may wr
 } // namespace
 
 MarvexAudioProcessor::MarvexAudioProcessor()
-    : MarvexAudioProcessor (std::make_unique<SystemMidiDevices> (getDefaultSettingsFolder()), getDefaultSettingsFolder())
+    : MarvexAudioProcessor (makeUsersPorts (getDefaultSettingsFolder()), getDefaultSettingsFolder())
 {
 }
 
 MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder)
     : AudioProcessor (busesFor (juce::PluginHostType::getPluginLoadedAs())),
+      editBufferChanges (std::make_unique<EditBufferChanges>()),
       engine (std::move (devices), settingsFolder),
       vst3Handler (std::make_unique<Vst3ComponentHandler>())
 {
@@ -38,6 +42,7 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     // perhaps unsaved work.
     pluginBank = std::make_unique<Bank_Program> ("Program Bank");
     pluginBank->initialise();
+    pluginBank->setEditBufferObserver (editBufferChanges.get());
     engine.setPluginBank (pluginBank.get());
 
     hostParameters.reserve ((size_t) program::numHostParameters);
@@ -92,6 +97,12 @@ juce::AudioProcessor::BusesProperties MarvexAudioProcessor::busesFor (WrapperTyp
     return BusesProperties()
         .withInput ("Input", juce::AudioChannelSet::stereo(), true)
         .withOutput ("Output", juce::AudioChannelSet::stereo(), true);
+}
+
+std::unique_ptr<MidiDeviceLayer> MarvexAudioProcessor::makeUsersPorts (const juce::File& settingsFolder)
+{
+    return std::make_unique<CombinedMidiDevices> (std::make_unique<SystemMidiDevices>(),
+                                                  std::make_unique<BuiltInSimulator> (settingsFolder));
 }
 
 juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
@@ -266,7 +277,7 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     };
 
     // A program applied from the editor (the library, the preset page) is one named undo step; a
-    // host's call on another thread is found as a new sound by the history's watcher.
+    // host's call on another thread is found as a new sound from the edit buffer's changes.
     if (history != nullptr && juce::MessageManager::existsAndIsCurrentThread())
         history->recordSoundChange (
             "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(),

@@ -14,6 +14,7 @@
 
 namespace kelvo
 {
+class EditBufferChanges;
 class HostSync;
 class KelvoParameter;
 class MidiDeviceLayer;
@@ -45,6 +46,10 @@ public:
     /** The same with other MIDI devices and another settings folder (tests, the simulator). */
     MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder);
     ~MarvexAudioProcessor() override;
+
+    /** The ports a user is offered: the system's MIDI devices, then our own simulator, which keeps
+        its memory in settingsFolder. */
+    static std::unique_ptr<MidiDeviceLayer> makeUsersPorts (const juce::File& settingsFolder);
 
     /** "MarvexSettings" in the user's application data folder, where every file of the plug-in lives. */
     static juce::File getDefaultSettingsFolder();
@@ -101,6 +106,9 @@ public:
     MidiCntrState& getEngine() noexcept { return engine; }
     const MidiCntrState& getEngine() const noexcept { return engine; }
     Bank_Program& getPluginBank() noexcept { return *pluginBank; }
+    /** Every change of the edit buffer, by whatever path, as a change message on the message
+        thread (the undo history listens; so can the host sync). */
+    EditBufferChanges& getEditBufferChanges() noexcept { return *editBufferChanges; }
 
     /** Size the next editor opens at; the editor keeps it up to date. Message thread. */
     juce::Rectangle<int> getEditorSize() const noexcept { return { editorWidth, editorHeight }; }
@@ -157,6 +165,9 @@ private:
     HostEchoGuard echoGuard;
     // Outlives the engine too: the plug-in bank calls it whenever the edit buffer is replaced.
     std::unique_ptr<HostSync> hostSync;
+    // Told by the plug-in bank of each edit-buffer change, the MIDI input thread's too: it goes
+    // after the engine, which closes that input.
+    std::unique_ptr<EditBufferChanges> editBufferChanges;
     MidiCntrState engine;
     std::vector<KelvoParameter*> hostParameters; // owned by the base class
 

@@ -1,13 +1,16 @@
 #include "host/SoundHistory.h"
+#include "host/EditBufferChanges.h"
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
 namespace
 {
-constexpr int watchIntervalMs = 50;
+// The ticks between which a new sound must stay the same to be a step (see timerCallback).
+constexpr int settleIntervalMs = 50;
 // How long a name given to the next sound waits for it (the answer to "Recv", say).
 constexpr juce::uint32 nextSoundLabelMs = 3000;
 // Up to this many parameters go back to the synth as NRPN; more as one edit-buffer dump.
@@ -25,19 +28,22 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
 {
     openOrder.reserve (open.size());
     // The local banks as loaded at the start are the editor's copy of the synth's memory.
-    synthMemory.resize ((size_t)(BankTransfer::numUserBanks * program::programsPerBank));
-    for (int b = 0; b < BankTransfer::numUserBanks; ++b)
+    synthMemory.resize ((size_t)(synthbanks::numUserBanks * program::programsPerBank));
+    for (int b = 0; b < synthbanks::numUserBanks; ++b)
         if (const auto* bank = engine.getSynthBank (b))
             for (int n = 0; n < program::programsPerBank; ++n)
                 *knownAt (b, n) = bank->getProgramRecord (n);
     catchUp();
     runStart = watched;
     seenRestores = processor.getStateRestoreCount();
-    startTimer (watchIntervalMs);
+    processor.getEditBufferChanges().addChangeListener (this);
+    engine.addTransferListener (this);
 }
 
 SoundHistory::~SoundHistory()
 {
+    engine.removeTransferListener (this);
+    processor.getEditBufferChanges().removeChangeListener (this);
     stopTimer();
 }
 
@@ -348,7 +354,7 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
 //==============================================================================
 std::optional<ProgramRecord>* SoundHistory::knownAt (int bank, int program)
 {
-    if (bank < 0 || bank >= BankTransfer::numUserBanks || program < 0 || program >= program::programsPerBank)
+    if (bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
         return nullptr;
     return &synthMemory[(size_t)(bank * program::programsPerBank + program)];
 }
@@ -377,6 +383,24 @@ void SoundHistory::transmissionStarting (int firstBank, int lastBank)
             else if (*known != sent)
                 pending.programs.push_back ({b, n, *known, sent});
         }
+    }
+}
+
+void SoundHistory::transferEventArrived (int32_t code)
+{
+    if (event::isKind (code, event::bankTransferProgress) || event::isKind (code, event::programDumpArrived))
+    {
+        const auto [bank, program] = event::bankProgramOf (code);
+        transferProgress (bank, program);
+    }
+    else if (event::isKind (code, event::bankTransferFailed))
+    {
+        const auto [bank, program] = event::bankProgramOf (code);
+        transferFailed (bank, program);
+    }
+    else if (event::isKind (code, event::bankTransferFinished))
+    {
+        transferFinished();
     }
 }
 
@@ -415,26 +439,45 @@ void SoundHistory::transferEnded()
     pending = {};
 }
 
+bool SoundHistory::forgetAfterRestore()
+{
+    const auto restores = processor.getStateRestoreCount();
+    if (restores == seenRestores)
+        return false;
+    seenRestores = restores;
+    stopTimer();
+    forgetAll();
+    return true;
+}
+
+void SoundHistory::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    if (forgetAfterRestore())
+        return;
+
+    // Bytes written (host automation, the synth's knobs) are kept up with at once; a new sound
+    // waits until it has settled.
+    if (processor.getPluginBank().getEditBufferGeneration() == watchedGeneration)
+        checkForNewSound();
+    else if (! isTimerRunning())
+        startTimer (settleIntervalMs);
+}
+
 void SoundHistory::timerCallback()
 {
-    // A restored project is another sound with a history of its own, which we do not have.
-    const auto restores = processor.getStateRestoreCount();
-    if (restores != seenRestores)
-    {
-        seenRestores = restores;
-        forgetAll();
+    if (forgetAfterRestore())
         return;
-    }
 
     // A sound can arrive in parts: the synth's bank select gives one program, its program change
-    // a moment later the one the user chose. The watcher makes a step once the edit buffer has
-    // stayed the same for a whole interval, so that the part on the way is no step of its own.
+    // a moment later the one the user chose. A step is made once the edit buffer has stayed the
+    // same from one tick to the next, so that the part on the way is no step of its own.
     const auto generation = processor.getPluginBank().getEditBufferGeneration();
     if (generation != watchedGeneration && generation != settlingGeneration)
     {
         settlingGeneration = generation;
         return;
     }
+    stopTimer();
     checkForNewSound();
 }
 

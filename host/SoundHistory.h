@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/TransferListener.h"
 #include "model/EditHistory.h"
 
 #include <juce_events/juce_events.h>
@@ -21,20 +22,25 @@ class MidiCntrState;
     while their host gestures are open make one step (a drag is one step, an envelope handle that
     moves two parameters too), named after what was changed. A sound that replaces the edit buffer as
     a whole (a program chosen here or on the synth, "Recv", paste, a library entry, a variation) is
-    one step, found by watching the edit buffer when nobody recorded it first. A store into the
+    one step, found from the edit buffer's changes when nobody recorded it first. A store into the
     synth's program memory keeps the program it replaced, so that its undo puts that back in the
     synth and in the local bank. So does a transmission of local banks: it keeps what the synth was
     known to hold (the local banks as loaded, then what was received, written or transmitted), and
-    its undo transmits that back.
+    its undo transmits that back. It hears of every transfer from the engine, with or without an
+    editor open.
 
     Undoing sends what it restores to the synth (the parameters as NRPN, a whole sound as an
     edit-buffer dump) and tells the host, each parameter inside a gesture of its own.
 
     Threads: message thread only. Host automation and the MIDI thread write the edit buffer without
-    coming here; the watcher (a timer on the message thread) keeps a copy of the edit buffer fresh so
-    that a whole-sound step knows what was there before.
+    coming here; every change reaches the history as a change message (EditBufferChanges), which
+    keeps its copy of the edit buffer fresh so that a whole-sound step knows what was there before.
+    A timer runs only while a new sound settles.
 */
-class SoundHistory final : public juce::ChangeBroadcaster, private juce::Timer
+class SoundHistory final : public juce::ChangeBroadcaster,
+                           private TransferListener,
+                           private juce::ChangeListener,
+                           private juce::Timer
 {
 public:
     explicit SoundHistory (MarvexAudioProcessor& processor, size_t maxSteps = EditHistory::defaultMaxSteps);
@@ -54,7 +60,7 @@ public:
     //==============================================================================
     // Whole-sound changes
 
-    /** The name the next whole-sound change found by the watcher gets (one that arrives later,
+    /** The name the next whole-sound change found from the edit buffer gets (one that arrives later,
         such as the answer to "Recv"). It is forgotten after a few seconds. */
     void nameNextSound (const juce::String& label);
     /** Runs a change that replaces the edit buffer as one step with this name. */
@@ -67,20 +73,8 @@ public:
     void recordProgramWrite (int bank, int program, const juce::String& label,
                              const std::function<void()>& write);
     //==============================================================================
-    // Transmissions of local banks into the synth's program memory. The editor reports each
-    // transfer's events here (they reach it from the engine's threads through its event queue).
+    // Transmissions of local banks into the synth's program memory, as the engine tells them.
 
-    /** The editor starts transmitting user banks firstBank..lastBank: what the synth held there is
-        kept for the step that the transmission makes when it completes. */
-    void transmissionStarting (int firstBank, int lastBank);
-    /** A program has gone to the synth or arrived from it: the synth holds what the local bank holds. */
-    void transferProgress (int bank, int program);
-    /** A transfer stopped at this program: whether the synth got it is not known. */
-    void transferFailed (int bank, int program);
-    /** A transfer completed; a transmission started here becomes one step. */
-    void transferFinished();
-    /** A transfer ended (completed or cancelled). */
-    void transferEnded();
     /** Called when an undo or redo has started a transmission (for the editor's progress display). */
     std::function<void()> onTransmissionStarted;
     /** What the synth is known to hold at a program of a user bank; nullptr when that is not known. */
@@ -93,7 +87,8 @@ public:
         as an edit-buffer dump when asked. */
     void replaceQuietly (const ProgramRecord& sound, bool sendToSynth);
 
-    /** Looks for a whole-sound change that nobody recorded (what the watcher does). */
+    /** Looks for a whole-sound change that nobody recorded (what a change of the edit buffer
+        leads to once it has settled). */
     void checkForNewSound();
 
     //==============================================================================
@@ -113,11 +108,28 @@ public:
     const ProgramRecord& getRunStart() const noexcept { return runStart; }
 
 private:
+    /** Transmitting user banks firstBank..lastBank starts: what the synth held there is kept for
+        the step that the transmission makes when it completes. */
+    void transmissionStarting (int firstBank, int lastBank) override;
+    void transferEventArrived (int32_t code) override;
+    /** The transfer ended (completed or cancelled): a transmission not complete by now is no step. */
+    void transferEnded() override;
+    /** A program has gone to the synth or arrived from it: the synth holds what the local bank holds. */
+    void transferProgress (int bank, int program);
+    /** A transfer stopped at this program: whether the synth got it is not known. */
+    void transferFailed (int bank, int program);
+    /** A transfer completed; a transmission started by the user becomes one step. */
+    void transferFinished();
+
+    /** The edit buffer changed (EditBufferChanges). */
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    /** A restored project is another sound with a history of its own: true when one came. */
+    bool forgetAfterRestore();
     void timerCallback() override;
     void closeOpenStep();
     void add (EditHistory::Step step);
     void apply (const EditHistory::Step& step, bool undoing);
-    /** The edit buffer and the watcher's view of it agree again (after a change made here). */
+    /** The edit buffer and the history's copy of it agree again (after a change made here). */
     void catchUp();
     ProgramRecord currentSound() const;
 

@@ -3,15 +3,15 @@
 #include "link/VirtualMidiDevices.h"
 #include "model/BankImage.h"
 #include "model/GlobalSettings.h"
+#include "model/MidiNumbers.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
 namespace
 {
 constexpr int channelOfFrontPanel = 1;
-constexpr int ccDataMsb = 6, ccBankSelect = 32, ccDataLsb = 38, ccNrpnLsb = 98, ccNrpnMsb = 99;
-constexpr int firstGlobalNrpn = 380;
 // With the wire modelled, long SysEx arrives in pieces of this size, as a USB-MIDI interface passes
 // it on, so that the receiver sees the bytes coming.
 constexpr int wirePieceSize = 32;
@@ -37,7 +37,7 @@ MophoSimulator::MophoSimulator()
 {
     // Like the synth out of its box: the user banks hold the factory programs.
     const auto* image = factoryImageData();
-    for (int b = 0; b < numBanks; ++b)
+    for (int b = 0; b < synthbanks::numUserBanks; ++b)
         for (int p = 0; p < program::programsPerBank; ++p)
             banks[(size_t) b][(size_t) p] = toRecord (image + bankimage::blockOffset (bankimage::factoryHeaderSize, b)
                                                           + (size_t) (p * program::recordSize),
@@ -87,7 +87,7 @@ void MophoSimulator::handleMessage (const uint8_t* data, int size)
 
     const auto now = Clock::now();
     if (modelWire)
-        inWireFreeAt = juce::jmax (now, inWireFreeAt) + std::chrono::microseconds (size * wireMicrosecondsPerByte);
+        inWireFreeAt = juce::jmax (now, inWireFreeAt) + std::chrono::microseconds (size * midiwire::microsecondsPerByte);
 
     const auto status = data[0];
     const auto byteAt = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
@@ -174,25 +174,25 @@ void MophoSimulator::resetNoteCounts()
 
 void MophoSimulator::handleController (int controller, int value, const SimulatorReceiveFilter& filter)
 {
-    const auto isNrpnController = controller == ccNrpnMsb || controller == ccNrpnLsb || controller == ccDataMsb
-                                  || controller == ccDataLsb;
-    if (isNrpnController ? ! filter.takesNrpn() : (controller != ccBankSelect && ! filter.takesControllers()))
+    const auto isNrpnController = controller == midicc::nrpnMsb || controller == midicc::nrpnLsb || controller == midicc::dataMsb
+                                  || controller == midicc::dataLsb;
+    if (isNrpnController ? ! filter.takesNrpn() : (controller != midicc::bankSelect && ! filter.takesControllers()))
         return;
 
     switch (controller)
     {
-        case ccNrpnMsb: nrpnNumberMsb = (uint8_t) value; break;
-        case ccNrpnLsb: nrpnNumberLsb = (uint8_t) value; break;
-        case ccDataMsb: nrpnDataMsb = (uint8_t) value; break;
-        case ccBankSelect:
-            if (value < numAllBanks)
+        case midicc::nrpnMsb: nrpnNumberMsb = (uint8_t) value; break;
+        case midicc::nrpnLsb: nrpnNumberLsb = (uint8_t) value; break;
+        case midicc::dataMsb: nrpnDataMsb = (uint8_t) value; break;
+        case midicc::bankSelect:
+            if (value < synthbanks::numSynthBanks)
                 pendingBank = value;
             break;
-        case ccDataLsb:
+        case midicc::dataLsb:
         {
             const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
             const auto v = nrpnDataMsb * 128 + value;
-            if (number >= firstGlobalNrpn)
+            if (number >= globals::firstNrpn)
             {
                 const auto index = globalIndexForNrpn (number);
                 if (index >= 0)
@@ -224,7 +224,7 @@ void MophoSimulator::handleSysEx (const juce::MemoryBlock& message)
         {
             ++numRequests;
             ++numProgramRequests;
-            if (size < 7 || b[4] >= numAllBanks)
+            if (size < 7 || b[4] >= synthbanks::numSynthBanks)
                 return;
             reply (makeProgramDump (b[4], b[5], getProgram (b[4], b[5])));
             return;
@@ -238,7 +238,7 @@ void MophoSimulator::handleSysEx (const juce::MemoryBlock& message)
             reply (makeGlobalDump());
             return;
         case sysex::programDump:
-            if (size == sysex::programDumpSize && b[4] < numBanks)
+            if (size == sysex::programDumpSize && b[4] < synthbanks::numUserBanks)
                 setProgram (b[4], b[5], unpackProgramData (b + sysex::programDataOffset));
             return;
         case sysex::editBufferDump:
@@ -357,7 +357,7 @@ void MophoSimulator::runOutput()
                 auto pieceEnd = juce::jmin (size, pos + (data[0] == sysex::start ? wirePieceSize : size));
                 if (size - pieceEnd < 4)
                     pieceEnd = size; // keep the last piece from being a lone byte or two
-                sendClockUntil (start + std::chrono::microseconds (pieceEnd * wireMicrosecondsPerByte));
+                sendClockUntil (start + std::chrono::microseconds (pieceEnd * midiwire::microsecondsPerByte));
                 deliver (data + pos, pieceEnd - pos);
                 pos = pieceEnd;
             }
@@ -365,7 +365,7 @@ void MophoSimulator::runOutput()
         sl.lock();
 
         if (wire)
-            outWireFreeAt = start + std::chrono::microseconds (size * wireMicrosecondsPerByte);
+            outWireFreeAt = start + std::chrono::microseconds (size * midiwire::microsecondsPerByte);
         delivering = false;
         outputChanged.notify_all();
     }
@@ -421,20 +421,20 @@ bool MophoSimulator::waitUntilIdle (int timeoutMilliseconds) const
 //==============================================================================
 ProgramRecord& MophoSimulator::programAt (int bank, int programNumber)
 {
-    return bank < numBanks ? banks[(size_t) bank][(size_t) programNumber]
-                           : factoryBanks[(size_t) (bank - numBanks)][(size_t) programNumber];
+    return bank < synthbanks::numUserBanks ? banks[(size_t) bank][(size_t) programNumber]
+                           : factoryBanks[(size_t) (bank - synthbanks::numUserBanks)][(size_t) programNumber];
 }
 
 const ProgramRecord& MophoSimulator::programAt (int bank, int programNumber) const
 {
-    return bank < numBanks ? banks[(size_t) bank][(size_t) programNumber]
-                           : factoryBanks[(size_t) (bank - numBanks)][(size_t) programNumber];
+    return bank < synthbanks::numUserBanks ? banks[(size_t) bank][(size_t) programNumber]
+                           : factoryBanks[(size_t) (bank - synthbanks::numUserBanks)][(size_t) programNumber];
 }
 
 ProgramRecord MophoSimulator::getProgram (int bank, int programNumber) const
 {
     const std::lock_guard<std::mutex> sl (stateLock);
-    if (bank < 0 || bank >= numAllBanks || programNumber < 0 || programNumber >= program::programsPerBank)
+    if (bank < 0 || bank >= synthbanks::numSynthBanks || programNumber < 0 || programNumber >= program::programsPerBank)
         return {};
     return programAt (bank, programNumber);
 }
@@ -442,7 +442,7 @@ ProgramRecord MophoSimulator::getProgram (int bank, int programNumber) const
 void MophoSimulator::setProgram (int bank, int programNumber, const ProgramRecord& record)
 {
     const std::lock_guard<std::mutex> sl (stateLock);
-    if (bank >= 0 && bank < numAllBanks && programNumber >= 0 && programNumber < program::programsPerBank)
+    if (bank >= 0 && bank < synthbanks::numSynthBanks && programNumber >= 0 && programNumber < program::programsPerBank)
         programAt (bank, programNumber) = record;
 }
 
@@ -515,7 +515,7 @@ juce::MemoryBlock MophoSimulator::saveMemory() const
 
 size_t MophoSimulator::getMemorySize() noexcept
 {
-    return memoryHeaderSize + (size_t) (numBanks * program::bankSize) + (size_t) program::recordSize + (size_t) numGlobalBytes;
+    return memoryHeaderSize + (size_t) (synthbanks::numUserBanks * program::bankSize) + (size_t) program::recordSize + (size_t) numGlobalBytes;
 }
 
 bool MophoSimulator::loadMemory (const void* data, size_t size)
@@ -543,10 +543,10 @@ bool MophoSimulator::loadMemory (const void* data, size_t size)
 void MophoSimulator::sendNrpn (int number, int value)
 {
     const auto ch = channelOfFrontPanel;
-    for (const auto& m : { juce::MidiMessage::controllerEvent (ch, ccNrpnMsb, number / 128),
-                           juce::MidiMessage::controllerEvent (ch, ccNrpnLsb, number % 128),
-                           juce::MidiMessage::controllerEvent (ch, ccDataMsb, value / 128),
-                           juce::MidiMessage::controllerEvent (ch, ccDataLsb, value % 128) })
+    for (const auto& m : { juce::MidiMessage::controllerEvent (ch, midicc::nrpnMsb, number / 128),
+                           juce::MidiMessage::controllerEvent (ch, midicc::nrpnLsb, number % 128),
+                           juce::MidiMessage::controllerEvent (ch, midicc::dataMsb, value / 128),
+                           juce::MidiMessage::controllerEvent (ch, midicc::dataLsb, value % 128) })
         send (juce::MemoryBlock (m.getRawData(), (size_t) m.getRawDataSize()), Clock::now());
 }
 
@@ -563,7 +563,7 @@ void MophoSimulator::turnKnob (int parameterIndex, int value)
 
 void MophoSimulator::selectProgramOnPanel (int bank, int programNumber)
 {
-    if (bank < 0 || bank >= numAllBanks || programNumber < 0 || programNumber >= program::programsPerBank)
+    if (bank < 0 || bank >= synthbanks::numSynthBanks || programNumber < 0 || programNumber >= program::programsPerBank)
         return;
     {
         const std::lock_guard<std::mutex> sl (stateLock);
@@ -571,7 +571,7 @@ void MophoSimulator::selectProgramOnPanel (int bank, int programNumber)
         currentProgram = programNumber;
         editBuffer = programAt (bank, programNumber);
     }
-    const auto bankSelect = juce::MidiMessage::controllerEvent (channelOfFrontPanel, ccBankSelect, bank);
+    const auto bankSelect = juce::MidiMessage::controllerEvent (channelOfFrontPanel, midicc::bankSelect, bank);
     const auto programChange = juce::MidiMessage::programChange (channelOfFrontPanel, programNumber);
     send (juce::MemoryBlock (bankSelect.getRawData(), 3), Clock::now());
     send (juce::MemoryBlock (programChange.getRawData(), 2), Clock::now());

@@ -2,6 +2,7 @@
 
 #include "model/ParameterTable.h"
 #include "model/ProgramRecord.h"
+#include "model/SynthBanks.h"
 #include "model/SysExAssembler.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -36,18 +37,11 @@ struct SimulatorReceiveFilter;
 class MophoSimulator
 {
 public:
-    /** One byte on a 31 250 baud MIDI wire: 10 bits of 32 µs. */
-    static constexpr int wireMicrosecondsPerByte = 320;
     /** With the wire modelled: how long the synth takes from the end of a request to the first byte
         of its answer. */
     static constexpr int answerLatencyMs = 3;
     /** Length of the synth's global block as its dump carries it. */
     static constexpr int numGlobalBytes = 32;
-    static constexpr int numBanks = 4;
-    /** Factory banks F1..F4 follow the user banks as banks 4..7: they can be selected and
-        requested, never written by a dump. */
-    static constexpr int numFactoryBanks = 4;
-    static constexpr int numAllBanks = numBanks + numFactoryBanks;
     /** The name of the simulator's ports wherever they are offered. */
     static constexpr const char* portName = "Mopho x4 Simulator";
 
@@ -164,8 +158,10 @@ private:
     const ParameterTable table;
 
     mutable std::mutex stateLock;
-    std::array<std::array<ProgramRecord, program::programsPerBank>, numBanks> banks {};
-    std::array<std::array<ProgramRecord, program::programsPerBank>, numFactoryBanks> factoryBanks {};
+    std::array<std::array<ProgramRecord, program::programsPerBank>, synthbanks::numUserBanks> banks {};
+    // Factory banks F1..F4 follow the user banks as banks 4..7: they can be selected and requested,
+    // never written by a dump.
+    std::array<std::array<ProgramRecord, program::programsPerBank>, synthbanks::numFactoryBanks> factoryBanks {};
     ProgramRecord editBuffer {};
     std::array<uint8_t, numGlobalBytes> globals {};
     int currentBank = 0, currentProgram = 0, pendingBank = 0;

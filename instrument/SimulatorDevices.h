@@ -33,6 +33,7 @@ public:
         return ports.openInput (index, callback);
     }
     std::unique_ptr<MidiOutputDevice> openOutput (int index) override { return ports.openOutput (index); }
+    bool isStandIn (const juce::String& portName) override { return portName == MophoSimulator::portName; }
 
 private:
     VirtualMidiDevices ports;

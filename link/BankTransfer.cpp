@@ -2,6 +2,7 @@
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiCntrState.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 #include <algorithm>
 
@@ -23,16 +24,16 @@ BankTransfer::~BankTransfer()
 void BankTransfer::start (int newMode, int bank)
 {
     end();
-    if (bank < 0 || bank >= numUserBanks)
+    if (bank < 0 || bank >= synthbanks::numUserBanks)
         return;
 
     switch (newMode)
     {
         case receiveBank:      mode = newMode; startReceive (bank); break;
         case receiveAllBanks:  mode = newMode; startReceive (0); break;
-        case receiveFactoryBanks: mode = newMode; startReceive (numUserBanks); break;
+        case receiveFactoryBanks: mode = newMode; startReceive (synthbanks::numUserBanks); break;
         case transmitBank:     mode = newMode; startTransmit (bank, bank); break;
-        case transmitAllBanks: mode = newMode; startTransmit (0, numUserBanks - 1); break;
+        case transmitAllBanks: mode = newMode; startTransmit (0, synthbanks::numUserBanks - 1); break;
         default: break;
     }
 }
@@ -59,7 +60,7 @@ void BankTransfer::transmit (std::vector<Location> programs)
     end();
     programs.erase (std::remove_if (programs.begin(), programs.end(),
                                     [] (const Location& l) {
-                                        return l.bank < 0 || l.bank >= numUserBanks || l.program < 0 ||
+                                        return l.bank < 0 || l.bank >= synthbanks::numUserBanks || l.program < 0 ||
                                                l.program > lastProgram;
                                     }),
                     programs.end());
@@ -71,6 +72,8 @@ void BankTransfer::transmit (std::vector<Location> programs)
 
 void BankTransfer::startTransmit (int firstBank, int lastBank)
 {
+    // Before anything goes out: the undo history keeps what the synth held there.
+    engine.announceTransmissionStarting (firstBank, lastBank);
     std::vector<Location> programs;
     programs.reserve ((size_t)((lastBank - firstBank + 1) * program::programsPerBank));
     for (int b = firstBank; b <= lastBank; ++b)
@@ -114,7 +117,7 @@ void BankTransfer::noteTransmitted (uint32_t fromSeries, int32_t marker)
     if (fromSeries != series.load() || ! chaining.load() || receiving.load())
         return;
 
-    if (event::kindOf (marker) == event::kindOf (event::bankTransferProgress))
+    if (event::isKind (marker, event::bankTransferProgress))
         lastProgressEvent = marker;
     else if (marker == event::bankTransferFinished)
         complete = true;
@@ -145,6 +148,7 @@ void BankTransfer::end()
     mode = idle;
     if (wasTransmitting)
         engine.getPorts().getSender().cancelPacedSeries();
+    engine.announceTransferEnded();
 }
 
 void BankTransfer::rememberRequest (int bank, int programNumber, uint32_t now)
@@ -198,8 +202,8 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
             nextBank = bank;
             nextProgram = programNumber + 1;
         }
-        else if ((mode.load() == receiveAllBanks && bank < numUserBanks - 1)
-                 || (mode.load() == receiveFactoryBanks && bank < numSynthBanks - 1))
+        else if ((mode.load() == receiveAllBanks && bank < synthbanks::numUserBanks - 1)
+                 || (mode.load() == receiveFactoryBanks && bank < synthbanks::numSynthBanks - 1))
         {
             nextBank = bank + 1;
         }
@@ -257,10 +261,12 @@ void BankTransfer::timerCallback()
             // The program after the last one reported gone out.
             size_t next = 0;
             if (const auto last = lastProgressEvent.load(); last != 0)
+            {
+                const auto gone = event::bankProgramOf (last);
                 for (size_t i = 0; i < transmitting.size(); ++i)
-                    if (transmitting[i].bank == ((last >> 8) & 0xff) &&
-                        transmitting[i].program == (last & 0xff))
+                    if (transmitting[i].bank == gone.bank && transmitting[i].program == gone.program)
                         next = i + 1;
+            }
             const auto& l = transmitting[juce::jmin (next, transmitting.size() - 1)];
             const int bank = l.bank, programNumber = l.program;
             fail (bank, programNumber);

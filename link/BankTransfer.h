@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MidiNumbers.h"
 #include "model/ProgramRecord.h"
 
 #include <juce_events/juce_events.h>
@@ -65,14 +66,10 @@ public:
         writes each received program to its memory, and a dump that arrives while it is still busy
         with the one before may be lost. A bank takes about 31 s (128 × (96 ms + 150 ms)). */
     static constexpr int programStorePauseMs = 150;
-    /** The wire rate that transmissions are paced for: 10 bits of 32 µs a byte. */
-    static constexpr int wireMicrosecondsPerByte = 320;
     /** How long a request's reply is still expected. A reply that starts later is not coming: even
         behind every retry of a transfer it would have arrived long before. */
     static constexpr int lateReplyWindowMs = 3000;
     static constexpr int timerIntervalMs = 10;
-    static constexpr int numUserBanks = 4;
-    static constexpr int numSynthBanks = 8;
 
     explicit BankTransfer (MidiCntrState& engine);
     ~BankTransfer() override;
@@ -83,7 +80,7 @@ public:
     {
         int replySilenceTimeoutMs = BankTransfer::replySilenceTimeoutMs;
         int programStorePauseMs = BankTransfer::programStorePauseMs;
-        int wireMicrosecondsPerByte = BankTransfer::wireMicrosecondsPerByte;
+        int wireMicrosecondsPerByte = midiwire::microsecondsPerByte; // the rate that transmissions are paced for
     };
     /** Message thread, while no transfer runs. */
     void setTiming (Timing t) noexcept { timing = t; }

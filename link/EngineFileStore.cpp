@@ -3,9 +3,9 @@
 #include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "link/EngineSettings.h"
-#include "link/SystemMidiDevices.h"
 #include "model/BankImage.h"
 #include "model/Bank_Program.h"
+#include "model/SynthBanks.h"
 
 #include <cstring>
 
@@ -15,7 +15,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr int numUserPrograms = bankimage::numDataFileBanks * program::programsPerBank;
+constexpr int numUserPrograms = synthbanks::numUserBanks * program::programsPerBank;
 
 // A temporary file this old was left by a save that never finished: no save takes a minute.
 const juce::RelativeTime staleTemporaryAge = juce::RelativeTime::minutes (1);
@@ -102,7 +102,7 @@ void EngineFileStore::removeStaleTemporaryFiles()
 {
     kelvo::removeStaleTemporaryFiles (folder,
                                       {enginefile::settingsFileName, enginefile::bankDataFileName,
-                                       enginefile::portsFileName, SystemMidiDevices::simulatorMemoryFileName},
+                                       enginefile::portsFileName, enginefile::simulatorMemoryFileName},
                                       staleTemporaryAge);
 }
 

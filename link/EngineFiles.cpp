@@ -4,6 +4,7 @@
 #include "link/EngineSettings.h"
 #include "model/BankImage.h"
 #include "model/Bank_Program.h"
+#include "model/SynthBanks.h"
 
 #include <limits>
 #include <string>
@@ -175,7 +176,7 @@ int numLoadablePrograms (size_t imageSize) noexcept
     if (imageSize < enginefile::minUsableBankDataSize)
         return 0;
     const auto available = (imageSize - bankimage::dataFileHeaderSize) / (size_t) program::recordSize;
-    return (int) juce::jmin (available, (size_t) (bankimage::numDataFileBanks * program::programsPerBank));
+    return (int) juce::jmin (available, (size_t) (synthbanks::numUserBanks * program::programsPerBank));
 }
 
 int numLoadableBanks (size_t imageSize) noexcept
@@ -183,7 +184,7 @@ int numLoadableBanks (size_t imageSize) noexcept
     if (imageSize < enginefile::minUsableBankDataSize)
         return 0;
     int whole = 0;
-    while (whole < bankimage::numDataFileBanks
+    while (whole < synthbanks::numUserBanks
            && bankimage::blockOffset (bankimage::dataFileHeaderSize, whole + 1) <= imageSize)
         ++whole;
     return whole;

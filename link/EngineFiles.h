@@ -25,6 +25,8 @@ namespace enginefile
 constexpr const char* settingsFileName = "mphedstx.dat";
 constexpr const char* bankDataFileName = "data_X4m.mph";
 constexpr const char* portsFileName = "mhxplports.dat";
+/** Kept by the simulator that the port lists offer; its stale temporaries go with the engine's own. */
+constexpr const char* simulatorMemoryFileName = "MophoX4Simulator.dat";
 
 constexpr const char* entryStart = "^|";
 constexpr const char* entryEnd = "|^";

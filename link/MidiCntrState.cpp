@@ -9,31 +9,23 @@
 #include "link/PortWatcher.h"
 #include "model/Categories.h"
 #include "model/GlobalSettings.h"
+#include "model/MidiNumbers.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
 namespace
 {
-// Enough for any burst the editor could fall behind on; past it the editor reloads everything.
-constexpr size_t eventQueueCapacity = 8192;
-
-// How often events posted on host threads reach the listeners.
-constexpr int deferredNotifyIntervalMs = 15;
-
 constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
               requestGlobals = sysex::requestGlobals;
 
-constexpr int ccModWheel = 1, ccDataMsb = 6, ccBankSelect = 32, ccDataLsb = 38, ccNrpnLsb = 98, ccNrpnMsb = 99;
-
-// Incoming NRPN numbers from here on name globals; below, program parameters.
-constexpr int firstGlobalNrpn = 380;
+// Incoming NRPN numbers from globals::firstNrpn on name globals; below, program parameters, the
+// indices from here on with an offset.
 constexpr int firstHighParameterNrpn = 200;
 // A program parameter is one byte; anything larger cannot be stored and would spill into the index
 // when queued as index × 4096 + value.
 constexpr int maxParameterValue = 255;
-// The global block holds 100 bytes; a longer dump is cut there.
-constexpr int maxGlobalPairs = 100;
 
 constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
 
@@ -43,82 +35,37 @@ constexpr int minPortNameLength = 3;
 const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
                                        "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
 
-// Set on the thread that delivers incoming MIDI: it may post a message to the message thread,
-// which the audio thread must not.
-thread_local bool onLinkInputThread = false;
-
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 
 // A full output queue makes the message thread and the MIDI input thread wait for room; a host
 // thread, which may be the audio thread, drops the message and has it reported instead.
 MidiSender::Overflow overflowPolicy() noexcept
 {
-    return onLinkInputThread || juce::MessageManager::existsAndIsCurrentThread() ? MidiSender::Overflow::wait
+    return EngineEventHub::isOnInputThread() || juce::MessageManager::existsAndIsCurrentThread() ? MidiSender::Overflow::wait
                                                                                  : MidiSender::Overflow::report;
 }
 } // namespace
 
 //==============================================================================
-// Brings events posted on other threads to the listeners, on the message thread. Listeners are
-// only ever called there, where they are also added and removed, so none can be called while it
-// is being destroyed. The MIDI input thread hands over through an async update (at once); host
-// threads, which may be the audio thread, only set a flag, which a timer picks up.
-class MidiCntrState::Notifier final : private juce::Timer,
-                                      private juce::AsyncUpdater
-{
-public:
-    explicit Notifier (MidiCntrState& e) : engine (e) {}
-    ~Notifier() override
-    {
-        stopTimer();
-        cancelPendingUpdate();
-    }
-
-    void setActive (bool shouldRun)
-    {
-        if (shouldRun)
-            startTimer (deferredNotifyIntervalMs);
-        else
-            stopTimer();
-    }
-
-    void wakeUp() { triggerAsyncUpdate(); }
-
-private:
-    void timerCallback() override { deliver(); }
-    void handleAsyncUpdate() override { deliver(); }
-
-    void deliver()
-    {
-        if (engine.listenersPending.exchange (false))
-            engine.notifyListeners();
-        if (engine.stateListenersPending.exchange (false))
-            engine.notifyStateListeners();
-    }
-
-    MidiCntrState& engine;
-};
-
-//==============================================================================
 MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, const juce::File& folder)
-    : settingsFolder (folder),
-      devices (std::move (deviceLayer)),
-      events (eventQueueCapacity),
-      notifier (std::make_unique<Notifier> (*this))
+    : hub (std::make_unique<EngineEventHub> (*this)),
+      settingsFolder (folder),
+      devices (std::move (deviceLayer))
 {
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
     transfer = std::make_unique<BankTransfer> (*this);
     ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
+        EngineEventHub::markSenderThread();
         transfer->noteTransmitted (series, code);
     });
     ports->getSender().setOverflowHandler ([this] (int numDropped) {
-        postEvent (event::midiOutputOverflow + juce::jmin (numDropped, 0xfffff));
+        postEvent (event::overflowCode (numDropped));
     });
 
     // The store meets problems under the file lock: what it has to tell is kept there, and the event
-    // that announces it is posted once the lock is released (see announceNotices).
-    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { keepNotice (text); });
+    // that announces it is posted once the lock is released (see EngineEventHub::announceNotices).
+    files = std::make_unique<EngineFileStore> (settingsFolder, [this] (const juce::String& text) { hub->keepNotice (text); });
     files->removeStaleTemporaryFiles();
 
     auto loaded = files->loadSettings();
@@ -164,7 +111,6 @@ MidiCntrState::~MidiCntrState()
 
     ports.reset();
     transfer.reset();
-    notifier.reset();
 }
 
 void MidiCntrState::buildBanks()
@@ -179,8 +125,8 @@ void MidiCntrState::buildBanks()
     // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
     // otherwise; F1..F4 are always factory banks 0..3.
     files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
-    for (int n = 0; n < numSynthBanks - numUserBanks; ++n)
-        synthBanks[(size_t) (numUserBanks + n)]->loadFactoryBank (n);
+    for (int n = 0; n < synthbanks::numSynthBanks - synthbanks::numUserBanks; ++n)
+        synthBanks[(size_t) (synthbanks::numUserBanks + n)]->loadFactoryBank (n);
 
     // F1..F4 as the user made them match the synth, or edited them.
     bool fromSynth = false;
@@ -198,7 +144,7 @@ void MidiCntrState::saveSettings()
         const std::lock_guard<std::mutex> fl (fileLock);
         files->saveSettings (getSettings());
     }
-    announceNotices();
+    hub->announceNotices();
 }
 
 void MidiCntrState::saveBankData()
@@ -210,7 +156,7 @@ void MidiCntrState::saveBankData()
     }
     if (reloaded)
         postEvent (event::bankContentsChanged);
-    announceNotices();
+    hub->announceNotices();
 }
 
 void MidiCntrState::saveFactoryBankData()
@@ -233,7 +179,7 @@ void MidiCntrState::savePorts()
         const std::lock_guard<std::mutex> fl (fileLock);
         files->savePorts (getPortNames());
     }
-    announceNotices();
+    hub->announceNotices();
 }
 
 void MidiCntrState::loadPorts()
@@ -243,7 +189,7 @@ void MidiCntrState::loadPorts()
         const std::lock_guard<std::mutex> fl (fileLock);
         names = files->loadPorts();
     }
-    announceNotices();
+    hub->announceNotices();
     const std::lock_guard<std::mutex> sl (settingsLock);
     portNames = names;
 }
@@ -281,7 +227,7 @@ void MidiCntrState::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& d
 void MidiCntrState::synthBankChanged (int bank)
 {
     postEvent (event::bankContentsChanged);
-    if (bank < numUserBanks)
+    if (bank < synthbanks::numUserBanks)
         saveBankData();
     else
         saveFactoryBankData(); // F1..F4 are otherwise rebuilt from the built-in set at the next start
@@ -309,7 +255,7 @@ void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumbe
 void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
 {
     auto* plugin = getPluginBank();
-    if (plugin == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+    if (plugin == nullptr || bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
         return;
 
     sendSysEx (makeProgramDump (bank, program, record));
@@ -326,125 +272,19 @@ void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& re
 }
 
 //==============================================================================
-void MidiCntrState::postEvent (int32_t code) noexcept
-{
-    post (code, listenersPending, &MidiCntrState::notifyListeners);
-}
-
-void MidiCntrState::postStateEvent (int32_t code) noexcept
-{
-    post (code, stateListenersPending, &MidiCntrState::notifyStateListeners);
-}
-
-void MidiCntrState::post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept
-{
-    // Nobody to show it: an editor that opens later reloads everything anyway.
-    if (numListeners.load (std::memory_order_acquire) == 0)
-        return;
-
-    if (! events.push (code))
-        eventsOverflowed = true;
-
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        (this->*notify)();
-        return;
-    }
-
-    pending = true;
-    if (onLinkInputThread)
-        notifier->wakeUp();
-}
-
-void MidiCntrState::postNotice (const juce::String& text)
-{
-    keepNotice (text);
-    announceNotices();
-}
-
-void MidiCntrState::keepNotice (const juce::String& text)
-{
-    const std::lock_guard<std::mutex> nl (noticeLock);
-    if (! notices.contains (text))
-    {
-        notices.add (text);
-        noticeUnannounced = true;
-    }
-}
-
-void MidiCntrState::announceNotices()
-{
-    if (noticeUnannounced.exchange (false))
-        postEvent (event::noticePosted);
-}
-
-juce::StringArray MidiCntrState::takeNotices()
-{
-    const std::lock_guard<std::mutex> nl (noticeLock);
-    return std::exchange (notices, {});
-}
-
 void MidiCntrState::takeEvents (std::vector<int32_t>& dest)
 {
-    int32_t code;
-    while (events.pop (code))
-        dest.push_back (code);
+    if (! hub->takeEvents (dest))
+        return;
 
-    if (eventsOverflowed.exchange (false))
-    {
-        // Some events were lost: have the editor reload everything, and tell it again where the
-        // link and a running transfer stand, so that no status or progress display is left behind.
-        dest.push_back (event::editBufferReplaced);
-        dest.push_back (event::bankContentsChanged);
-        if (globalDumpArrived.load())
-            dest.push_back (event::online);
-        transfer->appendStateEvents (dest);
-    }
+    // Some events were lost: have the editor reload everything, and tell it again where the link
+    // and a running transfer stand, so that no status or progress display is left behind.
+    dest.push_back (event::editBufferReplaced);
+    dest.push_back (event::bankContentsChanged);
+    if (globalDumpArrived.load())
+        dest.push_back (event::online);
+    transfer->appendStateEvents (dest);
 }
-
-template <typename Listener>
-void MidiCntrState::callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&))
-{
-    juce::Array<Listener*> copy;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = list;
-    }
-    for (int i = copy.size(); --i >= 0;)
-        (copy.getUnchecked (i)->*callback) (*this);
-}
-
-void MidiCntrState::notifyListeners()
-{
-    callListeners (listeners, &MidiCntrStateListener::midiCntrStateChanged);
-}
-
-void MidiCntrState::notifyStateListeners()
-{
-    callListeners (stateListeners, &stateListener::stateChanged);
-}
-
-template <typename Listener>
-void MidiCntrState::changeListeners (juce::Array<Listener*>& list, Listener* l, bool add)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    bool anyLeft;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        if (add)
-            list.addIfNotAlreadyThere (l);
-        else
-            list.removeAllInstancesOf (l);
-        numListeners = listeners.size() + stateListeners.size();
-        anyLeft = numListeners > 0;
-    }
-    notifier->setActive (anyLeft);
-}
-
-void MidiCntrState::addListener (MidiCntrStateListener* l) { changeListeners (listeners, l, true); }
-void MidiCntrState::removeListener (MidiCntrStateListener* l) { changeListeners (listeners, l, false); }
-void MidiCntrState::addStateListener (stateListener* l) { changeListeners (stateListeners, l, true); }
-void MidiCntrState::removeStateListener (stateListener* l) { changeListeners (stateListeners, l, false); }
 
 //==============================================================================
 void MidiCntrState::queueParameterValue (int index, int value)
@@ -565,7 +405,7 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
 
     if (sendToSynth)
     {
-        sendController (getMidiChannel(), ccBankSelect, bank);
+        sendController (getMidiChannel(), midicc::bankSelect, bank);
         sendProgramChange (getMidiChannel(), program);
     }
 }
@@ -616,7 +456,7 @@ void MidiCntrState::sendEditBufferToSynth()
 void MidiCntrState::writeProgramToSynth (int bank, int program)
 {
     auto* plugin = getPluginBank();
-    if (plugin == nullptr || bank < 0 || bank >= numUserBanks || program < 0 || program >= program::programsPerBank)
+    if (plugin == nullptr || bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
         return;
 
     const auto record = plugin->getEditBufferRecord();
@@ -747,17 +587,17 @@ void MidiCntrState::setCurrentPluginProgram (int program) noexcept
 
 Bank_Program* MidiCntrState::getSynthBank (int bank) const noexcept
 {
-    return bank >= 0 && bank < numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
+    return bank >= 0 && bank < synthbanks::numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
 }
 
 uint8_t MidiCntrState::getGlobal (int index) const noexcept
 {
-    return index >= 0 && index < numGlobals ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
+    return index >= 0 && index < globals::blockSize ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
 }
 
 void MidiCntrState::setGlobal (int index, uint8_t value) noexcept
 {
-    if (index >= 0 && index < numGlobals)
+    if (index >= 0 && index < globals::blockSize)
         globals[(size_t) index].store (value, std::memory_order_relaxed);
 }
 
@@ -789,7 +629,7 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 //==============================================================================
 void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
-    onLinkInputThread = true;
+    EngineEventHub::markInputThread();
 
     const auto* data = message.getRawData();
     const auto size = message.getRawDataSize();
@@ -808,7 +648,7 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
             case 0x90:
                 return;
             case 0xe0:
-                postEvent (event::echoCode (0xe0, channel, dataByte (2), dataByte (1)));
+                postEvent (event::echoCode (event::pitchWheelEcho, channel, dataByte (2), dataByte (1)));
                 return;
             case 0xc0:
                 currentSynthProgram = dataByte (1);
@@ -850,27 +690,27 @@ void MidiCntrState::handleController (int channel, int controller, int value)
 {
     switch (controller)
     {
-        case ccModWheel:
-            postEvent (event::echoCode (0xb0, channel, ccModWheel, value));
+        case midicc::modWheel:
+            postEvent (event::echoCode (event::controllerEcho, channel, midicc::modWheel, value));
             break;
-        case ccDataMsb:
+        case midicc::dataMsb:
             nrpnDataMsb = (uint8_t) value;
             break;
-        case ccBankSelect:
-            if (value != currentSynthBank.load() && value < numSynthBanks)
+        case midicc::bankSelect:
+            if (value != currentSynthBank.load() && value < synthbanks::numSynthBanks)
             {
                 currentSynthBank = value;
                 selectProgram (value, currentSynthProgram.load(), false);
             }
             break;
-        case ccDataLsb:
+        case midicc::dataLsb:
             nrpnDataLsb = (uint8_t) value;
             completeNrpn();
             break;
-        case ccNrpnLsb:
+        case midicc::nrpnLsb:
             nrpnNumberLsb = (uint8_t) value;
             break;
-        case ccNrpnMsb:
+        case midicc::nrpnMsb:
             nrpnNumberMsb = (uint8_t) value;
             break;
         default:
@@ -883,13 +723,13 @@ void MidiCntrState::completeNrpn()
     const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
     const auto value = nrpnDataMsb * 128 + nrpnDataLsb;
 
-    if (number >= firstGlobalNrpn)
+    if (number >= globals::firstNrpn)
     {
         const auto index = globalIndexForNrpn (number);
-        if (index >= 0 && index < numGlobals)
+        if (index >= 0 && index < globals::blockSize)
         {
             setGlobal (index, (uint8_t) value);
-            postEvent (event::globalChanged + index);
+            postEvent (event::globalCode (index));
         }
         return;
     }
@@ -921,7 +761,7 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
             const auto bank = byteAt (sysex::programDumpBankOffset);
             const auto programNumber = byteAt (sysex::programDumpProgramOffset);
             // A dump for a bank we do not have, or of the wrong length, is not ours to store.
-            if (size != sysex::programDumpSize || bank >= numSynthBanks || programNumber >= program::programsPerBank)
+            if (size != sysex::programDumpSize || bank >= synthbanks::numSynthBanks || programNumber >= program::programsPerBank)
                 return;
 
             const auto record = unpackProgramData (b + sysex::programDataOffset);
@@ -963,7 +803,7 @@ void MidiCntrState::handleGlobalDump (const uint8_t* data, int size)
 {
     constexpr int firstPair = 4;
     // A pair counts only when both its bytes come before the final F7.
-    for (int k = 0; k < maxGlobalPairs && firstPair + 2 * k + 1 < size - 1; ++k)
+    for (int k = 0; k < globals::blockSize && firstPair + 2 * k + 1 < size - 1; ++k)
     {
         const auto low = data[firstPair + 2 * k];
         const auto high = data[firstPair + 2 * k + 1];

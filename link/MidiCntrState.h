@@ -1,10 +1,11 @@
 #pragma once
 
-#include "link/EngineEvents.h"
-#include "link/LockFreeQueue.h"
+#include "link/EngineEventHub.h"
 #include "model/Bank_Program.h"
+#include "model/GlobalSettings.h"
 #include "model/ParDes.h"
 #include "model/ParameterTable.h"
+#include "model/SynthBanks.h"
 #include "model/SysExAssembler.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -22,24 +23,7 @@ class BankTransfer;
 class EngineFileStore;
 class MidiDeviceLayer;
 class MIDI_PORTS_Control;
-class MidiCntrState;
 class PortWatcher;
-
-/** Told that events were posted; take them with MidiCntrState::takeEvents on the message thread. */
-class MidiCntrStateListener
-{
-public:
-    virtual ~MidiCntrStateListener() = default;
-    virtual void midiCntrStateChanged (MidiCntrState& engine) = 0;
-};
-
-/** Told that an event was posted with postStateEvent. */
-class stateListener
-{
-public:
-    virtual ~stateListener() = default;
-    virtual void stateChanged (MidiCntrState& engine) = 0;
-};
 
 /**
     The link to the synth: the MIDI ports, the synth-side data (eight program banks, the global
@@ -48,22 +32,14 @@ public:
 
     Threads. Host threads (the audio thread among them), the MIDI input thread and the message
     thread all call in. The banks and the edit buffer are atomic byte by byte (see Bank_Program);
-    events go through a lock-free queue; outgoing MIDI goes through the sender's lock-free queue;
-    the parameter-value queue and the listener lists each have a small lock that is never held
-    while a listener runs. Listeners are only ever called on the message thread, where they are
-    added and removed: directly when the event is posted there, through an async update when it is
-    posted on the MIDI input thread, and through a timer when it is posted on a host thread (which
-    may be the audio thread, so posting there never locks or allocates).
+    events and the listeners they reach belong to the event hub (EngineEventHub), whose thread
+    rules the event operations here follow; outgoing MIDI goes through the sender's lock-free queue;
+    the parameter-value queue has a small lock that is never held while a listener runs.
 */
 class MidiCntrState : public juce::MidiInputCallback,
                       public juce::ChangeBroadcaster
 {
 public:
-    static constexpr int numSynthBanks = 8;
-    static constexpr int numUserBanks = 4;
-    static constexpr int numGlobals = 100;
-    static constexpr int numSettings = 82;
-
     /** Builds the engine: settings, parameter table, the eight banks, the saved ports.
         settingsFolder is where its files live; devices is the MIDI it talks through. */
     MidiCntrState (std::unique_ptr<MidiDeviceLayer> devices, const juce::File& settingsFolder);
@@ -73,23 +49,34 @@ public:
     // Events
 
     /** Appends an event and tells the listeners. Any thread; never locks or allocates. */
-    void postEvent (int32_t code) noexcept;
+    void postEvent (int32_t code) noexcept { hub->postEvent (code); }
     /** Appends an event and tells the state listeners. Any thread. */
-    void postStateEvent (int32_t code) noexcept;
-    /** Moves every queued event into dest, oldest first. Message thread. */
+    void postStateEvent (int32_t code) noexcept { hub->postStateEvent (code); }
+    /** Moves every queued event into dest, oldest first; after a flood that lost some, the events
+        that bring an editor up to date follow. Message thread. */
     void takeEvents (std::vector<int32_t>& dest);
 
     /** Keeps a message for the user (a file that could not be read or written, a saved port that is
         gone) and posts 0x23000000. The same text waiting already is not added twice. Any thread
         but the audio thread. */
-    void postNotice (const juce::String& text);
+    void postNotice (const juce::String& text) { hub->postNotice (text); }
     /** Every message waiting for the user, oldest first; each is handed out once. Message thread. */
-    juce::StringArray takeNotices();
+    juce::StringArray takeNotices() { return hub->takeNotices(); }
 
-    void addListener (MidiCntrStateListener* l);
-    void removeListener (MidiCntrStateListener* l);
-    void addStateListener (stateListener* l);
-    void removeStateListener (stateListener* l);
+    void addListener (MidiCntrStateListener* l) { hub->addListener (l); }
+    void removeListener (MidiCntrStateListener* l) { hub->removeListener (l); }
+    void addStateListener (stateListener* l) { hub->addStateListener (l); }
+    void removeStateListener (stateListener* l) { hub->removeStateListener (l); }
+
+    /** A listener that hears every transfer's news (see TransferListener), whether or not anybody
+        takes the events. Message thread. */
+    void addTransferListener (TransferListener* l) { hub->addTransferListener (l); }
+    void removeTransferListener (TransferListener* l) { hub->removeTransferListener (l); }
+    /** Tell the transfer listeners, after whatever news is still on its way to them, that a
+        transmission of user banks firstBank..lastBank starts, or that the transfer was ended.
+        Message thread (the transfer calls them). */
+    void announceTransmissionStarting (int first, int last) { hub->announceTransmissionStarting (first, last); }
+    void announceTransferEnded() { hub->announceTransferEnded(); }
 
     //==============================================================================
     // Incoming program-parameter values (index × 4096 + value), applied by the processor.
@@ -262,6 +249,10 @@ public:
     std::atomic<bool> settingsWereReset { false };
 
     //==============================================================================
+    /** Whether the calling thread is one of the link's own (the MIDI input, the sender): these
+        may post to the message thread, which a host's thread (perhaps the audio thread) may not. */
+    static bool isOnLinkThread() noexcept { return EngineEventHub::isOnLinkThread(); }
+
     /** Everything the synth sends arrives here, on the MIDI input thread. */
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
     /** A driver passes on the first part of a SysEx message that is still arriving. MIDI input thread. */
@@ -269,25 +260,17 @@ public:
                                     double timestamp) override;
 
 private:
-    class Notifier;
-
-    void notifyListeners();
-    void notifyStateListeners();
-    void post (int32_t code, std::atomic<bool>& pending, void (MidiCntrState::*notify)()) noexcept;
-    template <typename Listener>
-    void callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&));
-    template <typename Listener>
-    void changeListeners (juce::Array<Listener*>& list, Listener* l, bool add);
     void buildBanks();
     void openSavedPorts();
     void takeDeviceNotices();
-    void keepNotice (const juce::String& text);
-    void announceNotices();
     void handleController (int channel, int controller, int value);
     void completeNrpn();
     void handleSysEx (const juce::MemoryBlock& message);
     void handleGlobalDump (const uint8_t* data, int size);
     void synthBankChanged (int bank);
+
+    // Made first and gone last: everything else may post while it is built or goes.
+    std::unique_ptr<EngineEventHub> hub;
 
     const ParameterTable table;
     ParDes parDes;
@@ -296,9 +279,9 @@ private:
     std::unique_ptr<MidiDeviceLayer> devices;
     std::unique_ptr<MIDI_PORTS_Control> ports;
 
-    std::array<std::unique_ptr<Bank_Program>, numSynthBanks> synthBanks;
+    std::array<std::unique_ptr<Bank_Program>, synthbanks::numSynthBanks> synthBanks;
     std::atomic<Bank_Program*> pluginBank { nullptr };
-    std::array<std::atomic<uint8_t>, numGlobals> globals {};
+    std::array<std::atomic<uint8_t>, globals::blockSize> globals {};
 
     std::atomic<int> midiChannel { 1 };
     std::atomic<int> currentSynthBank { 0 }, currentSynthProgram { 0 }, currentPluginProgram { 0 };
@@ -310,23 +293,9 @@ private:
     std::mutex fileLock; // one writer of the settings folder at a time
     std::unique_ptr<EngineFileStore> files;
 
-    std::mutex noticeLock;
-    juce::StringArray notices;
-    std::atomic<bool> noticeUnannounced { false };
-
-    LockFreeQueue<int32_t> events;
-    std::atomic<bool> eventsOverflowed { false };
-    std::atomic<bool> listenersPending { false }, stateListenersPending { false };
-
     std::mutex parameterQueueLock;
     std::vector<int32_t> parameterQueue;
 
-    std::mutex listenerLock;
-    juce::Array<MidiCntrStateListener*> listeners;
-    juce::Array<stateListener*> stateListeners;
-    std::atomic<int> numListeners { 0 };
-
-    std::unique_ptr<Notifier> notifier;
     std::unique_ptr<BankTransfer> transfer;
     std::unique_ptr<PortWatcher> portWatcher;
 

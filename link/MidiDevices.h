@@ -33,8 +33,9 @@ public:
     The MIDI devices of the machine, as the link sees them: two lists of names in the system's
     order, and devices opened by their position in those lists.
 
-    In real use this is the operating system's MIDI (SystemMidiDevices); tests and the instrument
-    simulator put virtual devices behind the same interface. Called on the message thread.
+    In real use this is the operating system's MIDI (SystemMidiDevices) followed by the built-in
+    simulator, composed by the plug-in (CombinedMidiDevices); tests and the instrument simulator put
+    virtual devices behind the same interface. Called on the message thread.
 */
 class MidiDeviceLayer
 {
@@ -48,6 +49,14 @@ public:
     virtual std::unique_ptr<MidiInputDevice> openInput (int index, juce::MidiInputCallback& callback) = 0;
     /** Opens output index (0-based); nullptr on failure. */
     virtual std::unique_ptr<MidiOutputDevice> openOutput (int index) = 0;
+
+    /** Whether the port of this name in the lists stands in for the synth (a simulator) rather than
+        leading to hardware: a port scan never chooses one. */
+    virtual bool isStandIn (const juce::String& portName)
+    {
+        juce::ignoreUnused (portName);
+        return false;
+    }
 
     /** Messages for the user that opening a device produced (a device's own file that could not be
         read, say), each handed out once. */

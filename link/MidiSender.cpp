@@ -1,11 +1,11 @@
 #include "link/MidiSender.h"
 #include "link/MidiDevices.h"
+#include "model/MidiNumbers.h"
 
 namespace kelvo
 {
 namespace
 {
-constexpr int ccNrpnMsb = 99, ccNrpnLsb = 98, ccDataMsb = 6, ccDataLsb = 38;
 
 // How often a producer that waits for room looks again, and how often the sender thread looks at
 // its queue while a paced series waits for its next message.
@@ -300,11 +300,11 @@ void MidiSender::sendNrpn (int channel, int nrpn, int value, bool useCache)
     // the number may be left out, while the synth's register still holds the number sent last.
     if (! useCache || nrpn != cacheNumber.load())
     {
-        sendNow (controller (channel, ccNrpnMsb, nrpn / 128));
-        sendNow (controller (channel, ccNrpnLsb, nrpn % 128));
+        sendNow (controller (channel, midicc::nrpnMsb, nrpn / 128));
+        sendNow (controller (channel, midicc::nrpnLsb, nrpn % 128));
     }
-    sendNow (controller (channel, ccDataMsb, msb));
-    sendNow (controller (channel, ccDataLsb, lsb));
+    sendNow (controller (channel, midicc::dataMsb, msb));
+    sendNow (controller (channel, midicc::dataLsb, lsb));
 
     // A global NRPN moves the synth's NRPN registers too, so afterwards the cache knows nothing.
     cacheNumber = useCache ? nrpn : -1;

@@ -5,7 +5,6 @@
 #include "link/MidiDevices.h"
 #include "link/PortChoice.h"
 #include "link/PortWatcher.h"
-#include "link/SystemMidiDevices.h"
 
 namespace kelvo
 {
@@ -18,7 +17,8 @@ constexpr int controllersOn = 1, sendNrpn = 0, receiveAll = 0;
 
 PortScan::PortScan (MidiCntrState& e, Timing t, StandInTest skip)
     : engine (e), timing (t),
-      isStandIn (skip ? std::move (skip) : StandInTest (&SystemMidiDevices::isSimulatorName))
+      isStandIn (skip ? std::move (skip)
+                      : StandInTest ([&e] (const juce::String& name) { return e.getPorts().getDevices().isStandIn (name); }))
 {
 }
 

@@ -1,7 +1,4 @@
 #include "link/SystemMidiDevices.h"
-#include "instrument/MophoSimulator.h"
-#include "instrument/SimulatorMemoryFile.h"
-#include "link/VirtualMidiDevices.h"
 
 namespace kelvo
 {
@@ -62,44 +59,6 @@ private:
 };
 } // namespace
 
-SystemMidiDevices::SystemMidiDevices (const juce::File& folder)
-    : memoryFolder (folder),
-      memoryFile (std::make_unique<SimulatorMemoryFile> (folder.getChildFile (simulatorMemoryFileName)))
-{
-}
-
-SystemMidiDevices::~SystemMidiDevices()
-{
-    // Nobody is left to tell of a failure here; the previous memory then stays whole on disk.
-    if (simulator != nullptr)
-        memoryFile->save (*simulator);
-    simulator.reset();
-    simulatorPorts.reset();
-}
-
-juce::StringArray SystemMidiDevices::takeNotices()
-{
-    return std::exchange (notices, {});
-}
-
-bool SystemMidiDevices::isSimulatorName (const juce::String& name)
-{
-    return name == MophoSimulator::portName;
-}
-
-VirtualMidiDevices& SystemMidiDevices::getSimulatorPorts()
-{
-    if (simulatorPorts == nullptr)
-    {
-        simulatorPorts = std::make_unique<VirtualMidiDevices>();
-        simulator = std::make_unique<MophoSimulator>();
-        if (const auto notice = memoryFile->load (*simulator); notice.isNotEmpty())
-            notices.add (notice);
-        simulator->attachTo (*simulatorPorts);
-    }
-    return *simulatorPorts;
-}
-
 juce::Array<juce::MidiDeviceInfo> SystemMidiDevices::systemDevices (Direction direction)
 {
     const auto now = juce::Time::getMillisecondCounter();
@@ -131,23 +90,17 @@ juce::Array<juce::MidiDeviceInfo> SystemMidiDevices::systemDevices (Direction di
 
 juce::StringArray SystemMidiDevices::getInputNames()
 {
-    auto names = namesOf (systemDevices (Direction::inputs));
-    names.add (MophoSimulator::portName);
-    return names;
+    return namesOf (systemDevices (Direction::inputs));
 }
 
 juce::StringArray SystemMidiDevices::getOutputNames()
 {
-    auto names = namesOf (systemDevices (Direction::outputs));
-    names.add (MophoSimulator::portName);
-    return names;
+    return namesOf (systemDevices (Direction::outputs));
 }
 
 std::unique_ptr<MidiInputDevice> SystemMidiDevices::openInput (int index, juce::MidiInputCallback& callback)
 {
     const auto devices = systemDevices (Direction::inputs);
-    if (index == devices.size())
-        return getSimulatorPorts().openInput (0, callback);
     if (! juce::isPositiveAndBelow (index, devices.size()))
         return nullptr;
 
@@ -159,8 +112,6 @@ std::unique_ptr<MidiInputDevice> SystemMidiDevices::openInput (int index, juce::
 std::unique_ptr<MidiOutputDevice> SystemMidiDevices::openOutput (int index)
 {
     const auto devices = systemDevices (Direction::outputs);
-    if (index == devices.size())
-        return getSimulatorPorts().openOutput (0);
     if (! juce::isPositiveAndBelow (index, devices.size()))
         return nullptr;
 

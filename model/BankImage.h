@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ParameterTable.h"
+#include "model/SynthBanks.h"
 
 #include <juce_core/juce_core.h>
 
@@ -23,8 +24,6 @@ constexpr size_t factoryHeaderSize = 13;
 constexpr size_t dataFileHeaderSize = 14;
 constexpr size_t trailerSize = 13;
 
-constexpr int numFactoryBanks = 4; // F1..F4, and what U1..U4 start as
-constexpr int numDataFileBanks = 4; // U1..U4
 
 constexpr size_t blockOffset (size_t headerSize, int n) noexcept
 {
@@ -35,8 +34,8 @@ constexpr size_t imageSize (size_t headerSize, int numBanks) noexcept
     return blockOffset (headerSize, numBanks) + trailerSize;
 }
 
-constexpr size_t factoryImageSize = imageSize (factoryHeaderSize, numFactoryBanks);    // 131098
-constexpr size_t dataFileImageSize = imageSize (dataFileHeaderSize, numDataFileBanks); // 131099
+constexpr size_t factoryImageSize = imageSize (factoryHeaderSize, synthbanks::numFactoryBanks);    // 131098
+constexpr size_t dataFileImageSize = imageSize (dataFileHeaderSize, synthbanks::numUserBanks); // 131099
 } // namespace bankimage
 
 /** An image of the given banks: header, each bank's 32768 bytes (shorter ones padded with zeros),

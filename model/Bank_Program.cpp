@@ -2,6 +2,7 @@
 #include "model/BankImage.h"
 #include "model/DSI_Program.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
@@ -141,6 +142,8 @@ void Bank_Program::setEditBuffer (const void* bytes, size_t numBytes) noexcept
     editBufferGeneration.fetch_add (1, std::memory_order_release);
     if (onEditBufferReplaced)
         onEditBufferReplaced();
+    if (auto* o = observer.load (std::memory_order_acquire))
+        o->editBufferChanged();
 }
 
 juce::String Bank_Program::getEditBufferName() const
@@ -156,8 +159,11 @@ uint8_t Bank_Program::getEditBufferByte (int offset) const noexcept
 
 void Bank_Program::setEditBufferByte (int offset, uint8_t value) noexcept
 {
-    if (offset >= 0 && offset < program::recordSize)
-        editBuffer[(size_t) offset].store (value, relaxed);
+    if (offset < 0 || offset >= program::recordSize)
+        return;
+    editBuffer[(size_t) offset].store (value, relaxed);
+    if (auto* o = observer.load (std::memory_order_acquire))
+        o->editBufferChanged();
 }
 
 juce::MemoryBlock Bank_Program::storeEditBuffer (int n)
@@ -170,14 +176,14 @@ juce::MemoryBlock Bank_Program::storeEditBuffer (int n)
 //==============================================================================
 void Bank_Program::loadFactoryBank (int n)
 {
-    if (n < 0 || n >= bankimage::numFactoryBanks)
+    if (n < 0 || n >= synthbanks::numFactoryBanks)
         return;
     loadFromImageBlock (factoryImageData(), factoryImageSize(), bankimage::blockOffset (bankimage::factoryHeaderSize, n));
 }
 
 void Bank_Program::loadFromDataImage (int n, const void* image, size_t numBytes)
 {
-    if (n < 0 || n >= bankimage::numDataFileBanks)
+    if (n < 0 || n >= synthbanks::numUserBanks)
         return;
     loadFromImageBlock (image, numBytes, bankimage::blockOffset (bankimage::dataFileHeaderSize, n));
 }

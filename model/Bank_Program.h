@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/EditBufferObserver.h"
 #include "model/ProgramRecord.h"
 
 #include <juce_core/juce_core.h>
@@ -75,6 +76,10 @@ public:
     uint8_t getEditBufferByte (int offset) const noexcept;
     void setEditBufferByte (int offset, uint8_t value) noexcept;
 
+    /** Who is told of each change to the edit buffer (nullptr: nobody). Set before the threads
+        that write the bank start, and cleared only after they have stopped. */
+    void setEditBufferObserver (EditBufferObserver* o) noexcept { observer.store (o, std::memory_order_release); }
+
     /** Copies the edit buffer into program n and returns the bytes stored. */
     juce::MemoryBlock storeEditBuffer (int n);
 
@@ -106,6 +111,7 @@ private:
     std::atomic<int> size { 0 };
     std::array<std::atomic<uint8_t>, program::recordSize> editBuffer {};
     std::atomic<uint32_t> editBufferGeneration { 0 };
+    std::atomic<EditBufferObserver*> observer { nullptr };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Bank_Program)
 };

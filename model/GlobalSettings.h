@@ -10,6 +10,7 @@ namespace globals
 {
 constexpr int numEdited = 19;    // indices 0..18 of the global block
 constexpr int blockSize = 100;   // the engine's global block
+constexpr int firstNrpn = 380;   // incoming NRPN numbers from here on name globals
 
 enum class TextRule
 {

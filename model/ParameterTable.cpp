@@ -162,7 +162,6 @@ constexpr int lastMappedIndex = 110;
 constexpr int bpmTempoIndex = 101;
 constexpr int bpmTempoMin = 30;
 
-constexpr int firstStepIndex = 120;
 constexpr int firstNarrowStepIndex = 136; // tracks 2..4 stop at 126
 constexpr int stepKind = 567;
 
@@ -189,7 +188,7 @@ ParameterTable::ParameterTable()
         }
     }
 
-    for (int i = firstStepIndex; i < program::numTableRows; ++i)
+    for (int i = program::firstStepIndex; i < program::numTableRows; ++i)
     {
         parMax[(size_t) i] = (int16_t) (i < firstNarrowStepIndex ? 127 : 126);
         parKind[(size_t) i] = stepKind;

@@ -17,6 +17,8 @@ constexpr int recordSize = 256;          // one unpacked program record
 constexpr int nameOffset = 184;          // 16 name characters from here
 constexpr int nameLength = 16;
 constexpr int categoryIndex = 117;       // the category byte, 0..25
+constexpr int firstStepIndex = 120;      // the sequencer's steps: four tracks of 16, to lastStepIndex
+constexpr int lastStepIndex = 183;
 constexpr int programsPerBank = 128;
 constexpr int bankSize = programsPerBank * recordSize;
 } // namespace program

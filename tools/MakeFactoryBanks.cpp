@@ -14,6 +14,7 @@
 #include "model/Categories.h"
 #include "model/ParameterTable.h"
 #include "model/ProgramRecord.h"
+#include "model/SynthBanks.h"
 
 #include <cstdio>
 #include <functional>
@@ -868,7 +869,7 @@ std::vector<juce::MemoryBlock> makeBanks()
     std::set<ProgramRecord> seen;
     std::vector<juce::MemoryBlock> banks;
 
-    for (int bank = 0; bank < bankimage::numFactoryBanks; ++bank)
+    for (int bank = 0; bank < synthbanks::numFactoryBanks; ++bank)
     {
         std::vector<const Archetype*> slots;
         for (const auto& archetype : archetypes)

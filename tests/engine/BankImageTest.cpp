@@ -3,6 +3,7 @@
 #include "model/Categories.h"
 #include "model/DSI_Program.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 
 #include <gtest/gtest.h>
 
@@ -165,7 +166,7 @@ TEST (FactoryImage, FourBanksOf512DistinctSoundProgramsInRange)
     std::set<ProgramRecord> distinct;
     std::set<juce::String> names;
     std::set<int> categories;
-    for (int n = 0; n < bankimage::numFactoryBanks; ++n)
+    for (int n = 0; n < synthbanks::numFactoryBanks; ++n)
     {
         Bank_Program bank ("F");
         bank.loadFactoryBank (n);

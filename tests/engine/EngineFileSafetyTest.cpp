@@ -2,9 +2,11 @@
 // odd files in the settings folder, a full disk, two instances on one folder, saves killed midway.
 #include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
+#include "instrument/BuiltInSimulator.h"
 #include "instrument/MophoSimulator.h"
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
+#include "link/CombinedMidiDevices.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
 #include "link/MidiCntrState.h"
@@ -662,7 +664,9 @@ TEST (SimulatorMemory, ExtraBytesAreIgnoredAndADamagedFileIsKeptAside)
         writeBytes (t.folder.getChildFile (portsName),
                     makePortsFile ({MophoSimulator::portName, MophoSimulator::portName, "NONE"}));
         {
-            MidiCntrState engine (std::make_unique<SystemMidiDevices> (t.folder), t.folder);
+            MidiCntrState engine (std::make_unique<CombinedMidiDevices> (std::make_unique<SystemMidiDevices>(),
+                                                                        std::make_unique<BuiltInSimulator> (t.folder)),
+                                  t.folder);
             ASSERT_TRUE (engine.isOutputOpen());
             EventCollector events (engine);
             engine.startBankTransfer (BankTransfer::receiveBank, 0);

@@ -315,8 +315,8 @@ TEST_F (LinkFixture, AReplyThatNeverComesEndsTheTransferAndKeepsWhatArrived)
         return event::kindOf (c) == event::kindOf (event::bankTransferFailed);
     });
     ASSERT_NE (failure, seen.end());
-    const auto failedProgram = *failure & 0xff;
-    EXPECT_EQ ((*failure >> 8) & 0xff, 3);
+    const auto failedProgram = event::bankProgramOf (*failure).program;
+    EXPECT_EQ (event::bankProgramOf (*failure).bank, 3);
     EXPECT_GE (failedProgram, 9);
 
     // Every program that came before the silence is kept; the rest is as it was.
@@ -582,7 +582,7 @@ TEST_F (LinkFixture, ATransmissionWhoseOutputGoesAwayNamesTheProgramThatFailed)
         if (event::kindOf (c) == event::kindOf (event::bankTransferFailed))
             failure = c;
     }
-    EXPECT_EQ (failure, event::bankProgramCode (event::bankTransferFailed, 2, (lastProgress & 0xff) + 1));
+    EXPECT_EQ (failure, event::bankProgramCode (event::bankTransferFailed, 2, event::bankProgramOf (lastProgress).program + 1));
     engine->endBankTransfer();
 }
 

@@ -74,7 +74,7 @@ struct PanelFixture : ::testing::Test
         {
             if (event::kindOf (code) == event::kindOf (event::parameterChanged))
             {
-                const auto index = (code >> 8) & 0xff, value = code & 0xff;
+                const auto [index, value] = event::parameterOf (code);
                 sent.emplace_back (index, value);
                 if (index < EditorPanel::numControls)
                 {

@@ -142,7 +142,7 @@ TEST_F (EditorWithSynth, APenStrokeLeavesSynthProcessorAndHostEqual)
     std::vector<int> drawn, inSynth, inProcessor, inHost;
     for (int step = 0; step < 16; ++step)
     {
-        const auto index = SeqClass::firstStepIndex + step;
+        const auto index = program::firstStepIndex + step;
         drawn.push_back (track.getShownValue (step));
         inSynth.push_back (synthRecord[(size_t)index]);
         inProcessor.push_back (processor->getPluginBank().getEditBufferByte (index));
@@ -162,8 +162,8 @@ TEST_F (EditorWithSynth, APenStrokeLeavesSynthProcessorAndHostEqual)
     processor->removeListener (&gestures);
     for (int step = 0; step < 16; ++step)
     {
-        EXPECT_EQ (gestures.begun[SeqClass::firstStepIndex + step], 1) << step;
-        EXPECT_EQ (gestures.ended[SeqClass::firstStepIndex + step], 1) << step;
+        EXPECT_EQ (gestures.begun[program::firstStepIndex + step], 1) << step;
+        EXPECT_EQ (gestures.ended[program::firstStepIndex + step], 1) << step;
     }
     // Every step was drawn: none of them still holds its old value of the stroke's start.
     EXPECT_GT (*std::max_element (drawn.begin(), drawn.end()), 90);

@@ -1,4 +1,5 @@
 #include "support/WidgetTestRig.h"
+#include "model/SynthBanks.h"
 #include "ui/widgets/ProgBar.h"
 #include "ui/widgets/RenameCnt.h"
 #include "ui/widgets/StsGrid.h"
@@ -24,7 +25,7 @@ struct GridFixture : ::testing::Test
     {
         // Every bank starts with the basic program (category 0), so the categories set below are
         // the only ones.
-        for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
+        for (int b = 0; b < synthbanks::numSynthBanks; ++b)
             engine.getSynthBank (b)->initialise();
         grid.setColumns ({50, 140, 100});
         grid.setRowHeight (rowHeight);

@@ -26,7 +26,7 @@ struct TrackFixture : ::testing::Test
     }
 
     static float stepCentre (int step) { return 32.0f * (float)step + 16.0f; }
-    int index (int step) const { return SeqClass::firstStepIndex + 16 * track->getTrack() + step; }
+    int index (int step) const { return program::firstStepIndex + 16 * track->getTrack() + step; }
 
     /** Clicks a step's state button and shows the result as the main window would. */
     int clickState (int step)

@@ -407,3 +407,29 @@ TEST_F (SoundHistoryTest, ATransmissionThatStopsOffersNoUndoAndLeavesItsProgramU
     EXPECT_FALSE (history().canUndo());
     EXPECT_EQ (numUnknown(), 0); // all sent: all known again
 }
+
+// The history hears of transfers from the engine, not from a window: a transmission started and
+// completed while no editor exists is a step all the same, and its undo puts back in the synth
+// what it held before.
+TEST_F (SoundHistoryTest, ATransmissionWithNoEditorOpenIsAStep)
+{
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1, 20});
+    history().forgetAll();
+    const auto held5 = engine().getSynthBank (2)->getProgramRecord (5);
+    synth().setProgram (2, 5, held5); // the synth holds what the local bank was loaded with
+    const auto sent5 = distinctSound (70, "Sent Alone");
+    engine().getSynthBank (2)->setProgram (5, sent5);
+
+    engine().startBankTransfer (BankTransfer::transmitBank, 2);
+    ASSERT_TRUE (pumpUntil ([&] { return history().canUndo(); }, 20000));
+    settle();
+    EXPECT_EQ (synth().getProgram (2, 5), sent5);
+    EXPECT_EQ (history().getUndoLabel(), "Transmit U3");
+
+    engine().endBankTransfer();
+    ASSERT_TRUE (history().undo());
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (2, 5) == held5; }, 20000));
+    EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (5), held5);
+    EXPECT_EQ (history().getRedoLabel(), "Transmit U3");
+}

@@ -60,6 +60,10 @@ public:
         return real < 0 ? nullptr : ports.openInput (real, callback);
     }
 
+    /** The ports offered under the built-in simulator's name stand in for the synth, as in the
+        plug-in's own lists. */
+    bool isStandIn (const juce::String& name) override { return name == MophoSimulator::portName; }
+
     std::unique_ptr<MidiOutputDevice> openOutput (int index) override
     {
         const auto all = ports.getOutputNames();

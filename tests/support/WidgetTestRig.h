@@ -106,7 +106,7 @@ struct ProcessorRig
         Sent pairs;
         for (auto code : events->take())
             if (event::kindOf (code) == event::kindOf (event::parameterChanged))
-                pairs.emplace_back ((code >> 8) & 0xff, code & 0xff);
+                pairs.emplace_back (event::parameterOf (code).index, event::parameterOf (code).value);
         return pairs;
     }
 

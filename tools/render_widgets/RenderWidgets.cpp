@@ -479,7 +479,7 @@ ProgramRecord showcaseSequence()
     const int* tracks[4] = { melody, sweep, accents, gates };
     for (int t = 0; t < 4; ++t)
         for (int step = 0; step < 16; ++step)
-            record[(size_t) (SeqClass::firstStepIndex + 16 * t + step)] = (uint8_t) tracks[t][step];
+            record[(size_t) (program::firstStepIndex + 16 * t + step)] = (uint8_t) tracks[t][step];
     const std::pair<int, int> settings[] = { { 107, 3 }, { 108, 9 }, { 109, 17 }, { 110, 12 }, { 101, 118 }, { 102, 6 }, { 105, 1 }, { 106, 1 } };
     for (const auto& [index, value] : settings)
         record[(size_t) index] = (uint8_t) value;
@@ -510,7 +510,7 @@ bool renderEditorPages (MarvexAudioProcessor& processor, const juce::File& folde
     thumbnail.setScale (2.0f);
     thumbnail.setViewMode (SeqClass::thumbnailView);
     const auto record = showcaseSequence();
-    thumbnail.setAllSteps (record.data() + SeqClass::firstStepIndex + 2 * SeqClass::numSteps);
+    thumbnail.setAllSteps (record.data() + program::firstStepIndex + 2 * SeqClass::numSteps);
     ok = writeComponent (thumbnail, folder.getChildFile ("sequencer_thumbnail.png")) && ok;
 
     page.showAllTracks();

@@ -4,6 +4,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "librarian/LibraryStore.h"
 #include "librarian/ProgramLibrary.h"
+#include "model/SynthBanks.h"
 #include "ui/librarian/CatContainer.h"
 #include "ui/librarian/LibPageHost.h"
 #include "ui/librarian/LibPageStyle.h"
@@ -30,8 +31,8 @@ const libpage::ButtonDef buttonDefs[] = {
 };
 
 constexpr float filterFontHeight = 16.0f;
-constexpr int numSynthBanks = MidiCntrState::numSynthBanks;
-constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
+using synthbanks::firstFactoryBank;
+using synthbanks::numSynthBanks;
 constexpr const char* untitledName = "Untitled";
 const juce::Rectangle<int> hiddenDialog{-100, -100, 50, 50};
 const juce::Rectangle<int> filterLabelBounds{400, 16, 200, 20};

@@ -5,6 +5,7 @@
 #include "files/SafeFileWrite.h"
 #include "host/MarvexAudioProcessor.h"
 #include "librarian/PresetFiles.h"
+#include "model/SynthBanks.h"
 #include "ui/librarian/LibPageHost.h"
 #include "ui/librarian/LibPageStyle.h"
 #include "ui/librarian/Plugin_File.h"
@@ -26,8 +27,8 @@ const libpage::ButtonDef buttonDefs[] = {
     {"DONE", Plugin_Bank::doneButton, ""},
 };
 
-constexpr int numSynthBanks = MidiCntrState::numSynthBanks;
-constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
+using synthbanks::firstFactoryBank;
+using synthbanks::numSynthBanks;
 constexpr const char* untitledName = "Untitled";
 constexpr const char* presetBankFileName = "Mopho X4 Preset Bank";
 const juce::Rectangle<int> hiddenDialog{-100, -100, 50, 50};

@@ -3,6 +3,7 @@
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
 #include "model/ProgramPacking.h"
+#include "model/SynthBanks.h"
 #include "ui/common/DialogBox.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/StsBut.h"
@@ -37,7 +38,7 @@ std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, BankComp& 
 
 BankComp::BankComp (MidiCntrState& e) : engine (e)
 {
-    for (int b = 0; b < numBanks; ++b)
+    for (int b = 0; b < synthbanks::numSynthBanks; ++b)
         bankButtons[(size_t)b] = makeButton (bankButtonTexts[b], bankButtonIdBase + b, *this);
     for (int c = 0; c < numCategories; ++c)
         categoryButtons[(size_t)c] = makeButton (categoryName (c), categoryButtonIdBase + c, *this);
@@ -72,7 +73,7 @@ void BankComp::layoutFor (int w, int h, float scale)
 
     const auto e = (w - contentWidth) / 2;
     const auto y0 = d + firstRowBelowBox;
-    for (int b = 0; b < numBanks; ++b)
+    for (int b = 0; b < synthbanks::numSynthBanks; ++b)
         bankButtons[(size_t)b]->setBounds (e - bankButtonsLeft, y0 + rowPitch * b, buttonWidth, buttonHeight);
 
     fileButton->setBounds (e, y0 - menuButtonsAbove, buttonWidth, buttonHeight);
@@ -105,7 +106,7 @@ void BankComp::showCurrent()
 
 void BankComp::showBank (int bank)
 {
-    if (bank >= 0 && bank < numBanks)
+    if (bank >= 0 && bank < synthbanks::numSynthBanks)
         grid->fillList (StsGrid::fillByBank, bank);
 }
 
@@ -157,7 +158,7 @@ void BankComp::programClicked (int bank, int program)
 
     engine.selectProgram (bank, program, true);
     // Our factory banks may not be the synth's: let the synth say what it now plays.
-    if (bank >= MidiCntrState::numUserBanks && !engine.factoryBanksMatchSynth.load())
+    if (bank >= synthbanks::numUserBanks && !engine.factoryBanksMatchSynth.load())
         engine.requestDump (sysex::requestEditBuffer, 0, 0);
 }
 
@@ -188,7 +189,7 @@ void BankComp::report (int action)
 void BankComp::stsbutChanged (StsBut& button)
 {
     const auto id = button.getButtonId();
-    if (id >= bankButtonIdBase && id < bankButtonIdBase + numBanks)
+    if (id >= bankButtonIdBase && id < bankButtonIdBase + synthbanks::numSynthBanks)
         showBank (id - bankButtonIdBase);
     else if (id >= categoryButtonIdBase && id < categoryButtonIdBase + numCategories)
         showCategory (id - categoryButtonIdBase);

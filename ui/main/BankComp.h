@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/widgets/stsbutChangeListener.h"
+#include "model/SynthBanks.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -39,7 +40,6 @@ public:
         transfersMenu = 891
     };
 
-    static constexpr int numBanks = 8;
     static constexpr int numCategories = 26;
     static constexpr int rowHeight = 26;
 
@@ -94,7 +94,7 @@ private:
     void showCategoryMenu (int bank, int program);
 
     MidiCntrState& engine;
-    std::array<std::unique_ptr<StsBut>, numBanks> bankButtons;
+    std::array<std::unique_ptr<StsBut>, synthbanks::numSynthBanks> bankButtons;
     std::array<std::unique_ptr<StsBut>, numCategories> categoryButtons;
     std::unique_ptr<StsBut> fileButton, midiButton, presetsButton;
     std::unique_ptr<SwitchLED> useLoadedDataSwitch;

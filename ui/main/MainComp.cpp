@@ -35,9 +35,7 @@ namespace kelvo
 namespace
 {
 constexpr int highestPanelIndex = 114;
-constexpr int firstStepIndex = 120, lastStepIndex = 183;
 constexpr int firstSequencerIndex = 95;
-constexpr int controllerEcho = 0xb0, pitchWheelEcho = 0xe0;
 constexpr int modWheelController = 1;
 // The synth panel's size and scale as the sequencer page's preview, in design units.
 const juce::Rectangle<int> previewArea { 700, 200, 456, 264 };
@@ -50,7 +48,6 @@ const char* const offlineText = "OFF-LINE";
 // How long the synth may take to answer a connection check before the status line says it did not.
 constexpr int noAnswerDelayMs = 3000;
 
-int kindOf (int32_t code) { return event::kindOf (code); }
 } // namespace
 
 MainComp::MainComp (MarvexAudioProcessor& p)
@@ -288,13 +285,9 @@ juce::String MainComp::offlineStatusText()
 
 void MainComp::applyEvent (int32_t code)
 {
-    const auto kind = kindOf (code);
-    const auto low16 = code & 0xffff;
-
-    if (kind == kindOf (event::parameterChanged))
+    if (event::isKind (code, event::parameterChanged))
     {
-        const auto index = (code >> 8) & 0xff;
-        const auto value = code & 0xff;
+        const auto [index, value] = event::parameterOf (code);
         if (index <= highestPanelIndex)
         {
             synthPanel->showParameter (index, value);
@@ -308,71 +301,62 @@ void MainComp::applyEvent (int32_t code)
             // A category chosen here or sent by the synth shows on the LCD at once.
             synthPanel->getLcd().showCategory (value, categoryName (value));
         }
-        else if (index >= firstStepIndex && index <= lastStepIndex)
+        else if (index >= program::firstStepIndex && index <= program::lastStepIndex)
         {
             sequencerPanel->updateStep (index, value);
         }
     }
-    else if (kind == controllerEcho)
+    else if (event::isEcho (code))
     {
-        if (((code >> 7) & 0x7f) == modWheelController)
-            keyboard->getModWheel().setWheelValue (code & 0x7f, false);
+        const auto echo = event::echoOf (code);
+        if (echo.status == event::pitchWheelEcho)
+            keyboard->getPitchWheel().setWheelValue (echo.high, false);
+        else if (echo.high == modWheelController)
+            keyboard->getModWheel().setWheelValue (echo.low, false);
     }
-    else if (kind == pitchWheelEcho)
-    {
-        keyboard->getPitchWheel().setWheelValue ((code >> 7) & 0x7f, false);
-    }
-    else if (kind == kindOf (event::editBufferReplaced))
+    else if (event::isKind (code, event::editBufferReplaced))
     {
         reloadEverything();
         if (isBankViewShown())
             getBankView().followCurrentProgram();
     }
-    else if (kind == kindOf (event::online))
+    else if (event::isKind (code, event::online))
     {
         setStatusText (onlineText);
     }
-    else if (kind == kindOf (event::offline))
+    else if (event::isKind (code, event::offline))
     {
         setStatusText (offlineStatusText());
     }
-    else if (kind == kindOf (event::globalChanged))
+    else if (event::isKind (code, event::globalChanged))
     {
         if (auto* setupPanel = getSetupPanel())
-            setupPanel->refreshGlobal (code - event::globalChanged);
+            setupPanel->refreshGlobal (event::globalIndexOf (code));
     }
-    else if (kind == kindOf (event::bankContentsChanged))
+    else if (event::isKind (code, event::bankContentsChanged))
     {
         getBankView().refreshGrid();
         if (auto* writeDialog = getWriteDialog())
             writeDialog->getGrid().repaint();
     }
-    else if (kind == kindOf (event::bankTransferFinished))
+    else if (event::isKind (code, event::bankTransferFinished))
     {
-        processor.getHistory().transferFinished();
         endBankTransfer();
     }
-    else if (kind == kindOf (event::programDumpArrived))
+    else if (event::isKind (code, event::bankTransferProgress))
     {
-        // The synth holds what it sent, and so does the local bank now.
-        processor.getHistory().transferProgress ((low16 >> 8) & 0xff, low16 & 0xff);
-    }
-    else if (kind == kindOf (event::bankTransferProgress))
-    {
-        processor.getHistory().transferProgress ((low16 >> 8) & 0xff, low16 & 0xff);
+        const auto [bank, programNumber] = event::bankProgramOf (code);
         if (progress != nullptr)
-            progress->setProgress ((low16 >> 8) & 0xff, low16 & 0xff);
+            progress->setProgress (bank, programNumber);
     }
-    else if (kind == kindOf (event::bankTransferFailed))
+    else if (event::isKind (code, event::bankTransferFailed))
     {
-        const auto bank = (low16 >> 8) & 0xff;
-        const auto programNumber = low16 & 0xff;
+        const auto [bank, programNumber] = event::bankProgramOf (code);
         const auto transmitting = engine.getTransferMode() >= BankTransfer::transmitBank;
-        processor.getHistory().transferFailed (bank, programNumber);
         showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
                                   : "No answer from the synth for " + programLocation (bank, programNumber));
     }
-    else if (kind == kindOf (event::pluginProgramChanged))
+    else if (event::isKind (code, event::pluginProgramChanged))
     {
         if (libraryWindow != nullptr)
             libraryWindow->getManager().showCurrentProgram();
@@ -398,10 +382,6 @@ void MainComp::setStatusText (const juce::String& text)
 void MainComp::startBankTransfer (int mode, int bank)
 {
     showTransferProgress();
-    if (mode == BankTransfer::transmitBank)
-        processor.getHistory().transmissionStarting (bank, bank);
-    else if (mode == BankTransfer::transmitAllBanks)
-        processor.getHistory().transmissionStarting (0, BankTransfer::numUserBanks - 1);
     engine.startBankTransfer (mode, bank);
 }
 
@@ -420,7 +400,6 @@ void MainComp::showTransferProgress()
 void MainComp::endBankTransfer()
 {
     engine.endBankTransfer();
-    processor.getHistory().transferEnded();
     if (progress != nullptr)
     {
         if (progress->isCurrentlyModal())

@@ -7,6 +7,7 @@
 #include "link/BankTransfer.h"
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
+#include "model/SynthBanks.h"
 #include "ui/common/FileBrowser.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
@@ -17,8 +18,9 @@ namespace kelvo
 {
 namespace
 {
-constexpr int numUserBanks = MidiCntrState::numUserBanks;
-constexpr int firstFactoryBank = MidiCntrState::numUserBanks;
+using synthbanks::firstFactoryBank;
+using synthbanks::numSynthBanks;
+using synthbanks::numUserBanks;
 constexpr int numChannels = 16;
 constexpr int bankMenuIdBase = 100000;
 constexpr int programMenuIdBase = 1000;
@@ -424,7 +426,7 @@ juce::PopupMenu MenuCommands::createProgramMenu() const
 {
     juce::PopupMenu menu;
     const auto currentBank = engine.getCurrentSynthBank();
-    for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
+    for (int b = 0; b < numSynthBanks; ++b)
         menu.addItem (bankMenuIdBase + b, engine.getSynthBank (b)->getBankName(), true, b == currentBank);
     menu.addSeparator();
     const auto* bank = engine.getSynthBank (currentBank);
@@ -438,7 +440,7 @@ void MenuCommands::programMenuFinished (int result)
 {
     auto bank = engine.getCurrentSynthBank();
     auto programNumber = engine.getCurrentSynthProgram();
-    if (result >= bankMenuIdBase && result < bankMenuIdBase + MidiCntrState::numSynthBanks)
+    if (result >= bankMenuIdBase && result < bankMenuIdBase + numSynthBanks)
         bank = result - bankMenuIdBase;
     else if (result >= programMenuIdBase && result < programMenuIdBase + program::programsPerBank)
         programNumber = result - programMenuIdBase;

@@ -38,7 +38,7 @@ std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, WriteSnd& 
 
 WriteSnd::WriteSnd (MidiCntrState& e) : engine (e)
 {
-    for (int b = 0; b < numUserBanks; ++b)
+    for (int b = 0; b < synthbanks::numUserBanks; ++b)
         bankButtons[(size_t)b] = makeButton (bankButtonTexts[b], bankButtonIdBase + b, *this);
     writeButton = makeButton ("WRITE", writeButtonId, *this);
     cancelButton = makeButton ("CANCEL", cancelButtonId, *this);
@@ -62,7 +62,7 @@ WriteSnd::WriteSnd (MidiCntrState& e) : engine (e)
         categoryNumber = juce::jlimit (0, category::count - 1, (int)record[(size_t)program::categoryIndex]);
     }
     const auto currentBank = engine.getCurrentSynthBank();
-    destinationBank = currentBank < numUserBanks ? currentBank : 0;
+    destinationBank = currentBank < synthbanks::numUserBanks ? currentBank : 0;
     destinationProgram = engine.getCurrentSynthProgram();
     showBank (destinationBank);
 }
@@ -79,7 +79,7 @@ void WriteSnd::layoutFor (int w, int h, float scale)
     const auto margin = juce::roundToInt ((float)boxMargin * scale);
     box = {margin, boxTop, w - 2 * margin, h - boxBottomGap};
     const auto x0 = (w - contentWidth) / 2;
-    for (int b = 0; b < numUserBanks; ++b)
+    for (int b = 0; b < synthbanks::numUserBanks; ++b)
         bankButtons[(size_t)b]->setBounds (x0 - bankButtonsLeft, firstBankButtonY + bankButtonPitch * b,
                                            buttonWidth, buttonHeight);
     display->setBounds (x0, displayY, LCD_Comp::designWidth, LCD_Comp::designHeight);
@@ -105,7 +105,7 @@ void WriteSnd::paint (juce::Graphics& g)
 //==============================================================================
 void WriteSnd::showBank (int bank)
 {
-    if (bank < 0 || bank >= numUserBanks)
+    if (bank < 0 || bank >= synthbanks::numUserBanks)
         return;
     destinationBank = bank;
     grid->fillList (StsGrid::fillByBank, bank);
@@ -187,7 +187,7 @@ void WriteSnd::finish (Result r)
 void WriteSnd::stsbutChanged (StsBut& button)
 {
     const auto id = button.getButtonId();
-    if (id >= bankButtonIdBase && id < bankButtonIdBase + numUserBanks)
+    if (id >= bankButtonIdBase && id < bankButtonIdBase + synthbanks::numUserBanks)
         showBank (id - bankButtonIdBase);
     else if (id == writeButtonId)
         finish (writeChosen);

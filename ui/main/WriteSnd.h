@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProgramRecord.h"
+#include "model/SynthBanks.h"
 #include "ui/widgets/stsbutChangeListener.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -38,7 +39,6 @@ public:
         cancelled = 2
     };
 
-    static constexpr int numUserBanks = 4;
 
     explicit WriteSnd (MidiCntrState& engine);
     ~WriteSnd() override;
@@ -84,7 +84,7 @@ private:
     void finish (Result r);
 
     MidiCntrState& engine;
-    std::array<std::unique_ptr<StsBut>, numUserBanks> bankButtons;
+    std::array<std::unique_ptr<StsBut>, synthbanks::numUserBanks> bankButtons;
     std::unique_ptr<StsBut> writeButton, cancelButton;
     std::unique_ptr<StsGrid> grid;
     std::unique_ptr<LCD_Comp> display;

@@ -7,6 +7,7 @@
 #include "librarian/LibraryStore.h"
 #include "librarian/ProgramLibrary.h"
 #include "model/SoundVariation.h"
+#include "model/SynthBanks.h"
 #include "ui/common/DialogBox.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/ProgramLocation.h"
@@ -82,7 +83,7 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
             "Mutate");
     };
 
-    for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
+    for (int b = 0; b < synthbanks::numSynthBanks; ++b)
         bankBox.addItem (bankPrefix (b), b + 1);
     bankBox.addItem (libraryItemText, libraryItemId);
     programBox.setTextWhenNoChoicesAvailable ("(the library is empty)");

@@ -141,7 +141,7 @@ void SeqClass::repaintStep (int step)
 //==============================================================================
 void SeqClass::send (int step, int value, bool endGestureNow)
 {
-    owner.setParameterFromEditor (firstStepIndex + numSteps * track + step, value, endGestureNow, true);
+    owner.setParameterFromEditor (program::firstStepIndex + numSteps * track + step, value, endGestureNow, true);
 }
 
 //==============================================================================

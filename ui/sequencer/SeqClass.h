@@ -25,7 +25,6 @@ class SeqClass : public juce::Component
 {
 public:
     static constexpr int numSteps = 16;
-    static constexpr int firstStepIndex = 120;
     static constexpr int highestLevel = 125;
     static constexpr int resetValue = 126;
     static constexpr int restValue = 127;

@@ -223,7 +223,7 @@ void SeqPanel::updateControl (int index, int value)
 
 void SeqPanel::updateStep (int index, int value)
 {
-    const auto step = index - SeqClass::firstStepIndex;
+    const auto step = index - program::firstStepIndex;
     if (juce::isPositiveAndBelow (step, numTracks * SeqClass::numSteps))
         tracks[(size_t)(step / SeqClass::numSteps)]->setStepFromEngine (step % SeqClass::numSteps, value);
 }
@@ -240,7 +240,7 @@ void SeqPanel::refreshAll()
     {
         std::array<uint8_t, SeqClass::numSteps> steps{};
         for (int s = 0; s < SeqClass::numSteps; ++s)
-            steps[(size_t)s] = bank.getEditBufferByte (SeqClass::firstStepIndex + SeqClass::numSteps * t + s);
+            steps[(size_t)s] = bank.getEditBufferByte (program::firstStepIndex + SeqClass::numSteps * t + s);
         tracks[(size_t)t]->setAllSteps (steps.data());
     }
 }

@@ -2,6 +2,7 @@
 
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
+#include "model/SynthBanks.h"
 #include "ui/widgets/Artwork.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/ProgramLocation.h"
@@ -90,7 +91,7 @@ void StsGrid::fillList (int mode, int value)
     }
     else if (mode == fillByCategory)
     {
-        for (int b = 0; b < MidiCntrState::numSynthBanks; ++b)
+        for (int b = 0; b < synthbanks::numSynthBanks; ++b)
         {
             const auto* bank = engine.getSynthBank (b);
             // A bank being received holds fewer programs; the missing ones belong to no category.
