@@ -24,6 +24,8 @@ struct EditorBenchRig
     {
         folderName.getFile().createDirectory();
         processor = std::make_unique<MarvexAudioProcessor> (std::make_unique<VirtualMidiDevices>(), folderName.getFile());
+        // Measured as a later opening: a first start would also look for the synth.
+        processor->getEngine().settingsWereReset = false;
     }
 
     ~EditorBenchRig()

@@ -214,9 +214,11 @@ function(kelvo_add_plugin target)
         LV2URI "${KELVO_IDENTITY}"
         VERSION ${PROJECT_VERSION})
 
-    # Debian's JUCE ignores the URI above; the wrapper reads this macro instead.
+    # Debian's JUCE ignores the URI above; the wrapper reads this macro instead. The standalone
+    # application is our own (host/StandaloneApp.h): its window offers the audio settings alone.
     target_compile_definitions(${target} PUBLIC
         JucePlugin_LV2URI="${KELVO_IDENTITY}"
+        JUCE_USE_CUSTOM_PLUGIN_STANDALONE_APP=1
         ${KELVO_JUCE_DEFINITIONS})
 
     # Everything that goes into a plug-in binary is built with hidden symbols, so that two plug-ins

@@ -146,7 +146,9 @@ LoadedSettings EngineFileStore::loadSettings()
     const auto found = read (settingsFile);
     if (found.status == FileReadResult::Status::missing)
     {
-        LoadedSettings defaults{defaultSettings(), false};
+        // A first start: the defaults, and the synth still to be found (the same as an unusable
+        // file, only with nothing to tell the user).
+        LoadedSettings defaults{defaultSettings(), true};
         write (settingsFile, utf8Of (makeSettingsText (defaults.entries)));
         settingsBaseline = paddedToAllEntries (defaults.entries);
         return defaults;

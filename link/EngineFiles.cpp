@@ -149,7 +149,11 @@ LoadedSettings loadSettingsFile (const juce::File& folder)
 {
     const auto file = childOf (folder, enginefile::settingsFileName);
     if (! file.existsAsFile())
+    {
+        // A first start: the defaults, as for a file that holds nothing usable.
         saveSettingsFile (folder, defaultSettings());
+        return {defaultSettings(), true};
+    }
 
     const auto bytes = readAll (file, enginefile::maxSettingsFileSize);
     return settingsFromBytes (bytes.getData(), bytes.getSize());

@@ -54,7 +54,7 @@ constexpr size_t maxPortsFileSize = 64 * 1024;
 struct LoadedSettings
 {
     juce::StringArray entries; // the 50 stored entries
-    bool wereReset = false;    // the file was unusable and the defaults took its place
+    bool wereReset = false;    // the file was missing or unusable and the defaults took its place
 };
 
 /** Every entry found in the text, in order (at most maxEntries). Linear in the text's length. */

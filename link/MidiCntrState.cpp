@@ -529,9 +529,11 @@ void MidiCntrState::takeDeviceNotices()
 juce::String MidiCntrState::getOfflineReason() const
 {
     const auto names = getPortNames();
+    // What the user can do about it: a port never chosen is to be chosen, one chosen but gone to
+    // be plugged in again (or another chosen).
     const auto describe = [] (const char* side, const juce::String& name) {
         return name.length() < minPortNameLength || name == "NONE"
-                   ? juce::String ("no MIDI ") + side + " chosen"
+                   ? juce::String ("Choose the synth's MIDI ports")
                    : juce::String ("MIDI ") + side + " \"" + name + "\" not present";
     };
     if (! ports->isOutputOpen())

@@ -168,6 +168,8 @@ void PortScan::fail()
     trying = {};
     restorePreviousPorts();
     engine.getPortWatcher().setActive (true);
+    // The link as it is again, said at once (a port missing, or no answer on the ports put back).
+    engine.checkConnection();
     state = State::notFound;
     if (onFinished)
         onFinished();

@@ -501,7 +501,7 @@ TEST (SettingsAndPorts, AGonePortIsToldByNameAndIsTheReasonForOffline)
     engine.selectOutputRow (1);
     EXPECT_EQ (engine.getOfflineReason(), "no answer from the synth");
     engine.selectInputRow (0);
-    EXPECT_EQ (engine.getOfflineReason(), "no MIDI input chosen");
+    EXPECT_EQ (engine.getOfflineReason(), "Choose the synth's MIDI ports");
 }
 
 //==============================================================================

@@ -137,7 +137,7 @@ TEST (SettingsFile, AMissingFileIsWrittenWithTheDefaults)
     TempFolder t;
     const auto folder = t.folder.getChildFile ("MarvexSettings"); // not there yet
     const auto loaded = loadSettingsFile (folder);
-    EXPECT_FALSE (loaded.wereReset);
+    EXPECT_TRUE (loaded.wereReset); // a first start looks for the synth
     EXPECT_EQ (loaded.entries, defaultSettings());
     EXPECT_EQ (folder.getChildFile ("mphedstx.dat").loadFileAsString(), makeSettingsText (defaultSettings()));
     EXPECT_TRUE (makeSettingsText (defaultSettings()).startsWith ("^|2.2.0|^^|-1|^"));
@@ -177,7 +177,20 @@ TEST (SettingsFile, AnUnusableFileIsReplacedAndTheResetRecorded)
     EXPECT_EQ (engine->getSetting (0), "2.2.0");
     EXPECT_EQ (engine->getSetting (1), "-1");
 
+}
+
+TEST (SettingsFile, AFirstStartIsAResetWithNothingToTell)
+{
+    // No settings file: the defaults, the synth to be looked for, and no message about a reset.
     TempFolder fresh;
+    VirtualRig rig;
+    auto engine = makeEngine (fresh, rig);
+    EXPECT_TRUE (engine->settingsWereReset);
+    EXPECT_TRUE (engine->takeNotices().isEmpty());
+    EXPECT_TRUE (fileIn (fresh, "mphedstx.dat").existsAsFile());
+
+    // The next start finds the file it wrote.
+    engine.reset();
     VirtualRig rig2;
     EXPECT_FALSE (makeEngine (fresh, rig2)->settingsWereReset);
 }

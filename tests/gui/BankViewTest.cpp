@@ -33,7 +33,7 @@ using Bytes = std::vector<uint8_t>;
 struct BankViewFixture : ::testing::Test
 {
     juce::SharedResourcePointer<KelvoLook> look;
-    TempFolder temp;
+    UsedSettingsFolder temp;
     RecordingSink toSynth;
     SimulatorDevices* devices = nullptr;
     std::unique_ptr<MarvexAudioProcessor> processor;

@@ -49,7 +49,7 @@ ProgramRecord recordWith (int seed, const juce::String& name, int category)
 struct LibraryWindowFixture : ::testing::Test
 {
     juce::SharedResourcePointer<KelvoLook> look;
-    TempFolder temp;
+    UsedSettingsFolder temp;
     VirtualRig rig;
     std::unique_ptr<MarvexAudioProcessor> processor;
     std::unique_ptr<MainComp> main;

@@ -71,7 +71,7 @@ TEST_F (MainCompFixture, OfflineUntilTheSynthAnswersThenOnline)
 {
     open(); // no ports open: nobody answers
     settle (300);
-    EXPECT_EQ (status(), "OFF-LINE: no MIDI output chosen");
+    EXPECT_EQ (status(), "OFF-LINE: Choose the synth's MIDI ports");
 
     main.reset();
     connect();

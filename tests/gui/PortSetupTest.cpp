@@ -416,6 +416,64 @@ TEST_F (PortSetupFixture, WithOnlySilentPortsTheScanSaysNotConnectedAndOffersThe
     EXPECT_EQ (main->getScanPanel(), nullptr);
 }
 
+TEST_F (PortSetupFixture, AFirstStartFindsTheSynthAndGoesOnlineWithoutAClick)
+{
+    // No settings file at all: the first start looks for the synth, and the simulator beside it is
+    // never taken for it.
+    ASSERT_FALSE (temp.folder.getChildFile ("mphedstx.dat").existsAsFile());
+    build (
+        [] (ScanDevices& d)
+        {
+            d.addSilent ("Quiet In/Out");
+            d.addSynth ("USB MIDI 2");
+        });
+    open (true);
+    ASSERT_NE (main->getScanPanel(), nullptr);
+    EXPECT_TRUE (pumpUntil ([&] { return main->getScanPanel() == nullptr; }, 5000));
+    EXPECT_TRUE (waitOnline());
+    EXPECT_EQ (savedPorts()[0], "USB MIDI 2");
+    EXPECT_EQ (savedPorts()[1], "USB MIDI 2");
+    // A first start is no damage: nothing to tell.
+    EXPECT_EQ (main->getMessageBox(), nullptr);
+}
+
+TEST_F (PortSetupFixture, OffLineTheStatusLineAndTheScanPanelLeadToThePortSetupInOneClick)
+{
+    build(); // a silent interface and the simulator: nothing answers the scan
+    open (true);
+    auto& status = main->getAppBar().getStatusLabel();
+    const auto click = [] (juce::Component& c)
+    {
+        c.mouseDown (mouseEvent (c, {20, 8}, leftButton, {20, 8}));
+        if (auto* b = dynamic_cast<juce::ChangeBroadcaster*> (&c))
+            b->dispatchPendingMessages();
+    };
+
+    auto* scan = main->getScanPanel();
+    ASSERT_NE (scan, nullptr);
+    ASSERT_TRUE (pumpUntil ([&] { return scan->isNotConnected(); }, 5000));
+    EXPECT_EQ (status.getText(), "OFF-LINE: Choose the synth's MIDI ports");
+    click (*scan);
+    EXPECT_EQ (main->getScanPanel(), nullptr);
+    ASSERT_NE (main->getSetupPanel(), nullptr);
+
+    main->stsbutPressed (AppBar::midi); // closed again
+    ASSERT_EQ (main->getSetupPanel(), nullptr);
+    click (status);
+    ASSERT_NE (main->getSetupPanel(), nullptr);
+    // A second click leaves the panel open.
+    click (status);
+    ASSERT_NE (main->getSetupPanel(), nullptr);
+
+    // On-line, the status line is only a status line.
+    choose (true, simulatorRow);
+    choose (false, simulatorRow);
+    ASSERT_TRUE (waitOnline());
+    main->stsbutPressed (AppBar::midi);
+    click (status);
+    EXPECT_EQ (main->getSetupPanel(), nullptr);
+}
+
 TEST_F (PortSetupFixture, TheAboutPanelClosesItselfOnlyAtTheFirstOpening)
 {
     build();

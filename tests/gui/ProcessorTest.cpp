@@ -17,7 +17,7 @@ namespace
 
 struct ProcessorFixture : ::testing::Test
 {
-    TempFolder temp;
+    UsedSettingsFolder temp;
     VirtualRig rig;
     std::unique_ptr<MarvexAudioProcessor> processor;
     HostRecorder host;

@@ -12,7 +12,7 @@ namespace kelvo::test
 /** A processor whose ports lead to the simulator, with everything sent to it recorded. */
 struct SynthProcessorRig : ::testing::Test
 {
-    TempFolder temp;
+    UsedSettingsFolder temp;
     RecordingSink toSynth;
     SimulatorDevices* devices = nullptr;
     std::unique_ptr<MarvexAudioProcessor> processor;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/EngineFiles.h"
+#include "link/EngineSettings.h"
 #include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/ProgramPacking.h"
@@ -173,6 +175,16 @@ struct TempFolder
     juce::File folder = temp.getFile();
     TempFolder() { folder.createDirectory(); }
     ~TempFolder() { folder.deleteRecursively(); }
+};
+
+/** The settings folder of someone who has used the editor before: it holds a settings file, so an
+    editor opened on it is no first start (which looks for the synth on every port pair). */
+struct UsedSettingsFolder : TempFolder
+{
+    UsedSettingsFolder()
+    {
+        folder.getChildFile (enginefile::settingsFileName).replaceWithText (makeSettingsText (defaultSettings()));
+    }
 };
 
 /** Gives every program of a simulated synth's user banks edits of its own, as a user's synth has,

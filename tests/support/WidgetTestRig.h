@@ -83,7 +83,7 @@ struct ProcessorRig
     using Sent = std::vector<std::pair<int, int>>;
 
     juce::SharedResourcePointer<KelvoLook> look;
-    TempFolder temp;
+    UsedSettingsFolder temp;
     VirtualRig rig;
     std::unique_ptr<MarvexAudioProcessor> processor;
     std::unique_ptr<EventCollector> events;

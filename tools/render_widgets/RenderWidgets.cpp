@@ -766,8 +766,10 @@ int main (int argc, char** argv)
     bool ok = true;
     {
         MarvexAudioProcessor processor (std::make_unique<VirtualMidiDevices>(), settings);
-        // The about panel of a first opening would cover the editor pictures; it has its own.
+        // The about panel of a first opening and the first start's scan would cover the editor
+        // pictures; they have their own.
         processor.getEngine().firstEditorOpened = true;
+        processor.getEngine().settingsWereReset = false;
         ok = renderControls (processor, folder) && ok;
         ok = renderButtons (folder) && ok;
         ok = renderDisplays (folder) && ok;

@@ -8,6 +8,7 @@ constexpr juce::uint32 barBackground = 0xff404040;
 constexpr juce::uint32 labelText = 0xff9f9f9f;
 constexpr juce::uint32 channelFill = 0xff000000;
 constexpr juce::uint32 statusFill = 0xff404040;
+constexpr juce::uint32 offlineText = 0xffffc46b;
 
 constexpr int buttonWidth = 50, buttonHeight = 18, buttonY = 2;
 // "PREF" has a place but is never visible.
@@ -79,6 +80,14 @@ StsBut* AppBar::findButton (int code) noexcept
         if (b->getButtonId() == code)
             return b.get();
     return nullptr;
+}
+
+void AppBar::showStatus (const juce::String& text, LinkState state)
+{
+    statusLabel.textColour = juce::Colour (state == online ? labelText : offlineText);
+    statusLabel.setMouseCursor (state == online ? juce::MouseCursor::NormalCursor
+                                                : juce::MouseCursor::PointingHandCursor);
+    statusLabel.setText (text);
 }
 
 void AppBar::paint (juce::Graphics& g)

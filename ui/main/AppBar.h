@@ -46,6 +46,15 @@ public:
     StsLabel& getChannelLabel() noexcept { return channelLabel; }
     StsLabel& getStatusLabel() noexcept { return statusLabel; }
 
+    enum LinkState
+    {
+        online,
+        offline
+    };
+    /** The status text: off-line in a colour that asks for action, with a hand over it, as a click
+        on it leads to the port setup. */
+    void showStatus (const juce::String& text, LinkState state);
+
     void paint (juce::Graphics& g) override;
 
 private:

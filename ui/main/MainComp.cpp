@@ -373,7 +373,7 @@ void MainComp::reloadEverything()
 
 void MainComp::setStatusText (const juce::String& text)
 {
-    appBar->getStatusLabel().setText (text);
+    appBar->showStatus (text, text == onlineText ? AppBar::online : AppBar::offline);
     if (auto* setupPanel = getSetupPanel())
         setupPanel->setHeading (text);
 }
@@ -549,6 +549,12 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (source == &appBar->getMenuButton())
     {
         openLibraryWindow();
+    }
+    else if (source == &appBar->getStatusLabel())
+    {
+        // While off-line the status line says what is missing, and a click leads to where it is mended.
+        if (appBar->getStatusLabel().getText() != onlineText && getSetupPanel() == nullptr)
+            toggleSetupPanel();
     }
     else if (source == &appBar->getChannelLabel())
     {

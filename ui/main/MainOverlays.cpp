@@ -110,7 +110,12 @@ void MainOverlays::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (setupPanel != nullptr && source == setupPanel.get())
         setupPanelAction();
     else if (scanPanel != nullptr && source == scanPanel.get())
+    {
+        const auto choosePorts = scanPanel->wantsPortSetup();
         closeScanPanel();
+        if (choosePorts && setupPanel == nullptr)
+            toggleSetupPanel();
+    }
     else if (aboutPanel != nullptr && source == aboutPanel.get())
         closeAboutPanel();
     else if (source == bankView.get())

@@ -17,6 +17,7 @@ constexpr int linkX = 350, linkY = 10, linkWidth = 150, linkHeight = 24;
 constexpr juce::uint32 linkColour = 0xcc8ed3ff, textColour = 0xffffffff, quietText = 0xff8aa3b3;
 constexpr juce::uint32 failedTitle = 0xffff8a80, warningTitle = 0xffffc46b;
 constexpr int progressRepaintMs = 100;
+const char* const choosePortsText = "Click here to choose the synth's MIDI ports.";
 
 const char* const helpPage = R"(<!DOCTYPE html>
 <html lang="en"><head><meta charset="utf-8"><title>Kelvo: connecting to the Mopho x4</title>
@@ -111,7 +112,8 @@ void MIDI_scan::scanFinished()
     {
         notConnected = true;
         hostSettings.setVisible (true);
-        setBounds (savedBounds);
+        // One line more: what to do next.
+        setBounds (savedBounds.withHeight (savedBounds.getHeight() + lineStep));
         repaint();
         return;
     }
@@ -128,6 +130,7 @@ void MIDI_scan::scanFinished()
 
 void MIDI_scan::mouseDown (const juce::MouseEvent&)
 {
+    portSetupWanted = notConnected;
     stopTimer();
     scan.cancel();
     sendChangeMessage();
@@ -167,6 +170,8 @@ void MIDI_scan::paint (juce::Graphics& g)
         g.drawSingleLineText ("- Check USB/MIDI cables.", lineX, firstLineBaseline);
         g.drawSingleLineText ("- Check Mopho global setting: SYSEX send/receive should be set to ON.", lineX,
                               firstLineBaseline + lineStep);
+        g.setColour (juce::Colour (linkColour));
+        g.drawSingleLineText (choosePortsText, lineX, firstLineBaseline + 2 * lineStep);
         return;
     }
 

@@ -15,7 +15,9 @@ class MidiCntrState;
     working ("WARNING!"), or says "NOT CONNECTED!" with a "Host settings" link to a help page.
 
     A press anywhere on it stops the scan (putting back the ports in use before) and asks to be
-    removed; its owner removes it on the change message. Laid out in design units. Message thread.
+    removed; its owner removes it on the change message. Once nothing answered, the press also asks
+    for the port setup panel (wantsPortSetup), where the ports are chosen by hand. Laid out in design
+    units. Message thread.
 */
 class MIDI_scan final : public juce::Component, public juce::ChangeBroadcaster, private juce::Timer
 {
@@ -32,6 +34,8 @@ public:
 
     PortScan& getScan() noexcept { return scan; }
     bool isNotConnected() const noexcept { return notConnected; }
+    /** Whether the press that asked to remove the panel asked for the port setup panel too. */
+    bool wantsPortSetup() const noexcept { return portSetupWanted; }
     const juce::StringArray& getWarnings() const noexcept { return warnings; }
     juce::HyperlinkButton& getHostSettingsLink() noexcept { return hostSettings; }
 
@@ -50,6 +54,7 @@ private:
     MidiCntrState& engine;
     PortScan scan;
     bool notConnected = false;
+    bool portSetupWanted = false;
     juce::StringArray warnings;
     juce::Rectangle<int> savedBounds;
     juce::HyperlinkButton hostSettings;
