@@ -21,7 +21,9 @@ class MarvexAudioProcessorEditor final : public juce::AudioProcessorEditor,
                                          public juce::ChangeListener
 {
 public:
-    static constexpr int minWidth = 452, maxWidth = 1429;
+    // At the smallest width (scale 0.75) the smallest text of the panel, the knobs' 11-point values and
+    // labels, is still 8 pixels high; below it, labels, the port setup and the compare panel blur.
+    static constexpr int minWidth = 893, maxWidth = 1429;
     static constexpr int minHeight = 150, maxHeight = 1046;
     static constexpr int designWidth = 1191, designHeight = 700;
 

@@ -59,8 +59,8 @@ TEST (EditorShape, EverySizeKeepsTheDesignsShapeWithinTheLimits)
         int width, expectedWidth, expectedHeight;
     };
     const Case cases[] = {
-        {1191, 1191, 700}, {1012, 1012, 595}, {452, 452, 266}, {1429, 1429, 840},
-        {100, 452, 266},   {5000, 1429, 840}, {700, 700, 411},
+        {1191, 1191, 700}, {1012, 1012, 595}, {893, 893, 525}, {1429, 1429, 840},
+        {100, 893, 525},   {5000, 1429, 840}, {700, 893, 525}, {1000, 1000, 588},
     };
     for (const auto& c : cases)
         EXPECT_EQ (Editor::sizeForWidth (c.width), juce::Rectangle<int> (c.expectedWidth, c.expectedHeight))

@@ -393,10 +393,10 @@ TEST_F (ProcessorFixture, EditorShellRemembersItsSize)
 
     auto* constrainer = editor->getConstrainer();
     ASSERT_NE (constrainer, nullptr);
-    EXPECT_EQ (constrainer->getMinimumWidth(), 452);
+    EXPECT_EQ (constrainer->getMinimumWidth(), 893);
     EXPECT_EQ (constrainer->getMaximumWidth(), 1429);
     // The heights that keep the 1191 : 700 shape at the smallest and largest widths.
-    EXPECT_EQ (constrainer->getMinimumHeight(), 266);
+    EXPECT_EQ (constrainer->getMinimumHeight(), 525);
     EXPECT_EQ (constrainer->getMaximumHeight(), 840);
 
     editor->setSize (900, 529);
