@@ -97,16 +97,10 @@ sleep 0.5
     || { echo "FAIL: the chosen ports were not saved"; cp "$WORK/setup.png" "$SHOT"; exit 1; }
 echo "ports chosen in the setup panel"
 
-# On-line: the status label (582, 2, 300 x 15 in the app bar) shows "DSI:  MOPHO X4 ON-LINE", which
-# runs far further right than "OFF-LINE". Count light text pixels past x = 582 + 90.
+# On-line: the status label shows "DSI:  MOPHO X4 ON-LINE" in grey (off-line is amber).
+source "$(dirname "$0")/editor_window.sh"
 online=0
-for _ in $(seq 1 50); do
-    "$IMPORT" -window root "$WORK/status.png"
-    light="$("$CONVERT" "$WORK/status.png" -crop "200x15+$((X + 582 + 90))+$((TOP + 2))" +repage \
-        -colorspace Gray -threshold 45% -format "%[fx:round(mean*w*h)]" info:)"
-    if [ "$light" -gt 20 ]; then online=1; break; fi
-    sleep 0.2
-done
+wait_for_status online 50 && online=1
 [ "$online" -eq 1 ] || { echo "FAIL: the editor did not go on-line"; cp "$WORK/setup.png" "$SHOT"; exit 1; }
 echo "on-line"
 
