@@ -5,7 +5,7 @@
 # parameter's lv2:default, and every parameter whose initial value is not 0 must be among them.
 #
 #   tests/hosts/jalv-values.sh LV2_BUNDLE
-REQUIRED=(jalv.gtk3 jackd jack_wait Xvfb openbox xdpyinfo)
+REQUIRED=(jalv.gtk3 jackd jack_wait Xvfb openbox xdpyinfo stdbuf)
 source "$(dirname "$0")/host-env.sh"
 LV2="$(realpath "$1")"
 mkdir -p "$HOME/.lv2"
@@ -16,7 +16,9 @@ source "$(dirname "$0")/../../scripts/virtual-display.sh"
 start_virtual_display 170 200
 start_jack
 
-jalv.gtk3 --generic-ui --dump urn:marvex:kelvo > "$WORK/jalv.log" 2>&1 &
+# jalv prints through stdio: into a file, fully buffered, and what is still in the buffer when it
+# is stopped is lost (the last 4 KiB, some 24 values). Line buffering keeps every line.
+stdbuf -oL jalv.gtk3 --generic-ui --dump urn:marvex:kelvo > "$WORK/jalv.log" 2>&1 &
 pid=$!
 pids+=($pid)
 for _ in $(seq 1 100); do
