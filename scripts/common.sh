@@ -21,7 +21,7 @@ ensure_packages() {
     fi
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config juce-modules-source juce-tools libgtest-dev libbenchmark-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config juce-modules-source juce-tools libgtest-dev libbenchmark-dev liblilv-dev
                 ccache fonts-liberation libasound2-dev libfreetype-dev libx11-dev libxrandr-dev libxinerama-dev
                 libxcursor-dev libxcomposite-dev libgl-dev)
 

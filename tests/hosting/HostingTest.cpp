@@ -1,4 +1,5 @@
 #include "model/ProductVersion.h"
+#include "hosting/SavedChunk.h"
 #include "support/HostedParameters.h"
 #include "support/PrivateHome.h"
 
@@ -13,9 +14,6 @@ constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 512;
 constexpr auto ourLv2Uri = "urn:marvex:kelvo"; // the product's identity, never to change
 
-// The bank chunk: header, version, 128 records of 256 bytes, then the edit buffer's trailer.
-constexpr size_t bankChunkSize = 15 + 10 + 128 * 256;
-constexpr size_t trailerEditBufferOffset = bankChunkSize + 15 + 1;
 
 struct HostingEnvironment : ::testing::Environment
 {
@@ -174,9 +172,15 @@ void checkWhatAHostSees (const std::function<std::unique_ptr<juce::AudioPluginIn
     ASSERT_NE (second, nullptr);
     second->prepareToPlay (sampleRate, blockSize);
     second->setStateInformation (state.getData(), (int)state.getSize());
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (100); // the host is told the new sound
-    block.run (*second);
-    EXPECT_NEAR (byName (*second, "Flt Freq")->getValue(), 0.5f, 1e-6);
+    // The host is told the new sound, an LV2 host a batch of values every other block: blocks run
+    // at about a host's pace until it has heard, for a second at most.
+    auto* secondCutoff = byName (*second, "Flt Freq");
+    for (int n = 0; n < 100 && std::abs (secondCutoff->getValue() - 0.5f) > 1e-6f; ++n)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        block.run (*second);
+    }
+    EXPECT_NEAR (secondCutoff->getValue(), 0.5f, 1e-6);
     juce::MemoryBlock secondState;
     second->getStateInformation (secondState);
     EXPECT_EQ (secondState, state);
