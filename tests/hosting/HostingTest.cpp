@@ -4,6 +4,7 @@
 #include "support/PrivateHome.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 #include <juce_audio_processors/juce_audio_processors.h>
 
 using namespace kelvo::test;
@@ -312,6 +313,44 @@ TEST (Hosting, Vst3ValuesComingBackNeverMixPrograms)
         EXPECT_EQ (current.editBufferByte (21), resonanceOf (n)) << "round " << round;
         EXPECT_NEAR (cutoff->getValue(), (float)cutoffOf (n) / 164.0f, 1e-6) << "round " << round;
         EXPECT_NEAR (resonance->getValue(), (float)resonanceOf (n) / 127.0f, 1e-6) << "round " << round;
+    }
+    plugin->releaseResources();
+}
+
+// A host's writes from a thread of its own, queued for the message thread, then a state restored
+// on the message thread (pluginval's state restoration): the restored state wins, right after the
+// call and once everything queued has run, also across further blocks.
+TEST (Hosting, Vst3RestoredStateWinsOverQueuedWrites)
+{
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    plugin->prepareToPlay (sampleRate, blockSize);
+    Block block;
+    block.run (*plugin);
+    const auto params = kelvoParameters (*plugin);
+    juce::MemoryBlock original;
+    plugin->getStateInformation (original);
+
+    juce::Random random (0x6b1d);
+    for (int round = 0; round < 3; ++round)
+    {
+        for (int i = 0; i < params.size(); ++i)
+        {
+            auto* param = params[i];
+            const auto before = param->getValue();
+            const auto written = random.nextFloat();
+            std::thread ([&] { param->setValue (written); }).join();
+            plugin->setStateInformation (original.getData(), (int)original.getSize());
+            ASSERT_NEAR (param->getValue(), before, 1e-6) << param->getName (100) << " round " << round;
+        }
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+        for (auto* param : params)
+            ASSERT_NEAR (param->getValue(), param->getDefaultValue(), 1e-6) << param->getName (100);
+        block.run (*plugin);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+        juce::MemoryBlock now;
+        plugin->getStateInformation (now);
+        EXPECT_EQ (now, original) << "round " << round;
     }
     plugin->releaseResources();
 }
