@@ -18,7 +18,8 @@ namespace kelvo
     thread once. Where the message thread is one that the plug-in runs itself (JUCE's wrappers on
     Linux, until the host hands them its run loop), nothing may call into the host from it: the
     values go out from a reporter thread instead, where the wrappers hand them to the audio thread
-    (VST3: the output parameter changes of the next block; LV2: the next run's messages).
+    (VST3: the output parameter changes of the next block; LV2: the messages of the next runs,
+    paced by PacedHostReports).
 
     Threads: soundReplaced() on any thread but the audio thread; changedOnPluginsMessageThread()
     and stop() on the message thread. The report function runs on the host's message thread or on

@@ -3,6 +3,7 @@
 #include "host/HostSync.h"
 #include "host/KelvoParameter.h"
 #include "host/MarvexAudioProcessorEditor.h"
+#include "host/PacedHostReports.h"
 #include "host/ProjectRecall.h"
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
@@ -61,6 +62,9 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     // automation lanes and generic editors show the sound that is really there. No gesture is
     // opened: it is not a user's edit, and hosts do not record it.
     hostSync = std::make_unique<HostSync> ([this] { reportSound (ReportFrom::pluginChange); });
+    if (wrapperType == wrapperType_LV2)
+        lv2Reports = std::make_unique<PacedHostReports> (program::numHostParameters, [this] (int index)
+                                                         { tellHost (index, pluginBank->getEditBufferByte (index)); });
     pluginBank->onEditBufferReplaced = [this] { hostSync->soundReplaced(); };
     variation = std::make_unique<SoundVariation>();
     history = std::make_unique<SoundHistory> (*this);
@@ -75,6 +79,8 @@ MarvexAudioProcessor::~MarvexAudioProcessor()
     // Kept until the engine is gone (a sound may still arrive from the MIDI input until then), but
     // tells the host nothing more.
     hostSync->stop();
+    if (lv2Reports != nullptr)
+        lv2Reports->stop();
     recall.reset();
     morph.reset();
     compare.reset();
@@ -111,9 +117,11 @@ juce::File MarvexAudioProcessor::getDefaultSettingsFolder()
 }
 
 //==============================================================================
-void MarvexAudioProcessor::prepareToPlay (double, int)
+void MarvexAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
     setLatencySamples (0);
+    if (lv2Reports != nullptr)
+        lv2Reports->setBlockDuration (sampleRate, samplesPerBlock);
     // An LV2 host shows what it is told, from the first block on.
     if (wrapperType == wrapperType_LV2)
         reportEveryValue();
@@ -128,6 +136,9 @@ bool MarvexAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
 
 void MarvexAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
 {
+    if (lv2Reports != nullptr)
+        lv2Reports->blockRan();
+
     // Nothing goes to the host's MIDI; the synth is reached through the plug-in's own ports.
     midi.clear();
 
@@ -136,6 +147,13 @@ void MarvexAudioProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::
 
     for (auto channel = getTotalNumInputChannels(); channel < audio.getNumChannels(); ++channel)
         audio.clear (channel, 0, audio.getNumSamples());
+}
+
+void MarvexAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
+{
+    if (lv2Reports != nullptr)
+        lv2Reports->blockRan();
+    AudioProcessor::processBlockBypassed (audio, midi);
 }
 
 juce::AudioProcessorEditor* MarvexAudioProcessor::createEditor()
@@ -387,10 +405,21 @@ int MarvexAudioProcessor::asHostSees (int index, int value) const noexcept
 
 void MarvexAudioProcessor::reportToHost (int index, int value, ReportFrom from)
 {
-    const auto& table = engine.getTable();
-    if (table.getMax (index) <= 0)
+    if (engine.getTable().getMax (index) <= 0)
         return;
 
+    // An LV2 host hears the value when its turn comes, in a block with room for it.
+    if (lv2Reports != nullptr)
+    {
+        lv2Reports->post (index);
+        return;
+    }
+    tellHost (index, value, from);
+}
+
+void MarvexAudioProcessor::tellHost (int index, int value, ReportFrom from)
+{
+    const auto& table = engine.getTable();
     // The guard is told first: a host may hand the value straight back while it is being told.
     echoGuard.reported (index, asHostSees (index, value));
     const auto hostValue = juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value));

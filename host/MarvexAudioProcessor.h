@@ -18,6 +18,7 @@ class EditBufferChanges;
 class HostSync;
 class KelvoParameter;
 class MidiDeviceLayer;
+class PacedHostReports;
 class ProjectRecall;
 class SoundCompare;
 class SoundHistory;
@@ -61,6 +62,9 @@ public:
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
     void processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
     using AudioProcessor::processBlock;
+    /** A block the host runs with the plug-in switched off (an LV2 host's "enabled" port). */
+    void processBlockBypassed (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
+    using AudioProcessor::processBlockBypassed;
 
     double getTailLengthSeconds() const override { return 0.0; }
     bool acceptsMidi() const override { return true; }
@@ -145,8 +149,10 @@ private:
         pluginChange, // the editor, the synth's knobs, a sound replaced by the engine (see HostSync)
         hostCall,     // one of the host's own calls that replaced the sound, on its thread
     };
-    /** Tells the host a parameter's new value, without a gesture. */
+    /** Tells the host a parameter's new value, without a gesture (an LV2 host: when its turn comes). */
     void reportToHost (int index, int value, ReportFrom from = ReportFrom::pluginChange);
+    /** Tells the host a parameter's value now. */
+    void tellHost (int index, int value, ReportFrom from = ReportFrom::pluginChange);
     /** Tells the host every parameter where its view differs from the edit buffer. */
     void reportSound (ReportFrom from);
     /** Tells the host every parameter's value, for hosts that cannot ask for them (JUCE's LV2
@@ -165,6 +171,8 @@ private:
     HostEchoGuard echoGuard;
     // Outlives the engine too: the plug-in bank calls it whenever the edit buffer is replaced.
     std::unique_ptr<HostSync> hostSync;
+    // LV2 only: what the host is to be told goes out a batch at a time, in step with its blocks.
+    std::unique_ptr<PacedHostReports> lv2Reports;
     // Told by the plug-in bank of each edit-buffer change, the MIDI input thread's too: it goes
     // after the engine, which closes that input.
     std::unique_ptr<EditBufferChanges> editBufferChanges;

@@ -16,12 +16,12 @@ ensure_packages() {
         echo "Installing: ${missing[*]}"
         local sudo=""
         [ "$(id -u)" -eq 0 ] || sudo="sudo"
-        $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+        $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config juce-modules-source juce-tools libgtest-dev libbenchmark-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config juce-modules-source juce-tools libgtest-dev libbenchmark-dev liblilv-dev
                 ccache fonts-liberation libasound2-dev libfreetype-dev libx11-dev libxrandr-dev libxinerama-dev
                 libxcursor-dev libxcomposite-dev libgl-dev)
 
@@ -39,3 +39,6 @@ configure_and_build() {
 # What scripts/windows.sh needs to cross-build for 64-bit Windows and run the result under Wine.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
                   xvfb openbox x11-utils wmctrl)
+
+# The real hosts that the tests labelled hosts run the plug-in in.
+HOST_PACKAGES=(ardour jalv jackd2 xvfb openbox x11-utils)

@@ -1,10 +1,13 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/PacedHostReports.h"
 #include "host/MarvexAudioProcessorEditor.h"
 #include "ui/main/MainComp.h"
 #include "support/HostRecorder.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
+#include <mutex>
 
 #include <map>
 #include <thread>
@@ -279,7 +282,9 @@ TEST_F (ProcessorFixture, AHostsCallThatReplacesTheSoundReportsItBeforeReturning
 }
 
 // An LV2 host cannot ask for the values (JUCE's wrapper answers no patch:Get), so it is told all of
-// them when the plug-in starts and after every restored state (a project, a preset). It lists no
+// them when the plug-in starts and after every restored state (a project, a preset). The wrapper
+// writes what it was told into the next block's output, and loses what does not fit the host's
+// buffer: the values come a batch at a time, from the pacer's thread, between blocks. It lists no
 // presets: named when the plug-in was built, all 128 would be the initial "Untitled".
 TEST (ProcessorAsLv2, TellsEveryValueWhenItStartsAndWhenAStateIsRestored)
 {
@@ -288,22 +293,54 @@ TEST (ProcessorAsLv2, TellsEveryValueWhenItStartsAndWhenAStateIsRestored)
     juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_LV2);
     MarvexAudioProcessor processor (rig.makeDevices(), temp.folder);
     juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
-    HostRecorder host;
+
+    // What the wrapper hears, from the pacer's thread, and the most it heard between two blocks.
+    struct PacedRecorder : juce::AudioProcessorListener
+    {
+        std::mutex lock;
+        std::map<int, float> heard;
+        int sinceBlock = 0, mostBetweenBlocks = 0;
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
+        {
+            const std::scoped_lock l (lock);
+            heard[index] = value;
+            mostBetweenBlocks = std::max (mostBetweenBlocks, ++sinceBlock);
+        }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+        void blockRan()
+        {
+            const std::scoped_lock l (lock);
+            sinceBlock = 0;
+        }
+    } host;
     processor.addListener (&host);
     EXPECT_EQ (processor.getNumPrograms(), 0);
 
     const auto& table = processor.getEngine().getTable();
+    juce::AudioBuffer<float> audio (2, 512);
+    juce::MidiBuffer midi;
     const auto heardEveryValue = [&]
     {
-        std::map<int, float> heard;
-        for (const auto& c : host.calls)
-            heard[c.index] = c.value;
-        host.calls.clear();
-        for (int i = 0; i < program::numHostParameters; ++i)
-            if (table.getMax (i) > 0
-                && (heard.count (i) == 0 || heard[i] != processor.getParameters()[i]->getValue()))
-                return false;
-        return true;
+        // Blocks at about a real host's pace, for a second at most.
+        for (int block = 0; block < 100; ++block)
+        {
+            {
+                const std::scoped_lock l (host.lock);
+                auto missing = false;
+                for (int i = 0; i < program::numHostParameters && ! missing; ++i)
+                    missing = table.getMax (i) > 0
+                              && (host.heard.count (i) == 0 || host.heard[i] != processor.getParameters()[i]->getValue());
+                if (! missing)
+                {
+                    host.heard.clear();
+                    return true;
+                }
+            }
+            host.blockRan();
+            processor.processBlock (audio, midi);
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+        return false;
     };
 
     processor.prepareToPlay (48000, 512);
@@ -313,6 +350,7 @@ TEST (ProcessorAsLv2, TellsEveryValueWhenItStartsAndWhenAStateIsRestored)
     processor.getStateInformation (state);
     processor.setStateInformation (state.getData(), (int) state.getSize()); // the same sound
     EXPECT_TRUE (heardEveryValue());
+    EXPECT_LE (host.mostBetweenBlocks, PacedHostReports::batchSize);
     processor.removeListener (&host);
 }
 
