@@ -20,15 +20,6 @@ namespace
 constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
               requestGlobals = sysex::requestGlobals;
 
-// Incoming NRPN numbers from globals::firstNrpn on name globals; below, program parameters, the
-// indices from here on with an offset.
-constexpr int firstHighParameterNrpn = 200;
-// A program parameter is one byte; anything larger cannot be stored and would spill into the index
-// when queued as index × 4096 + value.
-constexpr int maxParameterValue = 255;
-
-constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
-
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
 
@@ -630,54 +621,7 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
     EngineEventHub::markInputThread();
-
-    const auto* data = message.getRawData();
-    const auto size = message.getRawDataSize();
-    if (data == nullptr || size < 1)
-        return;
-
-    const auto status = data[0];
-    const auto channel = (status & 0x0f) + 1;
-    const auto dataByte = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
-
-    if (status < 0xf0)
-    {
-        switch (status & 0xf0)
-        {
-            case 0x80:
-            case 0x90:
-                return;
-            case 0xe0:
-                postEvent (event::echoCode (event::pitchWheelEcho, channel, dataByte (2), dataByte (1)));
-                return;
-            case 0xc0:
-                currentSynthProgram = dataByte (1);
-                selectProgram (currentSynthBank.load(), dataByte (1), false);
-                return;
-            case 0xb0:
-                handleController (channel, dataByte (1), dataByte (2));
-                return;
-            default:
-                break;
-        }
-    }
-
-    // SysEx, whole or in pieces. Only its bytes count as the synth answering a request.
-    switch (sysExAssembly.add (data, size))
-    {
-        case SysExAssembler::Outcome::collecting:
-            transfer->noteSysExArriving();
-            return;
-        case SysExAssembler::Outcome::complete:
-            transfer->noteSysExArriving();
-            handleSysEx (sysExAssembly.takeMessage());
-            return;
-        case SysExAssembler::Outcome::tooLong:
-            postEvent (event::sysExTooLong);
-            return;
-        case SysExAssembler::Outcome::ignored:
-            return;
-    }
+    incoming.decode (message.getRawData(), message.getRawDataSize());
 }
 
 void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double)
@@ -686,129 +630,81 @@ void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uin
     transfer->noteSysExArriving();
 }
 
-void MidiCntrState::handleController (int channel, int controller, int value)
+void MidiCntrState::pitchWheelArrived (int channel, int lsb, int msb)
 {
-    switch (controller)
+    postEvent (event::echoCode (event::pitchWheelEcho, channel, msb, lsb));
+}
+
+void MidiCntrState::modWheelArrived (int channel, int value)
+{
+    postEvent (event::echoCode (event::controllerEcho, channel, midicc::modWheel, value));
+}
+
+void MidiCntrState::programChangeArrived (int program)
+{
+    currentSynthProgram = program;
+    selectProgram (currentSynthBank.load(), program, false);
+}
+
+void MidiCntrState::bankSelectArrived (int bank)
+{
+    if (bank != currentSynthBank.load())
     {
-        case midicc::modWheel:
-            postEvent (event::echoCode (event::controllerEcho, channel, midicc::modWheel, value));
-            break;
-        case midicc::dataMsb:
-            nrpnDataMsb = (uint8_t) value;
-            break;
-        case midicc::bankSelect:
-            if (value != currentSynthBank.load() && value < synthbanks::numSynthBanks)
-            {
-                currentSynthBank = value;
-                selectProgram (value, currentSynthProgram.load(), false);
-            }
-            break;
-        case midicc::dataLsb:
-            nrpnDataLsb = (uint8_t) value;
-            completeNrpn();
-            break;
-        case midicc::nrpnLsb:
-            nrpnNumberLsb = (uint8_t) value;
-            break;
-        case midicc::nrpnMsb:
-            nrpnNumberMsb = (uint8_t) value;
-            break;
-        default:
-            break;
+        currentSynthBank = bank;
+        selectProgram (bank, currentSynthProgram.load(), false);
     }
 }
 
-void MidiCntrState::completeNrpn()
+void MidiCntrState::parameterArrived (int index, int value)
 {
-    const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
-    const auto value = nrpnDataMsb * 128 + nrpnDataLsb;
-
-    if (number >= globals::firstNrpn)
-    {
-        const auto index = globalIndexForNrpn (number);
-        if (index >= 0 && index < globals::blockSize)
-        {
-            setGlobal (index, (uint8_t) value);
-            postEvent (event::globalCode (index));
-        }
-        return;
-    }
-
-    if (value > maxParameterValue)
-        return;
-
-    const auto index = number >= firstHighParameterNrpn
-                           ? table.nrpnToIndex (number - firstHighParameterNrpn) + firstHighParameterNrpn
-                           : table.nrpnToIndex (number);
     queueParameterValue (index, value);
 }
 
-void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
+void MidiCntrState::globalArrived (int index, uint8_t value)
 {
-    const auto* b = static_cast<const uint8_t*> (message.getData());
-    const auto size = (int) message.getSize();
-    const auto byteAt = [&] (int i) { return i < size ? b[i] : (uint8_t) 0; };
+    setGlobal (index, value);
+    postEvent (event::globalCode (index));
+}
 
-    if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
-        return;
-    if (byteAt (2) != sysex::deviceMophoX4)
+void MidiCntrState::sysExArriving()
+{
+    transfer->noteSysExArriving();
+}
+
+void MidiCntrState::sysExTooLong()
+{
+    postEvent (event::sysExTooLong);
+}
+
+void MidiCntrState::programDumpArrived (int bank, int program, const ProgramRecord& record)
+{
+    if (transfer->takeProgramDump (bank, program, record))
         return;
 
-    switch (byteAt (3))
+    // Sent by the synth on its own: it is now the current program there.
+    currentSynthBank = bank;
+    currentSynthProgram = program;
+    synthBanks[(size_t) bank]->setProgram (program, record);
+    postEvent (event::bankProgramCode (event::programDumpArrived, bank, program));
+    bankContentsChanged();
+    if (auto* plugin = getPluginBank())
+        plugin->setEditBuffer (record);
+    postEvent (event::editBufferReplaced);
+}
+
+void MidiCntrState::editBufferDumpArrived (const ProgramRecord& record)
+{
+    if (auto* plugin = getPluginBank())
     {
-        case sysex::programDump:
-        {
-            const auto bank = byteAt (sysex::programDumpBankOffset);
-            const auto programNumber = byteAt (sysex::programDumpProgramOffset);
-            // A dump for a bank we do not have, or of the wrong length, is not ours to store.
-            if (size != sysex::programDumpSize || bank >= synthbanks::numSynthBanks || programNumber >= program::programsPerBank)
-                return;
-
-            const auto record = unpackProgramData (b + sysex::programDataOffset);
-            if (transfer->takeProgramDump (bank, programNumber, record))
-                return;
-
-            // Sent by the synth on its own: it is now the current program there.
-            currentSynthBank = bank;
-            currentSynthProgram = programNumber;
-            synthBanks[bank]->setProgram (programNumber, record);
-            postEvent (event::bankProgramCode (event::programDumpArrived, bank, programNumber));
-            bankContentsChanged();
-            if (auto* plugin = getPluginBank())
-                plugin->setEditBuffer (record);
-            postEvent (event::editBufferReplaced);
-            return;
-        }
-
-        case sysex::editBufferDump:
-        {
-            auto* plugin = getPluginBank();
-            if (size != sysex::editBufferDumpSize || plugin == nullptr)
-                return;
-            plugin->setEditBuffer (unpackProgramData (b + sysex::editBufferDataOffset));
-            postEvent (event::editBufferReplaced);
-            return;
-        }
-
-        case sysex::globalDump:
-            handleGlobalDump (b, size);
-            return;
-
-        default:
-            return;
+        plugin->setEditBuffer (record);
+        postEvent (event::editBufferReplaced);
     }
 }
 
-void MidiCntrState::handleGlobalDump (const uint8_t* data, int size)
+void MidiCntrState::globalBlockArrived (const uint8_t* values, int count)
 {
-    constexpr int firstPair = 4;
-    // A pair counts only when both its bytes come before the final F7.
-    for (int k = 0; k < globals::blockSize && firstPair + 2 * k + 1 < size - 1; ++k)
-    {
-        const auto low = data[firstPair + 2 * k];
-        const auto high = data[firstPair + 2 * k + 1];
-        setGlobal (k, (uint8_t) (low + 16 * high));
-    }
+    for (int k = 0; k < count; ++k)
+        setGlobal (k, values[k]);
 
     globalDumpArrived = true;
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "link/EngineEventHub.h"
+#include "link/IncomingMidiDecoder.h"
 #include "model/Bank_Program.h"
 #include "model/GlobalSettings.h"
 #include "model/ParDes.h"
 #include "model/ParameterTable.h"
 #include "model/SynthBanks.h"
-#include "model/SysExAssembler.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_events/juce_events.h>
@@ -37,7 +37,8 @@ class PortWatcher;
     the parameter-value queue has a small lock that is never held while a listener runs.
 */
 class MidiCntrState : public juce::MidiInputCallback,
-                      public juce::ChangeBroadcaster
+                      public juce::ChangeBroadcaster,
+                      public IncomingMidiDecoder::Sink
 {
 public:
     /** Builds the engine: settings, parameter table, the eight banks, the saved ports.
@@ -263,10 +264,19 @@ private:
     void buildBanks();
     void openSavedPorts();
     void takeDeviceNotices();
-    void handleController (int channel, int controller, int value);
-    void completeNrpn();
-    void handleSysEx (const juce::MemoryBlock& message);
-    void handleGlobalDump (const uint8_t* data, int size);
+
+    // What the incoming MIDI says, as the decoder reports it (MIDI input thread).
+    void pitchWheelArrived (int channel, int lsb, int msb) override;
+    void modWheelArrived (int channel, int value) override;
+    void programChangeArrived (int program) override;
+    void bankSelectArrived (int bank) override;
+    void parameterArrived (int index, int value) override;
+    void globalArrived (int index, uint8_t value) override;
+    void sysExArriving() override;
+    void sysExTooLong() override;
+    void programDumpArrived (int bank, int program, const ProgramRecord& record) override;
+    void editBufferDumpArrived (const ProgramRecord& record) override;
+    void globalBlockArrived (const uint8_t* values, int count) override;
     void synthBankChanged (int bank);
 
     // Made first and gone last: everything else may post while it is built or goes.
@@ -299,9 +309,8 @@ private:
     std::unique_ptr<BankTransfer> transfer;
     std::unique_ptr<PortWatcher> portWatcher;
 
-    // Incoming MIDI state: touched only by the MIDI input thread.
-    uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;
-    SysExAssembler sysExAssembly;
+    // Touched only by the MIDI input thread.
+    IncomingMidiDecoder incoming { table, *this };
 
     std::atomic<bool> globalDumpArrived { false }, scanRunning { false };
     std::atomic<int> scanInputPort { 0 }, scanOutputPort { 0 };
