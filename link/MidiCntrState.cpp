@@ -17,14 +17,10 @@ namespace kelvo
 {
 namespace
 {
-constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
-              requestGlobals = sysex::requestGlobals;
+constexpr int requestGlobals = sysex::requestGlobals;
 
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
-
-const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
-                                       "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
 
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 
@@ -40,12 +36,20 @@ MidiSender::Overflow overflowPolicy() noexcept
 //==============================================================================
 MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, const juce::File& folder)
     : hub (std::make_unique<EngineEventHub> (*this)),
+      memory (std::make_unique<SynthMemory> (*hub,
+                                             [this] (SynthMemory::Banks banks) {
+                                                 if (banks == SynthMemory::Banks::user)
+                                                     saveBankData();
+                                                 else
+                                                     saveFactoryBankData();
+                                             })),
+      factoryBanksMatchSynth (memory->factoryBanksMatchSynth),
       settingsFolder (folder),
       devices (std::move (deviceLayer))
 {
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
-    transfer = std::make_unique<BankTransfer> (*this);
+    transfer = std::make_unique<BankTransfer> (*memory, *hub, ports->getSender());
     ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
         EngineEventHub::markSenderThread();
         transfer->noteTransmitted (series, code);
@@ -100,30 +104,26 @@ MidiCntrState::~MidiCntrState()
     saveSettings();
     saveBankData();
 
-    ports.reset();
     transfer.reset();
+    ports.reset();
 }
 
 void MidiCntrState::buildBanks()
 {
-    for (size_t i = 0; i < synthBanks.size(); ++i)
-    {
-        synthBanks[i] = std::make_unique<Bank_Program> (synthBankNames[i]);
-        // Whole from the start, whatever the images below hold.
-        synthBanks[i]->initialise();
-    }
-
     // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
     // otherwise; F1..F4 are always factory banks 0..3.
-    files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
-    for (int n = 0; n < synthbanks::numSynthBanks - synthbanks::numUserBanks; ++n)
-        synthBanks[(size_t) (synthbanks::numUserBanks + n)]->loadFactoryBank (n);
+    files->loadBanks (memory->getUserBanks());
+    const auto factoryBanks = memory->getFactoryBanks();
+    for (size_t n = 0; n < factoryBanks.size(); ++n)
+        factoryBanks[n]->loadFactoryBank ((int) n);
 
     // F1..F4 as the user made them match the synth, or edited them.
     bool fromSynth = false;
-    if (factoryfile::load (settingsFolder, { synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(), synthBanks[7].get() },
-                           fromSynth))
+    if (factoryfile::load (settingsFolder, factoryBanks, fromSynth))
         factoryBanksMatchSynth = fromSynth;
+
+    // What the synth holds is taken to be what was loaded, until something is received or sent.
+    memory->takeUserBanksAsKnown();
 }
 
 //==============================================================================
@@ -143,7 +143,7 @@ void MidiCntrState::saveBankData()
     bool reloaded;
     {
         const std::lock_guard<std::mutex> fl (fileLock);
-        reloaded = files->saveBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
+        reloaded = files->saveBanks (memory->getUserBanks());
     }
     if (reloaded)
         postEvent (event::bankContentsChanged);
@@ -152,10 +152,9 @@ void MidiCntrState::saveBankData()
 
 void MidiCntrState::saveFactoryBankData()
 {
+    const auto f = memory->getFactoryBanks();
     const std::lock_guard<std::mutex> fl (fileLock);
-    factoryfile::save (settingsFolder, factoryfile::makeImage ({ synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(),
-                                                                 synthBanks[7].get() },
-                                                               factoryBanksMatchSynth.load()));
+    factoryfile::save (settingsFolder, factoryfile::makeImage ({ f[0], f[1], f[2], f[3] }, factoryBanksMatchSynth.load()));
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -186,63 +185,6 @@ void MidiCntrState::loadPorts()
 }
 
 //==============================================================================
-void MidiCntrState::initialiseSynthBank (int bank)
-{
-    if (auto* target = getSynthBank (bank))
-    {
-        const auto& record = initialProgram();
-        for (int n = 0; n < program::programsPerBank; ++n)
-            target->setProgram (n, record);
-        synthBankChanged (bank);
-    }
-}
-
-void MidiCntrState::loadFactoryBankInto (int bank, int factoryBank)
-{
-    if (auto* target = getSynthBank (bank))
-    {
-        target->loadFactoryBank (factoryBank);
-        synthBankChanged (bank);
-    }
-}
-
-void MidiCntrState::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps)
-{
-    if (auto* target = getSynthBank (bank))
-    {
-        target->loadFromDumps (dumps);
-        synthBankChanged (bank);
-    }
-}
-
-void MidiCntrState::synthBankChanged (int bank)
-{
-    postEvent (event::bankContentsChanged);
-    if (bank < synthbanks::numUserBanks)
-        saveBankData();
-    else
-        saveFactoryBankData(); // F1..F4 are otherwise rebuilt from the built-in set at the next start
-}
-
-void MidiCntrState::factoryBanksReplaced (bool fromSynth)
-{
-    factoryBanksMatchSynth = fromSynth;
-    saveFactoryBankData();
-    postEvent (event::bankContentsChanged);
-}
-
-void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumber)
-{
-    auto* target = getSynthBank (bank);
-    if (target == nullptr || program < 0 || program >= program::programsPerBank || categoryNumber < 0
-        || categoryNumber >= category::count)
-        return;
-    auto record = target->getProgramRecord (program);
-    record[(size_t) program::categoryIndex] = (uint8_t) categoryNumber;
-    target->setProgram (program, record);
-    synthBankChanged (bank);
-}
-
 void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
 {
     auto* plugin = getPluginBank();
@@ -250,15 +192,14 @@ void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& re
         return;
 
     sendSysEx (makeProgramDump (bank, program, record));
-    synthBanks[(size_t) bank]->setProgram (program, record);
-    synthBankChanged (bank);
+    memory->storeProgram (bank, program, record);
 
     // The sound stays as it is; what it is called, its category and where it lives follow the write.
     auto editBuffer = plugin->getEditBufferRecord();
     copyNameAndCategory (record, editBuffer);
     plugin->setEditBuffer (editBuffer);
-    currentSynthBank = bank;
-    currentSynthProgram = program;
+    memory->setCurrentSynthBank (bank);
+    memory->setCurrentSynthProgram (program);
     postEvent (event::editBufferReplaced);
 }
 
@@ -355,22 +296,8 @@ void MidiCntrState::sendSysEx (const juce::MemoryBlock& message)
 
 void MidiCntrState::requestDump (int kind, int bank, int program)
 {
-    juce::MemoryOutputStream out;
-    out.writeByte ((char) sysex::start);
-    out.writeByte ((char) sysex::manufacturerDsi);
-    out.writeByte ((char) sysex::deviceMophoX4);
-    out.writeByte ((char) kind);
-    if (kind == requestProgram)
-    {
-        out.writeByte ((char) (bank & 0x7f));
-        out.writeByte ((char) (program & 0x7f));
-    }
-    else if (kind != requestEditBuffer && kind != requestGlobals)
-    {
-        return;
-    }
-    out.writeByte ((char) sysex::end);
-    sendSysEx (out.getMemoryBlock());
+    if (const auto request = makeDumpRequest (kind, bank, program); ! request.isEmpty())
+        sendSysEx (request);
 }
 
 void MidiCntrState::checkConnection()
@@ -388,9 +315,9 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
     if (source == nullptr || plugin == nullptr)
         return;
 
-    currentSynthBank = bank;
-    currentSynthProgram = program;
-    synthLocationKnown = true;
+    memory->setCurrentSynthBank (bank);
+    memory->setCurrentSynthProgram (program);
+    memory->markSynthLocationKnown();
     plugin->setEditBuffer (source->getProgramRecord (program));
     postEvent (event::editBufferReplaced);
 
@@ -415,11 +342,8 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
 {
     if (intoBank)
     {
-        auto* target = getSynthBank (bank);
-        if (target == nullptr || program < 0 || program >= program::programsPerBank)
+        if (! memory->storeProgram (bank, program, record))
             return;
-        target->setProgram (program, record);
-        synthBankChanged (bank);
     }
     else
     {
@@ -429,12 +353,6 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
         plugin->setEditBuffer (record);
     }
     postEvent (event::editBufferReplaced);
-}
-
-void MidiCntrState::bankContentsChanged()
-{
-    postEvent (event::bankContentsChanged);
-    saveBankData();
 }
 
 //==============================================================================
@@ -452,8 +370,7 @@ void MidiCntrState::writeProgramToSynth (int bank, int program)
 
     const auto record = plugin->getEditBufferRecord();
     sendSysEx (makeProgramDump (bank, program, record));
-    synthBanks[(size_t) bank]->setProgram (program, record);
-    synthBankChanged (bank);
+    memory->storeProgram (bank, program, record);
 }
 
 void MidiCntrState::startBankTransfer (int mode, int bank)
@@ -576,22 +493,6 @@ void MidiCntrState::setCurrentPluginProgram (int program) noexcept
         currentPluginProgram = program;
 }
 
-Bank_Program* MidiCntrState::getSynthBank (int bank) const noexcept
-{
-    return bank >= 0 && bank < synthbanks::numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
-}
-
-uint8_t MidiCntrState::getGlobal (int index) const noexcept
-{
-    return index >= 0 && index < globals::blockSize ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
-}
-
-void MidiCntrState::setGlobal (int index, uint8_t value) noexcept
-{
-    if (index >= 0 && index < globals::blockSize)
-        globals[(size_t) index].store (value, std::memory_order_relaxed);
-}
-
 juce::StringArray MidiCntrState::getSettings() const
 {
     const std::lock_guard<std::mutex> sl (settingsLock);
@@ -642,16 +543,16 @@ void MidiCntrState::modWheelArrived (int channel, int value)
 
 void MidiCntrState::programChangeArrived (int program)
 {
-    currentSynthProgram = program;
-    selectProgram (currentSynthBank.load(), program, false);
+    memory->setCurrentSynthProgram (program);
+    selectProgram (memory->getCurrentSynthBank(), program, false);
 }
 
 void MidiCntrState::bankSelectArrived (int bank)
 {
-    if (bank != currentSynthBank.load())
+    if (bank != memory->getCurrentSynthBank())
     {
-        currentSynthBank = bank;
-        selectProgram (bank, currentSynthProgram.load(), false);
+        memory->setCurrentSynthBank (bank);
+        selectProgram (bank, memory->getCurrentSynthProgram(), false);
     }
 }
 
@@ -682,9 +583,9 @@ void MidiCntrState::programDumpArrived (int bank, int program, const ProgramReco
         return;
 
     // Sent by the synth on its own: it is now the current program there.
-    currentSynthBank = bank;
-    currentSynthProgram = program;
-    synthBanks[(size_t) bank]->setProgram (program, record);
+    memory->setCurrentSynthBank (bank);
+    memory->setCurrentSynthProgram (program);
+    memory->getSynthBank (bank)->setProgram (program, record);
     postEvent (event::bankProgramCode (event::programDumpArrived, bank, program));
     bankContentsChanged();
     if (auto* plugin = getPluginBank())
