@@ -146,6 +146,18 @@ foreach(i RANGE ${last})
     endforeach()
 endforeach()
 
+# The link engine's parts know nothing of the facade that holds them: each is built and tested alone.
+set(engine_parts link/EngineEventHub link/IncomingMidiDecoder link/SynthMemory link/BankTransfer)
+foreach(part IN LISTS engine_parts)
+    foreach(source IN ITEMS ${part}.h ${part}.cpp)
+        file(STRINGS ${ROOT}/${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]link/MidiCntrState\\.h[\">]")
+        if(lines)
+            message(SEND_ERROR "${source} includes link/MidiCntrState.h: the engine's parts must not know the facade")
+            set(failed TRUE)
+        endif()
+    endforeach()
+endforeach()
+
 if(cycles GREATER 0)
     message(SEND_ERROR "${cycles} include edges between folders lie on a cycle")
     set(failed TRUE)

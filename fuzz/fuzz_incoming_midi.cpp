@@ -1,9 +1,11 @@
 // Everything the synth could send: an arbitrary byte stream, cut into arbitrary MIDI messages, into
-// the engine's incoming callback, with bank receives started and stopped along the way, runaway
-// SysEx, partial-SysEx notices, and the late reply of a cancelled receive (which must change
-// neither the edit buffer nor the current program).
+// the incoming-MIDI decoder, with bank receives started and stopped along the way, runaway SysEx,
+// partial-SysEx notices, and the late reply of a cancelled receive (which must change neither the
+// edit buffer nor the current program). Every report of the decoder is checked against what its
+// sink is promised, then handed on to the engine, which is checked too.
 #include "FuzzCheck.h"
 #include "link/BankTransfer.h"
+#include "link/IncomingMidiDecoder.h"
 #include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
 #include "model/ProgramPacking.h"
@@ -15,6 +17,61 @@
 
 namespace
 {
+// Checks each report against the sink's contract, then passes it to the engine.
+struct CheckingSink final : kelvo::IncomingMidiDecoder::Sink
+{
+    explicit CheckingSink (kelvo::IncomingMidiDecoder::Sink& engineSink) : engine (engineSink) {}
+
+    static bool isChannel (int c) { return c >= 1 && c <= 16; }
+    static bool isDataByte (int v) { return v >= 0 && v < 128; }
+
+    void pitchWheelArrived (int channel, int lsb, int msb) override
+    {
+        FUZZ_CHECK (isChannel (channel) && isDataByte (lsb) && isDataByte (msb));
+        engine.pitchWheelArrived (channel, lsb, msb);
+    }
+    void modWheelArrived (int channel, int value) override
+    {
+        FUZZ_CHECK (isChannel (channel) && isDataByte (value));
+        engine.modWheelArrived (channel, value);
+    }
+    void programChangeArrived (int program) override
+    {
+        FUZZ_CHECK (isDataByte (program));
+        engine.programChangeArrived (program);
+    }
+    void bankSelectArrived (int bank) override
+    {
+        FUZZ_CHECK (bank >= 0 && bank < kelvo::synthbanks::numSynthBanks);
+        engine.bankSelectArrived (bank);
+    }
+    void parameterArrived (int index, int value) override
+    {
+        FUZZ_CHECK (index >= 0 && index < 512 && value >= 0 && value <= 255);
+        engine.parameterArrived (index, value);
+    }
+    void globalArrived (int index, uint8_t value) override
+    {
+        FUZZ_CHECK (index >= 0 && index < kelvo::globals::blockSize);
+        engine.globalArrived (index, value);
+    }
+    void sysExArriving() override { engine.sysExArriving(); }
+    void sysExTooLong() override { engine.sysExTooLong(); }
+    void programDumpArrived (int bank, int program, const kelvo::ProgramRecord& record) override
+    {
+        FUZZ_CHECK (bank >= 0 && bank < kelvo::synthbanks::numSynthBanks && isDataByte (program));
+        engine.programDumpArrived (bank, program, record);
+    }
+    void editBufferDumpArrived (const kelvo::ProgramRecord& record) override { engine.editBufferDumpArrived (record); }
+    void globalBlockArrived (const uint8_t* values, int count) override
+    {
+        FUZZ_CHECK (values != nullptr && count >= 0 && count <= kelvo::globals::blockSize);
+        engine.globalBlockArrived (values, count);
+    }
+
+    kelvo::IncomingMidiDecoder::Sink& engine;
+};
+
 struct Rig
 {
     juce::File folder = juce::File::createTempFile ("kelvo-fuzz-incoming");
@@ -31,7 +88,12 @@ struct Rig
         pluginBank.initialise();
         engine->setPluginBank (&pluginBank);
         engine->selectOutputRow (1); // so that chained requests are really sent
+        sink = std::make_unique<CheckingSink> (*engine);
+        decoder = std::make_unique<kelvo::IncomingMidiDecoder> (engine->getTable(), *sink);
     }
+
+    std::unique_ptr<CheckingSink> sink;
+    std::unique_ptr<kelvo::IncomingMidiDecoder> decoder;
 };
 
 Rig& rig()
@@ -44,6 +106,7 @@ Rig& rig()
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     auto& engine = *rig().engine;
+    auto& decoder = *rig().decoder;
     std::vector<int32_t> values;
 
     for (size_t pos = 0; pos < size;)
@@ -74,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
             auto record = kelvo::initialProgram();
             record[20] = (uint8_t) (pos < size ? data[pos] : 0);
             const auto reply = kelvo::makeProgramDump (bank, 0, record);
-            engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (reply.getData(), (int) reply.getSize()));
+            decoder.decode (static_cast<const uint8_t*> (reply.getData()), (int) reply.getSize());
 
             FUZZ_CHECK (pluginBank.getEditBufferRecord() == editBuffer);
             FUZZ_CHECK (std::pair (engine.getCurrentSynthBank(), engine.getCurrentSynthProgram()) == current);
@@ -85,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         {
             // A long run of data bytes: continues (and soon overruns) a SysEx being collected.
             const std::vector<uint8_t> run (1024, 0x11);
-            engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (run.data(), (int) run.size()));
+            decoder.decode (run.data(), (int) run.size());
             continue;
         }
         if (control == 0xfb)
@@ -97,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         const auto length = juce::jmin ((size_t) (control % 64) + 1, size - pos);
         if (length == 0)
             break;
-        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (data + pos, (int) length));
+        decoder.decode (data + pos, (int) length);
         pos += length;
     }
 

@@ -2,8 +2,8 @@
 #include "host/EditBufferChanges.h"
 #include "host/MarvexAudioProcessor.h"
 #include "link/BankTransfer.h"
+#include "link/SynthMemory.h"
 #include "model/ProgramPacking.h"
-#include "model/SynthBanks.h"
 
 namespace kelvo
 {
@@ -27,12 +27,6 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
     : processor (p), engine (p.getEngine()), history (maxSteps)
 {
     openOrder.reserve (open.size());
-    // The local banks as loaded at the start are the editor's copy of the synth's memory.
-    synthMemory.resize ((size_t)(synthbanks::numUserBanks * program::programsPerBank));
-    for (int b = 0; b < synthbanks::numUserBanks; ++b)
-        if (const auto* bank = engine.getSynthBank (b))
-            for (int n = 0; n < program::programsPerBank; ++n)
-                *knownAt (b, n) = bank->getProgramRecord (n);
     catchUp();
     runStart = watched;
     seenRestores = processor.getStateRestoreCount();
@@ -224,8 +218,7 @@ void SoundHistory::recordProgramWrite (int bank, int program, const juce::String
     write();
 
     memory.written = target->getProgramRecord (program);
-    if (auto* known = knownAt (bank, program))
-        *known = memory.written;
+    engine.getSynthMemory().setKnownProgram (bank, program, memory.written);
     catchUp();
     add ({label, false, EditHistory::changesBetween (before, watched), memory, {}});
 }
@@ -300,8 +293,7 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
             engine.sendSysEx (makeProgramDump (memory.bank, memory.program, record));
             bank->setProgram (memory.program, record);
             engine.bankContentsChanged();
-            if (auto* known = knownAt (memory.bank, memory.program))
-                *known = record;
+            engine.getSynthMemory().setKnownProgram (memory.bank, memory.program, record);
         }
     }
 
@@ -352,17 +344,9 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
 }
 
 //==============================================================================
-std::optional<ProgramRecord>* SoundHistory::knownAt (int bank, int program)
-{
-    if (bank < 0 || bank >= synthbanks::numUserBanks || program < 0 || program >= program::programsPerBank)
-        return nullptr;
-    return &synthMemory[(size_t)(bank * program::programsPerBank + program)];
-}
-
 const ProgramRecord* SoundHistory::getKnownSynthProgram (int bank, int program) const
 {
-    auto* known = const_cast<SoundHistory*> (this)->knownAt (bank, program);
-    return known != nullptr && known->has_value() ? &known->value() : nullptr;
+    return engine.getSynthMemory().getKnownProgram (bank, program);
 }
 
 void SoundHistory::transmissionStarting (int firstBank, int lastBank)
@@ -406,9 +390,7 @@ void SoundHistory::transferEventArrived (int32_t code)
 
 void SoundHistory::transferProgress (int bank, int program)
 {
-    if (auto* known = knownAt (bank, program))
-        if (const auto* local = engine.getSynthBank (bank))
-            *known = local->getProgramRecord (program);
+    engine.getSynthMemory().takeLocalProgramAsKnown (bank, program);
 }
 
 void SoundHistory::transferFailed (int bank, int program)
@@ -416,8 +398,7 @@ void SoundHistory::transferFailed (int bank, int program)
     pending.failed = true;
     // A transmission that stopped here may have left this program half written.
     if (engine.getTransferMode() >= BankTransfer::transmitBank)
-        if (auto* known = knownAt (bank, program))
-            known->reset();
+        engine.getSynthMemory().forgetKnownProgram (bank, program);
 }
 
 void SoundHistory::transferFinished()

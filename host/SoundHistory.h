@@ -77,7 +77,8 @@ public:
 
     /** Called when an undo or redo has started a transmission (for the editor's progress display). */
     std::function<void()> onTransmissionStarted;
-    /** What the synth is known to hold at a program of a user bank; nullptr when that is not known. */
+    /** What the synth is known to hold at a program of a user bank (kept by the synth memory);
+        nullptr when that is not known. */
     const ProgramRecord* getKnownSynthProgram (int bank, int program) const;
 
     /** Records a step for a change that was applied already, from its first sound to the current
@@ -152,8 +153,6 @@ private:
     juce::uint32 nextSoundLabelUntil = 0;
     bool applying = false;
 
-    // What the synth's user banks are known to hold: received, sent, or as loaded at the start.
-    std::vector<std::optional<ProgramRecord>> synthMemory;
     // A transmission started by the editor and not yet complete: the step it will make.
     struct PendingTransmission
     {
@@ -161,7 +160,6 @@ private:
         juce::String label;
         std::vector<EditHistory::MemoryWrite> programs;
     } pending;
-    std::optional<ProgramRecord>* knownAt (int bank, int program);
 
     JUCE_DECLARE_NON_COPYABLE (SoundHistory)
 };

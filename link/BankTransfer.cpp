@@ -1,6 +1,7 @@
 #include "link/BankTransfer.h"
-#include "link/MIDI_PORTS_Control.h"
-#include "link/MidiCntrState.h"
+#include "link/EngineEventHub.h"
+#include "link/MidiSender.h"
+#include "link/SynthMemory.h"
 #include "model/ProgramPacking.h"
 #include "model/SynthBanks.h"
 
@@ -14,7 +15,10 @@ uint32_t nowMs() noexcept { return juce::Time::getMillisecondCounter(); }
 constexpr int lastProgram = program::programsPerBank - 1;
 } // namespace
 
-BankTransfer::BankTransfer (MidiCntrState& e) : engine (e) {}
+BankTransfer::BankTransfer (SynthMemory& synthMemory, EngineEventHub& eventHub, MidiSender& midiSender)
+    : memory (synthMemory), hub (eventHub), sender (midiSender)
+{
+}
 
 BankTransfer::~BankTransfer()
 {
@@ -38,6 +42,11 @@ void BankTransfer::start (int newMode, int bank)
     }
 }
 
+void BankTransfer::requestProgram (int bank, int programNumber)
+{
+    sender.sendSysEx (makeDumpRequest (sysex::requestProgram, bank, programNumber));
+}
+
 void BankTransfer::startReceive (int firstBank)
 {
     {
@@ -52,7 +61,7 @@ void BankTransfer::startReceive (int firstBank)
     chaining = true;
     receiving = true;
     startTimer (timerIntervalMs);
-    engine.requestDump (sysex::requestProgram, firstBank, 0);
+    requestProgram (firstBank, 0);
 }
 
 void BankTransfer::transmit (std::vector<Location> programs)
@@ -73,7 +82,7 @@ void BankTransfer::transmit (std::vector<Location> programs)
 void BankTransfer::startTransmit (int firstBank, int lastBank)
 {
     // Before anything goes out: the undo history keeps what the synth held there.
-    engine.announceTransmissionStarting (firstBank, lastBank);
+    hub.announceTransmissionStarting (firstBank, lastBank);
     std::vector<Location> programs;
     programs.reserve ((size_t)((lastBank - firstBank + 1) * program::programsPerBank));
     for (int b = firstBank; b <= lastBank; ++b)
@@ -89,7 +98,7 @@ void BankTransfer::startTransmit (std::vector<Location> programs)
     receiving = false;
     transmitting = std::move (programs);
 
-    if (! engine.isOutputOpen())
+    if (! sender.isRunning())
     {
         fail (transmitting.front().bank, transmitting.front().program);
         return;
@@ -99,14 +108,14 @@ void BankTransfer::startTransmit (std::vector<Location> programs)
     dumps.reserve (transmitting.size() + 2);
     for (const auto& l : transmitting)
         dumps.push_back (
-            {makeProgramDump (l.bank, l.program, engine.getSynthBank (l.bank)->getProgramRecord (l.program)),
+            {makeProgramDump (l.bank, l.program, memory.getSynthBank (l.bank)->getProgramRecord (l.program)),
              event::bankProgramCode (event::bankTransferProgress, l.bank, l.program)});
     dumps.push_back ({ {}, event::bankContentsChanged });
     dumps.push_back ({ {}, event::bankTransferFinished });
 
     // Named before it starts: its first marker may come before sendPacedSeries returns.
     series = series.load() + 1;
-    engine.getPorts().getSender().sendPacedSeries (series.load(), std::move (dumps), timing.programStorePauseMs,
+    sender.sendPacedSeries (series.load(), std::move (dumps), timing.programStorePauseMs,
                                                    timing.wireMicrosecondsPerByte);
     startTimer (timerIntervalMs);
 }
@@ -121,7 +130,7 @@ void BankTransfer::noteTransmitted (uint32_t fromSeries, int32_t marker)
         lastProgressEvent = marker;
     else if (marker == event::bankTransferFinished)
         complete = true;
-    engine.postEvent (marker);
+    hub.postEvent (marker);
 }
 
 void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
@@ -147,8 +156,8 @@ void BankTransfer::end()
     complete = false;
     mode = idle;
     if (wasTransmitting)
-        engine.getPorts().getSender().cancelPacedSeries();
-    engine.announceTransferEnded();
+        sender.cancelPacedSeries();
+    hub.announceTransferEnded();
 }
 
 void BankTransfer::rememberRequest (int bank, int programNumber, uint32_t now)
@@ -180,7 +189,7 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
     if (! receiving.load())
         return asked; // the late reply of a transfer that has ended: dropped
 
-    auto* target = engine.getSynthBank (bank);
+    auto* target = memory.getSynthBank (bank);
     if (target == nullptr)
         return false;
     target->setProgram (programNumber, record);
@@ -223,22 +232,22 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
     }
 
     lastProgressEvent = event::bankProgramCode (event::bankTransferProgress, bank, programNumber);
-    engine.postEvent (lastProgressEvent.load());
+    hub.postEvent (lastProgressEvent.load());
 
     if (nextBank >= 0)
     {
-        engine.requestDump (sysex::requestProgram, nextBank, nextProgram);
+        requestProgram (nextBank, nextProgram);
     }
     else if (finished)
     {
         complete = true;
         // A host that crashes later must not lose what was received.
         if (mode.load() == receiveFactoryBanks)
-            engine.factoryBanksReplaced (true);
+            memory.factoryBanksReplaced (true);
         else
-            engine.saveBankData();
-        engine.bankContentsChanged();
-        engine.postEvent (event::bankTransferFinished);
+            memory.saveUserBanks();
+        memory.bankContentsChanged();
+        hub.postEvent (event::bankTransferFinished);
     }
     return true;
 }
@@ -256,7 +265,7 @@ void BankTransfer::timerCallback()
     if (! receiving.load())
     {
         // A transmission can only stall if its output went away: name the program that did not go.
-        if (! engine.isOutputOpen())
+        if (! sender.isRunning())
         {
             // The program after the last one reported gone out.
             size_t next = 0;
@@ -297,7 +306,7 @@ void BankTransfer::timerCallback()
     }
 
     if (retry)
-        engine.requestDump (sysex::requestProgram, bank, programNumber);
+        requestProgram (bank, programNumber);
     else
         fail (bank, programNumber);
 }
@@ -307,16 +316,16 @@ void BankTransfer::fail (int bank, int programNumber)
     stopTimer();
     complete = true;
     failureEvent = event::bankProgramCode (event::bankTransferFailed, bank, programNumber);
-    engine.postEvent (failureEvent.load());
+    hub.postEvent (failureEvent.load());
     if (receiving.load())
     {
         if (mode.load() == receiveFactoryBanks)
-            engine.saveFactoryBankData();
+            memory.saveFactoryBanks();
         else
-            engine.saveBankData();
-        engine.bankContentsChanged();
+            memory.saveUserBanks();
+        memory.bankContentsChanged();
     }
-    engine.postEvent (event::bankTransferFinished);
+    hub.postEvent (event::bankTransferFinished);
 }
 
 } // namespace kelvo

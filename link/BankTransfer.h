@@ -12,7 +12,9 @@
 
 namespace kelvo
 {
-class MidiCntrState;
+class EngineEventHub;
+class MidiSender;
+class SynthMemory;
 
 /**
     A bank transfer between the engine and the synth: receiving one user bank or all four program
@@ -71,7 +73,9 @@ public:
     static constexpr int lateReplyWindowMs = 3000;
     static constexpr int timerIntervalMs = 10;
 
-    explicit BankTransfer (MidiCntrState& engine);
+    /** Receives into and transmits from the memory's banks, sends through the sender and tells the
+        hub; all three must outlive the transfer. */
+    BankTransfer (SynthMemory& memory, EngineEventHub& hub, MidiSender& sender);
     ~BankTransfer() override;
 
     /** The silence limit, the pause between transmitted programs and the wire rate that the pacing
@@ -128,7 +132,11 @@ private:
     bool claimRequest (int bank, int program);
     void fail (int bank, int program);
 
-    MidiCntrState& engine;
+    void requestProgram (int bank, int program);
+
+    SynthMemory& memory;
+    EngineEventHub& hub;
+    MidiSender& sender;
     Timing timing;
 
     std::mutex lock; // guards the expected program, the retry state and the remembered requests

@@ -17,23 +17,10 @@ namespace kelvo
 {
 namespace
 {
-constexpr int requestProgram = sysex::requestProgram, requestEditBuffer = sysex::requestEditBuffer,
-              requestGlobals = sysex::requestGlobals;
-
-// Incoming NRPN numbers from globals::firstNrpn on name globals; below, program parameters, the
-// indices from here on with an offset.
-constexpr int firstHighParameterNrpn = 200;
-// A program parameter is one byte; anything larger cannot be stored and would spill into the index
-// when queued as index × 4096 + value.
-constexpr int maxParameterValue = 255;
-
-constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
+constexpr int requestGlobals = sysex::requestGlobals;
 
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
-
-const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
-                                       "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
 
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 
@@ -49,12 +36,20 @@ MidiSender::Overflow overflowPolicy() noexcept
 //==============================================================================
 MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, const juce::File& folder)
     : hub (std::make_unique<EngineEventHub> (*this)),
+      memory (std::make_unique<SynthMemory> (*hub,
+                                             [this] (SynthMemory::Banks banks) {
+                                                 if (banks == SynthMemory::Banks::user)
+                                                     saveBankData();
+                                                 else
+                                                     saveFactoryBankData();
+                                             })),
+      factoryBanksMatchSynth (memory->factoryBanksMatchSynth),
       settingsFolder (folder),
       devices (std::move (deviceLayer))
 {
     jassert (devices != nullptr);
     ports = std::make_unique<MIDI_PORTS_Control> (*devices, *this);
-    transfer = std::make_unique<BankTransfer> (*this);
+    transfer = std::make_unique<BankTransfer> (*memory, *hub, ports->getSender());
     ports->getSender().setMarkerHandler ([this] (uint32_t series, int32_t code) {
         EngineEventHub::markSenderThread();
         transfer->noteTransmitted (series, code);
@@ -109,30 +104,26 @@ MidiCntrState::~MidiCntrState()
     saveSettings();
     saveBankData();
 
-    ports.reset();
     transfer.reset();
+    ports.reset();
 }
 
 void MidiCntrState::buildBanks()
 {
-    for (size_t i = 0; i < synthBanks.size(); ++i)
-    {
-        synthBanks[i] = std::make_unique<Bank_Program> (synthBankNames[i]);
-        // Whole from the start, whatever the images below hold.
-        synthBanks[i]->initialise();
-    }
-
     // U1..U4 come from the saved bank data where it holds them whole, from factory banks 0..3
     // otherwise; F1..F4 are always factory banks 0..3.
-    files->loadBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
-    for (int n = 0; n < synthbanks::numSynthBanks - synthbanks::numUserBanks; ++n)
-        synthBanks[(size_t) (synthbanks::numUserBanks + n)]->loadFactoryBank (n);
+    files->loadBanks (memory->getUserBanks());
+    const auto factoryBanks = memory->getFactoryBanks();
+    for (size_t n = 0; n < factoryBanks.size(); ++n)
+        factoryBanks[n]->loadFactoryBank ((int) n);
 
     // F1..F4 as the user made them match the synth, or edited them.
     bool fromSynth = false;
-    if (factoryfile::load (settingsFolder, { synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(), synthBanks[7].get() },
-                           fromSynth))
+    if (factoryfile::load (settingsFolder, factoryBanks, fromSynth))
         factoryBanksMatchSynth = fromSynth;
+
+    // What the synth holds is taken to be what was loaded, until something is received or sent.
+    memory->takeUserBanksAsKnown();
 }
 
 //==============================================================================
@@ -152,7 +143,7 @@ void MidiCntrState::saveBankData()
     bool reloaded;
     {
         const std::lock_guard<std::mutex> fl (fileLock);
-        reloaded = files->saveBanks ({ synthBanks[0].get(), synthBanks[1].get(), synthBanks[2].get(), synthBanks[3].get() });
+        reloaded = files->saveBanks (memory->getUserBanks());
     }
     if (reloaded)
         postEvent (event::bankContentsChanged);
@@ -161,10 +152,9 @@ void MidiCntrState::saveBankData()
 
 void MidiCntrState::saveFactoryBankData()
 {
+    const auto f = memory->getFactoryBanks();
     const std::lock_guard<std::mutex> fl (fileLock);
-    factoryfile::save (settingsFolder, factoryfile::makeImage ({ synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(),
-                                                                 synthBanks[7].get() },
-                                                               factoryBanksMatchSynth.load()));
+    factoryfile::save (settingsFolder, factoryfile::makeImage ({ f[0], f[1], f[2], f[3] }, factoryBanksMatchSynth.load()));
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -195,63 +185,6 @@ void MidiCntrState::loadPorts()
 }
 
 //==============================================================================
-void MidiCntrState::initialiseSynthBank (int bank)
-{
-    if (auto* target = getSynthBank (bank))
-    {
-        const auto& record = initialProgram();
-        for (int n = 0; n < program::programsPerBank; ++n)
-            target->setProgram (n, record);
-        synthBankChanged (bank);
-    }
-}
-
-void MidiCntrState::loadFactoryBankInto (int bank, int factoryBank)
-{
-    if (auto* target = getSynthBank (bank))
-    {
-        target->loadFactoryBank (factoryBank);
-        synthBankChanged (bank);
-    }
-}
-
-void MidiCntrState::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps)
-{
-    if (auto* target = getSynthBank (bank))
-    {
-        target->loadFromDumps (dumps);
-        synthBankChanged (bank);
-    }
-}
-
-void MidiCntrState::synthBankChanged (int bank)
-{
-    postEvent (event::bankContentsChanged);
-    if (bank < synthbanks::numUserBanks)
-        saveBankData();
-    else
-        saveFactoryBankData(); // F1..F4 are otherwise rebuilt from the built-in set at the next start
-}
-
-void MidiCntrState::factoryBanksReplaced (bool fromSynth)
-{
-    factoryBanksMatchSynth = fromSynth;
-    saveFactoryBankData();
-    postEvent (event::bankContentsChanged);
-}
-
-void MidiCntrState::setProgramCategory (int bank, int program, int categoryNumber)
-{
-    auto* target = getSynthBank (bank);
-    if (target == nullptr || program < 0 || program >= program::programsPerBank || categoryNumber < 0
-        || categoryNumber >= category::count)
-        return;
-    auto record = target->getProgramRecord (program);
-    record[(size_t) program::categoryIndex] = (uint8_t) categoryNumber;
-    target->setProgram (program, record);
-    synthBankChanged (bank);
-}
-
 void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& record)
 {
     auto* plugin = getPluginBank();
@@ -259,15 +192,14 @@ void MidiCntrState::writeProgram (int bank, int program, const ProgramRecord& re
         return;
 
     sendSysEx (makeProgramDump (bank, program, record));
-    synthBanks[(size_t) bank]->setProgram (program, record);
-    synthBankChanged (bank);
+    memory->storeProgram (bank, program, record);
 
     // The sound stays as it is; what it is called, its category and where it lives follow the write.
     auto editBuffer = plugin->getEditBufferRecord();
     copyNameAndCategory (record, editBuffer);
     plugin->setEditBuffer (editBuffer);
-    currentSynthBank = bank;
-    currentSynthProgram = program;
+    memory->setCurrentSynthBank (bank);
+    memory->setCurrentSynthProgram (program);
     postEvent (event::editBufferReplaced);
 }
 
@@ -364,22 +296,8 @@ void MidiCntrState::sendSysEx (const juce::MemoryBlock& message)
 
 void MidiCntrState::requestDump (int kind, int bank, int program)
 {
-    juce::MemoryOutputStream out;
-    out.writeByte ((char) sysex::start);
-    out.writeByte ((char) sysex::manufacturerDsi);
-    out.writeByte ((char) sysex::deviceMophoX4);
-    out.writeByte ((char) kind);
-    if (kind == requestProgram)
-    {
-        out.writeByte ((char) (bank & 0x7f));
-        out.writeByte ((char) (program & 0x7f));
-    }
-    else if (kind != requestEditBuffer && kind != requestGlobals)
-    {
-        return;
-    }
-    out.writeByte ((char) sysex::end);
-    sendSysEx (out.getMemoryBlock());
+    if (const auto request = makeDumpRequest (kind, bank, program); ! request.isEmpty())
+        sendSysEx (request);
 }
 
 void MidiCntrState::checkConnection()
@@ -397,9 +315,9 @@ void MidiCntrState::selectProgram (int bank, int program, bool sendToSynth)
     if (source == nullptr || plugin == nullptr)
         return;
 
-    currentSynthBank = bank;
-    currentSynthProgram = program;
-    synthLocationKnown = true;
+    memory->setCurrentSynthBank (bank);
+    memory->setCurrentSynthProgram (program);
+    memory->markSynthLocationKnown();
     plugin->setEditBuffer (source->getProgramRecord (program));
     postEvent (event::editBufferReplaced);
 
@@ -424,11 +342,8 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
 {
     if (intoBank)
     {
-        auto* target = getSynthBank (bank);
-        if (target == nullptr || program < 0 || program >= program::programsPerBank)
+        if (! memory->storeProgram (bank, program, record))
             return;
-        target->setProgram (program, record);
-        synthBankChanged (bank);
     }
     else
     {
@@ -438,12 +353,6 @@ void MidiCntrState::storeProgram (bool intoBank, int bank, int program, const Pr
         plugin->setEditBuffer (record);
     }
     postEvent (event::editBufferReplaced);
-}
-
-void MidiCntrState::bankContentsChanged()
-{
-    postEvent (event::bankContentsChanged);
-    saveBankData();
 }
 
 //==============================================================================
@@ -461,8 +370,7 @@ void MidiCntrState::writeProgramToSynth (int bank, int program)
 
     const auto record = plugin->getEditBufferRecord();
     sendSysEx (makeProgramDump (bank, program, record));
-    synthBanks[(size_t) bank]->setProgram (program, record);
-    synthBankChanged (bank);
+    memory->storeProgram (bank, program, record);
 }
 
 void MidiCntrState::startBankTransfer (int mode, int bank)
@@ -587,22 +495,6 @@ void MidiCntrState::setCurrentPluginProgram (int program) noexcept
         currentPluginProgram = program;
 }
 
-Bank_Program* MidiCntrState::getSynthBank (int bank) const noexcept
-{
-    return bank >= 0 && bank < synthbanks::numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
-}
-
-uint8_t MidiCntrState::getGlobal (int index) const noexcept
-{
-    return index >= 0 && index < globals::blockSize ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
-}
-
-void MidiCntrState::setGlobal (int index, uint8_t value) noexcept
-{
-    if (index >= 0 && index < globals::blockSize)
-        globals[(size_t) index].store (value, std::memory_order_relaxed);
-}
-
 juce::StringArray MidiCntrState::getSettings() const
 {
     const std::lock_guard<std::mutex> sl (settingsLock);
@@ -632,54 +524,7 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
     EngineEventHub::markInputThread();
-
-    const auto* data = message.getRawData();
-    const auto size = message.getRawDataSize();
-    if (data == nullptr || size < 1)
-        return;
-
-    const auto status = data[0];
-    const auto channel = (status & 0x0f) + 1;
-    const auto dataByte = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
-
-    if (status < 0xf0)
-    {
-        switch (status & 0xf0)
-        {
-            case 0x80:
-            case 0x90:
-                return;
-            case 0xe0:
-                postEvent (event::echoCode (event::pitchWheelEcho, channel, dataByte (2), dataByte (1)));
-                return;
-            case 0xc0:
-                currentSynthProgram = dataByte (1);
-                selectProgram (currentSynthBank.load(), dataByte (1), false);
-                return;
-            case 0xb0:
-                handleController (channel, dataByte (1), dataByte (2));
-                return;
-            default:
-                break;
-        }
-    }
-
-    // SysEx, whole or in pieces. Only its bytes count as the synth answering a request.
-    switch (sysExAssembly.add (data, size))
-    {
-        case SysExAssembler::Outcome::collecting:
-            transfer->noteSysExArriving();
-            return;
-        case SysExAssembler::Outcome::complete:
-            transfer->noteSysExArriving();
-            handleSysEx (sysExAssembly.takeMessage());
-            return;
-        case SysExAssembler::Outcome::tooLong:
-            postEvent (event::sysExTooLong);
-            return;
-        case SysExAssembler::Outcome::ignored:
-            return;
-    }
+    incoming.decode (message.getRawData(), message.getRawDataSize());
 }
 
 void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double)
@@ -688,129 +533,81 @@ void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uin
     transfer->noteSysExArriving();
 }
 
-void MidiCntrState::handleController (int channel, int controller, int value)
+void MidiCntrState::pitchWheelArrived (int channel, int lsb, int msb)
 {
-    switch (controller)
+    postEvent (event::echoCode (event::pitchWheelEcho, channel, msb, lsb));
+}
+
+void MidiCntrState::modWheelArrived (int channel, int value)
+{
+    postEvent (event::echoCode (event::controllerEcho, channel, midicc::modWheel, value));
+}
+
+void MidiCntrState::programChangeArrived (int program)
+{
+    memory->setCurrentSynthProgram (program);
+    selectProgram (memory->getCurrentSynthBank(), program, false);
+}
+
+void MidiCntrState::bankSelectArrived (int bank)
+{
+    if (bank != memory->getCurrentSynthBank())
     {
-        case midicc::modWheel:
-            postEvent (event::echoCode (event::controllerEcho, channel, midicc::modWheel, value));
-            break;
-        case midicc::dataMsb:
-            nrpnDataMsb = (uint8_t) value;
-            break;
-        case midicc::bankSelect:
-            if (value != currentSynthBank.load() && value < synthbanks::numSynthBanks)
-            {
-                currentSynthBank = value;
-                selectProgram (value, currentSynthProgram.load(), false);
-            }
-            break;
-        case midicc::dataLsb:
-            nrpnDataLsb = (uint8_t) value;
-            completeNrpn();
-            break;
-        case midicc::nrpnLsb:
-            nrpnNumberLsb = (uint8_t) value;
-            break;
-        case midicc::nrpnMsb:
-            nrpnNumberMsb = (uint8_t) value;
-            break;
-        default:
-            break;
+        memory->setCurrentSynthBank (bank);
+        selectProgram (bank, memory->getCurrentSynthProgram(), false);
     }
 }
 
-void MidiCntrState::completeNrpn()
+void MidiCntrState::parameterArrived (int index, int value)
 {
-    const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
-    const auto value = nrpnDataMsb * 128 + nrpnDataLsb;
-
-    if (number >= globals::firstNrpn)
-    {
-        const auto index = globalIndexForNrpn (number);
-        if (index >= 0 && index < globals::blockSize)
-        {
-            setGlobal (index, (uint8_t) value);
-            postEvent (event::globalCode (index));
-        }
-        return;
-    }
-
-    if (value > maxParameterValue)
-        return;
-
-    const auto index = number >= firstHighParameterNrpn
-                           ? table.nrpnToIndex (number - firstHighParameterNrpn) + firstHighParameterNrpn
-                           : table.nrpnToIndex (number);
     queueParameterValue (index, value);
 }
 
-void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
+void MidiCntrState::globalArrived (int index, uint8_t value)
 {
-    const auto* b = static_cast<const uint8_t*> (message.getData());
-    const auto size = (int) message.getSize();
-    const auto byteAt = [&] (int i) { return i < size ? b[i] : (uint8_t) 0; };
+    setGlobal (index, value);
+    postEvent (event::globalCode (index));
+}
 
-    if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
-        return;
-    if (byteAt (2) != sysex::deviceMophoX4)
+void MidiCntrState::sysExArriving()
+{
+    transfer->noteSysExArriving();
+}
+
+void MidiCntrState::sysExTooLong()
+{
+    postEvent (event::sysExTooLong);
+}
+
+void MidiCntrState::programDumpArrived (int bank, int program, const ProgramRecord& record)
+{
+    if (transfer->takeProgramDump (bank, program, record))
         return;
 
-    switch (byteAt (3))
+    // Sent by the synth on its own: it is now the current program there.
+    memory->setCurrentSynthBank (bank);
+    memory->setCurrentSynthProgram (program);
+    memory->getSynthBank (bank)->setProgram (program, record);
+    postEvent (event::bankProgramCode (event::programDumpArrived, bank, program));
+    bankContentsChanged();
+    if (auto* plugin = getPluginBank())
+        plugin->setEditBuffer (record);
+    postEvent (event::editBufferReplaced);
+}
+
+void MidiCntrState::editBufferDumpArrived (const ProgramRecord& record)
+{
+    if (auto* plugin = getPluginBank())
     {
-        case sysex::programDump:
-        {
-            const auto bank = byteAt (sysex::programDumpBankOffset);
-            const auto programNumber = byteAt (sysex::programDumpProgramOffset);
-            // A dump for a bank we do not have, or of the wrong length, is not ours to store.
-            if (size != sysex::programDumpSize || bank >= synthbanks::numSynthBanks || programNumber >= program::programsPerBank)
-                return;
-
-            const auto record = unpackProgramData (b + sysex::programDataOffset);
-            if (transfer->takeProgramDump (bank, programNumber, record))
-                return;
-
-            // Sent by the synth on its own: it is now the current program there.
-            currentSynthBank = bank;
-            currentSynthProgram = programNumber;
-            synthBanks[bank]->setProgram (programNumber, record);
-            postEvent (event::bankProgramCode (event::programDumpArrived, bank, programNumber));
-            bankContentsChanged();
-            if (auto* plugin = getPluginBank())
-                plugin->setEditBuffer (record);
-            postEvent (event::editBufferReplaced);
-            return;
-        }
-
-        case sysex::editBufferDump:
-        {
-            auto* plugin = getPluginBank();
-            if (size != sysex::editBufferDumpSize || plugin == nullptr)
-                return;
-            plugin->setEditBuffer (unpackProgramData (b + sysex::editBufferDataOffset));
-            postEvent (event::editBufferReplaced);
-            return;
-        }
-
-        case sysex::globalDump:
-            handleGlobalDump (b, size);
-            return;
-
-        default:
-            return;
+        plugin->setEditBuffer (record);
+        postEvent (event::editBufferReplaced);
     }
 }
 
-void MidiCntrState::handleGlobalDump (const uint8_t* data, int size)
+void MidiCntrState::globalBlockArrived (const uint8_t* values, int count)
 {
-    constexpr int firstPair = 4;
-    // A pair counts only when both its bytes come before the final F7.
-    for (int k = 0; k < globals::blockSize && firstPair + 2 * k + 1 < size - 1; ++k)
-    {
-        const auto low = data[firstPair + 2 * k];
-        const auto high = data[firstPair + 2 * k + 1];
-        setGlobal (k, (uint8_t) (low + 16 * high));
-    }
+    for (int k = 0; k < count; ++k)
+        setGlobal (k, values[k]);
 
     globalDumpArrived = true;
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "link/EngineEventHub.h"
+#include "link/IncomingMidiDecoder.h"
+#include "link/SynthMemory.h"
 #include "model/Bank_Program.h"
 #include "model/GlobalSettings.h"
 #include "model/ParDes.h"
 #include "model/ParameterTable.h"
 #include "model/SynthBanks.h"
-#include "model/SysExAssembler.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_events/juce_events.h>
@@ -26,9 +27,13 @@ class MIDI_PORTS_Control;
 class PortWatcher;
 
 /**
-    The link to the synth: the MIDI ports, the synth-side data (eight program banks, the global
-    block, the current synth bank and program), every message sent to the synth and every message
-    received from it, and the events that tell the editor what changed.
+    The link to the synth, and the one face it shows the rest of the plug-in: the MIDI ports, the
+    settings and the engine's files, every message sent to the synth, the MIDI input callback and
+    the events that tell the editor what changed. The work lives in its parts, to which many
+    operations here only forward: the synth-side data (eight program banks, the global block, the
+    current synth bank and program, what the synth is known to hold) in SynthMemory; the reading of
+    incoming MIDI in IncomingMidiDecoder, which reports what it decoded back here (this is its
+    sink); the events and their listeners in EngineEventHub; bank transfers in BankTransfer.
 
     Threads. Host threads (the audio thread among them), the MIDI input thread and the message
     thread all call in. The banks and the edit buffer are atomic byte by byte (see Bank_Program);
@@ -37,8 +42,14 @@ class PortWatcher;
     the parameter-value queue has a small lock that is never held while a listener runs.
 */
 class MidiCntrState : public juce::MidiInputCallback,
-                      public juce::ChangeBroadcaster
+                      public juce::ChangeBroadcaster,
+                      public IncomingMidiDecoder::Sink
 {
+    // Made first and gone last: everything else may post while it is built or goes. The memory comes
+    // next, since the public state below refers into it.
+    std::unique_ptr<EngineEventHub> hub;
+    std::unique_ptr<SynthMemory> memory;
+
 public:
     /** Builds the engine: settings, parameter table, the eight banks, the saved ports.
         settingsFolder is where its files live; devices is the MIDI it talks through. */
@@ -117,7 +128,7 @@ public:
     void storeProgram (bool intoBank, int bank, int program, const ProgramRecord& record);
     /** A synth bank's contents changed: tells the editor (0x19000000) and saves U1..U4 if they
         changed. Any thread but the audio thread. */
-    void bankContentsChanged();
+    void bankContentsChanged() { memory->bankContentsChanged(); }
 
     //==============================================================================
     // Deliveries to the synth and bank transfers (message thread)
@@ -169,24 +180,26 @@ public:
     int getMidiChannel() const noexcept { return midiChannel.load(); }
     void setMidiChannel (int channel);
 
-    int getCurrentSynthBank() const noexcept { return currentSynthBank.load(); }
+    int getCurrentSynthBank() const noexcept { return memory->getCurrentSynthBank(); }
     /** False while the edit buffer holds a sound that did not come from the current synth bank and
         program (a plug-in program, a restored session): the editor then shows no location. */
-    bool hasSynthLocation() const noexcept { return synthLocationKnown.load(); }
-    void forgetSynthLocation() noexcept { synthLocationKnown = false; }
-    int getCurrentSynthProgram() const noexcept { return currentSynthProgram.load(); }
+    bool hasSynthLocation() const noexcept { return memory->hasSynthLocation(); }
+    void forgetSynthLocation() noexcept { memory->forgetSynthLocation(); }
+    int getCurrentSynthProgram() const noexcept { return memory->getCurrentSynthProgram(); }
     int getCurrentPluginProgram() const noexcept { return currentPluginProgram.load(); }
     void setCurrentPluginProgram (int program) noexcept;
 
     /** Synth bank 0..7 (U1..U4, F1..F4), or nullptr for any other number. */
-    Bank_Program* getSynthBank (int bank) const noexcept;
+    Bank_Program* getSynthBank (int bank) const noexcept { return memory->getSynthBank (bank); }
+    /** The banks, the globals, the location and what the synth is known to hold. */
+    SynthMemory& getSynthMemory() noexcept { return *memory; }
     Bank_Program* getPluginBank() const noexcept { return pluginBank.load (std::memory_order_acquire); }
     /** The processor's bank. Set once, after the saved ports may have opened: the MIDI thread can
         already be reading it, so it is published atomically. */
     void setPluginBank (Bank_Program* bank) noexcept { pluginBank.store (bank, std::memory_order_release); }
 
-    uint8_t getGlobal (int index) const noexcept;
-    void setGlobal (int index, uint8_t value) noexcept;
+    uint8_t getGlobal (int index) const noexcept { return memory->getGlobal (index); }
+    void setGlobal (int index, uint8_t value) noexcept { memory->setGlobal (index, value); }
 
     /** The settings list (82 entries). Message thread, or under getSettingsLock(). */
     juce::StringArray getSettings() const;
@@ -222,16 +235,19 @@ public:
     // A bank number of 8 or more does nothing.
 
     /** Every program of the synth bank becomes the initial program. */
-    void initialiseSynthBank (int bank);
+    void initialiseSynthBank (int bank) { memory->initialiseSynthBank (bank); }
     /** The synth bank takes factory bank 0..3. */
-    void loadFactoryBankInto (int bank, int factoryBank);
+    void loadFactoryBankInto (int bank, int factoryBank) { memory->loadFactoryBankInto (bank, factoryBank); }
     /** The synth bank takes concatenated program dumps (see Bank_Program::loadFromDumps). */
-    void loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps);
+    void loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dumps) { memory->loadSynthBankFromDumps (bank, dumps); }
     /** F1..F4 were replaced as a whole (fromSynth: by what the synth holds): saves them and tells
         the editor. */
-    void factoryBanksReplaced (bool fromSynth);
+    void factoryBanksReplaced (bool fromSynth) { memory->factoryBanksReplaced (fromSynth); }
     /** Sets the category byte of one program of a synth bank, and saves the bank. */
-    void setProgramCategory (int bank, int program, int categoryNumber);
+    void setProgramCategory (int bank, int program, int categoryNumber)
+    {
+        memory->setProgramCategory (bank, program, categoryNumber);
+    }
     /** Stores a record as user bank/program, in the synth (program dump, no program change) and in
         the local copy; the edit buffer takes its name and category and that slot becomes the
         current location. Does nothing for a factory bank. */
@@ -240,8 +256,8 @@ public:
     // Editor-side state kept for the life of the plug-in instance.
     std::atomic<bool> useLoadedData { false };
     /** Whether F1..F4 are known to be the synth's own (received from it or loaded from its
-        factory file), kept between runs. */
-    std::atomic<bool> factoryBanksMatchSynth { false };
+        factory file), kept between runs: the synth memory's flag. */
+    std::atomic<bool>& factoryBanksMatchSynth;
     std::atomic<bool> firstEditorOpened { false };
     std::atomic<float> editorScale { 1.0f };
     std::atomic<int> keyboardOctave { 2 };
@@ -263,14 +279,19 @@ private:
     void buildBanks();
     void openSavedPorts();
     void takeDeviceNotices();
-    void handleController (int channel, int controller, int value);
-    void completeNrpn();
-    void handleSysEx (const juce::MemoryBlock& message);
-    void handleGlobalDump (const uint8_t* data, int size);
-    void synthBankChanged (int bank);
 
-    // Made first and gone last: everything else may post while it is built or goes.
-    std::unique_ptr<EngineEventHub> hub;
+    // What the incoming MIDI says, as the decoder reports it (MIDI input thread).
+    void pitchWheelArrived (int channel, int lsb, int msb) override;
+    void modWheelArrived (int channel, int value) override;
+    void programChangeArrived (int program) override;
+    void bankSelectArrived (int bank) override;
+    void parameterArrived (int index, int value) override;
+    void globalArrived (int index, uint8_t value) override;
+    void sysExArriving() override;
+    void sysExTooLong() override;
+    void programDumpArrived (int bank, int program, const ProgramRecord& record) override;
+    void editBufferDumpArrived (const ProgramRecord& record) override;
+    void globalBlockArrived (const uint8_t* values, int count) override;
 
     const ParameterTable table;
     ParDes parDes;
@@ -279,13 +300,10 @@ private:
     std::unique_ptr<MidiDeviceLayer> devices;
     std::unique_ptr<MIDI_PORTS_Control> ports;
 
-    std::array<std::unique_ptr<Bank_Program>, synthbanks::numSynthBanks> synthBanks;
     std::atomic<Bank_Program*> pluginBank { nullptr };
-    std::array<std::atomic<uint8_t>, globals::blockSize> globals {};
 
     std::atomic<int> midiChannel { 1 };
-    std::atomic<int> currentSynthBank { 0 }, currentSynthProgram { 0 }, currentPluginProgram { 0 };
-    std::atomic<bool> synthLocationKnown { true };
+    std::atomic<int> currentPluginProgram { 0 };
 
     mutable std::mutex settingsLock;
     juce::StringArray settings;
@@ -299,9 +317,8 @@ private:
     std::unique_ptr<BankTransfer> transfer;
     std::unique_ptr<PortWatcher> portWatcher;
 
-    // Incoming MIDI state: touched only by the MIDI input thread.
-    uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;
-    SysExAssembler sysExAssembly;
+    // Touched only by the MIDI input thread.
+    IncomingMidiDecoder incoming { table, *this };
 
     std::atomic<bool> globalDumpArrived { false }, scanRunning { false };
     std::atomic<int> scanInputPort { 0 }, scanOutputPort { 0 };

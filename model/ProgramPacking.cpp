@@ -63,6 +63,28 @@ juce::MemoryBlock makeProgramDump (int bank, int program, const ProgramRecord& r
     return dump;
 }
 
+juce::MemoryBlock makeDumpRequest (int kind, int bank, int program)
+{
+    juce::MemoryBlock request;
+    const uint8_t head[] = { sysex::start, sysex::manufacturerDsi, sysex::deviceMophoX4, (uint8_t) kind };
+    if (kind == sysex::requestProgram)
+    {
+        const uint8_t place[] = { (uint8_t) (bank & 0x7f), (uint8_t) (program & 0x7f) };
+        request.append (head, sizeof (head));
+        request.append (place, sizeof (place));
+    }
+    else if (kind == sysex::requestEditBuffer || kind == sysex::requestGlobals)
+    {
+        request.append (head, sizeof (head));
+    }
+    else
+    {
+        return {};
+    }
+    request.append (&sysex::end, 1);
+    return request;
+}
+
 ProgramDumps splitProgramDumps (const void* data, size_t numBytes)
 {
     ProgramDumps result;

@@ -44,6 +44,9 @@ ProgramRecord unpackProgramData (const uint8_t* packed) noexcept;
 juce::MemoryBlock makeEditBufferDump (const ProgramRecord& record);
 /** F0 01 29 02 bank program, the packed record, F7. */
 juce::MemoryBlock makeProgramDump (int bank, int program, const ProgramRecord& record);
+/** A dump request: kind requestProgram (F0 01 29 05 bank program F7), requestEditBuffer or
+    requestGlobals (F0 01 29 kind F7); empty for any other kind. */
+juce::MemoryBlock makeDumpRequest (int kind, int bank, int program);
 
 /** The program dumps found in a block of bytes, back to back. */
 struct ProgramDumps
