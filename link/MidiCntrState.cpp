@@ -36,6 +36,7 @@ constexpr int maxParameterValue = 255;
 constexpr int maxGlobalPairs = 100;
 
 constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
+constexpr uint8_t firstRealTimeStatus = 0xf8;
 
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
@@ -799,6 +800,10 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     const auto status = data[0];
     const auto channel = (status & 0x0f) + 1;
     const auto dataByte = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
+
+    // Whatever the synth sends but its clock may come with a change of its NRPN registers.
+    if (status < firstRealTimeStatus)
+        ports->getSender().heardFromSynth();
 
     if (status < 0xf0)
     {

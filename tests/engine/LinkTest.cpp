@@ -392,7 +392,7 @@ TEST_F (LinkFixture, HostEditsReachTheSynthEditBuffer)
     EXPECT_EQ (synth().getEditBuffer()[20], 101);
     EXPECT_EQ (toSynth.take(), (std::vector<std::vector<uint8_t>> {
                                    cc (1, 99, 0), cc (1, 98, 15), cc (1, 6, 0), cc (1, 38, 100),
-                                   cc (1, 38, 101),
+                                   cc (1, 6, 0), cc (1, 38, 101),
                                    cc (1, 99, 0), cc (1, 98, 20), cc (1, 6, 1), cc (1, 38, 72) }));
 }
 

@@ -146,7 +146,7 @@ TEST_F (ProcessorFixture, EditorChangesOpenAGestureThatClosesAfterTheLastChange)
     EXPECT_EQ (host.calls[0].index, 20);
     EXPECT_FLOAT_EQ (host.calls[2].value, 101.0f / 164.0f);
     EXPECT_EQ (editByte (20), 101);
-    EXPECT_EQ (sent().size(), 5u); // 4 controllers, then only the new LSB
+    EXPECT_EQ (sent().size(), 6u); // 4 controllers, then the new value without the number
 
     pumpFor (100);
     // Still open 100 ms after the last change; a loaded machine that took longer to get here
