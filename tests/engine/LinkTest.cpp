@@ -461,7 +461,7 @@ TEST_F (LinkFixture, KnobsAndKeysAreNotHeldBackByATransmission)
         for (int i = 0; i < numEdits; ++i)
         {
             sentAt[(size_t) i] = Clock::now();
-            engine->sendParameterNrpn (15, i); // after the first, only controller 38 changes
+            engine->sendParameterNrpn (15, i); // whole each time: a note went out in between
             engine->sendNoteOn (1, 36 + i, 100);
             engine->sendNoteOff (1, 36 + i);
             std::this_thread::sleep_for (std::chrono::milliseconds (20));

@@ -343,3 +343,24 @@ TEST_F (EngineFixture, ConcurrentSendersNeverInterleaveAnNrpn)
     EXPECT_EQ (last15, (perThread - 1) % 128);
     EXPECT_EQ (last16, (perThread - 1) % 128);
 }
+
+TEST_F (EngineFixture, DumpsOfAnotherSynthOnThePortAreIgnored)
+{
+    engine->selectInputRow (1);
+    auto record = initialProgram();
+    record[20] = 9;
+    const auto editBefore = pluginBank.getEditBufferRecord();
+    const auto bankBefore = engine->getSynthBank (1)->getAllPrograms();
+    for (const uint8_t device : { sysex::deviceMopho, sysex::deviceMophoKeyboard, sysex::deviceTetra })
+        for (const auto& dump : { makeEditBufferDump (record), makeProgramDump (1, 4, record) })
+        {
+            const auto other = asOtherSynth (dump, device);
+            rig.devices->deliver (rig.inputIndex, juce::MidiMessage (other.getData(), (int) other.getSize()));
+        }
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), editBefore);
+    EXPECT_EQ (engine->getSynthBank (1)->getAllPrograms(), bankBefore);
+
+    const auto ours = makeEditBufferDump (record);
+    rig.devices->deliver (rig.inputIndex, juce::MidiMessage (ours.getData(), (int) ours.getSize()));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), record);
+}
