@@ -939,7 +939,7 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
             currentSynthProgram = programNumber;
             synthBanks[bank]->setProgram (programNumber, record);
             postEvent (event::bankProgramCode (event::programDumpArrived, bank, programNumber));
-            bankContentsChanged();
+            synthBankChanged (bank); // F1..F4 too are kept in their file
             if (auto* plugin = getPluginBank())
                 plugin->setEditBuffer (record);
             postEvent (event::editBufferReplaced);

@@ -642,6 +642,21 @@ TEST_F (LinkFixture, FactoryBankEditsSurviveARestart)
     EXPECT_FALSE (restarted.factoryBanksMatchSynth.load()); // edited here, not the synth's
 }
 
+// A factory program the synth sends on its own is kept like one received on request.
+TEST_F (LinkFixture, AFactoryProgramTheSynthSendsOnItsOwnIsKeptBetweenRuns)
+{
+    const auto theirs = marked (synth().getProgram (5, 3), 77);
+    synth().setProgram (5, 3, theirs);
+    synth().sendProgramDumpFromPanel (5, 3);
+    ASSERT_TRUE (pumpUntil ([&] { return engine->getSynthBank (5)->getProgramRecord (3) == theirs; }));
+
+    events.reset();
+    engine.reset();
+    VirtualRig rig;
+    MidiCntrState restarted (rig.makeDevices(), temp.folder);
+    EXPECT_EQ (restarted.getSynthBank (5)->getProgramRecord (3), theirs);
+}
+
 TEST_F (LinkFixture, WriteStoresTheSoundUnderItsNewNameWithoutAProgramChange)
 {
     auto sound = initialProgram();
