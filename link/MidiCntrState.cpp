@@ -28,6 +28,7 @@ constexpr int firstHighParameterNrpn = 200;
 constexpr int maxParameterValue = 255;
 
 constexpr uint8_t universalNonRealtime = 0x7e, identityReply = 0x06;
+constexpr uint8_t firstRealTimeStatus = 0xf8;
 
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
@@ -640,6 +641,10 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     const auto channel = (status & 0x0f) + 1;
     const auto dataByte = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
 
+    // Whatever the synth sends but its clock may come with a change of its NRPN registers.
+    if (status < firstRealTimeStatus)
+        ports->getSender().heardFromSynth();
+
     if (status < 0xf0)
     {
         switch (status & 0xf0)
@@ -751,7 +756,8 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
 
     if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
         return;
-    if (byteAt (2) != sysex::deviceMophoX4)
+    // Another synth's dump on the port: its programs mean other parameters here.
+    if (! isMophoX4Message (b, (size_t) size))
         return;
 
     switch (byteAt (3))
@@ -773,7 +779,7 @@ void MidiCntrState::handleSysEx (const juce::MemoryBlock& message)
             currentSynthProgram = programNumber;
             synthBanks[bank]->setProgram (programNumber, record);
             postEvent (event::bankProgramCode (event::programDumpArrived, bank, programNumber));
-            bankContentsChanged();
+            synthBankChanged (bank); // F1..F4 too are kept in their file
             if (auto* plugin = getPluginBank())
                 plugin->setEditBuffer (record);
             postEvent (event::editBufferReplaced);

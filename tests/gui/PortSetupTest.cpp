@@ -193,6 +193,29 @@ TEST_F (PortSetupFixture, AChoiceIsResolvedByNameWhenTheListsChangedMeanwhile)
     EXPECT_EQ (setup().createListMenu (false).getNumItems(), 0);
 }
 
+TEST_F (PortSetupFixture, TheOpenPortIsNamedAlsoAfterADeviceIsPluggedInAheadOfIt)
+{
+    build ([] (ScanDevices& d)
+           {
+               d.addSilent ("USB MIDI Interface");
+               d.hide ("USB MIDI Interface"); // not plugged in yet
+           });
+    engine().getPortWatcher().setActive (false);
+    engine().selectInputRow (1);
+    engine().selectOutputRow (1);
+    open();
+    main->stsbutPressed (AppBar::midi);
+    EXPECT_EQ (setup().getInputList()[setup().getInputRow()], "Mopho x4 Simulator");
+
+    devices->show ("USB MIDI Interface"); // plugged in, ahead of the simulator
+    main->stsbutPressed (AppBar::midi);
+    main->stsbutPressed (AppBar::midi);
+    ASSERT_EQ (setup().getInputList(), juce::StringArray ({"NONE", "USB MIDI Interface", "Mopho x4 Simulator"}));
+    EXPECT_EQ (setup().getInputList()[setup().getInputRow()], "Mopho x4 Simulator");
+    EXPECT_EQ (setup().getOutputList()[setup().getOutputRow()], "Mopho x4 Simulator");
+    EXPECT_TRUE (setup().isInputLit() && setup().isOutputLit());
+}
+
 TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
 {
     ASSERT_NO_FATAL_FAILURE (openOnlineWithSetupShown());

@@ -190,6 +190,17 @@ void personalise (Synth& synth)
         }
 }
 
+/** The same SysEx dumps as another of the maker's synths sends them: every message's device byte
+    replaced (packed data is 7-bit, so F0 only ever starts a message). */
+inline juce::MemoryBlock asOtherSynth (juce::MemoryBlock dumps, uint8_t device)
+{
+    auto* b = static_cast<uint8_t*> (dumps.getData());
+    for (size_t i = 0; i + 2 < dumps.getSize(); ++i)
+        if (b[i] == sysex::start)
+            b[i + 2] = device;
+    return dumps;
+}
+
 /** Controller message bytes, for comparisons. */
 inline std::vector<uint8_t> cc (int channel, int controller, int value)
 {
