@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 using namespace kelvo;
@@ -34,10 +36,11 @@ struct LinkRig
     std::unique_ptr<MidiCntrState> engine;
     FinishWatcher watcher;
 
-    LinkRig()
+    /** tap sees every message on its way to the synth (on the sender thread). */
+    explicit LinkRig (SimulatorDevices::Tap tap = {})
     {
         folderName.getFile().createDirectory();
-        auto devices = std::make_unique<SimulatorDevices>();
+        auto devices = std::make_unique<SimulatorDevices> (std::move (tap));
         synth = &devices->getSimulator();
         synth->setWireRate (true);
         pluginBank.initialise();
@@ -121,6 +124,46 @@ static void BM_LostReplyRecovery (benchmark::State& state)
     state.counters["recovery_ratio"] = seconds / ((double) state.iterations() * programWireSeconds);
 }
 BENCHMARK (BM_LostReplyRecovery)->UseManualTime()->Iterations (10)->Unit (benchmark::kMillisecond);
+
+/** A fast drag of the cutoff knob over its whole range, one value every argument milliseconds (1:
+    a mouse that reports at 1 kHz, every report a step; 8: at 125 Hz): what the editor puts on the
+    wire for it. Counters:
+    bytes_per_step, and wire_load, the share of the wire's 31 250 baud the drag takes (above 1 the
+    synth falls behind the knob, by backlog_ms at the drag's end). */
+static void BM_FastKnobDragWireLoad (benchmark::State& state)
+{
+    constexpr int cutoff = 20, cutoffNrpn = 15, lastValue = 164;
+    const auto stepMs = (int) state.range (0);
+    std::atomic<int64_t> bytes { 0 };
+    LinkRig rig ([&bytes] (const juce::MidiMessage& m) { bytes += m.getRawDataSize(); });
+    int64_t steps = 0;
+    double dragSeconds = 0;
+    for (auto _ : state)
+    {
+        rig.engine->waitUntilSent (1000);
+        bytes = 0;
+        const auto start = std::chrono::steady_clock::now();
+        for (int v = 0; v <= lastValue; ++v)
+        {
+            rig.engine->sendParameterNrpn (cutoffNrpn, v);
+            std::this_thread::sleep_until (start + std::chrono::milliseconds ((v + 1) * stepMs));
+        }
+        const auto elapsed = std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+        rig.engine->waitUntilSent (1000);
+        if (rig.synth->getEditBuffer()[cutoff] != lastValue)
+            state.SkipWithError ("the synth did not follow the drag");
+        state.SetIterationTime (elapsed);
+        steps += lastValue + 1;
+        dragSeconds += elapsed;
+    }
+    const auto perIteration = (double) bytes.load(); // the last drag's
+    const auto iterationSeconds = dragSeconds / (double) state.iterations();
+    state.counters["bytes_per_step"] = perIteration / (double) (lastValue + 1);
+    state.counters["wire_load"] = perIteration * wireSecondsPerByte / iterationSeconds;
+    state.counters["backlog_ms"] = std::max (0.0, perIteration * wireSecondsPerByte - iterationSeconds) * 1000.0;
+    state.SetItemsProcessed (steps);
+}
+BENCHMARK (BM_FastKnobDragWireLoad)->Arg (1)->Arg (8)->UseManualTime()->Iterations (3)->Unit (benchmark::kMillisecond);
 
 int main (int argc, char** argv)
 {

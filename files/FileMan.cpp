@@ -153,7 +153,18 @@ FileMan::ReadStatus FileMan::loadSingleProgram (const juce::File& file)
 
     ProgramRecord record;
     if (!programFromBytes (fileContent.getData(), fileContent.getSize(), record, message))
+    {
+        const auto* m = static_cast<const uint8_t*> (message.getData());
+        const auto size = message.getSize();
+        if ((size == (size_t)sysex::editBufferDumpSize || size == (size_t)sysex::programDumpSize) &&
+            !isMophoX4Message (m, size))
+        {
+            otherSynthDevice = deviceOf (m, size);
+            otherSynthBank = false;
+            return ReadStatus::otherSynth;
+        }
         return ReadStatus::notUsable;
+    }
     loadedProgram = record;
     return ReadStatus::ok;
 }
@@ -168,6 +179,9 @@ FileMan::ReadStatus FileMan::loadProgramBank (const juce::File& file)
     auto found = splitProgramDumps (fileContent);
     if (found.count == 0)
         return ReadStatus::notUsable;
+    // Another synth's bank is refused whole: its programs mean other parameters here.
+    if (refuseOtherSynth (found) == ReadStatus::otherSynth)
+        return ReadStatus::otherSynth;
 
     // A file of several banks fills one bank with its first 128 programs.
     if (found.count > program::programsPerBank)
@@ -192,7 +206,7 @@ bool FileMan::factorySetFromBytes (const void* data, size_t numBytes, FactorySet
         const auto bank = dump[sysex::programDumpBankOffset];
         const auto programNumber = dump[sysex::programDumpProgramOffset];
         if (dump[3] != sysex::programDump || bank >= factorySetBanks ||
-            programNumber >= program::programsPerBank)
+            programNumber >= program::programsPerBank || !isMophoX4Message (dump, (size_t)sysex::programDumpSize))
             continue;
         set[bank][programNumber] = unpackProgramData (dump + sysex::programDataOffset);
         if (!seen[bank][programNumber])
@@ -211,9 +225,45 @@ FileMan::ReadStatus FileMan::loadFactorySet (const juce::File& file)
         return status;
     auto set = std::make_unique<FactorySet>();
     if (!factorySetFromBytes (fileContent.getData(), fileContent.getSize(), *set))
-        return ReadStatus::notUsable;
+        return refuseOtherSynth (splitProgramDumps (fileContent));
     factorySet = std::move (set);
     return ReadStatus::ok;
+}
+
+FileMan::ReadStatus FileMan::refuseOtherSynth (const ProgramDumps& found)
+{
+    const auto* dumps = static_cast<const uint8_t*> (found.dumps.getData());
+    for (int i = 0; i < found.count; ++i)
+    {
+        const auto* dump = dumps + (size_t)i * (size_t)sysex::programDumpSize;
+        if (!isMophoX4Message (dump, (size_t)sysex::programDumpSize))
+        {
+            otherSynthDevice = deviceOf (dump, (size_t)sysex::programDumpSize);
+            otherSynthBank = true;
+            return ReadStatus::otherSynth;
+        }
+    }
+    return ReadStatus::notUsable;
+}
+
+juce::String FileMan::describeProblem (ReadStatus status, const juce::File& file,
+                                       const juce::String& notUsableText) const
+{
+    switch (status)
+    {
+    case ReadStatus::ok:
+        return {};
+    case ReadStatus::missing:
+        return "Could not read " + file.getFileName();
+    case ReadStatus::tooLarge:
+        return "Too large to be read: " + file.getFileName();
+    case ReadStatus::notUsable:
+        return notUsableText;
+    case ReadStatus::otherSynth:
+        return file.getFileName() + " holds " + describeOtherSynthPrograms (otherSynthDevice, otherSynthBank) +
+               ": nothing was loaded";
+    }
+    return {};
 }
 
 //==============================================================================

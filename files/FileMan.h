@@ -66,7 +66,8 @@ public:
         ok,
         missing,  // not an existing file, or unreadable
         tooLarge, // refused unread
-        notUsable // read, but holds nothing of the kind asked for
+        notUsable, // read, but holds nothing of the kind asked for
+        otherSynth // holds programs of another synth (see getOtherSynthDevice)
     };
 
     FileMan();
@@ -92,18 +93,26 @@ public:
     static int folderSetting (int type) noexcept;
 
     //==============================================================================
+    /** What went wrong with the last read, for the user; notUsableText is the text for notUsable.
+        Empty for ok. */
+    juce::String describeProblem (ReadStatus status, const juce::File& file, const juce::String& notUsableText) const;
+    /** The device byte of the other synth's programs the last read refused. */
+    uint8_t getOtherSynthDevice() const noexcept { return otherSynthDevice; }
+
     /** Reads a whole file into the file content; refuses a file that is missing or too large. */
     ReadStatus readFile (const juce::File& file);
     const juce::MemoryBlock& getFileContent() const noexcept { return fileContent; }
 
     /** Reads a program file: its first SysEx message must be a 298-byte edit-buffer dump or a
-        300-byte program dump. On success the loaded program holds it. */
+        300-byte program dump of the Mopho x4 (another synth's is otherSynth). On success the loaded
+        program holds it. */
     ReadStatus loadSingleProgram (const juce::File& file);
     const ProgramRecord& getLoadedProgram() const noexcept { return loadedProgram; }
     const juce::MemoryBlock& getMessage() const noexcept { return message; }
 
-    /** Reads a bank file: every 300-byte program dump in it, at most 128. On success the loaded
-        dumps hold them back to back, ready for Bank_Program::loadFromDumps. */
+    /** Reads a bank file: every 300-byte program dump in it, at most 128; a file with a dump of
+        another synth is refused whole (otherSynth). On success the loaded dumps hold them back to
+        back, ready for Bank_Program::loadFromDumps. */
     ReadStatus loadProgramBank (const juce::File& file);
     const ProgramDumps& getLoadedDumps() const noexcept { return loadedDumps; }
 
@@ -129,7 +138,11 @@ public:
     static juce::MemoryBlock makeBankFile (const Bank_Program& bank, int bankNumber);
 
 private:
+    ReadStatus refuseOtherSynth (const ProgramDumps& found);
+
     juce::MemoryBlock fileContent, message;
+    uint8_t otherSynthDevice = 0;
+    bool otherSynthBank = false;
     ProgramRecord loadedProgram;
     ProgramDumps loadedDumps;
     std::unique_ptr<FactorySet> factorySet;

@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         FUZZ_CHECK (message.getSize() == 298 || message.getSize() == 300);
         const auto* m = static_cast<const uint8_t*> (message.getData());
         FUZZ_CHECK (m[0] == 0xf0 && m[message.getSize() - 1] == 0xf7);
+        FUZZ_CHECK (m[2] == 0x29); // never another synth's
         FUZZ_CHECK (std::search (data, data + size, m, m + message.getSize()) != data + size);
     }
 

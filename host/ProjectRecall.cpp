@@ -1,5 +1,7 @@
 #include "host/ProjectRecall.h"
 #include "link/MidiCntrState.h"
+#include "model/Bank_Program.h"
+#include "model/ProgramRecord.h"
 #include "model/ProgramPacking.h"
 
 namespace kelvo
@@ -10,10 +12,14 @@ constexpr int watchIntervalMs = 50;
 const char* const keptLocal = "1";
 } // namespace
 
-ProjectRecall::ProjectRecall (MidiCntrState& e) : engine (e) {}
+ProjectRecall::ProjectRecall (MidiCntrState& e) : engine (e)
+{
+    engine.addConnectionListener (this);
+}
 
 ProjectRecall::~ProjectRecall()
 {
+    engine.removeConnectionListener (this);
     stopTimer();
 }
 
@@ -29,8 +35,19 @@ void ProjectRecall::setEnabled (bool shouldSend)
 
 void ProjectRecall::restored() noexcept
 {
+    anyRestored.store (true);
     pending.store (true);
     startTimer (watchIntervalMs);
+}
+
+void ProjectRecall::linkCameOnline()
+{
+    if (std::exchange (firstConnectionSeen, true) || anyRestored.load())
+        return;
+    // Untouched since the instance began: nothing of the user's would be replaced.
+    const auto* plugin = engine.getPluginBank();
+    if (plugin != nullptr && plugin->getEditBufferRecord() == initialProgram())
+        engine.requestDump (sysex::requestEditBuffer, 0, 0);
 }
 
 void ProjectRecall::timerCallback()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ConnectionListener.h"
+
 #include <juce_events/juce_events.h>
 
 #include <atomic>
@@ -14,11 +16,16 @@ class MidiCntrState;
     the link is on-line (at once when it already is). It never writes into the synth's program
     memory. The user can turn it off; the choice is kept in the settings.
 
+    The other way round, a fresh instance (no restored sound) shows the synth's: the first time the
+    link comes on-line, while the edit buffer still holds the initial program it started with, it
+    asks the synth for its edit buffer, so that the first knob turned edits what the synth plays. It
+    hears of the connection from the engine, with or without an editor open.
+
     Threads: restored() may be called on any host thread (it sets a flag and starts the timer, both
     safe there); everything else runs on the message thread, where the timer watches for the link to
     come on-line until the sound has gone, and then stops.
 */
-class ProjectRecall final : private juce::Timer
+class ProjectRecall final : private juce::Timer, private ConnectionListener
 {
 public:
     /** The settings entry that holds the choice: "1" when the restored sound stays in the editor. */
@@ -38,9 +45,12 @@ public:
 
 private:
     void timerCallback() override;
+    /** The first time, a fresh instance asks the synth for the sound it plays. */
+    void linkCameOnline() override;
 
     MidiCntrState& engine;
-    std::atomic<bool> pending{false};
+    std::atomic<bool> pending{false}, anyRestored{false};
+    bool firstConnectionSeen = false;
     bool askedForAnswer = false;
 
     JUCE_DECLARE_NON_COPYABLE (ProjectRecall)

@@ -1,38 +1,40 @@
 #pragma once
 
+#include "instrument/SimulatorMemory.h"
+#include "instrument/SimulatorOutput.h"
+#include "instrument/SimulatorVoice.h"
 #include "model/ParameterTable.h"
 #include "model/ProgramRecord.h"
-#include "model/SynthBanks.h"
 #include "model/SysExAssembler.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
-#include <array>
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 namespace kelvo
 {
 class VirtualMidiDevices;
-struct SimulatorReceiveFilter;
 
 /**
     Our stand-in for a Mopho x4: four user banks of 128 programs, an edit buffer and a global block,
     and the synth's side of the MIDI conversation.
 
     It answers the requests the editor relies on (global dump, edit-buffer dump, program dumps with
-    the requested bank and program), takes NRPN edits, bank select and program change, stores
-    program dumps (writes) and edit-buffer dumps, and can act as its own front panel would (turn a
-    knob, select a program, send a dump). For tests it can run at the real wire rate, drop or delay
-    replies, and answer with a dump of the wrong length.
+    the requested bank and program), takes NRPN edits of programs and globals, bank select and
+    program change, stores program dumps (writes) and edit-buffer dumps, and can act as its own
+    front panel would (turn a knob, select a program, send a dump). What it hears and what it sends
+    follow its global MIDI settings as the maker documents the synth's (SimulatorGlobals): set them
+    to stop it hearing the editor, as a real synth would. It keeps the last NRPN number and data
+    MSB it received, as the synth does, so that a data byte alone applies to that number. For tests
+    it can run at the real wire rate, drop or delay replies, and answer with a dump of the wrong
+    length.
 
     Threads: receive() may be called from any thread (normally the editor's sender thread). Replies
-    and front-panel messages leave on the simulator's own output thread, as a real synth's would
-    arrive on the computer's MIDI input thread. State accessors lock a small mutex.
+    and front-panel messages leave on the simulator's own output thread (SimulatorOutput). State
+    accessors lock a small mutex.
 */
 class MophoSimulator
 {
@@ -41,11 +43,12 @@ public:
         of its answer. */
     static constexpr int answerLatencyMs = 3;
     /** Length of the synth's global block as its dump carries it. */
-    static constexpr int numGlobalBytes = 32;
+    static constexpr int numGlobalBytes = SimulatorGlobals::numBytes;
     /** The name of the simulator's ports wherever they are offered. */
     static constexpr const char* portName = "Mopho x4 Simulator";
 
-    using Output = std::function<void (const juce::MidiMessage&)>;
+    using Output = SimulatorOutput::Output;
+    using NoteCounts = SimulatorVoice::NoteCounts;
 
     MophoSimulator();
     ~MophoSimulator();
@@ -59,16 +62,19 @@ public:
     void receive (const juce::MidiMessage& message);
 
     //==============================================================================
-    // State (any thread). Banks 0..7; setting a factory program stands for a synth whose factory
+    // State (any thread). Banks 0..7: factory banks F1..F4 follow the user banks, can be selected and
+    // requested, never written by a dump; setting a factory program stands for a synth whose factory
     // set differs from ours.
     ProgramRecord getProgram (int bank, int program) const;
     void setProgram (int bank, int program, const ProgramRecord& record);
     ProgramRecord getEditBuffer() const;
     void setEditBuffer (const ProgramRecord& record);
-    /** Global block byte. The synth's global MIDI settings (channel, "Param Receive", "MIDI Control",
-        "MIDI SysEx") decide what it takes in; they are changed by NRPN as on the synth. */
+    /** A global setting as the synth's own panel sets it (no MIDI involved). */
     uint8_t getGlobal (int index) const;
     void setGlobal (int index, uint8_t value);
+    /** Sets every global to what the editor needs (SimulatorGlobals::cooperative), for tests that
+        rely on a synth that hears and answers everything. */
+    void makeCooperative();
     int getCurrentBank() const;
     int getCurrentProgram() const;
     /** The NRPN number last received: the synth keeps it, so data entry alone changes it again. */
@@ -83,10 +89,11 @@ public:
         simulator; bytes after a whole image are ignored. */
     bool loadMemory (const void* data, size_t size);
     /** The size of the image that saveMemory makes. */
-    static size_t getMemorySize() noexcept;
+    static size_t getMemorySize() noexcept { return SimulatorMemory::getImageSize(); }
 
     //==============================================================================
-    // The front panel: what the synth sends on its own.
+    // The front panel: what the synth sends on its own (on its global channel, 1 when it listens on
+    // all), as far as its MIDI settings let it.
     void turnKnob (int parameterIndex, int value);
     void selectProgramOnPanel (int bank, int program);
     void sendEditBufferDumpFromPanel();
@@ -107,83 +114,49 @@ public:
     void sendWrongLengthReplies (int n);
     /** Send MIDI clock (F8) every so many milliseconds, 0 to stop: as a synth whose clock is set to
         send does, also between the pieces of its SysEx. */
-    void setClockInterval (int milliseconds);
+    void setClockInterval (int milliseconds) { output.setClockInterval (milliseconds); }
 
-    /** Notes as the synth heard them: note-ons (velocity 1 or more), note-offs (0x80, or a note-on
-        with velocity 0), and the notes sounding now, so that a test can find a stuck note. */
-    struct NoteCounts
-    {
-        int noteOns = 0, noteOffs = 0, sounding = 0;
-        /** The most notes that sounded at once since the counts were last reset. */
-        int mostAtOnce = 0;
-        /** The last pitch-wheel position received (8192 is the centre). */
-        int pitchWheel = 8192;
-    };
     NoteCounts getNoteCounts() const;
     /** Whether a note sounds now. */
     bool isNoteSounding (int note) const;
     void resetNoteCounts();
 
+    /** Requests taken (SysEx on), answered or not. */
     int getNumProgramRequests() const noexcept { return numProgramRequests.load(); }
     int getNumRequests() const noexcept { return numRequests.load(); }
     /** Replies left out by dropNextReplies so far. */
     int getNumDroppedReplies() const noexcept { return numDroppedReplies.load(); }
     /** Waits until everything queued for output has been delivered. */
-    bool waitUntilIdle (int timeoutMilliseconds) const;
+    bool waitUntilIdle (int timeoutMilliseconds) const { return output.waitUntilIdle (timeoutMilliseconds); }
 
 private:
-    using Clock = std::chrono::steady_clock;
-
-    struct Outgoing
-    {
-        juce::MemoryBlock bytes;
-        Clock::time_point readyAt;
-    };
+    using Clock = SimulatorOutput::Clock;
 
     void handleMessage (const uint8_t* data, int size);
+    void handleChannelMessage (const uint8_t* data, int size);
     void handleController (int controller, int value, const SimulatorReceiveFilter& filter);
-    void handleNote (int note, bool on);
+    void completeNrpn (int dataLsb);
     void handleSysEx (const juce::MemoryBlock& message);
     void reply (juce::MemoryBlock bytes);
-    void send (juce::MemoryBlock bytes, Clock::time_point readyAt);
-    void runOutput();
-    void sendClockUntil (Clock::time_point until);
-    void deliver (const uint8_t* data, int size);
-    juce::MemoryBlock makeGlobalDump() const;
-    void sendNrpn (int number, int value);
-    /** Program of any bank 0..7; stateLock held, bank and program in range. */
-    ProgramRecord& programAt (int bank, int program);
-    const ProgramRecord& programAt (int bank, int program) const;
+    /** Sends one of the synth's own messages, unless its output repeats its input. */
+    void sendOwn (juce::MemoryBlock bytes, Clock::time_point readyAt);
+    void sendOwn (const juce::MidiMessage& message);
 
     const ParameterTable table;
 
     mutable std::mutex stateLock;
-    std::array<std::array<ProgramRecord, program::programsPerBank>, synthbanks::numUserBanks> banks {};
-    // Factory banks F1..F4 follow the user banks as banks 4..7: they can be selected and requested,
-    // never written by a dump.
-    std::array<std::array<ProgramRecord, program::programsPerBank>, synthbanks::numFactoryBanks> factoryBanks {};
-    ProgramRecord editBuffer {};
-    std::array<uint8_t, numGlobalBytes> globals {};
-    int currentBank = 0, currentProgram = 0, pendingBank = 0;
-    std::array<bool, 128> soundingNotes {};
-    NoteCounts noteCounts;
+    SimulatorMemory memory;
+    SimulatorVoice voice;
+    int pendingBank = 0;
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0;
     SysExAssembler sysExAssembly;
     Clock::time_point inWireFreeAt {};
 
-    bool modelWire = false, silent = false;
+    bool silent = false;
     int dropReplies = 0, wrongLengthReplies = 0, replyDelayMs = 0;
     std::atomic<int> numProgramRequests { 0 }, numRequests { 0 }, numDroppedReplies { 0 };
 
-    Output output;
-    mutable std::mutex outputLock;
-    mutable std::condition_variable outputChanged;
-    std::deque<Outgoing> outgoing;
-    bool delivering = false, stopping = false;
-    Clock::time_point outWireFreeAt {};
-    int clockIntervalMs = 0;
-    Clock::time_point nextClockAt {};
-    std::thread outputThread;
+    SimulatorOutput output;
 
     JUCE_DECLARE_NON_COPYABLE (MophoSimulator)
 };

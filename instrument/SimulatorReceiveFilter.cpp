@@ -5,10 +5,10 @@ namespace kelvo
 SimulatorReceiveFilter SimulatorReceiveFilter::fromGlobals (const uint8_t* g) noexcept
 {
     SimulatorReceiveFilter f;
-    f.channel = g[channelIndex];
-    f.parameterReceive = g[parameterReceiveIndex];
-    f.controllers = g[controllersIndex] != 0;
-    f.sysEx = g[sysExIndex] != 0;
+    f.channel = g[globals::midiChannel];
+    f.parameterReceive = g[globals::parameterReceive];
+    f.controllers = g[globals::midiControl] != globals::off;
+    f.sysEx = g[globals::sysEx] != globals::off;
     return f;
 }
 

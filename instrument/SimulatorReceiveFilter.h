@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/GlobalSettings.h"
+
 #include <cstdint>
 
 namespace kelvo
@@ -14,33 +16,23 @@ namespace kelvo
 struct SimulatorReceiveFilter
 {
     /** Global values as the synth's global block holds them. */
-    int channel = 0;          // 0 = all, 1..16
-    int parameterReceive = 0; // ALL, NRPN, CC, OFF
+    int channel = globals::allChannels; // 0 = all, 1..16
+    int parameterReceive = globals::receiveAll;
     bool controllers = true;
     bool sysEx = true;
 
-    /** Global block indices the filter is read from. */
-    static constexpr int channelIndex = 2, parameterReceiveIndex = 5, controllersIndex = 6, sysExIndex = 7;
-    enum Receive
-    {
-        receiveAll = 0,
-        receiveNrpn = 1,
-        receiveCc = 2,
-        receiveOff = 3
-    };
-
-    /** Reads the filter from a global block (at least sysExIndex + 1 bytes). */
+    /** Reads the filter from a global block (at least globals::sysEx + 1 bytes). */
     static SimulatorReceiveFilter fromGlobals (const uint8_t* globalBlock) noexcept;
 
     /** A channel message on channel 1..16 reaches the synth. */
     bool hearsChannel (int messageChannel) const noexcept
     {
-        return channel == 0 || channel == messageChannel;
+        return channel == globals::allChannels || channel == messageChannel;
     }
     /** The NRPN controllers (99, 98, 6, 38) change the synth. */
     bool takesNrpn() const noexcept
     {
-        return controllers && (parameterReceive == receiveAll || parameterReceive == receiveNrpn);
+        return controllers && (parameterReceive == globals::receiveAll || parameterReceive == globals::receiveNrpn);
     }
     /** Other controllers and the wheels change the synth. */
     bool takesControllers() const noexcept { return controllers; }

@@ -1,4 +1,5 @@
 #include "link/EngineEventHub.h"
+#include "link/ConnectionListener.h"
 #include "link/TransferListener.h"
 
 namespace kelvo
@@ -67,6 +68,8 @@ void EngineEventHub::deliver()
 {
     if (transferNewsPending.exchange (false))
         deliverTransferNews();
+    if (connectionNewsPending.exchange (false))
+        deliverConnectionNews();
     if (listenersPending.exchange (false))
         notifyListeners();
     if (stateListenersPending.exchange (false))
@@ -88,6 +91,8 @@ void EngineEventHub::post (int32_t code, std::atomic<bool>& pending,
 {
     if (event::isTransferNews (code) && numTransferListeners.load (std::memory_order_acquire) > 0)
         queueTransferNews (code);
+    if (event::isKind (code, event::online) && numConnectionListeners.load (std::memory_order_acquire) > 0)
+        queueConnectionNews();
 
     // Nobody to show it: an editor that opens later reloads everything anyway.
     if (numListeners.load (std::memory_order_acquire) == 0)
@@ -244,6 +249,47 @@ void EngineEventHub::announceTransferEnded()
 {
     deliverTransferNews();
     tellTransferListeners ([] (TransferListener& l) { l.transferEnded(); });
+}
+
+//==============================================================================
+void EngineEventHub::addConnectionListener (ConnectionListener* l)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    const std::lock_guard<std::mutex> sl (listenerLock);
+    connectionListeners.addIfNotAlreadyThere (l);
+    numConnectionListeners = connectionListeners.size();
+}
+
+void EngineEventHub::removeConnectionListener (ConnectionListener* l)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    const std::lock_guard<std::mutex> sl (listenerLock);
+    connectionListeners.removeAllInstancesOf (l);
+    numConnectionListeners = connectionListeners.size();
+}
+
+void EngineEventHub::queueConnectionNews() noexcept
+{
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        deliverConnectionNews();
+        return;
+    }
+    connectionNewsPending = true;
+    // The synth's answer arrives on the link's input thread, which may wake the message thread.
+    if (isOnLinkThread())
+        triggerAsyncUpdate();
+}
+
+void EngineEventHub::deliverConnectionNews()
+{
+    juce::Array<ConnectionListener*> copy;
+    {
+        const std::lock_guard<std::mutex> sl (listenerLock);
+        copy = connectionListeners;
+    }
+    for (int i = copy.size(); --i >= 0;)
+        copy.getUnchecked (i)->linkCameOnline();
 }
 
 //==============================================================================

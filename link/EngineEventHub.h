@@ -11,6 +11,7 @@
 
 namespace kelvo
 {
+class ConnectionListener;
 class MidiCntrState;
 class TransferListener;
 
@@ -32,7 +33,8 @@ public:
 
 /**
     The engine's news: the event list that an editor takes, the listeners told that it holds
-    something, the transfer listeners told every transfer's news, and the messages for the user.
+    something, the transfer listeners told every transfer's news, the connection listeners told
+    that the link came on-line, and the messages for the user.
 
     Threads. Events are posted on any thread: host threads (the audio thread among them), the link's
     own threads (MIDI input, sender) and the message thread. Posting never locks or allocates: the
@@ -75,6 +77,12 @@ public:
     void announceTransferEnded();
 
     //==============================================================================
+    /** A listener told each time the link comes on-line (see ConnectionListener), whether or not
+        anybody takes the events. Message thread. */
+    void addConnectionListener (ConnectionListener* l);
+    void removeConnectionListener (ConnectionListener* l);
+
+    //==============================================================================
     /** Keeps a message for the user and posts event::noticePosted; the same text waiting already
         is not added twice. Any thread but the audio thread. */
     void postNotice (const juce::String& text);
@@ -105,6 +113,8 @@ private:
     template <typename Listener> void changeListeners (juce::Array<Listener*>& list, Listener* l, bool add);
     void queueTransferNews (int32_t code) noexcept;
     void deliverTransferNews();
+    void queueConnectionNews() noexcept;
+    void deliverConnectionNews();
     template <typename Call> void tellTransferListeners (Call&& call);
 
     MidiCntrState& engine;
@@ -125,6 +135,11 @@ private:
     juce::Array<TransferListener*> transferListeners; // under listenerLock
     std::atomic<int> numTransferListeners{0};
     bool deliveringTransferNews = false; // message thread
+
+    // Connection news: only whether the link came on-line since the last delivery.
+    std::atomic<bool> connectionNewsPending{false};
+    juce::Array<ConnectionListener*> connectionListeners; // under listenerLock
+    std::atomic<int> numConnectionListeners{0};
 
     std::mutex noticeLock;
     juce::StringArray notices;

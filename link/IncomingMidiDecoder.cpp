@@ -131,7 +131,8 @@ void IncomingMidiDecoder::dispatchSysEx (const juce::MemoryBlock& message)
 
     if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
         return;
-    if (byteAt (2) != sysex::deviceMophoX4)
+    // Another synth's dump on the port: its programs mean other parameters here.
+    if (! isMophoX4Message (b, (size_t) size))
         return;
 
     switch (byteAt (3))

@@ -23,7 +23,10 @@ void MIDI_PORTS_Control::openInput (int n)
     inputIndex = n - 1;
     inputDevice = devices.openInput (inputIndex, callback);
     if (inputDevice != nullptr)
+    {
+        inputName = devices.getInputNames()[inputIndex];
         inputDevice->start();
+    }
 }
 
 void MIDI_PORTS_Control::openOutput (int n)
@@ -35,7 +38,10 @@ void MIDI_PORTS_Control::openOutput (int n)
     outputIndex = n - 1;
     outputDevice = devices.openOutput (outputIndex);
     if (outputDevice != nullptr)
+    {
+        outputName = devices.getOutputNames()[outputIndex];
         sender.start (*outputDevice);
+    }
 }
 
 void MIDI_PORTS_Control::closeInput()
@@ -45,6 +51,7 @@ void MIDI_PORTS_Control::closeInput()
         inputDevice->stop();
     inputDevice.reset();
     inputIndex = -1;
+    inputName.clear();
 }
 
 void MIDI_PORTS_Control::closeOutput()
@@ -52,6 +59,7 @@ void MIDI_PORTS_Control::closeOutput()
     sender.stop();
     outputDevice.reset();
     outputIndex = -1;
+    outputName.clear();
 }
 
 } // namespace kelvo

@@ -29,9 +29,13 @@ public:
 
     bool isInputOpen() const noexcept { return inputDevice != nullptr; }
     bool isOutputOpen() const noexcept { return sender.isRunning(); }
-    /** 0-based device index of the open input or output, −1 when none. */
+    /** 0-based device index of the open input or output when it was opened, −1 when none. A device
+        plugged in ahead of it since moves it down the list: its name says which it is. */
     int getInputIndex() const noexcept { return inputIndex; }
     int getOutputIndex() const noexcept { return outputIndex; }
+    /** The name of the device open as input or output; empty when none. */
+    const juce::String& getInputName() const noexcept { return inputName; }
+    const juce::String& getOutputName() const noexcept { return outputName; }
 
     MidiDeviceLayer& getDevices() noexcept { return devices; }
     MidiSender& getSender() noexcept { return sender; }
@@ -43,6 +47,7 @@ private:
     std::unique_ptr<MidiOutputDevice> outputDevice;
     MidiSender sender;
     int inputIndex = -1, outputIndex = -1;
+    juce::String inputName, outputName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MIDI_PORTS_Control)
 };

@@ -18,6 +18,7 @@ namespace kelvo
 namespace
 {
 constexpr int requestGlobals = sysex::requestGlobals;
+constexpr uint8_t firstRealTimeStatus = 0xf8;
 
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
@@ -524,6 +525,9 @@ void MidiCntrState::setSetting (int index, const juce::String& value)
 void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
 {
     EngineEventHub::markInputThread();
+    // Whatever the synth sends but its clock may come with a change of its NRPN registers.
+    if (message.getRawDataSize() > 0 && message.getRawData()[0] < firstRealTimeStatus)
+        ports->getSender().heardFromSynth();
     incoming.decode (message.getRawData(), message.getRawDataSize());
 }
 
@@ -589,7 +593,7 @@ void MidiCntrState::programDumpArrived (int bank, int program, const ProgramReco
     memory->setCurrentSynthProgram (program);
     memory->getSynthBank (bank)->setProgram (program, record);
     postEvent (event::bankProgramCode (event::programDumpArrived, bank, program));
-    bankContentsChanged();
+    memory->synthBankChanged (bank); // F1..F4 too are kept in their file
     if (auto* plugin = getPluginBank())
         plugin->setEditBuffer (record);
     postEvent (event::editBufferReplaced);

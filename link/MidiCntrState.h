@@ -83,6 +83,9 @@ public:
         takes the events. Message thread. */
     void addTransferListener (TransferListener* l) { hub->addTransferListener (l); }
     void removeTransferListener (TransferListener* l) { hub->removeTransferListener (l); }
+    /** A listener told each time the link comes on-line (see ConnectionListener). Message thread. */
+    void addConnectionListener (ConnectionListener* l) { hub->addConnectionListener (l); }
+    void removeConnectionListener (ConnectionListener* l) { hub->removeConnectionListener (l); }
     /** Tell the transfer listeners, after whatever news is still on its way to them, that a
         transmission of user banks firstBank..lastBank starts, or that the transfer was ended.
         Message thread (the transfer calls them). */

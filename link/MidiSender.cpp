@@ -35,9 +35,7 @@ void MidiSender::start (MidiOutputDevice& newDevice)
         processed.fetch_add (1, std::memory_order_relaxed);
 
     device = &newDevice;
-    cacheNumber = -1;
-    cacheMsb = -1;
-    cacheLsb = -1;
+    knownNumber = -1;
     nextPacedAt = {};
     shouldExit = false;
     running.store (true, std::memory_order_release);
@@ -177,11 +175,6 @@ bool MidiSender::waitUntilSent (int timeoutMilliseconds) const
     }
 }
 
-MidiSender::NrpnCache MidiSender::getNrpnCache() const noexcept
-{
-    return { cacheNumber.load(), cacheMsb.load(), cacheLsb.load() };
-}
-
 void MidiSender::run()
 {
     Item item;
@@ -234,6 +227,7 @@ bool MidiSender::sendNextPaced()
 
     if (! next.message.isEmpty())
     {
+        knownNumber = -1;
         // The device may take the bytes faster than the wire carries them: the synth has the whole
         // message only once its last byte is through, and its pause to store it begins there.
         const auto startedAt = SteadyClock::now();
@@ -253,6 +247,7 @@ void MidiSender::process (Item& item)
     switch (item.kind)
     {
         case Item::Kind::shortMessage:
+            knownNumber = -1;
             sendNow (juce::MidiMessage (item.bytes, item.numBytes));
             break;
 
@@ -265,11 +260,12 @@ void MidiSender::process (Item& item)
             break;
 
         case Item::Kind::sysEx:
+            knownNumber = -1;
             sendSysExNow (*item.payload);
             break;
 
         case Item::Kind::resetCache:
-            cacheNumber = -1;
+            knownNumber = -1;
             break;
 
         case Item::Kind::none:
@@ -290,26 +286,26 @@ void MidiSender::sendNow (const juce::MidiMessage& m)
     device->sendMessageNow (m);
 }
 
-void MidiSender::sendNrpn (int channel, int nrpn, int value, bool useCache)
+void MidiSender::sendNrpn (int channel, int nrpn, int value, bool isParameter)
 {
-    const auto msb = (value / 128) & 0x7f;
-    const auto lsb = value % 128;
+    const auto now = SteadyClock::now();
+    const auto heard = messagesHeard.load (std::memory_order_relaxed);
+    const auto numberKnown = isParameter && nrpn == knownNumber.load() && channel == knownChannel
+                             && heard == heardWhenKnown && now - knownSince < std::chrono::milliseconds (numberHoldMs);
 
-    // Every change goes out with its value whole (CC 6 then 38), even one equal to the last sent:
-    // the synth's own panel, a dump or a program change may have moved the parameter since. Only
-    // the number may be left out, while the synth's register still holds the number sent last.
-    if (! useCache || nrpn != cacheNumber.load())
+    if (! numberKnown)
     {
         sendNow (controller (channel, midicc::nrpnMsb, nrpn / 128));
         sendNow (controller (channel, midicc::nrpnLsb, nrpn % 128));
     }
-    sendNow (controller (channel, midicc::dataMsb, msb));
-    sendNow (controller (channel, midicc::dataLsb, lsb));
+    sendNow (controller (channel, midicc::dataMsb, (value / 128) & 0x7f));
+    sendNow (controller (channel, midicc::dataLsb, value % 128));
 
-    // A global NRPN moves the synth's NRPN registers too, so afterwards the cache knows nothing.
-    cacheNumber = useCache ? nrpn : -1;
-    cacheMsb = msb;
-    cacheLsb = lsb;
+    // A global NRPN is always sent whole, and the next parameter NRPN is too.
+    knownNumber = isParameter ? nrpn : -1;
+    knownChannel = channel;
+    heardWhenKnown = heard;
+    knownSince = now;
 }
 
 } // namespace kelvo

@@ -31,9 +31,13 @@ class MidiOutputDevice;
     the synth to store each, on a lane of their own: whatever else is sent meanwhile goes out between
     two messages of the series instead of waiting behind the whole series.
 
-    The NRPN send cache (what the synth already has) is read and written only by the sender thread,
-    so concurrent senders can neither interleave the four controllers of an NRPN nor leave the cache
-    disagreeing with what went out.
+    Every parameter NRPN carries its value whole (data MSB and LSB, controllers 6 and 38). Its
+    number (controllers 99 and 98) is left out, as the maker allows because the synth keeps the last
+    number it received, only while nothing can have moved that number: the message sent just before
+    it was an NRPN of the same number on the same channel, less than numberHoldMs ago, and nothing
+    has arrived from the synth since. What the sender remembers for this is read and written only by
+    the sender thread, so concurrent senders can neither interleave the four controllers of an NRPN
+    nor leave it disagreeing with what went out.
 */
 class MidiSender
 {
@@ -43,6 +47,9 @@ public:
     /** Room for bursts far beyond what a user or a host automation produces between two runs of
         the sender thread. */
     static constexpr size_t queueCapacity = 4096;
+    /** How long the synth's NRPN number counts as known after an NRPN went out: far longer than the
+        gaps of a knob drag, far shorter than a synth takes to be switched off and on again. */
+    static constexpr int numberHoldMs = 1000;
 
     /** Whether a producer may wait for room in a full queue. */
     enum class Overflow
@@ -55,14 +62,15 @@ public:
     ~MidiSender();
 
     /** Starts the sender thread on a newly opened device, dropping anything queued for the previous
-        one and forgetting the NRPN cache (a new device means an unknown synth state). Message thread. */
+        one and forgetting the NRPN number the synth held (a new device means an unknown synth state). Message thread. */
     void start (MidiOutputDevice& device);
     /** Stops the sender thread; the device may be destroyed once this returns. A paced series not
         finished is dropped. Message thread. */
     void stop();
     bool isRunning() const noexcept { return running.load (std::memory_order_acquire); }
 
-    /** A program parameter as NRPN, minus the controllers the synth already has. Any thread. */
+    /** A program parameter as NRPN: its value always, its number unless the synth still holds it
+        (see above). Any thread. */
     void sendParameterNrpn (int channel, int nrpn, int value, Overflow overflow = Overflow::report) noexcept;
     /** A global parameter as NRPN: always all four controllers. Any thread. */
     void sendGlobalNrpn (int channel, int nrpn, int value, Overflow overflow = Overflow::report) noexcept;
@@ -100,6 +108,9 @@ public:
 
     /** Forgets what the synth was sent, so that the next NRPN goes out whole. Any thread. */
     void resetNrpnCache() noexcept;
+    /** Something arrived from the synth (its own knob, a program change, a dump): it may have moved
+        the synth's NRPN number, so the next NRPN goes out whole. Any thread; never locks. */
+    void heardFromSynth() noexcept { messagesHeard.fetch_add (1, std::memory_order_relaxed); }
 
     /** Waits (with a deadline) until everything queued so far (paced series aside) has gone to the
         device. For tests and for an orderly shutdown; never call it from the audio thread. */
@@ -108,12 +119,8 @@ public:
     /** Messages dropped because the queue was full. */
     int getNumDropped() const noexcept { return dropped.load (std::memory_order_relaxed); }
 
-    /** The NRPN cache as last left by the sender thread: number (−1 when unknown), data MSB, LSB. */
-    struct NrpnCache
-    {
-        int number = -1, msb = -1, lsb = -1;
-    };
-    NrpnCache getNrpnCache() const noexcept;
+    /** The NRPN number the synth holds as last left by the sender thread, −1 when unknown. */
+    int getKnownNrpnNumber() const noexcept { return knownNumber.load(); }
 
 private:
     struct Item
@@ -135,7 +142,7 @@ private:
     bool sendNextPaced();
     void sendSysExNow (const juce::MemoryBlock& message);
     void sendNow (const juce::MidiMessage& m);
-    void sendNrpn (int channel, int nrpn, int value, bool useCache);
+    void sendNrpn (int channel, int nrpn, int value, bool isParameter);
 
     LockFreeQueue<Item> queue;
     std::thread thread;
@@ -155,9 +162,13 @@ private:
     std::atomic<bool> pacedPending { false };
     SteadyClock::time_point nextPacedAt {}; // sender thread only
 
-    // Written by the sender thread only (and by start() while no thread runs); atomics so that
-    // tests and the message thread can look at them.
-    std::atomic<int> cacheNumber { -1 }, cacheMsb { -1 }, cacheLsb { -1 };
+    // The NRPN number the synth holds, as far as the sender knows: written by the sender thread only
+    // (and by start() while no thread runs); atomic so that tests can look at it.
+    std::atomic<int> knownNumber { -1 };
+    int knownChannel = 0;
+    uint32_t heardWhenKnown = 0;
+    SteadyClock::time_point knownSince {};
+    std::atomic<uint32_t> messagesHeard { 0 };
 
     JUCE_DECLARE_NON_COPYABLE (MidiSender)
 };

@@ -96,7 +96,8 @@ public:
     void loadFromDataImage (int n, const juce::MemoryBlock& image) { loadFromDataImage (n, image.getData(), image.getSize()); }
     /** Programs from concatenated 300-byte program dumps: dump i replaces program i, in order, whatever
         bank and program bytes it carries; programs past the last dump are untouched, and dumps past
-        the 128th are ignored. A block of fewer than 300 bytes changes nothing. */
+        the 128th are ignored, and so is a dump of another synth (its program stays as it was). A
+        block of fewer than 300 bytes changes nothing. */
     void loadFromDumps (const void* block, size_t numBytes);
     void loadFromDumps (const juce::MemoryBlock& block) { loadFromDumps (block.getData(), block.getSize()); }
 

@@ -36,6 +36,10 @@ bool DSI_Program::setFromBlock (const void* bytes, size_t numBytes)
     if (b == nullptr)
         return false;
 
+    const auto isDump = numBytes == (size_t) sysex::editBufferDumpSize || numBytes == (size_t) sysex::programDumpSize;
+    if (isDump && ! isMophoX4Message (b, numBytes))
+        return false; // another synth's program: its bytes mean other parameters
+
     switch (numBytes)
     {
         case (size_t) program::recordSize:

@@ -25,8 +25,9 @@ public:
     juce::MemoryBlock getData() const;
     ProgramRecord getRecord() const noexcept;
 
-    /** Takes a record (256 bytes), an edit-buffer dump (298) or a program dump (300), chosen by length
-        alone; any other length leaves the program as it was and returns false. */
+    /** Takes a record (256 bytes), an edit-buffer dump (298) or a program dump (300), chosen by length;
+        any other length, or a dump whose device byte is not the Mopho x4's, leaves the program as it
+        was and returns false. */
     bool setFromBlock (const juce::MemoryBlock& block);
     bool setFromBlock (const void* bytes, size_t numBytes);
     /** The 298-byte edit-buffer dump of this program (also kept in `dump`). */

@@ -49,6 +49,16 @@ struct Global
 
 /** The row of a global index 0..18, or nullptr. */
 const Global* find (int index) noexcept;
+
+// The settings that decide what the synth hears and what it sends, by their index in the block,
+// and the values that matter.
+constexpr int midiChannel = 2, parameterSend = 4, parameterReceive = 5, midiControl = 6, sysEx = 7,
+              midiOutSelect = 8;
+constexpr int allChannels = 0;
+constexpr int sendNrpn = 0, sendCc = 1, sendOff = 2;
+constexpr int receiveAll = 0, receiveNrpn = 1, receiveCc = 2, receiveOff = 3;
+constexpr int off = 0, on = 1;
+constexpr int outSelectOut = 0, outSelectThru = 1;
 } // namespace globals
 
 /** The caption of a global; empty for other indices. */

@@ -27,7 +27,7 @@ const char* const modSources[] = { "OFF", "Sequence Track 1", "Sequence Track 2"
                                    "Sequence Track 4", "LFO 1", "LFO 2", "LFO 3", "LFO 4", "Filter Envelope",
                                    "Amp Envelope", "Envelope 3", "Pitch Bend", "Mod Wheel", "Pressure",
                                    "MIDI Breath", "MIDI Foot", "MIDI Expression", "Velocity", "Note Number",
-                                   "Noise" };
+                                   "Noise", "Audio In Envelope Follower", "Audio In Peak Hold" };
 
 const char* const modDestinations[] = {
     "OFF", "Osc 1 Freq", "Osc 2 Freq", "Osc All Freq", "Osc Mix", "Noise Level", "Osc 1 Pulse Width",

@@ -251,7 +251,9 @@ int ParameterTable::fromHostValue (int index, float hostValue) const noexcept
     auto raw = (int) below;
     if (fraction > 0.5f || (fraction == 0.5f && (raw % 2) != 0))
         ++raw;
-    return juce::jlimit (0, juce::jmax (0, max), raw);
+    // The mapping stays value ÷ maximum, so that automation keeps its meaning; a value below the
+    // parameter's minimum ("BPM Tempo" starts at 30) is held at the minimum.
+    return juce::jlimit (getMin (index), juce::jmax (getMin (index), max), raw);
 }
 
 } // namespace kelvo

@@ -55,7 +55,8 @@ public:
 
     /** Host value (0..1) of a raw value; 0 when the parameter's maximum is not positive. */
     float toHostValue (int index, int rawValue) const noexcept;
-    /** Raw value nearest to hostValue × max, an exact half going to the even neighbour. */
+    /** Raw value nearest to hostValue × max, an exact half going to the even neighbour, and never
+        below the parameter's minimum. */
     int fromHostValue (int index, float hostValue) const noexcept;
 
     // The tables, by the names the rest of the code knows them by.

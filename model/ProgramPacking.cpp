@@ -85,6 +85,38 @@ juce::MemoryBlock makeDumpRequest (int kind, int bank, int program)
     return request;
 }
 
+bool isMophoX4Message (const uint8_t* message, size_t size) noexcept
+{
+    return message != nullptr && size > (size_t) sysex::deviceOffset && message[0] == sysex::start
+           && message[sysex::deviceOffset] == sysex::deviceMophoX4;
+}
+
+uint8_t deviceOf (const uint8_t* message, size_t size) noexcept
+{
+    return message != nullptr && size > (size_t) sysex::deviceOffset ? message[sysex::deviceOffset] : (uint8_t) 0;
+}
+
+juce::String synthNameOfDevice (uint8_t device)
+{
+    switch (device)
+    {
+        case sysex::deviceMophoX4: return "Mopho x4";
+        case sysex::deviceMopho: return "Mopho";
+        case sysex::deviceMophoKeyboard: return "Mopho Keyboard";
+        case sysex::deviceTetra: return "Tetra";
+        default: return "another synth";
+    }
+}
+
+juce::String describeOtherSynthPrograms (uint8_t device, bool several)
+{
+    const auto known = device == sysex::deviceMopho || device == sysex::deviceMophoKeyboard || device == sysex::deviceTetra;
+    const auto name = synthNameOfDevice (device);
+    if (several)
+        return (known ? name + " programs" : juce::String ("programs of another synth")) + ", not Mopho x4 programs";
+    return (known ? "a " + name + " program" : juce::String ("a program of another synth")) + ", not a Mopho x4 program";
+}
+
 ProgramDumps splitProgramDumps (const void* data, size_t numBytes)
 {
     ProgramDumps result;

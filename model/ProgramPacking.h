@@ -16,6 +16,9 @@ constexpr uint8_t start = 0xf0;
 constexpr uint8_t end = 0xf7;
 constexpr uint8_t manufacturerDsi = 0x01;
 constexpr uint8_t deviceMophoX4 = 0x29;
+// The maker's other synths of this dump format, whose programs are laid out differently.
+constexpr uint8_t deviceMopho = 0x25, deviceTetra = 0x26, deviceMophoKeyboard = 0x27;
+constexpr int deviceOffset = 2;
 
 constexpr uint8_t programDump = 0x02;
 constexpr uint8_t editBufferDump = 0x03;
@@ -34,6 +37,18 @@ constexpr int programDumpProgramOffset = 5;
 } // namespace sysex
 
 using PackedProgram = std::array<uint8_t, sysex::packedSize>;
+
+/** Whether a SysEx message (F0, maker, device, …) is meant for a Mopho x4: its device byte is 0x29.
+    Only such a message is ever read as a Mopho x4 program. */
+bool isMophoX4Message (const uint8_t* message, size_t size) noexcept;
+/** The device byte of a SysEx message, 0 when it has none. */
+uint8_t deviceOf (const uint8_t* message, size_t size) noexcept;
+/** The name of the synth a device byte stands for ("Mopho", "Mopho Keyboard", "Tetra"; "another
+    synth" for any other), for telling the user what a file holds. */
+juce::String synthNameOfDevice (uint8_t device);
+/** What a refused file or dump is, for the user: "a Mopho program, not a Mopho x4 program", or for
+    a bank "Mopho programs, not Mopho x4 programs". */
+juce::String describeOtherSynthPrograms (uint8_t device, bool several);
 
 /** The 7-bit-safe form of a record: groups of seven bytes, each behind a byte holding their top bits. */
 PackedProgram packProgramData (const ProgramRecord& record) noexcept;

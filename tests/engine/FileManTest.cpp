@@ -331,3 +331,67 @@ TEST (FileMan, FactorySetNeedsAll512Programs)
     set.setSize (3 * 38400);
     EXPECT_EQ (files.loadFactorySet (write (t, "three.syx", set)), FileMan::ReadStatus::notUsable);
 }
+
+// The maker's Mopho, Mopho Keyboard and Tetra use the same dump format for programs laid out
+// differently: every reader refuses them whole and says what the file is.
+TEST (FileMan, FilesOfAnotherSynthAreRefusedAndNamed)
+{
+    TempFolder t;
+    Bank_Program bank ("Bank");
+    bank.initialise();
+    juce::MemoryBlock factorySet;
+    for (int b = 0; b < FileMan::factorySetBanks; ++b)
+        factorySet.append (FileMan::makeBankFile (bank, b).getData(), 38400);
+
+    struct Device
+    {
+        uint8_t byte;
+        const char* one;
+        const char* several;
+    };
+    for (const auto& d : { Device { sysex::deviceMopho, "a Mopho program, not a Mopho x4 program",
+                                    "Mopho programs, not Mopho x4 programs" },
+                           Device { sysex::deviceMophoKeyboard, "a Mopho Keyboard program, not a Mopho x4 program",
+                                    "Mopho Keyboard programs, not Mopho x4 programs" },
+                           Device { sysex::deviceTetra, "a Tetra program, not a Mopho x4 program",
+                                    "Tetra programs, not Mopho x4 programs" },
+                           Device { 0x2a, "a program of another synth, not a Mopho x4 program",
+                                    "programs of another synth, not Mopho x4 programs" } })
+    {
+        SCOPED_TRACE (d.one);
+        const auto program = t.folder.getChildFile ("one.syx");
+        program.replaceWithData (asOtherSynth (makeEditBufferDump (initialProgram()), d.byte).getData(), 298);
+        const auto bankFile = t.folder.getChildFile ("bank.syx");
+        const auto bankBytes = asOtherSynth (FileMan::makeBankFile (bank, 0), d.byte);
+        bankFile.replaceWithData (bankBytes.getData(), bankBytes.getSize());
+        const auto setFile = t.folder.getChildFile ("set.syx");
+        const auto setBytes = asOtherSynth (factorySet, d.byte);
+        setFile.replaceWithData (setBytes.getData(), setBytes.getSize());
+
+        FileMan files;
+        auto status = files.loadSingleProgram (program);
+        ASSERT_EQ (status, FileMan::ReadStatus::otherSynth);
+        EXPECT_EQ (files.describeProblem (status, program, {}), "one.syx holds " + juce::String (d.one) + ": nothing was loaded");
+        status = files.loadProgramBank (bankFile);
+        ASSERT_EQ (status, FileMan::ReadStatus::otherSynth);
+        EXPECT_EQ (files.describeProblem (status, bankFile, {}), "bank.syx holds " + juce::String (d.several) + ": nothing was loaded");
+        EXPECT_EQ (files.loadFactorySet (setFile), FileMan::ReadStatus::otherSynth);
+
+        // Read as blocks of dumps, they leave the programs as they were.
+        Bank_Program target ("Target");
+        target.initialise();
+        const auto untouched = target.getAllPrograms();
+        auto changed = bank.getProgramRecord (0);
+        changed[20] = 1;
+        target.loadFromDumps (asOtherSynth (makeProgramDump (0, 0, changed), d.byte));
+        EXPECT_EQ (target.getAllPrograms(), untouched);
+    }
+
+    // One foreign dump among Mopho x4 dumps: the bank file is refused whole.
+    auto mixed = FileMan::makeBankFile (bank, 0);
+    static_cast<uint8_t*> (mixed.getData())[300 * 5 + 2] = sysex::deviceTetra;
+    const auto mixedFile = t.folder.getChildFile ("mixed.syx");
+    mixedFile.replaceWithData (mixed.getData(), mixed.getSize());
+    FileMan files;
+    EXPECT_EQ (files.loadProgramBank (mixedFile), FileMan::ReadStatus::otherSynth);
+}

@@ -470,7 +470,7 @@ TEST_F (LinkFixture, KnobsAndKeysAreNotHeldBackByATransmission)
         for (int i = 0; i < numEdits; ++i)
         {
             sentAt[(size_t) i] = Clock::now();
-            engine->sendParameterNrpn (15, i); // after the first, only controller 38 changes
+            engine->sendParameterNrpn (15, i); // whole each time: a note went out in between
             engine->sendNoteOn (1, 36 + i, 100);
             engine->sendNoteOff (1, 36 + i);
             std::this_thread::sleep_for (std::chrono::milliseconds (20));
@@ -649,6 +649,21 @@ TEST_F (LinkFixture, FactoryBankEditsSurviveARestart)
     EXPECT_EQ (restarted.getSynthBank (4)->getProgramByte (7, program::categoryIndex), 5);
     EXPECT_EQ (restarted.getSynthBank (6)->getProgramRecord (100), pasted);
     EXPECT_FALSE (restarted.factoryBanksMatchSynth.load()); // edited here, not the synth's
+}
+
+// A factory program the synth sends on its own is kept like one received on request.
+TEST_F (LinkFixture, AFactoryProgramTheSynthSendsOnItsOwnIsKeptBetweenRuns)
+{
+    const auto theirs = marked (synth().getProgram (5, 3), 77);
+    synth().setProgram (5, 3, theirs);
+    synth().sendProgramDumpFromPanel (5, 3);
+    ASSERT_TRUE (pumpUntil ([&] { return engine->getSynthBank (5)->getProgramRecord (3) == theirs; }));
+
+    events.reset();
+    engine.reset();
+    VirtualRig rig;
+    MidiCntrState restarted (rig.makeDevices(), temp.folder);
+    EXPECT_EQ (restarted.getSynthBank (5)->getProgramRecord (3), theirs);
 }
 
 TEST_F (LinkFixture, WriteStoresTheSoundUnderItsNewNameWithoutAProgramChange)

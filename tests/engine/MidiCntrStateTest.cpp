@@ -35,45 +35,75 @@ struct EngineFixture : ::testing::Test
 };
 } // namespace
 
-TEST_F (EngineFixture, NrpnCacheLeavesOutOnlyTheNumberTheSynthAlreadyHas)
+TEST_F (EngineFixture, EveryParameterNrpnCarriesItsValueAndItsNumberUnlessTheSynthHoldsIt)
 {
     openOutput();
     using Bytes = std::vector<std::vector<uint8_t>>;
+    const auto whole = [] (int channel, int number, int value) {
+        return Bytes { cc (channel, 99, number / 128), cc (channel, 98, number % 128), cc (channel, 6, value / 128),
+                       cc (channel, 38, value % 128) };
+    };
+    const auto valueOnly = [] (int channel, int value) { return Bytes { cc (channel, 6, value / 128), cc (channel, 38, value % 128) }; };
 
     engine->sendParameterNrpn (20, 100);
-    EXPECT_EQ (sent(), (Bytes { cc (1, 99, 0), cc (1, 98, 20), cc (1, 6, 0), cc (1, 38, 100) }));
-
-    // The same value again still reaches the synth: its panel may have moved the parameter.
+    EXPECT_EQ (sent(), whole (1, 20, 100));
+    // The same value again still goes out: the synth may have moved since.
     engine->sendParameterNrpn (20, 100);
-    EXPECT_EQ (sent(), (Bytes { cc (1, 6, 0), cc (1, 38, 100) }));
+    EXPECT_EQ (sent(), valueOnly (1, 100));
+    engine->sendParameterNrpn (20, 200);
+    EXPECT_EQ (sent(), valueOnly (1, 200));
 
+    // Anything that may have moved the synth's NRPN number in between makes the next one whole.
+    struct Case
+    {
+        const char* what;
+        std::function<void()> between;
+        int channel;
+    };
+    const Case cases[] = {
+        { "another parameter", [&] { engine->sendParameterNrpn (25, 3); }, 1 },
+        { "a global", [&] { engine->sendGlobalNrpn (384, 3); }, 1 },
+        { "a note", [&] { engine->sendNoteOn (1, 60, 100); }, 1 },
+        { "a dump", [&] { engine->requestDump (6, 0, 0); }, 1 },
+        { "the synth's own knob", [&] {
+              for (const auto& m : { juce::MidiMessage::controllerEvent (1, 99, 0), juce::MidiMessage::controllerEvent (1, 98, 15),
+                                     juce::MidiMessage::controllerEvent (1, 6, 0), juce::MidiMessage::controllerEvent (1, 38, 7) })
+                  rig.devices->deliver (rig.inputIndex, m);
+          }, 1 },
+        { "a change of channel", [&] { engine->setMidiChannel (5); }, 5 },
+        { "a reopened output", [&] { openOutput(); }, 5 },
+        { "a pause longer than the synth's number is held", [&] { juce::Thread::sleep (MidiSender::numberHoldMs + 50); }, 5 },
+    };
+    engine->selectInputRow (1);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        engine->sendParameterNrpn (20, 100);
+        sent();
+        c.between();
+        sent();
+        engine->sendParameterNrpn (20, 100);
+        EXPECT_EQ (sent(), whole (c.channel, 20, 100));
+    }
+
+    // A clock byte from the synth moves nothing.
+    rig.devices->deliver (rig.inputIndex, juce::MidiMessage::midiClock());
     engine->sendParameterNrpn (20, 101);
-    EXPECT_EQ (sent(), (Bytes { cc (1, 6, 0), cc (1, 38, 101) }));
-
-    engine->sendParameterNrpn (25, 100);
-    sent();
-    engine->sendParameterNrpn (25, 200);
-    EXPECT_EQ (sent(), (Bytes { cc (1, 6, 1), cc (1, 38, 72) }));
-
-    // A global NRPN always goes out whole and leaves the synth's NRPN registers elsewhere.
+    EXPECT_EQ (sent(), valueOnly (5, 101));
+    // A global NRPN always goes out whole, also twice in a row.
     engine->sendGlobalNrpn (384, 3);
-    EXPECT_EQ (sent(), (Bytes { cc (1, 99, 3), cc (1, 98, 0), cc (1, 6, 0), cc (1, 38, 3) }));
-    engine->sendParameterNrpn (25, 200);
-    EXPECT_EQ (sent().size(), 4u);
-
-    // So does the first NRPN after a change of channel, on the new channel.
-    engine->setMidiChannel (5);
-    engine->sendParameterNrpn (25, 200);
-    EXPECT_EQ (sent(), (Bytes { cc (5, 99, 0), cc (5, 98, 25), cc (5, 6, 1), cc (5, 38, 72) }));
+    engine->sendGlobalNrpn (384, 3);
+    const auto globals = sent();
+    EXPECT_EQ (globals.size(), 8u);
 }
 
-TEST_F (EngineFixture, ClosedOutputSendsNothingAndKeepsTheCache)
+TEST_F (EngineFixture, ClosedOutputSendsNothingAndForgetsNothing)
 {
     engine->sendParameterNrpn (20, 100);
     engine->sendNoteOn (1, 60, 100);
     engine->requestDump (6, 0, 0);
     EXPECT_FALSE (engine->isOutputOpen());
-    EXPECT_EQ (engine->getPorts().getSender().getNrpnCache().number, -1);
+    EXPECT_EQ (engine->getPorts().getSender().getKnownNrpnNumber(), -1);
 
     openOutput();
     engine->sendParameterNrpn (20, 100);
@@ -81,7 +111,7 @@ TEST_F (EngineFixture, ClosedOutputSendsNothingAndKeepsTheCache)
 
     engine->selectOutputRow (0); // "NONE"
     engine->sendParameterNrpn (21, 5);
-    EXPECT_EQ (engine->getPorts().getSender().getNrpnCache().number, 20);
+    EXPECT_EQ (engine->getPorts().getSender().getKnownNrpnNumber(), 20);
     EXPECT_TRUE (sent().empty());
 }
 
@@ -289,7 +319,8 @@ TEST_F (EngineFixture, ConcurrentSendersNeverInterleaveAnNrpn)
     b.join();
 
     // Replay what went out as the synth would, and check every value it stored was one a sender
-    // meant for that NRPN: an interleaved or wrongly cached stream writes foreign values.
+    // meant for that NRPN: an interleaved stream, or one that leaves out a number it should not,
+    // writes foreign values.
     const auto messages = sent();
     int numberMsb = -1, numberLsb = -1, dataMsb = 0, last15 = -1, last16 = -1;
     for (const auto& m : messages)
@@ -311,4 +342,25 @@ TEST_F (EngineFixture, ConcurrentSendersNeverInterleaveAnNrpn)
     }
     EXPECT_EQ (last15, (perThread - 1) % 128);
     EXPECT_EQ (last16, (perThread - 1) % 128);
+}
+
+TEST_F (EngineFixture, DumpsOfAnotherSynthOnThePortAreIgnored)
+{
+    engine->selectInputRow (1);
+    auto record = initialProgram();
+    record[20] = 9;
+    const auto editBefore = pluginBank.getEditBufferRecord();
+    const auto bankBefore = engine->getSynthBank (1)->getAllPrograms();
+    for (const uint8_t device : { sysex::deviceMopho, sysex::deviceMophoKeyboard, sysex::deviceTetra })
+        for (const auto& dump : { makeEditBufferDump (record), makeProgramDump (1, 4, record) })
+        {
+            const auto other = asOtherSynth (dump, device);
+            rig.devices->deliver (rig.inputIndex, juce::MidiMessage (other.getData(), (int) other.getSize()));
+        }
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), editBefore);
+    EXPECT_EQ (engine->getSynthBank (1)->getAllPrograms(), bankBefore);
+
+    const auto ours = makeEditBufferDump (record);
+    rig.devices->deliver (rig.inputIndex, juce::MidiMessage (ours.getData(), (int) ours.getSize()));
+    EXPECT_EQ (pluginBank.getEditBufferRecord(), record);
 }

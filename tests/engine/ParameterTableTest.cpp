@@ -67,13 +67,15 @@ TEST (ParameterTable, HostValueRoundsToNearestEven)
     EXPECT_EQ (t.fromHostValue (4, 0.5f), 0);     // max 1: 0.5 -> 0
     EXPECT_EQ (t.fromHostValue (25, 1.0f), 254);
     EXPECT_EQ (t.fromHostValue (25, 0.5f), 127);
-    EXPECT_EQ (t.fromHostValue (101, 0.0f), 0);   // below the panel's 30: the host may do that
+    EXPECT_EQ (t.fromHostValue (101, 0.0f), 30);  // "BPM Tempo" is held at its minimum
+    EXPECT_EQ (t.fromHostValue (101, 0.12f), 30); // 30 / 250: the mapping is still value / max
+    EXPECT_EQ (t.fromHostValue (101, 0.124f), 31);
     EXPECT_EQ (t.fromHostValue (13, 0.5f), 2);    // max 3: 1.5 -> 2
     EXPECT_EQ (t.fromHostValue (1, 0.125f), 12);  // max 100: 12.5 -> 12
     EXPECT_FLOAT_EQ (t.toHostValue (20, 82), 0.5f);
 
     for (int i = 0; i < kelvo::program::numHostParameters; ++i)
-        for (int raw = 0; raw <= t.getMax (i); ++raw)
+        for (int raw = t.getMin (i); raw <= t.getMax (i); ++raw)
             ASSERT_EQ (t.fromHostValue (i, t.toHostValue (i, raw)), raw) << "index " << i;
 }
 

@@ -64,12 +64,15 @@ TEST (ProgramPacking, DumpShapesByLength)
         EXPECT_EQ (program.getRecord(), r);
     }
 
-    // The leading bytes are never examined: the length alone decides.
-    auto foreign = programDump;
-    static_cast<uint8_t*> (foreign.getData())[2] = 0x25;
-    DSI_Program fromForeign;
-    EXPECT_TRUE (fromForeign.setFromBlock (foreign));
-    EXPECT_EQ (fromForeign.getRecord(), r);
+    // Another synth's dump of the same length is not a Mopho x4 program.
+    for (auto dump : { editDump, programDump })
+        for (const uint8_t device : { sysex::deviceMopho, sysex::deviceTetra, sysex::deviceMophoKeyboard })
+        {
+            static_cast<uint8_t*> (dump.getData())[2] = device;
+            DSI_Program fromOther;
+            EXPECT_FALSE (fromOther.setFromBlock (dump));
+            EXPECT_EQ (fromOther.getRecord(), initialProgram());
+        }
 
     DSI_Program untouched;
     EXPECT_FALSE (untouched.setFromBlock (juce::MemoryBlock (299, true)));

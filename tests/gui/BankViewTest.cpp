@@ -502,3 +502,28 @@ TEST_F (BankViewFixture, FileMenuSavesAndLoadsTheEditBuffer)
     commands().fileMenuFinished (MenuCommands::saveProgramItem);
     EXPECT_EQ (messageText(), "Could not write under a file.m_p");
 }
+
+// A Mopho or Tetra file loads nothing: not as the sound being edited, not into a bank that could
+// then be transmitted into the synth.
+TEST_F (BankViewFixture, ProgramAndBankFilesOfAnotherSynthAreRefusedWithWhatTheyAre)
+{
+    open();
+    const auto sound = processor->getPluginBank().getEditBufferRecord();
+    const auto u1 = engine().getSynthBank (0)->getAllPrograms();
+
+    nextChoice = temp.folder.getChildFile ("lead.syx");
+    auto other = initialProgram();
+    other[20] = 3;
+    nextChoice.replaceWithData (asOtherSynth (makeEditBufferDump (other), sysex::deviceMopho).getData(), 298);
+    commands().fileMenuFinished (MenuCommands::loadProgramItem);
+    EXPECT_EQ (messageText(), "lead.syx holds a Mopho program, not a Mopho x4 program: nothing was loaded");
+    EXPECT_EQ (processor->getPluginBank().getEditBufferRecord(), sound);
+    answer (true);
+
+    nextChoice = temp.folder.getChildFile ("tetra.syx");
+    const auto tetraBank = asOtherSynth (FileMan::makeBankFile (*engine().getSynthBank (5), 0), sysex::deviceTetra);
+    nextChoice.replaceWithData (tetraBank.getData(), tetraBank.getSize());
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 0);
+    EXPECT_EQ (messageText(), "tetra.syx holds Tetra programs, not Mopho x4 programs: nothing was loaded");
+    EXPECT_EQ (engine().getSynthBank (0)->getAllPrograms(), u1);
+}

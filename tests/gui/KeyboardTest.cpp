@@ -67,7 +67,9 @@ struct PlayerFixture : PlayFixture
         {
             for (size_t i = 1; i < a.size(); ++i)
                 held.erase (a[i]);
-            return player.keyStateChanged (false);
+            const auto used = player.keyStateChanged (false);
+            pumpFor (2 * KeyPlayClass::repeatGapMs); // no press follows: a release
+            return used;
         }
         if (a[0] == '^')
             return player.keyPressed (juce::KeyPress (a[1], juce::ModifierKeys::ctrlModifier, 0));
@@ -118,6 +120,53 @@ TEST_F (PlayerFixture, KeyGestures)
                 juce::KeyPress (player.getVelocity() > KeyPlayClass::initialVelocity ? 'U' : 'I'));
         midi();
     }
+}
+
+// X11 repeats a held key as a release and a press at once, some 25 times a second.
+TEST_F (PlayerFixture, AHeldKeyThatTheWindowSystemRepeatsPlaysOneNote)
+{
+    act ("Z");
+    for (int i = 0; i < 250; ++i)
+    {
+        held.erase ('Z');
+        player.keyStateChanged (false);
+        held.insert ('Z');
+        player.keyPressed (juce::KeyPress ('Z'));
+        player.keyStateChanged (true);
+        pumpFor (1);
+    }
+    pumpFor (2 * KeyPlayClass::repeatGapMs);
+    EXPECT_EQ (midi(), (Texts{"on 36 100"}));
+    EXPECT_TRUE (player.isNoteOn (36));
+
+    act ("-Z");
+    EXPECT_EQ (midi(), (Texts{"off 36"}));
+    // Let go, then struck again: a new note.
+    act ("Z");
+    act ("-Z");
+    EXPECT_EQ (midi(), (Texts{"on 36 100", "off 36"}));
+}
+
+TEST_F (PlayerFixture, NotesEndOnTheChannelTheyStartedOn)
+{
+    act ("Z");
+    engine.setMidiChannel (5);
+    act ("X");
+    act ("-ZX");
+    EXPECT_EQ (midi(), (Texts{"on 36 100", "on 38 100 ch5", "off 36", "off 38 ch5"}));
+
+    act ("C");
+    engine.setMidiChannel (2);
+    player.focusLost (juce::Component::focusChangedByMouseClick);
+    EXPECT_EQ (midi(), (Texts{"on 40 100 ch5", "off 40 ch5"}));
+
+    act ("C");
+    engine.setMidiChannel (1);
+    act ("space");
+    const auto offs = midi();
+    EXPECT_EQ (offs.front(), "on 40 100 ch2");
+    EXPECT_NE (std::find (offs.begin(), offs.end(), "off 40 ch2"), offs.end());
+    EXPECT_EQ (std::count_if (offs.begin(), offs.end(), [] (const std::string& t) { return t.rfind ("off", 0) == 0; }), 129);
 }
 
 TEST_F (PlayerFixture, WhatIsConsumed)
@@ -366,6 +415,32 @@ TEST_F (DrawerFixture, Wheels)
     pitch.setWheelValue (127, false);
     EXPECT_EQ (pitch.getFrame(), 34);
     EXPECT_EQ (midi(), Texts{});
+}
+
+TEST_F (DrawerFixture, KeysAndWheelsEndOnTheChannelTheyWereMovedOn)
+{
+    MouseDriver keys (overlay());
+    keys.press (10, 140);
+    engine.setMidiChannel (3);
+    keys.release (10, 140);
+    keys.click (10, 140);
+    EXPECT_EQ (midi(), (Texts{"on 24 100", "off 24", "on 24 100 ch3", "off 24 ch3"}));
+
+    // A wheel away from its rest on one channel goes back to rest there before it moves on another.
+    engine.setMidiChannel (1);
+    MouseDriver pw (drawer->getPitchWheel());
+    pw.press (10, 50);
+    pw.drag (10, 30);
+    engine.setMidiChannel (3);
+    pw.drag (10, 20);
+    pw.release (10, 20);
+    MouseDriver m (drawer->getModWheel());
+    engine.setMidiChannel (4);
+    m.wheel (1.0f);
+    engine.setMidiChannel (5);
+    m.wheel (1.0f);
+    EXPECT_EQ (midi(), (Texts{"pw 10752", "pw 8192", "pw 12032 ch3", "pw 8192 ch3", "cc 1 1 ch4", "cc 1 0 ch4",
+                              "cc 1 2 ch5"}));
 }
 
 TEST_F (DrawerFixture, VelocitySlider)

@@ -265,6 +265,8 @@ TEST_F (LibraryWindowFixture, FilesThatAreNotPresetsChangeNothingAndFailuresAreR
         {wrongTag, Plugin_Bank::loadPresetBankItem, "No Mopho preset bank in"},
         {bankFile, Plugin_Bank::loadPresetItem, "No Mopho preset in"},
         {juce::MemoryBlock (40, true), Plugin_Bank::loadProgramBankItem, "No Mopho programs in"},
+        {asOtherSynth (FileMan::makeBankFile (*engine().getSynthBank (0), 0), sysex::deviceMopho),
+         Plugin_Bank::loadProgramBankItem, "case.bin holds Mopho programs, not Mopho x4 programs"},
     };
     for (const auto& c : cases)
     {
@@ -427,6 +429,17 @@ TEST_F (LibraryWindowFixture, LibraryQuestionsReplaceOrClearOnlyAfterASuccessful
         probe.stageBank (*engine().getSynthBank (synthBank), 128);
         return probe.getNumStaged();
     };
+
+    // A bank file of another synth imports nothing.
+    const auto tetraFile = temp.folder.getChildFile ("tetra.syx");
+    const auto tetraBank = asOtherSynth (FileMan::makeBankFile (*engine().getSynthBank (0), 0), sysex::deviceTetra);
+    tetraFile.replaceWithData (tetraBank.getData(), tetraBank.getSize());
+    answers.push_back (tetraFile);
+    page.loadMenuFinished (LibClass::fromProgramBankFileItem);
+    EXPECT_EQ (message(), "tetra.syx holds Tetra programs, not Mopho x4 programs: nothing was loaded");
+    dismissMessage();
+    EXPECT_EQ (store().getNumEntries(), 0);
+    EXPECT_EQ (store().getNumStaged(), 0);
 
     // An empty library is replaced without a question.
     page.loadMenuFinished (LibClass::fromSynthBankItem + 0);

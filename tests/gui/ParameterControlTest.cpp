@@ -406,17 +406,17 @@ TEST_F (ControlFixture, RightClickReportsCommand100ToEveryListenerLastFirstAndCh
 
 TEST_F (ControlFixture, DropDownMenuListsValueTextsFromZeroWithoutTheHiddenOnes)
 {
-    // Modulation sources: values 21 and 22 have no text; push-it mode: 2 has none.
+    // Push-it mode: 2 has no text; every modulation source has one.
     struct Case
     {
         int displayKind, maximum, shown;
         std::vector<int> ids;
         const char* lastText;
     };
-    std::vector<int> sources (21);
+    std::vector<int> sources (23);
     std::iota (sources.begin(), sources.end(), 1);
     const Case cases[] = {
-        {kind::modSource, 22, 3, sources, "Noise"},
+        {kind::modSource, 22, 3, sources, "Audio In Peak Hold"},
         {kind::pushItMode, 2, 1, {1, 2}, "TOGGLE"},
         {kind::seq2Destination, 48, 0, {}, "Sequencer 1 Slew"},
     };

@@ -1,5 +1,6 @@
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
+#include "model/GlobalSettings.h"
 #include "support/ProcessorRig.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
@@ -10,6 +11,7 @@
 #include "ui/sequencer/SeqPanel.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/KeyOverlay.h"
+#include "ui/widgets/KeyPlayClass.h"
 #include "ui/widgets/PianoPad.h"
 #include "ui/widgets/StsBut.h"
 #include "ui/widgets/WheelCnt.h"
@@ -113,6 +115,31 @@ TEST_F (EditorWithSynth, ClosingTheEditorEndsHeldNotesAndCentresThePitchWheel)
     ASSERT_TRUE (synthSettled());
     EXPECT_EQ (synth().getNoteCounts().pitchWheel, 8192);
     EXPECT_EQ (synth().getNoteCounts().noteOffs, 1);
+}
+
+// A synth listening on channel 1 only: the editor moves to channel 2 while a key and the pitch wheel
+// are held. What was started on channel 1 must end there, or the synth keeps it.
+TEST_F (EditorWithSynth, ChangingTheChannelWhileAKeyIsHeldLeavesNothingSoundingOrBent)
+{
+    synth().setGlobal (globals::midiChannel, 1);
+    openDrawer();
+    MouseDriver keys (drawer().getKeyBed().getOverlay());
+    keys.press (10, 140);
+    drawer().getPlayer().keyPressed (juce::KeyPress ('C'));
+    MouseDriver pitch (drawer().getPitchWheel());
+    pitch.press (5, 50);
+    pitch.drag (5, 10);
+    ASSERT_TRUE (pumpUntil (
+        [&] { return synth().getNoteCounts().sounding == 2 && synth().getNoteCounts().pitchWheel != 8192; }));
+
+    processor->getEngine().setMidiChannel (2);
+    keys.release (10, 140);
+    drawer().getPlayer().keyStateChanged (false); // the C key let go
+    pitch.release (5, 10);
+    pumpFor (3 * KeyPlayClass::repeatGapMs);
+    ASSERT_TRUE (synthSettled());
+    EXPECT_EQ (synth().getNoteCounts().sounding, 0);
+    EXPECT_EQ (synth().getNoteCounts().pitchWheel, 8192);
 }
 
 TEST_F (EditorWithSynth, APenStrokeLeavesSynthProcessorAndHostEqual)

@@ -3,6 +3,7 @@
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/PortWatcher.h"
+#include "model/GlobalSettings.h"
 #include "support/ScanDevices.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
@@ -193,6 +194,29 @@ TEST_F (PortSetupFixture, AChoiceIsResolvedByNameWhenTheListsChangedMeanwhile)
     EXPECT_EQ (setup().createListMenu (false).getNumItems(), 0);
 }
 
+TEST_F (PortSetupFixture, TheOpenPortIsNamedAlsoAfterADeviceIsPluggedInAheadOfIt)
+{
+    build ([] (ScanDevices& d)
+           {
+               d.addSilent ("USB MIDI Interface");
+               d.hide ("USB MIDI Interface"); // not plugged in yet
+           });
+    engine().getPortWatcher().setActive (false);
+    engine().selectInputRow (1);
+    engine().selectOutputRow (1);
+    open();
+    main->stsbutPressed (AppBar::midi);
+    EXPECT_EQ (setup().getInputList()[setup().getInputRow()], "Mopho x4 Simulator");
+
+    devices->show ("USB MIDI Interface"); // plugged in, ahead of the simulator
+    main->stsbutPressed (AppBar::midi);
+    main->stsbutPressed (AppBar::midi);
+    ASSERT_EQ (setup().getInputList(), juce::StringArray ({"NONE", "USB MIDI Interface", "Mopho x4 Simulator"}));
+    EXPECT_EQ (setup().getInputList()[setup().getInputRow()], "Mopho x4 Simulator");
+    EXPECT_EQ (setup().getOutputList()[setup().getOutputRow()], "Mopho x4 Simulator");
+    EXPECT_TRUE (setup().isInputLit() && setup().isOutputLit());
+}
+
 TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
 {
     ASSERT_NO_FATAL_FAILURE (openOnlineWithSetupShown());
@@ -311,15 +335,21 @@ TEST_F (PortSetupFixture, AChangeThatWouldCutTheLinkWaitsForTheUsersAnswer)
         int index, value, channel;
         bool warns;
     };
+    // Parameter receive NRPN still takes everything the editor sends; CC and OFF do not.
     for (const auto& c : {Case{7, 0, 1, true}, Case{7, 1, 1, false}, Case{5, 0, 1, false},
-                          Case{5, 1, 1, true}, Case{5, 3, 1, true}, Case{2, 0, 5, false},
-                          Case{2, 5, 5, false}, Case{2, 4, 5, true}, Case{3, 2, 1, false}})
+                          Case{5, 1, 1, false}, Case{5, 2, 1, true}, Case{5, 3, 1, true},
+                          Case{2, 0, 5, false}, Case{2, 5, 5, false}, Case{2, 4, 5, true},
+                          Case{3, 2, 1, false}, Case{6, 0, 1, true}, Case{6, 1, 1, false},
+                          Case{8, 1, 1, true}, Case{8, 0, 1, false}, Case{4, 1, 1, true},
+                          Case{4, 2, 1, true}, Case{4, 0, 1, false}, Case{10, 0, 1, false}})
         EXPECT_EQ (Global_Container::linkWarning (c.index, c.value, c.channel).isNotEmpty(), c.warns)
             << c.index << " = " << c.value;
 
     build();
+    engine().selectInputRow (2);
     engine().selectOutputRow (2);
-    engine().setGlobal (7, 1);
+    engine().checkConnection();
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
     Global_Container panel (engine());
     auto& sysEx = panel.getControl (7);
 
@@ -340,10 +370,107 @@ TEST_F (PortSetupFixture, AChangeThatWouldCutTheLinkWaitsForTheUsersAnswer)
     EXPECT_FALSE (panel.getApplyButton().isVisible());
 
     // Harmless changes go at once.
+    const auto localControl = engine().getGlobal (10);
     MouseDriver (panel.getControl (10)).click (5, 5);
     EXPECT_FALSE (panel.hasHeldChange());
-    EXPECT_NE (engine().getGlobal (10), 0);
+    EXPECT_NE (engine().getGlobal (10), localControl);
     EXPECT_FALSE (panel.getControl (19).isVisible());
+}
+
+// Each setting the panel holds back, applied anyway, really cuts the synth off: it no longer takes
+// the editor's edits, no longer answers, or no longer tells the editor of its own knobs.
+TEST_F (PortSetupFixture, EachSettingHeldBackCutsTheLinkWhenAppliedAnyway)
+{
+    ASSERT_NO_FATAL_FAILURE (openOnlineWithSetupShown());
+    setup().stsbutChanged (setup().getGlobalsButton());
+    auto& panel = *setup().getGlobalPanel();
+
+    const auto takesEdits = [&]
+    {
+        const auto next = (synth->getEditBuffer()[21] + 1) % 128;
+        processor->setParameterFromEditor (21, next, true, true);
+        engine().waitUntilSent (1000);
+        synth->waitUntilIdle (1000);
+        return synth->getEditBuffer()[21] == next;
+    };
+    const auto answers = [&]
+    {
+        engine().checkConnection();
+        return pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }, 500);
+    };
+    const auto isHeard = [&]
+    {
+        const auto next = (processor->getPluginBank().getEditBufferByte (22) + 1) % 128;
+        synth->turnKnob (22, next);
+        return pumpUntil ([&] { return processor->getPluginBank().getEditBufferByte (22) == next; }, 500);
+    };
+    struct Case
+    {
+        int index, value;
+        std::function<bool()> stillWorks;
+    };
+    const Case cases[] = {
+        {globals::midiChannel, 4, takesEdits},
+        {globals::parameterReceive, globals::receiveCc, takesEdits},
+        {globals::parameterReceive, globals::receiveOff, takesEdits},
+        {globals::midiControl, globals::off, takesEdits},
+        {globals::sysEx, globals::off, answers},
+        {globals::midiOutSelect, globals::outSelectThru, answers},
+        {globals::parameterSend, globals::sendCc, isHeard},
+        {globals::parameterSend, globals::sendOff, isHeard},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (globalCaption (c.index) + " " + juce::String (c.value));
+        synth->makeCooperative(); // set right on the synth's own panel
+        ASSERT_TRUE (answers());
+        ASSERT_TRUE (c.stillWorks());
+        main->drainEvents();
+        ASSERT_TRUE (panel.areValuesKnown());
+
+        panel.getControl (c.index).setValue (c.value);
+        ASSERT_TRUE (panel.hasHeldChange());
+        engine().waitUntilSent (1000);
+        EXPECT_NE (synth->getGlobal (c.index), c.value); // held back: nothing sent
+
+        panel.getApplyButton().getInnerButton()->triggerClick();
+        pumpFor (20);
+        ASSERT_TRUE (pumpUntil ([&] { return synth->getGlobal (c.index) == c.value; }));
+        EXPECT_FALSE (c.stillWorks());
+    }
+}
+
+// Opened before the synth answered, the panel shows no values and sends nothing; the values show
+// when the global dump arrives.
+TEST_F (PortSetupFixture, TheGlobalPanelShowsTheSynthsValuesOnceItsDumpArrives)
+{
+    build();
+    open();
+    main->stsbutPressed (AppBar::midi);
+    setup().stsbutChanged (setup().getGlobalsButton());
+    auto& panel = *setup().getGlobalPanel();
+    EXPECT_FALSE (panel.areValuesKnown());
+    auto& sysEx = panel.getControl (globals::sysEx);
+    MouseDriver (sysEx).click (5, 5);
+    EXPECT_FALSE (panel.hasHeldChange());
+    EXPECT_EQ (engine().getGlobal (globals::sysEx), 0);
+    auto& channel = panel.getControl (globals::midiChannel);
+    channel.menuFinished (3);
+    EXPECT_EQ (engine().getGlobal (globals::midiChannel), 0);
+
+    synth->setGlobal (globals::midiChannel, 1);
+    choose (true, simulatorRow);
+    choose (false, simulatorRow);
+    ASSERT_TRUE (waitOnline());
+    EXPECT_TRUE (panel.areValuesKnown());
+    EXPECT_TRUE (sysEx.isEnabled());
+    EXPECT_EQ (sysEx.getValueText(), "ON");
+    EXPECT_EQ (channel.getValueText(), "CHANNEL 1");
+
+    // Now a click turns it off, as it shows: held back first.
+    MouseDriver (sysEx).click (5, 5);
+    EXPECT_TRUE (panel.hasHeldChange());
+    EXPECT_TRUE (panel.getWarningText().startsWith ("MIDI SYSEX ENABLE OFF"));
 }
 
 TEST_F (PortSetupFixture, TheScanFindsTheSynthAmongSilentPortsSelectsAndSavesIt)

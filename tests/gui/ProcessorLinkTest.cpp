@@ -45,7 +45,30 @@ struct ProcessorWithSynth : ::testing::Test
     }
 
     MophoSimulator& synth() { return devices->getSimulator(); }
+    MidiCntrState& engine() { return processor->getEngine(); }
     juce::AudioProcessorParameter& param (int i) { return *processor->getParameters()[i]; }
+    ProgramRecord editorSound() { return processor->getPluginBank().getEditBufferRecord(); }
+
+    /** Waits until everything sent has reached the synth and the synth has acted on it. */
+    void settle()
+    {
+        EXPECT_TRUE (engine().waitUntilSent (2000));
+        EXPECT_TRUE (synth().waitUntilIdle (2000));
+        pumpFor (10);
+    }
+
+    /** The editor's sound goes to the synth, so that both hold the same. */
+    void startAlike()
+    {
+        synth().makeCooperative();
+        engine().sendEditBufferToSynth();
+        ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer() == editorSound(); }));
+    }
+
+    void hostWrites (int index, int raw)
+    {
+        param (index).setValueNotifyingHost (engine().getTable().toHostValue (index, raw));
+    }
 };
 } // namespace
 
@@ -72,8 +95,91 @@ TEST_F (ProcessorWithSynth, AHostEditReachesTheSynth)
     param (21).setValueNotifyingHost (100.0f / 127.0f); // resonance, NRPN 16
     param (21).setValueNotifyingHost (101.0f / 127.0f);
     ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[21] == 101; }));
-    EXPECT_EQ (toSynth.take(), (std::vector<std::vector<uint8_t>> {
-                                   cc (1, 99, 0), cc (1, 98, 16), cc (1, 6, 0), cc (1, 38, 100), cc (1, 6, 0), cc (1, 38, 101) }));
+    EXPECT_EQ (toSynth.take(), (std::vector<std::vector<uint8_t>> { cc (1, 99, 0), cc (1, 98, 16), cc (1, 6, 0),
+                                                                     cc (1, 38, 100), cc (1, 6, 0), cc (1, 38, 101) }));
+}
+
+// The synth's own knob moves a value the editor sent; turning the editor back to what it sent
+// before must reach the synth, which now plays something else.
+TEST_F (ProcessorWithSynth, AnEditorEditBackToTheOldValueAfterTheSynthsKnobReachesTheSynth)
+{
+    ASSERT_NO_FATAL_FAILURE (startAlike());
+    processor->setParameterFromEditor (20, 100, true, true);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[20] == 100; }));
+
+    synth().turnKnob (20, 50);
+    ASSERT_TRUE (pumpUntil ([&] { return editorSound()[20] == 50; }));
+
+    processor->setParameterFromEditor (20, 100, true, true);
+    settle();
+    EXPECT_EQ (synth().getEditBuffer(), editorSound());
+    EXPECT_EQ (synth().getEditBuffer()[20], 100);
+}
+
+// A restored project sends its sound as a dump; the host then writes the value it wrote before.
+TEST_F (ProcessorWithSynth, AHostWriteOfItsOldValueAfterARestoredStateReachesTheSynth)
+{
+    ASSERT_NO_FATAL_FAILURE (startAlike());
+    hostWrites (20, 100);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[20] == 100; }));
+
+    juce::MemoryBlock state;
+    {
+        TempFolder otherFolder;
+        MarvexAudioProcessor other (std::make_unique<VirtualMidiDevices>(), otherFolder.folder);
+        auto sound = editorSound();
+        sound[20] = 40;
+        other.getPluginBank().setEditBuffer (sound);
+        other.getStateInformation (state);
+    }
+    processor->setStateInformation (state.getData(), (int) state.getSize());
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer()[20] == 40; }));
+
+    hostWrites (20, 100);
+    settle();
+    EXPECT_EQ (editorSound()[20], 100);
+    EXPECT_EQ (synth().getEditBuffer(), editorSound());
+}
+
+// Every parameter a host writes lands in its own byte of the synth's sound and nowhere else.
+TEST_F (ProcessorWithSynth, AHostSweepOfEveryParameterChangesOnlyItsOwnByteOnTheSynth)
+{
+    ASSERT_NO_FATAL_FAILURE (startAlike());
+    const auto& table = engine().getTable();
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        const auto before = synth().getEditBuffer();
+        const auto range = table.getMax (i) - table.getMin (i) + 1;
+        const auto raw = table.getMin (i) + (editorSound()[(size_t) i] - table.getMin (i) + range / 2) % range;
+        hostWrites (i, raw);
+        settle();
+
+        auto expected = before;
+        if (ParameterTable::isSentToSynth (i))
+            expected[(size_t) i] = (uint8_t) raw;
+        ASSERT_EQ (synth().getEditBuffer(), expected) << ParameterTable::getName (i);
+    }
+}
+
+// "BPM Tempo" runs from 30: a host value near 0 keeps its meaning (value ÷ maximum) and the byte
+// never goes below 30, in the program and on the wire.
+TEST_F (ProcessorWithSynth, ATempoNearZeroFromTheHostStaysAtThirty)
+{
+    ASSERT_NO_FATAL_FAILURE (startAlike());
+    constexpr int bpm = 101;
+    for (const auto hostValue : { 0.0f, 0.05f, 29.0f / 250.0f })
+    {
+        SCOPED_TRACE (hostValue);
+        hostWrites (bpm, 200);
+        param (bpm).setValueNotifyingHost (hostValue);
+        settle();
+        EXPECT_EQ (editorSound()[bpm], 30);
+        EXPECT_EQ (synth().getEditBuffer()[bpm], 30);
+        EXPECT_EQ (param (bpm).getCurrentValueAsText(), "30 bpm");
+    }
+    param (bpm).setValueNotifyingHost (120.0f / 250.0f);
+    settle();
+    EXPECT_EQ (synth().getEditBuffer()[bpm], 120);
 }
 
 TEST_F (ProcessorWithSynth, AProgramChosenOnTheSynthShowsInTheHost)

@@ -1,5 +1,9 @@
 #include "host/ProjectRecall.h"
 #include "support/ProcessorRig.h"
+#include "ui/main/MainComp.h"
+#include "ui/panels/EditorPanel.h"
+#include "ui/widgets/LCD_Comp.h"
+#include "ui/widgets/KelvoLook.h"
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -106,4 +110,71 @@ TEST_F (ProjectRecallTest, AStateWithoutAnEditedSoundSendsNothing)
     pumpFor (200);
     settle();
     EXPECT_EQ (countSysEx (toSynth.take(), sysex::editBufferDump), 0);
+}
+
+// The synth plays U1 001 (its own, not our copy of it); a fresh instance's editor goes on-line and
+// shows that sound, so that the first knob turned edits what is playing.
+TEST_F (ProjectRecallTest, AFreshEditorGoingOnlineShowsTheSoundTheSynthPlays)
+{
+    juce::SharedResourcePointer<KelvoLook> look;
+    personalise (synth());
+    const auto playing = synth().getProgram (0, 0);
+    synth().setEditBuffer (playing);
+    ASSERT_NE (playing, engine().getSynthBank (0)->getProgramRecord (0));
+
+    engine().selectInputRow (1);
+    engine().selectOutputRow (1);
+    auto main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    ASSERT_TRUE (pumpUntil ([&] { return bank().getEditBufferRecord() == playing; }));
+    main->drainEvents();
+    EXPECT_EQ (main->getSynthPanel().getLcd().getProgramName().trimEnd(),
+               decodeProgramName (playing.data() + program::nameOffset, program::nameLength).trimEnd());
+
+    // Only once: a later connection check leaves the editor's sound alone.
+    processor->setParameterFromEditor (20, 3, true, true);
+    engine().checkConnection();
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+    main->drainEvents();
+    pumpFor (100);
+    EXPECT_EQ (bank().getEditBufferByte (20), 3);
+    EXPECT_EQ (synth().getEditBuffer()[20], 3);
+}
+
+// A restored project's sound stays in the editor and goes to the synth, as before.
+TEST_F (ProjectRecallTest, ARestoredEditorGoingOnlineKeepsItsSound)
+{
+    juce::SharedResourcePointer<KelvoLook> look;
+    const auto saved = distinctSound (5, "Restored");
+    restore (savedProject (saved));
+    engine().selectInputRow (1);
+    engine().selectOutputRow (1);
+    auto main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer() == saved; }));
+    pumpFor (200);
+    settle();
+    EXPECT_EQ (bank().getEditBufferRecord(), saved);
+}
+
+// With no editor open too: the first connection of a fresh instance brings the synth's sound in,
+// unless the instance's sound was already edited, which then stays.
+TEST_F (ProjectRecallTest, TheFirstConnectionTakesTheSynthsSoundOnlyIntoAnUntouchedInstance)
+{
+    for (const auto editedBefore : { false, true })
+    {
+        SCOPED_TRACE (editedBefore ? "edited before" : "untouched");
+        processor.reset();
+        SetUp(); // a fresh instance each time
+        const auto playing = distinctSound (4, "Playing");
+        synth().setEditBuffer (playing);
+        if (editedBefore)
+            processor->setParameterFromEditor (20, 77, true, true);
+        const auto ours = bank().getEditBufferRecord();
+
+        ASSERT_NO_FATAL_FAILURE (goOnline());
+        pumpFor (100);
+        settle();
+        EXPECT_EQ (bank().getEditBufferRecord(), editedBefore ? ours : playing);
+    }
 }

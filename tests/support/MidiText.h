@@ -9,7 +9,8 @@ namespace kelvo::test
 {
 
 /** Short messages as short texts ("on 60 100", "off 60", "pw 8192", "cc 1 5"), so that a test can
-    compare what went to the synth with a readable list. Other messages are left out. */
+    compare what went to the synth with a readable list; a message on a channel other than 1 says
+    which ("off 60 ch5"). Other messages are left out. */
 inline std::vector<std::string> midiText (const std::vector<std::vector<uint8_t>>& messages)
 {
     std::vector<std::string> texts;
@@ -18,14 +19,19 @@ inline std::vector<std::string> midiText (const std::vector<std::vector<uint8_t>
         if (m.size() < 3)
             continue;
         const auto status = m[0] & 0xf0;
+        const auto channel = (m[0] & 0x0f) + 1;
+        std::string text;
         if (status == 0x90 && m[2] > 0)
-            texts.push_back ("on " + std::to_string (m[1]) + " " + std::to_string (m[2]));
+            text = "on " + std::to_string (m[1]) + " " + std::to_string (m[2]);
         else if (status == 0x80 || status == 0x90)
-            texts.push_back ("off " + std::to_string (m[1]));
+            text = "off " + std::to_string (m[1]);
         else if (status == 0xe0)
-            texts.push_back ("pw " + std::to_string (m[2] * 128 + m[1]));
+            text = "pw " + std::to_string (m[2] * 128 + m[1]);
         else if (status == 0xb0 && m[1] < 6)
-            texts.push_back ("cc " + std::to_string (m[1]) + " " + std::to_string (m[2]));
+            text = "cc " + std::to_string (m[1]) + " " + std::to_string (m[2]);
+        else
+            continue;
+        texts.push_back (channel == 1 ? text : text + " ch" + std::to_string (channel));
     }
     return texts;
 }

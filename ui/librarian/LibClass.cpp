@@ -293,9 +293,9 @@ void LibClass::stageFromFile (int item, const juce::File& file)
                 : ProgramLibrary::ImportResult::unreadable;
         if (staged != ProgramLibrary::ImportResult::staged)
         {
-            host.showMessage (status == FileMan::ReadStatus::ok || status == FileMan::ReadStatus::notUsable
-                                  ? "No Mopho programs in " + file.getFileName()
-                                  : "Could not read " + file.getFileName());
+            const auto noPrograms = "No Mopho programs in " + file.getFileName();
+            host.showMessage (status == FileMan::ReadStatus::ok ? noPrograms
+                                                                : fileMan.describeProblem (status, file, noPrograms));
             return;
         }
     }

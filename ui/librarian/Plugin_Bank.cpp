@@ -320,10 +320,7 @@ bool Plugin_Bank::loadProgramBankFile (const juce::File& file)
     const auto status = fileMan.loadProgramBank (file);
     if (status != FileMan::ReadStatus::ok)
     {
-        host.showMessage (
-            status == FileMan::ReadStatus::notUsable  ? "No Mopho programs in " + file.getFileName()
-            : status == FileMan::ReadStatus::tooLarge ? "Too large to be read: " + file.getFileName()
-                                                      : "Could not read " + file.getFileName());
+        host.showMessage (fileMan.describeProblem (status, file, "No Mopho programs in " + file.getFileName()));
         return false;
     }
     const auto& dumps = fileMan.getLoadedDumps();

@@ -18,6 +18,7 @@
 #include "ui/panels/FlashPanel.h"
 #include "ui/panels/KeyBrd.h"
 #include "ui/sequencer/SeqPanel.h"
+#include "ui/setup/Global_Container.h"
 #include "ui/setup/MIDI_Setup.h"
 #include "ui/setup/MIDI_scan.h"
 #include "ui/widgets/CategoryMenu.h"
@@ -320,13 +321,13 @@ void MainComp::applyEvent (int32_t code)
         if (isBankViewShown())
             getBankView().followCurrentProgram();
     }
-    else if (event::isKind (code, event::online))
+    else if (event::isKind (code, event::online) || event::isKind (code, event::offline))
     {
-        setStatusText (onlineText);
-    }
-    else if (event::isKind (code, event::offline))
-    {
-        setStatusText (offlineStatusText());
+        const auto online = event::isKind (code, event::online);
+        setStatusText (online ? onlineText : offlineStatusText());
+        // The global panel shows the synth's values only while they are known.
+        if (auto* setupPanel = getSetupPanel())
+            setupPanel->refreshGlobal (Global_Container::allGlobals);
     }
     else if (event::isKind (code, event::globalChanged))
     {

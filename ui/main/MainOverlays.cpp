@@ -278,11 +278,10 @@ void MainOverlays::refreshSetupPanel()
     const auto outputs = portchoice::outputRows (engine);
     const auto names = engine.getPortNames();
     const auto& ports = engine.getPorts();
-    const auto rowOf = [] (const juce::StringArray& list, const juce::String& name, int openIndex)
-    { return openIndex >= 0 ? openIndex + 1 : juce::jmax (0, list.indexOf (name)); };
-    setupPanel->setLists (inputs, outputs,
-                          rowOf (inputs, names[0], ports.isInputOpen() ? ports.getInputIndex() : -1),
-                          rowOf (outputs, names[1], ports.isOutputOpen() ? ports.getOutputIndex() : -1));
+    // An open port is named by its device's name: a device plugged in ahead of it moves it down.
+    const auto rowOf = [] (const juce::StringArray& list, const juce::String& name) { return juce::jmax (0, list.indexOf (name)); };
+    setupPanel->setLists (inputs, outputs, rowOf (inputs, ports.isInputOpen() ? ports.getInputName() : names[0]),
+                          rowOf (outputs, ports.isOutputOpen() ? ports.getOutputName() : names[1]));
     setupPanel->setPortsOpen (ports.isInputOpen(), ports.isOutputOpen());
 }
 

@@ -77,20 +77,9 @@ bool MenuCommands::checkSynthReachable()
 bool MenuCommands::reportReadProblem (FileMan::ReadStatus status, const juce::File& file,
                                       const juce::String& whatWasExpected)
 {
-    switch (status)
-    {
-    case FileMan::ReadStatus::ok:
+    if (status == FileMan::ReadStatus::ok)
         return false;
-    case FileMan::ReadStatus::missing:
-        main.showMessage ("Could not read " + file.getFileName());
-        break;
-    case FileMan::ReadStatus::tooLarge:
-        main.showMessage ("Too large to be read: " + file.getFileName());
-        break;
-    case FileMan::ReadStatus::notUsable:
-        main.showMessage (whatWasExpected + ": " + file.getFileName());
-        break;
-    }
+    main.showMessage (fileMan.describeProblem (status, file, whatWasExpected + ": " + file.getFileName()));
     return true;
 }
 

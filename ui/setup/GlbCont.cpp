@@ -37,6 +37,8 @@ constexpr juce::uint32 dropDownText = 0xfff7d8d2;
 constexpr int dropDownTextX = 4;
 constexpr float minimumTextSqueeze = 0.8f;
 constexpr juce::uint32 switchOnTint = 0x33814141;
+constexpr float unknownOpacity = 0.35f;
+constexpr const char* unknownText = "--";
 } // namespace
 
 GlbCont::GlbCont (MidiCntrState& e) : engine (e) {}
@@ -84,7 +86,8 @@ juce::String GlbCont::getValueText() const
 
 void GlbCont::setValue (int value)
 {
-    if (global == nullptr)
+    // Disabled while the synth's value is not known: a change would start from a value it never had.
+    if (global == nullptr || !isEnabled())
         return;
     value = juce::jlimit (0, maximum, value);
     if (value == getValue())
@@ -140,6 +143,10 @@ void GlbCont::paint (juce::Graphics& g)
 {
     if (global == nullptr)
         return;
+    // Not known yet: drawn faintly, without a value.
+    const auto known = isEnabled();
+    if (!known)
+        g.beginTransparencyLayer (unknownOpacity);
     switch (global->type)
     {
     case globals::ControlType::knob:
@@ -152,6 +159,13 @@ void GlbCont::paint (juce::Graphics& g)
         paintDropDown (g);
         break;
     }
+    if (!known)
+        g.endTransparencyLayer();
+}
+
+juce::String GlbCont::shownText() const
+{
+    return isEnabled() ? getValueText() : juce::String (unknownText);
 }
 
 void GlbCont::paintKnob (juce::Graphics& g)
@@ -165,14 +179,14 @@ void GlbCont::paintKnob (juce::Graphics& g)
 
     g.setColour (juce::Colour (colours::widgetText));
     g.setFont (arialFont (knobValueFontHeight));
-    g.drawText (getValueText(), 0, knobValueTextTop, w, h, juce::Justification::centred);
+    g.drawText (shownText(), 0, knobValueTextTop, w, h, juce::Justification::centred);
     g.setFont (arialFont (captionFontHeight));
     g.drawText (global->caption, 0, knobCaptionTop, w, h, juce::Justification::centred);
 }
 
 void GlbCont::paintSwitch (juce::Graphics& g)
 {
-    const auto value = getValue();
+    const auto value = isEnabled() ? getValue() : 0;
     if (value != 0 && value != 1)
         return;
     g.drawImage (switchImage, 0, 0, art::switchFrameWidth, art::switchImageHeight,
@@ -195,7 +209,7 @@ void GlbCont::paintDropDown (juce::Graphics& g)
 
     g.setFont (arialFont (captionFontHeight));
     g.setColour (juce::Colour (dropDownText));
-    g.drawFittedText (getValueText(), dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth, h,
+    g.drawFittedText (shownText(), dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth, h,
                       juce::Justification::centred, 1, minimumTextSqueeze);
 }
 

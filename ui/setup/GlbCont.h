@@ -15,8 +15,9 @@ class MidiCntrState;
     one byte of the engine's global block. A change is stored in the block and sent to the synth at
     once as the global's NRPN.
 
-    Until configure() names a global (0..18) the control reads as 0 and changes nothing. It is laid
-    out in design units; the panel that holds it is scaled as a whole. Message thread.
+    Until configure() names a global (0..18) the control reads as 0 and changes nothing. Disabled
+    (while the synth's value is not known) it is drawn faintly without its value and changes nothing.
+    It is laid out in design units; the panel that holds it is scaled as a whole. Message thread.
 */
 class GlbCont final : public juce::Component, public juce::ChangeBroadcaster
 {
@@ -60,6 +61,7 @@ private:
     void paintKnob (juce::Graphics& g);
     void paintSwitch (juce::Graphics& g);
     void paintDropDown (juce::Graphics& g);
+    juce::String shownText() const;
 
     MidiCntrState& engine;
     const globals::Global* global = nullptr;

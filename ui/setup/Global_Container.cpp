@@ -27,9 +27,7 @@ constexpr int stripX = 230, stripY = 6, stripHeight = 38, stripRightGap = 36;
 constexpr int stripButtonWidth = 56, stripButtonHeight = 18, stripButtonGap = 6;
 constexpr juce::uint32 stripFill = 0xf0382810, stripOutline = 0xffe0a040, stripText = 0xffffe2b0;
 
-// Globals whose values decide whether the synth still hears and answers the editor.
-constexpr int channelIndex = 2, receiveIndex = 5, sysExIndex = 7;
-constexpr int allChannels = 0, receiveAll = 0, sysExOff = 0;
+const char* const waitingText = "Waiting for the synth's global settings: they show once the synth answers.";
 } // namespace
 
 Global_Container::Global_Container (MidiCntrState& e) : engine (e)
@@ -55,6 +53,7 @@ Global_Container::Global_Container (MidiCntrState& e) : engine (e)
     addChildComponent (keepButton);
 
     setSize (designWidth, designHeight);
+    refreshGlobal (allGlobals);
 }
 
 Global_Container::~Global_Container() = default;
@@ -63,27 +62,48 @@ void Global_Container::refreshGlobal (int globalIndex)
 {
     if (juce::isPositiveAndBelow (globalIndex, globals::numEdited))
         controls[(size_t)globalIndex]->repaint();
+    if (globalIndex != allGlobals)
+        return;
+
+    valuesKnown = engine.hasGlobalDumpArrived();
+    for (int i = 0; i < globals::numEdited; ++i)
+    {
+        controls[(size_t)i]->setEnabled (valuesKnown);
+        controls[(size_t)i]->repaint();
+    }
+    repaint();
 }
 
 juce::String Global_Container::linkWarning (int globalIndex, int value, int editorChannel)
 {
+    const auto caption = globalCaption (globalIndex).trimCharactersAtEnd (":") + " ";
+    const auto shown = [&] { return caption + globalValueText (globals::find (globalIndex)->rule, value) + ": "; };
     switch (globalIndex)
     {
-    case sysExIndex:
-        if (value == sysExOff)
-            return "MIDI SYSEX ENABLE OFF: the synth stops answering the editor (no dumps, no "
-                   "connection check).";
+    case globals::sysEx:
+        if (value == globals::off)
+            return shown() + "the synth stops answering the editor (no dumps, no connection check).";
         break;
-    case receiveIndex:
-        if (value != receiveAll)
-            return "MIDI PARAM RECV " + globalValueText (globals::TextRule::parameterReceive, value) +
-                   ": the synth ignores part of what the editor sends.";
+    case globals::parameterReceive:
+        if (value == globals::receiveCc || value == globals::receiveOff)
+            return shown() + "the synth ignores the editor's NRPN edits, and the one that would set this back.";
         break;
-    case channelIndex:
-        if (value != allChannels && value != editorChannel)
-            return "MIDI CHANNEL " + juce::String (value) +
-                   ": the synth no longer hears the editor, "
-                   "which sends on channel " +
+    case globals::midiControl:
+        if (value == globals::off)
+            return shown() + "the synth ignores every controller: the editor's edits, and the one that "
+                             "would switch this back on.";
+        break;
+    case globals::midiOutSelect:
+        if (value == globals::outSelectThru)
+            return shown() + "the synth's output repeats what it hears instead of answering the editor.";
+        break;
+    case globals::parameterSend:
+        if (value != globals::sendNrpn)
+            return shown() + "the synth's own knobs no longer reach the editor.";
+        break;
+    case globals::midiChannel:
+        if (value != globals::allChannels && value != editorChannel)
+            return "MIDI CHANNEL " + juce::String (value) + ": the synth no longer hears the editor, which sends on channel " +
                    juce::String (editorChannel) + ".";
         break;
     default:
@@ -184,7 +204,8 @@ void Global_Container::paint (juce::Graphics& g)
     if (background.isValid())
         g.drawImage (background, getLocalBounds().toFloat());
 
-    if (warningText.isNotEmpty())
+    const auto shownText = warningText.isNotEmpty() || valuesKnown ? warningText : juce::String (waitingText);
+    if (shownText.isNotEmpty())
     {
         const juce::Rectangle<float> strip ((float)stripX, (float)stripY,
                                             (float)(getWidth() - stripRightGap - stripX), (float)stripHeight);
@@ -195,7 +216,7 @@ void Global_Container::paint (juce::Graphics& g)
         g.setColour (juce::Colour (stripText));
         g.setFont (arialFont (warningFontHeight));
         const auto textWidth = (int)strip.getWidth() - 2 * (stripButtonWidth + stripButtonGap) - 20;
-        g.drawFittedText (warningText, stripX + 8, stripY, textWidth, stripHeight,
+        g.drawFittedText (shownText, stripX + 8, stripY, textWidth, stripHeight,
                           juce::Justification::centredLeft, 2, 0.9f);
     }
 }

@@ -17,10 +17,17 @@ class MidiCntrState;
 /**
     The panel of the synth's nineteen global settings, inside the port setup panel.
 
-    A change that would cut the editor off from the synth (SysEx off, parameter receive other than
-    "ALL", the synth listening on a channel the editor does not send on) is held back and explained
-    in a warning strip, with "APPLY" and "KEEP"; anything else is sent at once. The close image
-    tells the listeners code 2222. Laid out in design units; message thread.
+    Until the synth's global dump has arrived its values are not known: the controls are disabled
+    and the strip says what the panel waits for; refreshGlobal (allGlobals) shows the values once the
+    dump is there.
+
+    A change that would cut the editor off from the synth is held back and explained in a warning
+    strip, with "APPLY" and "KEEP"; anything else is sent at once. The settings that cut it: the
+    synth listening on a channel the editor does not send on, parameter receive CC or OFF (the
+    editor sends NRPN), MIDI controllers off (every NRPN ignored, the one that would switch them
+    back included), SysEx off, MIDI out on Thru (the synth's output repeats what it hears instead of
+    answering), and parameter send other than NRPN (the synth's knobs no longer reach the editor).
+    The close image tells the listeners code 2222. Laid out in design units; message thread.
 */
 class Global_Container final : public juce::Component, private stsbutListener
 {
@@ -37,8 +44,12 @@ public:
 
     /** Control n of 40; the first nineteen are globals 0..18, the rest stay hidden and unconfigured. */
     GlbCont& getControl (int n) const { return *controls[(size_t)n]; }
-    /** Repaints the control of a global whose value changed in the block. */
+    /** Shows every global anew (the global dump arrived, or the link went off-line). */
+    static constexpr int allGlobals = -1;
+    /** Repaints the control of a global whose value changed in the block, or all of them. */
     void refreshGlobal (int globalIndex);
+    /** Whether the synth's values are known (its global dump has arrived) and the controls work. */
+    bool areValuesKnown() const noexcept { return valuesKnown; }
 
     /** Why changing global index to value would cut the link with an editor sending on
         editorChannel, or empty when it would not. */
@@ -66,6 +77,7 @@ private:
     juce::Image background;
 
     int heldIndex = -1, heldValue = 0;
+    bool valuesKnown = false;
     juce::String warningText;
     StsBut applyButton{"APPLY", applyCode, StsBut::barKind};
     StsBut keepButton{"KEEP", keepCode, StsBut::barKind};

@@ -65,6 +65,7 @@ public:
         synth's global values are fresh. */
     void toggleGlobalPanel();
     Global_Container* getGlobalPanel() const noexcept { return globalPanel.get(); }
+    /** Repaints a global's control on the global panel, or all of them (Global_Container::allGlobals). */
     void refreshGlobal (int globalIndex);
 
     StsBut& getOkButton() noexcept { return okButton; }

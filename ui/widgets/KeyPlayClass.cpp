@@ -30,6 +30,7 @@ bool isLetter (int keyCode, char letter)
 KeyPlayClass::KeyPlayClass (MidiCntrState& e, int playerMode) : engine (e), mode (playerMode)
 {
     heldNotes.fill (-1);
+    releaseTimer.callback = [this] { endReleasedKeys(); };
     setWantsKeyboardFocus (true);
     setSize (10, 10);
     isKeyHeld = [] (int keyCode)
@@ -95,9 +96,16 @@ bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
     if (code == juce::KeyPress::spaceKey)
     {
         heldNotes.fill (-1);
-        noteFlags.fill (false);
+        releasePending.fill (false);
+        releaseTimer.stopTimer();
+        const auto channel = engine.getMidiChannel();
         for (int n = 0; n < numNotes; ++n)
-            engine.sendNoteOff (engine.getMidiChannel(), n);
+        {
+            // A note started on another channel ends there too.
+            if (const auto started = std::exchange (noteChannels[(size_t)n], 0); started != 0 && started != channel)
+                engine.sendNoteOff (started, n);
+            engine.sendNoteOff (channel, n);
+        }
         showMessage ("All Notes OFF");
         return true;
     }
@@ -106,6 +114,8 @@ bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
     for (int k = 0; k < numPlayKeys; ++k)
         if (isLetter (code, keys[(size_t)k]))
         {
+            // Back at once after its release: the window system repeating a held key.
+            releasePending[(size_t)k] = false;
             noteOn (k);
             return true;
         }
@@ -137,30 +147,46 @@ bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
 
 bool KeyPlayClass::keyStateChanged (bool)
 {
-    // Every letter key that has been let go ends its note: two keys released in one event end two.
+    // Every letter key that has been let go ends its note, two keys released in one event two, once
+    // it is clear that the key does not come straight back.
     bool used = false;
     const auto& keys = playKeys();
     for (int k = 0; k < numPlayKeys; ++k)
+        if (heldNotes[(size_t)k] >= 0 && !isKeyHeld (keys[(size_t)k]))
+        {
+            releasePending[(size_t)k] = true;
+            used = true;
+        }
+    if (used)
+        releaseTimer.startTimer (repeatGapMs);
+    return used;
+}
+
+void KeyPlayClass::endReleasedKeys()
+{
+    releaseTimer.stopTimer();
+    const auto& keys = playKeys();
+    for (int k = 0; k < numPlayKeys; ++k)
     {
+        if (!std::exchange (releasePending[(size_t)k], false))
+            continue;
         auto& held = heldNotes[(size_t)k];
         if (held >= 0 && !isKeyHeld (keys[(size_t)k]))
         {
             noteOff (held);
             held = -1;
-            used = true;
         }
     }
-    return used;
 }
 
 void KeyPlayClass::noteOn (int keyIndex)
 {
     const auto note = base + keyIndex;
-    if (note >= numNotes || heldNotes[(size_t)keyIndex] >= 0 || noteFlags[(size_t)note])
+    if (note >= numNotes || heldNotes[(size_t)keyIndex] >= 0 || noteChannels[(size_t)note] != 0)
         return; // out of range, or key repeat
 
     const auto channel = engine.getMidiChannel();
-    noteFlags[(size_t)note] = true;
+    noteChannels[(size_t)note] = channel;
     heldNotes[(size_t)keyIndex] = note;
     engine.sendNoteOn (channel, note, velocity);
     showMessage ("Play Chn: " + juce::String (channel) + " Key: " + noteName (note) +
@@ -169,17 +195,18 @@ void KeyPlayClass::noteOn (int keyIndex)
 
 void KeyPlayClass::noteOff (int note)
 {
-    noteFlags[(size_t)note] = false;
-    engine.sendNoteOff (engine.getMidiChannel(), note);
+    if (const auto channel = std::exchange (noteChannels[(size_t)note], 0); channel != 0)
+        engine.sendNoteOff (channel, note);
 }
 
 void KeyPlayClass::releaseAllNotes()
 {
+    releaseTimer.stopTimer();
+    releasePending.fill (false);
     for (auto& held : heldNotes)
         held = -1;
     for (int n = 0; n < numNotes; ++n)
-        if (noteFlags[(size_t)n])
-            noteOff (n);
+        noteOff (n);
 }
 
 void KeyPlayClass::focusLost (FocusChangeType)

@@ -45,7 +45,8 @@ void PianoKey::pressKey (float designY)
 
     velocity = v;
     soundingNote = note;
-    engine.sendNoteOn (engine.getMidiChannel(), note, v);
+    soundingChannel = engine.getMidiChannel();
+    engine.sendNoteOn (soundingChannel, note, v);
     pressed = true;
     startTimer (pressRepaintMs);
     sendChangeMessage();
@@ -55,7 +56,7 @@ void PianoKey::releaseKey()
 {
     if (!pressed)
         return;
-    engine.sendNoteOff (engine.getMidiChannel(), soundingNote);
+    engine.sendNoteOff (soundingChannel, soundingNote);
     soundingNote = -1;
     pressed = false;
     startTimer (releaseRepaintMs);

@@ -8,8 +8,8 @@ class MidiCntrState;
 
 /**
     One key of the on-screen key bed. Pressing it starts a note at the engine's keyboard octave and
-    velocity; releasing it ends the note that the press started, even if the octave changed in
-    between. It never handles the mouse itself (the key bed's overlay does) and repaints shortly
+    velocity; releasing it ends the note that the press started, on the channel it started on, even
+    if the octave or the channel changed in between. It never handles the mouse itself (the key bed's overlay does) and repaints shortly
     after a change, once, if what it shows differs from what it painted. Message thread only.
 */
 class PianoKey : public juce::Component, public juce::ChangeBroadcaster, private juce::Timer
@@ -51,7 +51,7 @@ private:
     const bool black;
     bool pressed = false, drawn = false;
     int velocity = 0;
-    int soundingNote = -1;
+    int soundingNote = -1, soundingChannel = 1;
     juce::Image upImage, downImage;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PianoKey)

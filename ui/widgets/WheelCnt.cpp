@@ -28,13 +28,23 @@ void WheelCnt::setWheelValue (int v, bool send)
     frame = (int)((float)v * frameFactor);
     if (send)
     {
-        if (pitch)
-            engine.sendPitchWheel (engine.getMidiChannel(), v * pitchWheelStep);
-        else
-            engine.sendController (engine.getMidiChannel(), modulationController, v);
+        const auto channel = engine.getMidiChannel();
+        const auto rest = pitch ? pitchCentre : 0;
+        if (channelAwayFromRest != 0 && channelAwayFromRest != channel)
+            sendOn (channelAwayFromRest, rest);
+        sendOn (channel, v);
+        channelAwayFromRest = v == rest ? 0 : channel;
     }
     repaint();
     sendChangeMessage();
+}
+
+void WheelCnt::sendOn (int channel, int v)
+{
+    if (pitch)
+        engine.sendPitchWheel (channel, v * pitchWheelStep);
+    else
+        engine.sendController (channel, modulationController, v);
 }
 
 void WheelCnt::springBack()

@@ -23,7 +23,8 @@ public:
     WheelCnt (MidiCntrState& engine, int initialValue, bool isPitchWheel);
 
     /** Clamps v to 0..127; when it differs, shows it and, with send, sends it to the synth (pitch
-        wheel v × 128, modulation wheel controller 1). */
+        wheel v × 128, modulation wheel controller 1) on the engine's channel. A wheel left away from
+        its rest (pitch centre, modulation 0) on another channel is first put back to rest there. */
     void setWheelValue (int v, bool send);
     /** Sends the pitch wheel back to its centre if it is away from it (the modulation wheel stays). */
     void springBack();
@@ -42,8 +43,12 @@ public:
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
 
 private:
+    void sendOn (int channel, int v);
+
     MidiCntrState& engine;
     const bool pitch;
+    /** The channel on which the wheel was last sent away from its rest, 0 when it rests. */
+    int channelAwayFromRest = 0;
     int value = 0;
     int frame = 0;
     int pressY = 0, valueAtPress = 0;
