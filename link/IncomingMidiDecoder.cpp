@@ -31,44 +31,44 @@ void IncomingMidiDecoder::decode (const uint8_t* data, int size)
 
     const auto status = data[0];
     const auto channel = (status & 0x0f) + 1;
-    const auto dataByte = [&] (int i) { return i < size ? (int) (data[i] & 0x7f) : 0; };
+    const auto dataByte = [&] (int i) { return i < size ? (int)(data[i] & 0x7f) : 0; };
 
     if (status < 0xf0)
     {
         switch (status & 0xf0)
         {
-            case 0x80:
-            case 0x90:
-                return;
-            case 0xe0:
-                sink.pitchWheelArrived (channel, dataByte (1), dataByte (2));
-                return;
-            case 0xc0:
-                sink.programChangeArrived (dataByte (1));
-                return;
-            case 0xb0:
-                handleController (channel, dataByte (1), dataByte (2));
-                return;
-            default:
-                break;
+        case 0x80:
+        case 0x90:
+            return;
+        case 0xe0:
+            sink.pitchWheelArrived (channel, dataByte (1), dataByte (2));
+            return;
+        case 0xc0:
+            sink.programChangeArrived (dataByte (1));
+            return;
+        case 0xb0:
+            handleController (channel, dataByte (1), dataByte (2));
+            return;
+        default:
+            break;
         }
     }
 
     // SysEx, whole or in pieces. Only its bytes count as the synth answering a request.
     switch (sysExAssembly.add (data, size))
     {
-        case SysExAssembler::Outcome::collecting:
-            sink.sysExArriving();
-            return;
-        case SysExAssembler::Outcome::complete:
-            sink.sysExArriving();
-            dispatchSysEx (sysExAssembly.takeMessage());
-            return;
-        case SysExAssembler::Outcome::tooLong:
-            sink.sysExTooLong();
-            return;
-        case SysExAssembler::Outcome::ignored:
-            return;
+    case SysExAssembler::Outcome::collecting:
+        sink.sysExArriving();
+        return;
+    case SysExAssembler::Outcome::complete:
+        sink.sysExArriving();
+        dispatchSysEx (sysExAssembly.takeMessage());
+        return;
+    case SysExAssembler::Outcome::tooLong:
+        sink.sysExTooLong();
+        return;
+    case SysExAssembler::Outcome::ignored:
+        return;
     }
 }
 
@@ -76,28 +76,28 @@ void IncomingMidiDecoder::handleController (int channel, int controller, int val
 {
     switch (controller)
     {
-        case midicc::modWheel:
-            sink.modWheelArrived (channel, value);
-            break;
-        case midicc::dataMsb:
-            nrpnDataMsb = (uint8_t) value;
-            break;
-        case midicc::bankSelect:
-            if (value < synthbanks::numSynthBanks)
-                sink.bankSelectArrived (value);
-            break;
-        case midicc::dataLsb:
-            nrpnDataLsb = (uint8_t) value;
-            completeNrpn();
-            break;
-        case midicc::nrpnLsb:
-            nrpnNumberLsb = (uint8_t) value;
-            break;
-        case midicc::nrpnMsb:
-            nrpnNumberMsb = (uint8_t) value;
-            break;
-        default:
-            break;
+    case midicc::modWheel:
+        sink.modWheelArrived (channel, value);
+        break;
+    case midicc::dataMsb:
+        nrpnDataMsb = (uint8_t)value;
+        break;
+    case midicc::bankSelect:
+        if (value < synthbanks::numSynthBanks)
+            sink.bankSelectArrived (value);
+        break;
+    case midicc::dataLsb:
+        nrpnDataLsb = (uint8_t)value;
+        completeNrpn();
+        break;
+    case midicc::nrpnLsb:
+        nrpnNumberLsb = (uint8_t)value;
+        break;
+    case midicc::nrpnMsb:
+        nrpnNumberMsb = (uint8_t)value;
+        break;
+    default:
+        break;
     }
 }
 
@@ -110,7 +110,7 @@ void IncomingMidiDecoder::completeNrpn()
     {
         const auto index = globalIndexForNrpn (number);
         if (index >= 0 && index < globals::blockSize)
-            sink.globalArrived (index, (uint8_t) value);
+            sink.globalArrived (index, (uint8_t)value);
         return;
     }
 
@@ -126,8 +126,8 @@ void IncomingMidiDecoder::completeNrpn()
 void IncomingMidiDecoder::dispatchSysEx (const juce::MemoryBlock& message)
 {
     const auto* b = static_cast<const uint8_t*> (message.getData());
-    const auto size = (int) message.getSize();
-    const auto byteAt = [&] (int i) { return i < size ? b[i] : (uint8_t) 0; };
+    const auto size = (int)message.getSize();
+    const auto byteAt = [&] (int i) { return i < size ? b[i] : (uint8_t)0; };
 
     if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
         return;
@@ -137,41 +137,42 @@ void IncomingMidiDecoder::dispatchSysEx (const juce::MemoryBlock& message)
 
     switch (byteAt (3))
     {
-        case sysex::programDump:
-        {
-            const auto bank = byteAt (sysex::programDumpBankOffset);
-            const auto programNumber = byteAt (sysex::programDumpProgramOffset);
-            // A dump for a bank we do not have, or of the wrong length, is not ours to store.
-            if (size != sysex::programDumpSize || bank >= synthbanks::numSynthBanks || programNumber >= program::programsPerBank)
-                return;
-            sink.programDumpArrived (bank, programNumber, unpackProgramData (b + sysex::programDataOffset));
+    case sysex::programDump:
+    {
+        const auto bank = byteAt (sysex::programDumpBankOffset);
+        const auto programNumber = byteAt (sysex::programDumpProgramOffset);
+        // A dump for a bank we do not have, or of the wrong length, is not ours to store.
+        if (size != sysex::programDumpSize || bank >= synthbanks::numSynthBanks ||
+            programNumber >= program::programsPerBank)
             return;
-        }
+        sink.programDumpArrived (bank, programNumber, unpackProgramData (b + sysex::programDataOffset));
+        return;
+    }
 
-        case sysex::editBufferDump:
-            if (size == sysex::editBufferDumpSize)
-                sink.editBufferDumpArrived (unpackProgramData (b + sysex::editBufferDataOffset));
-            return;
+    case sysex::editBufferDump:
+        if (size == sysex::editBufferDumpSize)
+            sink.editBufferDumpArrived (unpackProgramData (b + sysex::editBufferDataOffset));
+        return;
 
-        case sysex::globalDump:
-            decodeGlobalDump (b, size);
-            return;
+    case sysex::globalDump:
+        decodeGlobalDump (b, size);
+        return;
 
-        default:
-            return;
+    default:
+        return;
     }
 }
 
 void IncomingMidiDecoder::decodeGlobalDump (const uint8_t* data, int size)
 {
-    std::array<uint8_t, globals::blockSize> values {};
+    std::array<uint8_t, globals::blockSize> values{};
     int count = 0;
     // A pair counts only when both its bytes come before the final F7.
     for (; count < globals::blockSize && firstGlobalPair + 2 * count + 1 < size - 1; ++count)
     {
         const auto low = data[firstGlobalPair + 2 * count];
         const auto high = data[firstGlobalPair + 2 * count + 1];
-        values[(size_t) count] = (uint8_t) (low + 16 * high);
+        values[(size_t)count] = (uint8_t)(low + 16 * high);
     }
     sink.globalBlockArrived (values.data(), count);
 }

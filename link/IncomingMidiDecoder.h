@@ -53,7 +53,10 @@ public:
     };
 
     /** The table maps NRPN numbers back to parameter indices; both must outlive the decoder. */
-    IncomingMidiDecoder (const ParameterTable& parameterTable, Sink& reportsTo) noexcept : table (parameterTable), sink (reportsTo) {}
+    IncomingMidiDecoder (const ParameterTable& parameterTable, Sink& reportsTo) noexcept
+        : table (parameterTable), sink (reportsTo)
+    {
+    }
 
     /** One message as the input delivers it: a short message, a whole SysEx or a piece of one. */
     void decode (const uint8_t* data, int size);

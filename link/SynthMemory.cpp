@@ -6,15 +6,19 @@ namespace kelvo
 {
 namespace
 {
-const char* const synthBankNames[] = { "Program Bank U1", "Program Bank U2", "Program Bank U3", "Program Bank U4",
-                                       "Program Bank F1", "Program Bank F2", "Program Bank F3", "Program Bank F4" };
+const char* const synthBankNames[] = {"Program Bank U1", "Program Bank U2", "Program Bank U3",
+                                      "Program Bank U4", "Program Bank F1", "Program Bank F2",
+                                      "Program Bank F3", "Program Bank F4"};
 
-bool isProgram (int program) noexcept { return program >= 0 && program < program::programsPerBank; }
+bool isProgram (int program) noexcept
+{
+    return program >= 0 && program < program::programsPerBank;
+}
 } // namespace
 
 SynthMemory::SynthMemory (EngineEventHub& eventHub, Save saveBanks)
     : hub (eventHub), save (std::move (saveBanks)),
-      known ((size_t) (synthbanks::numUserBanks * program::programsPerBank))
+      known ((size_t)(synthbanks::numUserBanks * program::programsPerBank))
 {
     for (size_t i = 0; i < synthBanks.size(); ++i)
     {
@@ -28,35 +32,37 @@ SynthMemory::~SynthMemory() = default;
 
 Bank_Program* SynthMemory::getSynthBank (int bank) const noexcept
 {
-    return bank >= 0 && bank < synthbanks::numSynthBanks ? synthBanks[(size_t) bank].get() : nullptr;
+    return bank >= 0 && bank < synthbanks::numSynthBanks ? synthBanks[(size_t)bank].get() : nullptr;
 }
 
 std::array<Bank_Program*, synthbanks::numUserBanks> SynthMemory::getUserBanks() const noexcept
 {
-    std::array<Bank_Program*, synthbanks::numUserBanks> banks {};
+    std::array<Bank_Program*, synthbanks::numUserBanks> banks{};
     for (size_t i = 0; i < banks.size(); ++i)
         banks[i] = synthBanks[i].get();
     return banks;
 }
 
-std::array<Bank_Program*, synthbanks::numSynthBanks - synthbanks::numUserBanks> SynthMemory::getFactoryBanks() const noexcept
+std::array<Bank_Program*, synthbanks::numSynthBanks - synthbanks::numUserBanks>
+SynthMemory::getFactoryBanks() const noexcept
 {
-    std::array<Bank_Program*, synthbanks::numSynthBanks - synthbanks::numUserBanks> banks {};
+    std::array<Bank_Program*, synthbanks::numSynthBanks - synthbanks::numUserBanks> banks{};
     for (size_t i = 0; i < banks.size(); ++i)
-        banks[i] = synthBanks[(size_t) synthbanks::numUserBanks + i].get();
+        banks[i] = synthBanks[(size_t)synthbanks::numUserBanks + i].get();
     return banks;
 }
 
 //==============================================================================
 uint8_t SynthMemory::getGlobal (int index) const noexcept
 {
-    return index >= 0 && index < globals::blockSize ? globals[(size_t) index].load (std::memory_order_relaxed) : 0;
+    return index >= 0 && index < globals::blockSize ? globals[(size_t)index].load (std::memory_order_relaxed)
+                                                    : 0;
 }
 
 void SynthMemory::setGlobal (int index, uint8_t value) noexcept
 {
     if (index >= 0 && index < globals::blockSize)
-        globals[(size_t) index].store (value, std::memory_order_relaxed);
+        globals[(size_t)index].store (value, std::memory_order_relaxed);
 }
 
 //==============================================================================
@@ -92,7 +98,7 @@ void SynthMemory::loadSynthBankFromDumps (int bank, const juce::MemoryBlock& dum
 bool SynthMemory::storeProgram (int bank, int program, const ProgramRecord& record)
 {
     auto* target = getSynthBank (bank);
-    if (target == nullptr || ! isProgram (program))
+    if (target == nullptr || !isProgram (program))
         return false;
     target->setProgram (program, record);
     synthBankChanged (bank);
@@ -102,10 +108,10 @@ bool SynthMemory::storeProgram (int bank, int program, const ProgramRecord& reco
 void SynthMemory::setProgramCategory (int bank, int program, int categoryNumber)
 {
     auto* target = getSynthBank (bank);
-    if (target == nullptr || ! isProgram (program) || categoryNumber < 0 || categoryNumber >= category::count)
+    if (target == nullptr || !isProgram (program) || categoryNumber < 0 || categoryNumber >= category::count)
         return;
     auto record = target->getProgramRecord (program);
-    record[(size_t) program::categoryIndex] = (uint8_t) categoryNumber;
+    record[(size_t)program::categoryIndex] = (uint8_t)categoryNumber;
     target->setProgram (program, record);
     synthBankChanged (bank);
 }
@@ -133,8 +139,9 @@ void SynthMemory::factoryBanksReplaced (bool fromSynth)
 //==============================================================================
 int SynthMemory::knownIndex (int bank, int program) noexcept
 {
-    return bank >= 0 && bank < synthbanks::numUserBanks && isProgram (program) ? bank * program::programsPerBank + program
-                                                                                : -1;
+    return bank >= 0 && bank < synthbanks::numUserBanks && isProgram (program)
+               ? bank * program::programsPerBank + program
+               : -1;
 }
 
 void SynthMemory::takeUserBanksAsKnown()
@@ -147,25 +154,25 @@ void SynthMemory::takeUserBanksAsKnown()
 const ProgramRecord* SynthMemory::getKnownProgram (int bank, int program) const
 {
     const auto i = knownIndex (bank, program);
-    return i >= 0 && known[(size_t) i].has_value() ? &known[(size_t) i].value() : nullptr;
+    return i >= 0 && known[(size_t)i].has_value() ? &known[(size_t)i].value() : nullptr;
 }
 
 void SynthMemory::setKnownProgram (int bank, int program, const ProgramRecord& record)
 {
     if (const auto i = knownIndex (bank, program); i >= 0)
-        known[(size_t) i] = record;
+        known[(size_t)i] = record;
 }
 
 void SynthMemory::takeLocalProgramAsKnown (int bank, int program)
 {
     if (const auto i = knownIndex (bank, program); i >= 0)
-        known[(size_t) i] = synthBanks[(size_t) bank]->getProgramRecord (program);
+        known[(size_t)i] = synthBanks[(size_t)bank]->getProgramRecord (program);
 }
 
 void SynthMemory::forgetKnownProgram (int bank, int program)
 {
     if (const auto i = knownIndex (bank, program); i >= 0)
-        known[(size_t) i].reset();
+        known[(size_t)i].reset();
 }
 
 } // namespace kelvo

@@ -48,7 +48,8 @@ public:
     /** Bank 0..7, or nullptr for any other number. */
     Bank_Program* getSynthBank (int bank) const noexcept;
     std::array<Bank_Program*, synthbanks::numUserBanks> getUserBanks() const noexcept;
-    std::array<Bank_Program*, synthbanks::numSynthBanks - synthbanks::numUserBanks> getFactoryBanks() const noexcept;
+    std::array<Bank_Program*, synthbanks::numSynthBanks - synthbanks::numUserBanks>
+    getFactoryBanks() const noexcept;
 
     //==============================================================================
     /** A byte of the global block; 0 for an index outside it. */
@@ -94,7 +95,7 @@ public:
 
     /** Whether F1..F4 are known to be the synth's own (received from it or loaded from its factory
         file), kept between runs. */
-    std::atomic<bool> factoryBanksMatchSynth { false };
+    std::atomic<bool> factoryBanksMatchSynth{false};
 
     //==============================================================================
     // What the synth's user banks are known to hold. Message thread.
@@ -118,10 +119,10 @@ private:
     const Save save;
 
     std::array<std::unique_ptr<Bank_Program>, synthbanks::numSynthBanks> synthBanks;
-    std::array<std::atomic<uint8_t>, globals::blockSize> globals {};
+    std::array<std::atomic<uint8_t>, globals::blockSize> globals{};
 
-    std::atomic<int> currentSynthBank { 0 }, currentSynthProgram { 0 };
-    std::atomic<bool> synthLocationKnown { true };
+    std::atomic<int> currentSynthBank{0}, currentSynthProgram{0};
+    std::atomic<bool> synthLocationKnown{true};
 
     std::vector<std::optional<ProgramRecord>> known; // message thread
 

@@ -26,11 +26,11 @@ struct SynthMemoryTest : ::testing::Test
 {
     TempFolder temp;
     VirtualRig rig;
-    MidiCntrState engine { rig.makeDevices(), temp.folder };
-    EngineEventHub hub { engine };
+    MidiCntrState engine{rig.makeDevices(), temp.folder};
+    EngineEventHub hub{engine};
     QuietListener listener;
     std::vector<SynthMemory::Banks> saved;
-    SynthMemory memory { hub, [this] (SynthMemory::Banks banks) { saved.push_back (banks); } };
+    SynthMemory memory{hub, [this] (SynthMemory::Banks banks) { saved.push_back (banks); }};
 
     SynthMemoryTest() { hub.addListener (&listener); }
     ~SynthMemoryTest() override { hub.removeListener (&listener); }
@@ -39,7 +39,7 @@ struct SynthMemoryTest : ::testing::Test
     {
         std::vector<int32_t> events;
         hub.takeEvents (events);
-        return (int) std::count (events.begin(), events.end(), event::bankContentsChanged);
+        return (int)std::count (events.begin(), events.end(), event::bankContentsChanged);
     }
 };
 
@@ -64,16 +64,16 @@ TEST_F (SynthMemoryTest, BankChangesSaveTheirOwnGroupAndPlacesThatAreNotThereCha
         std::vector<B> expectedSaves;
     };
     const std::vector<Case> cases = {
-        { "store into U2", [&] { EXPECT_TRUE (memory.storeProgram (1, 5, soundNumbered (1))); }, { B::user } },
-        { "store into F3", [&] { EXPECT_TRUE (memory.storeProgram (6, 5, soundNumbered (2))); }, { B::factory } },
-        { "initialise U4", [&] { memory.initialiseSynthBank (3); }, { B::user } },
-        { "factory set into F1", [&] { memory.loadFactoryBankInto (4, 2); }, { B::factory } },
-        { "category in F4", [&] { memory.setProgramCategory (7, 0, 3); }, { B::factory } },
-        { "factory banks replaced", [&] { memory.factoryBanksReplaced (true); }, { B::factory } },
-        { "store into bank 8", [&] { EXPECT_FALSE (memory.storeProgram (8, 0, soundNumbered (3))); }, {} },
-        { "store at program 128", [&] { EXPECT_FALSE (memory.storeProgram (0, 128, soundNumbered (3))); }, {} },
-        { "initialise bank -1", [&] { memory.initialiseSynthBank (-1); }, {} },
-        { "category 26", [&] { memory.setProgramCategory (0, 0, category::count); }, {} },
+        {"store into U2", [&] { EXPECT_TRUE (memory.storeProgram (1, 5, soundNumbered (1))); }, {B::user}},
+        {"store into F3", [&] { EXPECT_TRUE (memory.storeProgram (6, 5, soundNumbered (2))); }, {B::factory}},
+        {"initialise U4", [&] { memory.initialiseSynthBank (3); }, {B::user}},
+        {"factory set into F1", [&] { memory.loadFactoryBankInto (4, 2); }, {B::factory}},
+        {"category in F4", [&] { memory.setProgramCategory (7, 0, 3); }, {B::factory}},
+        {"factory banks replaced", [&] { memory.factoryBanksReplaced (true); }, {B::factory}},
+        {"store into bank 8", [&] { EXPECT_FALSE (memory.storeProgram (8, 0, soundNumbered (3))); }, {}},
+        {"store at program 128", [&] { EXPECT_FALSE (memory.storeProgram (0, 128, soundNumbered (3))); }, {}},
+        {"initialise bank -1", [&] { memory.initialiseSynthBank (-1); }, {}},
+        {"category 26", [&] { memory.setProgramCategory (0, 0, category::count); }, {}},
     };
     for (const auto& c : cases)
     {
@@ -84,7 +84,7 @@ TEST_F (SynthMemoryTest, BankChangesSaveTheirOwnGroupAndPlacesThatAreNotThereCha
         EXPECT_EQ (bankEventsTaken(), c.expectedSaves.empty() ? 0 : 1) << c.what;
     }
     EXPECT_EQ (memory.getSynthBank (6)->getProgramRecord (5), soundNumbered (2));
-    EXPECT_EQ (memory.getSynthBank (7)->getProgramRecord (0)[(size_t) program::categoryIndex], 3);
+    EXPECT_EQ (memory.getSynthBank (7)->getProgramRecord (0)[(size_t)program::categoryIndex], 3);
     EXPECT_TRUE (memory.factoryBanksMatchSynth.load());
 }
 

@@ -342,7 +342,7 @@ TEST_F (PanelFixture, ModSourceAboveTheControlsRangeShowsItsMaximumWithTheValues
 {
     panel.showParameter (71, 22);
     EXPECT_EQ (panel.getControl (71).getValue(), 20);
-    EXPECT_EQ (panel.getControl (71).getValueText(), "*/*");
+    EXPECT_EQ (panel.getControl (71).getValueText(), "Audio In Peak Hold");
 
     panel.showParameter (71, 3);
     EXPECT_EQ (panel.getControl (71).getValue(), 3);

@@ -228,7 +228,7 @@ TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
     EXPECT_FALSE (setup().getAdvice().isEmpty());
     engine().waitUntilSent (1000);
     EXPECT_TRUE (sentToSynth ({0xf0, 0x01, 0x29, 0x0e, 0xf7}));
-    ASSERT_TRUE (waitOnline());
+    ASSERT_TRUE (pumpUntil ([&] { return setup().getGlobalPanel()->areValuesKnown(); }));
 
     // "COARSE" one step up: 12 → 13, as NRPN 384 with all four controllers.
     auto& coarse = setup().getGlobalPanel()->getControl (0);

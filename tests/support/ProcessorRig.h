@@ -27,13 +27,17 @@ struct SynthProcessorRig : ::testing::Test
 
     void TearDown() override { processor.reset(); }
 
-    /** Opens the simulator's ports and waits for its answer to the connection check. */
+    /** Opens the simulator's ports and waits for its answer to the connection check, and for a
+        fresh instance also for the synth's sound, which its first connection brings in. */
     void goOnline()
     {
+        const auto fresh = bank().getEditBufferRecord() == initialProgram();
         engine().selectInputRow (1);
         engine().selectOutputRow (1);
         engine().checkConnection();
         ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+        if (fresh)
+            pumpUntil ([&] { return bank().getEditBufferRecord() == synth().getEditBuffer(); });
     }
 
     MophoSimulator& synth() { return devices->getSimulator(); }
