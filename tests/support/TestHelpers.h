@@ -127,12 +127,12 @@ public:
           thread ([this] {
               for (size_t n = 0; ! stopping.load(); ++n)
               {
-                  const auto afterClose = closed.load();
+                  const auto seen = rounds.load();
                   if (devices.deliver (inputIndex, messages[n % messages.size()]))
                   {
                       ++taken;
-                      if (afterClose)
-                          ++takenAfterClose;
+                      if (isClosed (seen))
+                          countAfterClose (seen);
                   }
               }
           })
@@ -148,23 +148,31 @@ public:
     int getTaken() const noexcept { return taken.load(); }
 
     /** From now on, count the deliveries that still reach the input (see getTakenAfterClose). */
-    void inputClosed() noexcept { closed = true; }
+    void inputClosed() noexcept { rounds = (roundOf (rounds.load()) | 1) << 32; }
     /** Starts a new round: the input is open again and nothing has been taken after a close. */
-    void inputOpened() noexcept
-    {
-        closed = false;
-        takenAfterClose = 0;
-    }
-    int getTakenAfterClose() const noexcept { return takenAfterClose.load(); }
+    void inputOpened() noexcept { rounds = ((roundOf (rounds.load()) | 1) + 1) << 32; }
+    int getTakenAfterClose() const noexcept { return (int) (rounds.load() & 0xffffffffu); }
 
 private:
+    // The round (odd while the input is closed) and the deliveries taken after its close, in one
+    // word: a delivery counts only in the round in which the flood saw the input closed, so one
+    // that was held up across a reopening (and reached the new input) is not taken for a leak.
+    static uint64_t roundOf (uint64_t word) noexcept { return word >> 32; }
+    static bool isClosed (uint64_t word) noexcept { return (roundOf (word) & 1) != 0; }
+    void countAfterClose (uint64_t seen) noexcept
+    {
+        auto now = rounds.load();
+        while (roundOf (now) == roundOf (seen) && ! rounds.compare_exchange_weak (now, now + 1))
+        {
+        }
+    }
+
     VirtualMidiDevices& devices;
     const int inputIndex;
     const std::vector<juce::MidiMessage> messages;
     std::atomic<bool> stopping { false };
-    std::atomic<bool> closed { false };
     std::atomic<int> taken { 0 };
-    std::atomic<int> takenAfterClose { 0 };
+    std::atomic<uint64_t> rounds { 0 };
     std::thread thread;
 };
 
@@ -200,6 +208,17 @@ void personalise (Synth& synth)
             r[184] = (uint8_t) ('A' + b);
             synth.setProgram (b, p, r);
         }
+}
+
+/** The same SysEx dumps as another of the maker's synths sends them: every message's device byte
+    replaced (packed data is 7-bit, so F0 only ever starts a message). */
+inline juce::MemoryBlock asOtherSynth (juce::MemoryBlock dumps, uint8_t device)
+{
+    auto* b = static_cast<uint8_t*> (dumps.getData());
+    for (size_t i = 0; i + 2 < dumps.getSize(); ++i)
+        if (b[i] == sysex::start)
+            b[i + 2] = device;
+    return dumps;
 }
 
 /** Controller message bytes, for comparisons. */
