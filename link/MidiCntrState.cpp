@@ -3,7 +3,6 @@
 #include "link/EngineFileStore.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
-#include "link/FactoryBankFile.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
 #include "link/PortWatcher.h"
@@ -130,8 +129,7 @@ void MidiCntrState::buildBanks()
 
     // F1..F4 as the user made them match the synth, or edited them.
     bool fromSynth = false;
-    if (factoryfile::load (settingsFolder, { synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(), synthBanks[7].get() },
-                           fromSynth))
+    if (files->loadFactoryBanks (factoryBanks(), fromSynth))
         factoryBanksMatchSynth = fromSynth;
 }
 
@@ -161,10 +159,21 @@ void MidiCntrState::saveBankData()
 
 void MidiCntrState::saveFactoryBankData()
 {
-    const std::lock_guard<std::mutex> fl (fileLock);
-    factoryfile::save (settingsFolder, factoryfile::makeImage ({ synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(),
-                                                                 synthBanks[7].get() },
-                                                               factoryBanksMatchSynth.load()));
+    bool reloaded;
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        auto fromSynth = factoryBanksMatchSynth.load();
+        reloaded = files->saveFactoryBanks (factoryBanks(), fromSynth);
+        factoryBanksMatchSynth = fromSynth;
+    }
+    if (reloaded)
+        postEvent (event::bankContentsChanged);
+    hub->announceNotices();
+}
+
+std::array<Bank_Program*, 4> MidiCntrState::factoryBanks() const
+{
+    return { synthBanks[4].get(), synthBanks[5].get(), synthBanks[6].get(), synthBanks[7].get() };
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
