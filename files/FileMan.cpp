@@ -1,5 +1,6 @@
 #include "files/FileMan.h"
 
+#include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "model/Bank_Program.h"
 #include "model/DSI_Program.h"
@@ -99,22 +100,23 @@ int FileMan::folderSetting (int type) noexcept
 FileMan::ReadStatus FileMan::readFile (const juce::File& file)
 {
     fileContent.reset();
-    if (!file.existsAsFile())
-        return ReadStatus::missing;
-    if (file.getSize() > maxReadableFileSize)
-        return ReadStatus::tooLarge;
-    if (!file.loadFileAsData (fileContent))
+    // Only a regular file is opened, and never read past the limit: a pipe or a device chosen by
+    // mistake can neither hang the caller nor fill its memory.
+    auto found = readFileSafely (file, (size_t)maxReadableFileSize);
+    switch (found.status)
     {
-        fileContent.reset();
+    case FileReadResult::Status::ok:
+        fileContent = std::move (found.bytes);
+        return ReadStatus::ok;
+    case FileReadResult::Status::notAFile:
+        return ReadStatus::notAFile;
+    case FileReadResult::Status::tooLarge:
+        return ReadStatus::tooLarge;
+    case FileReadResult::Status::missing:
+    case FileReadResult::Status::unreadable:
+    default:
         return ReadStatus::missing;
     }
-    // The file may have grown between the size check and the read.
-    if ((juce::int64)fileContent.getSize() > maxReadableFileSize)
-    {
-        fileContent.reset();
-        return ReadStatus::tooLarge;
-    }
-    return ReadStatus::ok;
 }
 
 bool FileMan::programFromBytes (const void* data, size_t numBytes, ProgramRecord& record,

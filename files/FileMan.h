@@ -65,6 +65,7 @@ public:
     {
         ok,
         missing,  // not an existing file, or unreadable
+        notAFile, // a folder, a pipe or a device: never opened
         tooLarge, // refused unread
         notUsable // read, but holds nothing of the kind asked for
     };
@@ -92,7 +93,8 @@ public:
     static int folderSetting (int type) noexcept;
 
     //==============================================================================
-    /** Reads a whole file into the file content; refuses a file that is missing or too large. */
+    /** Reads a whole file into the file content; refuses a file that is missing or too large, and
+        anything but a regular file (never opened, so a named pipe returns at once). */
     ReadStatus readFile (const juce::File& file);
     const juce::MemoryBlock& getFileContent() const noexcept { return fileContent; }
 

@@ -268,7 +268,7 @@ TEST (FileMan, BankFilesGiveAtMostOneBank)
                FileMan::ReadStatus::notUsable);
 }
 
-TEST (FileMan, LargeFilesAreRefusedUnread)
+TEST (FileMan, LargeFilesPipesAndDevicesAreRefusedUnread)
 {
     TempFolder t;
     const auto big = t.folder.getChildFile ("big.syx");
@@ -283,6 +283,22 @@ TEST (FileMan, LargeFilesAreRefusedUnread)
     EXPECT_EQ (files.loadProgramBank (big), FileMan::ReadStatus::tooLarge);
     EXPECT_EQ (files.loadSingleProgram (big), FileMan::ReadStatus::tooLarge);
     EXPECT_EQ (files.getFileContent().getSize(), 0u);
+
+    // A named pipe chosen as a bank or program file returns at once; a device is never read.
+    const auto pipe = t.folder.getChildFile ("pipe.syx");
+    if (makeNamedPipe (pipe))
+    {
+        FileMan::ReadStatus bank{}, single{};
+        EXPECT_TRUE (returnsWithin (1000, pipe, [&] { bank = files.loadProgramBank (pipe); }));
+        EXPECT_TRUE (returnsWithin (1000, pipe, [&] { single = files.loadSingleProgram (pipe); }));
+        EXPECT_EQ (bank, FileMan::ReadStatus::notAFile);
+        EXPECT_EQ (single, FileMan::ReadStatus::notAFile);
+    }
+    const auto zero = t.folder.getChildFile ("zero.syx");
+    if (juce::File ("/dev/zero").createSymbolicLink (zero, true))
+    {
+        EXPECT_EQ (files.loadProgramBank (zero), FileMan::ReadStatus::notAFile);
+    }
 }
 
 TEST (FileMan, FailedWriteKeepsTheOldFile)

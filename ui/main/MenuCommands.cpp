@@ -84,6 +84,9 @@ bool MenuCommands::reportReadProblem (FileMan::ReadStatus status, const juce::Fi
     case FileMan::ReadStatus::missing:
         main.showMessage ("Could not read " + file.getFileName());
         break;
+    case FileMan::ReadStatus::notAFile:
+        main.showMessage ("Not a file: " + file.getFileName());
+        break;
     case FileMan::ReadStatus::tooLarge:
         main.showMessage ("Too large to be read: " + file.getFileName());
         break;
