@@ -66,8 +66,10 @@ juce::File FileMan::completeExtension (const juce::File& picked, int type)
     const auto patterns = dialogType (type).patterns;
     if (patterns.isEmpty() || picked == juce::File())
         return picked;
-    if (picked.getFileExtension().length() >= filedialog::minExtensionLength)
-        return picked;
+    // Only an extension of the kind saved counts: "Arp. Bass" is a name with a dot in it.
+    for (const auto& pattern : patterns)
+        if (pattern.startsWith ("*.") && picked.getFileName().endsWithIgnoreCase (pattern.substring (1)))
+            return picked;
     return picked.getSiblingFile (picked.getFileName() + patterns[0].substring (1));
 }
 

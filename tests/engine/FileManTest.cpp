@@ -127,6 +127,9 @@ TEST (FileMan, SavedNamesAreCompletedAndMadeLegal)
         {104, "x4Lib", "x4Lib.m_l"}, {104, "mine.l", "mine.l.m_l"}, {104, "mine.m_l", "mine.m_l"},
         {101, "Bass", "Bass.m_p"},   {101, "Bass.syx", "Bass.syx"}, {103, "all", "all.m_b"},
         {110, "set", "set.fxb"},     {111, "one.fxp", "one.fxp"},   {7, "odd", "odd"},
+        // A dot inside a name is no extension of the kind saved.
+        {101, "Arp. Bass", "Arp. Bass.m_p"}, {101, "Pad v1.2", "Pad v1.2.m_p"}, {101, "LOUD.SYX", "LOUD.SYX"},
+        {103, "Set.m_p", "Set.m_p.m_b"},
     };
     for (const auto& row : rows)
         EXPECT_EQ (FileMan::completeExtension (dir.getChildFile (row.picked), row.type),
