@@ -1,5 +1,6 @@
 #include "files/FileMan.h"
 
+#include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "model/Bank_Program.h"
 #include "model/DSI_Program.h"
@@ -65,8 +66,10 @@ juce::File FileMan::completeExtension (const juce::File& picked, int type)
     const auto patterns = dialogType (type).patterns;
     if (patterns.isEmpty() || picked == juce::File())
         return picked;
-    if (picked.getFileExtension().length() >= filedialog::minExtensionLength)
-        return picked;
+    // Only an extension of the kind saved counts: "Arp. Bass" is a name with a dot in it.
+    for (const auto& pattern : patterns)
+        if (pattern.startsWith ("*.") && picked.getFileName().endsWithIgnoreCase (pattern.substring (1)))
+            return picked;
     return picked.getSiblingFile (picked.getFileName() + patterns[0].substring (1));
 }
 
@@ -99,22 +102,23 @@ int FileMan::folderSetting (int type) noexcept
 FileMan::ReadStatus FileMan::readFile (const juce::File& file)
 {
     fileContent.reset();
-    if (!file.existsAsFile())
-        return ReadStatus::missing;
-    if (file.getSize() > maxReadableFileSize)
-        return ReadStatus::tooLarge;
-    if (!file.loadFileAsData (fileContent))
+    // Only a regular file is opened, and never read past the limit: a pipe or a device chosen by
+    // mistake can neither hang the caller nor fill its memory.
+    auto found = readFileSafely (file, (size_t)maxReadableFileSize);
+    switch (found.status)
     {
-        fileContent.reset();
+    case FileReadResult::Status::ok:
+        fileContent = std::move (found.bytes);
+        return ReadStatus::ok;
+    case FileReadResult::Status::notAFile:
+        return ReadStatus::notAFile;
+    case FileReadResult::Status::tooLarge:
+        return ReadStatus::tooLarge;
+    case FileReadResult::Status::missing:
+    case FileReadResult::Status::unreadable:
+    default:
         return ReadStatus::missing;
     }
-    // The file may have grown between the size check and the read.
-    if ((juce::int64)fileContent.getSize() > maxReadableFileSize)
-    {
-        fileContent.reset();
-        return ReadStatus::tooLarge;
-    }
-    return ReadStatus::ok;
 }
 
 bool FileMan::programFromBytes (const void* data, size_t numBytes, ProgramRecord& record,
@@ -255,6 +259,8 @@ juce::String FileMan::describeProblem (ReadStatus status, const juce::File& file
         return {};
     case ReadStatus::missing:
         return "Could not read " + file.getFileName();
+    case ReadStatus::notAFile:
+        return "Not a file: " + file.getFileName();
     case ReadStatus::tooLarge:
         return "Too large to be read: " + file.getFileName();
     case ReadStatus::notUsable:

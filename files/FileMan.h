@@ -30,9 +30,6 @@ constexpr int saveFxPreset = fxPreset + saveOffset;
 constexpr const char* fxBankExtension = ".fxb";
 constexpr const char* fxPresetExtension = ".fxp";
 
-/** An extension (with its dot) shorter than this is not taken as one when a name is completed. */
-constexpr int minExtensionLength = 3;
-
 /** The settings entries that remember the folder last used for each kind (program, bank, library,
     preset bank, preset). */
 constexpr int firstFolderSetting = 30;
@@ -65,6 +62,7 @@ public:
     {
         ok,
         missing,  // not an existing file, or unreadable
+        notAFile, // a folder, a pipe or a device: never opened
         tooLarge, // refused unread
         notUsable, // read, but holds nothing of the kind asked for
         otherSynth // holds programs of another synth (see getOtherSynthDevice)
@@ -83,8 +81,9 @@ public:
     static DialogType dialogType (int type);
     /** The patterns of a type joined with ";", as a chooser takes them. */
     static juce::String filterText (int type);
-    /** A saved name whose extension (with its dot) has fewer than three characters gets the first
-        pattern's extension appended ("Bass" → "Bass.m_p", "lib.l" → "lib.l.m_l"). */
+    /** A saved name that does not end in one of the type's extensions gets the first pattern's
+        extension appended ("Bass" → "Bass.m_p", "lib.l" → "lib.l.m_l", "Arp. Bass" →
+        "Arp. Bass.m_p"); "Bass.syx" stays. */
     static juce::File completeExtension (const juce::File& picked, int type);
     /** A name that can be a file name: the program name without trailing spaces, made legal,
         "Untitled" when nothing is left. */
@@ -99,7 +98,8 @@ public:
     /** The device byte of the other synth's programs the last read refused. */
     uint8_t getOtherSynthDevice() const noexcept { return otherSynthDevice; }
 
-    /** Reads a whole file into the file content; refuses a file that is missing or too large. */
+    /** Reads a whole file into the file content; refuses a file that is missing or too large, and
+        anything but a regular file (never opened, so a named pipe returns at once). */
     ReadStatus readFile (const juce::File& file);
     const juce::MemoryBlock& getFileContent() const noexcept { return fileContent; }
 

@@ -232,13 +232,20 @@ void MarvexAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void MarvexAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto bank = readBankChunk (data, (size_t) juce::jmax (0, sizeInBytes));
+    auto bank = readBankChunk (data, (size_t) juce::jmax (0, sizeInBytes));
     if (! bank.has_value())
         return;
 
-    const auto* programs = static_cast<const uint8_t*> (bank->programs.getData());
+    // A damaged state must not hand the host values outside 0..1, which it would save again.
+    const auto& table = engine.getTable();
+    auto* programs = static_cast<uint8_t*> (bank->programs.getData());
     for (int n = 0; n < program::programsPerBank; ++n)
+    {
+        table.bringIntoRange (programs + n * program::recordSize);
         pluginBank->setProgram (n, programs + n * program::recordSize, (size_t) program::recordSize);
+    }
+    if (bank->session.has_value())
+        table.bringIntoRange (bank->session->editBuffer.data());
 
     // A state saved by this version also brings back the sound that was being edited.
     if (bank->session.has_value())
@@ -283,9 +290,10 @@ void MarvexAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock&
 
 void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, int sizeInBytes)
 {
-    const auto record = readProgramChunk (data, (size_t) juce::jmax (0, sizeInBytes));
+    auto record = readProgramChunk (data, (size_t) juce::jmax (0, sizeInBytes));
     if (! record.has_value())
         return;
+    engine.getTable().bringIntoRange (record->data());
 
     const auto load = [&]
     {

@@ -30,4 +30,17 @@ bool hasHeader (const void* data, size_t numBytes) noexcept
     return data != nullptr && numBytes >= headerSize && std::memcmp (data, header, headerSize) == 0;
 }
 
+Shape shapeOf (const void* data, size_t numBytes) noexcept
+{
+    if (!hasHeader (data, numBytes))
+        return Shape::notALibrary;
+    const auto rest = (numBytes - headerSize) % entrySize;
+    if (rest == 0)
+        return Shape::whole;
+    if (rest == trailerSize &&
+        std::memcmp (static_cast<const char*> (data) + numBytes - trailerSize, trailer, trailerSize) == 0)
+        return Shape::whole;
+    return Shape::cut;
+}
+
 } // namespace kelvo::libraryfile

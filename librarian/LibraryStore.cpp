@@ -205,12 +205,12 @@ void LibraryStore::clearAll()
     rebuildView (FilterMode::all);
 }
 
-SaveResult LibraryStore::saveToFile (const juce::File& file) const
+SaveResult LibraryStore::saveToFile (const juce::File& file, juce::String* whyNot) const
 {
     if (getNumEntries() == 0)
         return SaveResult::nothingToWrite;
-    return writeFileSafely (file, libraryfile::make (data.data(), data.size())) ? SaveResult::written
-                                                                                : SaveResult::failed;
+    return writeFileSafely (file, libraryfile::make (data.data(), data.size()), whyNot) ? SaveResult::written
+                                                                                         : SaveResult::failed;
 }
 
 //==============================================================================

@@ -87,8 +87,9 @@ public:
     /** Empties the library and lists all. */
     void clearAll();
 
-    /** Writes a library file; an empty library writes nothing. Safe: temporary file, then rename. */
-    SaveResult saveToFile (const juce::File& file) const;
+    /** Writes a library file; an empty library writes nothing. Safe: temporary file, then rename.
+        whyNot says why a write failed. */
+    SaveResult saveToFile (const juce::File& file, juce::String* whyNot = nullptr) const;
 
     //==============================================================================
     // Imports

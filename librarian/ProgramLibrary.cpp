@@ -1,5 +1,8 @@
 #include "librarian/ProgramLibrary.h"
 
+#include "files/FolderLock.h"
+#include "files/KeptFile.h"
+#include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "librarian/LibraryFile.h"
 #include "model/Bank_Program.h"
@@ -12,10 +15,35 @@ namespace
 {
 constexpr const char* untitledName = "Untitled";
 constexpr size_t programDumpSize = 300;
+
+// A temporary file this old was left by a save that never finished: no save takes a minute.
+const juce::RelativeTime staleTemporaryAge = juce::RelativeTime::minutes (1);
+
+/** What is wrong with a default file that cannot be taken as it is. */
+FileProblem problemOf (const FileReadResult& found, libraryfile::Shape shape)
+{
+    if (found.isDamaged() && found.status != FileReadResult::Status::tooLarge)
+        return describeReadProblem (found);
+    if (found.bytes.isEmpty())
+        return {"is empty", "empty"};
+    if (shape == libraryfile::Shape::notALibrary)
+        return {"is not a program library", "not-a-library"};
+    if (found.status == FileReadResult::Status::tooLarge)
+        return describeReadProblem (found);
+    return {"is cut short", "cut-short"};
+}
+
+juce::String entriesText (int n)
+{
+    return n == 1 ? juce::String ("1 entry") : juce::String (n) + " entries";
+}
 } // namespace
 
-ProgramLibrary::ProgramLibrary (const juce::File& file, Bank_Program& bank, ApplyProgramChunk applyChunk)
-    : defaultFile (file), pluginBank (bank), apply (std::move (applyChunk))
+ProgramLibrary::ProgramLibrary (const juce::File& file, Bank_Program& bank, ApplyProgramChunk applyChunk,
+                                NoticeHandler onNotice)
+    : defaultFile (file), pluginBank (bank), apply (std::move (applyChunk)),
+      kept (std::make_unique<KeptFile> (file, "The library file", "the library", libraryfile::maxFileSize,
+                                        std::move (onNotice)))
 {
 }
 
@@ -23,7 +51,10 @@ ProgramLibrary::~ProgramLibrary()
 {
     // Every change was written when it was made; only a failed write is tried again, and never
     // over a file that another instance wrote since.
-    if (unsavedChanges && stampOfDefaultFile() == knownStamp)
+    if (!unsavedChanges)
+        return;
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+    if (isUnchangedOnDisk (kept->read()))
         saveDefaultFile();
 }
 
@@ -33,70 +64,93 @@ juce::File ProgramLibrary::defaultFileIn (const juce::File& settingsFolder)
 }
 
 //==============================================================================
-ProgramLibrary::FileStamp ProgramLibrary::stampOfDefaultFile() const
+bool ProgramLibrary::isUnchangedOnDisk (const FileReadResult& found) const
 {
-    if (!defaultFile.existsAsFile())
-        return {};
-    return {true, defaultFile.getLastModificationTime(), defaultFile.getSize()};
+    if (found.status == FileReadResult::Status::missing)
+        return !knownExists;
+    return found.isOk() && knownExists && found.bytes == knownContent;
 }
 
-bool ProgramLibrary::readDefaultFile()
+bool ProgramLibrary::takeChangesOnDisk (bool firstReading)
 {
-    const auto stamp = stampOfDefaultFile();
-    if (!stamp.exists)
-    {
-        knownStamp = stamp;
+    const auto found = kept->read();
+    // A file that has gone leaves the library as it is: the next change writes it again. Contents
+    // are compared, not times and sizes, which two saves within a clock tick can share.
+    if (found.status == FileReadResult::Status::missing || isUnchangedOnDisk (found))
         return false;
+
+    const auto shape = libraryfile::shapeOf (found.bytes.getData(), found.bytes.getSize());
+    if (found.isOk() && shape == libraryfile::Shape::whole)
+    {
+        store.replaceData (libraryfile::readEntries (found.bytes.getData(), found.bytes.getSize()));
+        knownContent = found.bytes;
+        knownExists = true;
+        unsavedChanges = false;
+        return true;
     }
 
-    juce::MemoryBlock content;
-    if (!defaultFile.loadFileAsData (content))
-    {
-        // Never write over a library that could not be read.
-        defaultFileUnreadable = true;
+    // Damaged: its whole entries are worth keeping at the first reading; later, the library in use
+    // is more than what a damaged file holds and takes its place.
+    const auto readable = shape != libraryfile::Shape::notALibrary &&
+                          (found.isOk() || found.status == FileReadResult::Status::tooLarge);
+    const auto entries =
+        readable ? libraryfile::readEntries (found.bytes.getData(), found.bytes.getSize()) : juce::MemoryBlock();
+    const auto numRead = (int)(entries.getSize() / libraryfile::entrySize);
+    const auto what = !firstReading ? juce::String ("it was replaced by the library in use")
+                      : numRead > 0 ? entriesText (numRead) + " in it were read"
+                                    : juce::String ("the library starts empty");
+    const auto asideOk = kept->setAside (problemOf (found, shape), what);
+    knownExists = false;
+    knownContent.reset();
+    if (!firstReading)
         return false;
-    }
-    defaultFileUnreadable = false;
-    knownStamp = stamp;
-    unsavedChanges = false;
-    store.replaceData (libraryfile::readEntries (content.getData(), content.getSize()));
+    store.replaceData (entries);
+    // Written whole at once, so that the next start finds a good file.
+    if (asideOk && numRead > 0)
+        saveDefaultFile();
     return true;
 }
 
-void ProgramLibrary::loadDefaultFile()
+bool ProgramLibrary::takeChangesKeepingSelection()
 {
-    readDefaultFile();
-    store.rebuildView (LibraryStore::FilterMode::all);
-}
-
-bool ProgramLibrary::reloadIfChangedOnDisk()
-{
-    const auto stamp = stampOfDefaultFile();
-    if (!stamp.exists || stamp == knownStamp)
-        return true;
-
     const bool hadSelection = store.hasValidSelection();
     const auto selected = store.getEntryRecord (store.getSelectedEntry());
-    if (!readDefaultFile())
+    if (!takeChangesOnDisk (false))
         return true;
 
     store.rebuildView (store.getFilterMode());
     return !hadSelection || store.selectEntry (store.findEntry (selected.data()));
 }
 
+void ProgramLibrary::loadDefaultFile()
+{
+    const auto folder = defaultFile.getParentDirectory();
+    removeStaleTemporaryFiles (folder, {defaultFile.getFileName()}, staleTemporaryAge);
+    {
+        const FolderLock lock (folder, lockWaitMilliseconds);
+        takeChangesOnDisk (true);
+    }
+    store.rebuildView (LibraryStore::FilterMode::all);
+}
+
+bool ProgramLibrary::reloadIfChangedOnDisk()
+{
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+    return takeChangesKeepingSelection();
+}
+
 SaveResult ProgramLibrary::saveDefaultFile()
 {
-    if (defaultFileUnreadable)
-        return SaveResult::failed;
-
     // Unlike a save to a chosen file, an empty library is written too: it has to stay empty.
-    if (!writeFileSafely (defaultFile, libraryfile::make (store.getBytes(), store.getNumBytes())))
+    const auto bytes = libraryfile::make (store.getBytes(), store.getNumBytes());
+    if (!kept->write (bytes))
     {
         unsavedChanges = true;
         return SaveResult::failed;
     }
     unsavedChanges = false;
-    knownStamp = stampOfDefaultFile();
+    knownContent = bytes;
+    knownExists = true;
     return SaveResult::written;
 }
 
@@ -105,7 +159,8 @@ SaveResult ProgramLibrary::renameSelected (const juce::String& name, int categor
 {
     if (name.isEmpty() || !store.hasValidSelection())
         return SaveResult::nothingToWrite;
-    if (!reloadIfChangedOnDisk())
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+    if (!takeChangesKeepingSelection())
         return SaveResult::nothingToWrite;
 
     const auto entry = store.getSelectedEntry();
@@ -128,7 +183,8 @@ SaveResult ProgramLibrary::addCurrentProgram (const juce::String& name, int cate
     if (category >= 0 && category <= 255)
         record[program::categoryIndex] = (uint8_t)category;
 
-    reloadIfChangedOnDisk();
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+    takeChangesKeepingSelection();
     if (!store.addProgram (name.isEmpty() ? juce::String (untitledName) : name, record))
         return SaveResult::nothingToWrite;
     return saveDefaultFile();
@@ -141,7 +197,10 @@ bool ProgramLibrary::isCurrentProgramInLibrary() const
 
 SaveResult ProgramLibrary::deleteSelected()
 {
-    if (!store.hasValidSelection() || !reloadIfChangedOnDisk())
+    if (!store.hasValidSelection())
+        return SaveResult::nothingToWrite;
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+    if (!takeChangesKeepingSelection())
         return SaveResult::nothingToWrite;
     store.deleteSelected();
     return saveDefaultFile();
@@ -149,6 +208,7 @@ SaveResult ProgramLibrary::deleteSelected()
 
 SaveResult ProgramLibrary::clearAll()
 {
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
     store.clearAll();
     return saveDefaultFile();
 }
@@ -157,8 +217,9 @@ SaveResult ProgramLibrary::commitImport (bool append)
 {
     if (store.getNumStaged() == 0)
         return SaveResult::nothingToWrite;
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
     if (append)
-        reloadIfChangedOnDisk();
+        takeChangesKeepingSelection();
     store.commitImport (append);
     return saveDefaultFile();
 }
@@ -167,9 +228,21 @@ SaveResult ProgramLibrary::commitImport (bool append)
 ProgramLibrary::ImportResult ProgramLibrary::stageLibraryFile (const juce::File& file)
 {
     store.clearImport();
-    juce::MemoryBlock content;
-    if (!file.existsAsFile() || !file.loadFileAsData (content))
+    const auto found = readFileSafely (file, libraryfile::maxFileSize);
+    switch (found.status)
+    {
+    case FileReadResult::Status::ok:
+        break;
+    case FileReadResult::Status::notAFile:
+        return ImportResult::notAFile;
+    case FileReadResult::Status::tooLarge:
+        return ImportResult::tooLarge;
+    case FileReadResult::Status::missing:
+    case FileReadResult::Status::unreadable:
+    default:
         return ImportResult::unreadable;
+    }
+    const auto& content = found.bytes;
     if (!libraryfile::hasHeader (content.getData(), content.getSize()))
         return ImportResult::notALibrary;
 
@@ -210,6 +283,10 @@ juce::String ProgramLibrary::describe (ImportResult result, const juce::File& fi
         return file.getFileName() + " is not a Mopho program library.";
     case ImportResult::unreadable:
         return file.getFileName() + " could not be read.";
+    case ImportResult::notAFile:
+        return file.getFileName() + " is not a file.";
+    case ImportResult::tooLarge:
+        return file.getFileName() + " is far too large to be a program library.";
     }
     return {};
 }

@@ -5,20 +5,26 @@
 #include <juce_core/juce_core.h>
 
 #include <functional>
+#include <memory>
 
 namespace kelvo
 {
 class Bank_Program;
+class KeptFile;
+struct FileReadResult;
 
 /**
     The library page's operations without its widgets: the library store, kept in step with the
     default library file, and what the page does with the current program.
 
-    The default file is written after every change (add, import, rename, delete, clear), so a host
-    that crashes keeps the user's work; an emptied library is written as an empty library file, so
-    deleted entries stay deleted. Before a change, a default file that changed on disk since it was
-    read or written (another plug-in instance saved it) is read again, so two instances do not drop
-    each other's additions.
+    The default file is kept like the engine's files: written after every change (add, import,
+    rename, delete, clear), so a host that crashes keeps the user's work; an emptied library is
+    written as an empty library file, so deleted entries stay deleted. Each change reads the file,
+    applies itself and writes, all under the settings folder's lock; a file whose contents differ
+    from what this instance last read or wrote (another instance saved it) is taken first, so two
+    instances never drop each other's changes. The file is read safely and size-capped; a damaged
+    one (cut, not a library, unreadable, a pipe or a device in its place) is kept aside under a name
+    that says why, its whole entries are taken, and the user is told once, as of a failed save.
 
     Message thread only.
 */
@@ -29,8 +35,12 @@ public:
         setCurrentProgramStateInformation). */
     using ApplyProgramChunk = std::function<void (const juce::MemoryBlock& programChunk)>;
 
+    /** What the user is told about the default file (kept aside, not saved). */
+    using NoticeHandler = std::function<void (const juce::String&)>;
+
     /** defaultFile is the library kept between sessions; pluginBank supplies the edit buffer. */
-    ProgramLibrary (const juce::File& defaultFile, Bank_Program& pluginBank, ApplyProgramChunk apply);
+    ProgramLibrary (const juce::File& defaultFile, Bank_Program& pluginBank, ApplyProgramChunk apply,
+                    NoticeHandler onNotice = nullptr);
     ~ProgramLibrary();
 
     /** "x4Lib.m_l" in the settings folder. */
@@ -42,7 +52,7 @@ public:
 
     //==============================================================================
     /** Reads the default file (the library becomes its whole entries; a missing file leaves the
-        library as it is), then lists all. */
+        library as it is), then lists all. Removes temporary files that a save killed mid-way left. */
     void loadDefaultFile();
 
     /** Renames the selected entry and sets its category, then lists the filter category (the one
@@ -65,8 +75,12 @@ public:
         when it is still there; returns false when it is gone. */
     bool reloadIfChangedOnDisk();
 
-    /** Writes the library to a file of the user's choosing; an empty library writes nothing. */
-    SaveResult saveToFile (const juce::File& file) const { return store.saveToFile (file); }
+    /** Writes the library to a file of the user's choosing; an empty library writes nothing.
+        whyNot says why a save failed. */
+    SaveResult saveToFile (const juce::File& file, juce::String* whyNot = nullptr) const
+    {
+        return store.saveToFile (file, whyNot);
+    }
 
     //==============================================================================
     // Imports: each stages entries; commitImport then appends or replaces.
@@ -76,7 +90,9 @@ public:
         staged,
         nothingStaged, // no whole entry
         notALibrary,   // the file does not begin with the library header
-        unreadable
+        unreadable,
+        notAFile, // a folder, a pipe or a device: never read
+        tooLarge  // refused unread
     };
 
     /** Stages the entries of a library file; a file without the library header is refused. */
@@ -101,28 +117,30 @@ public:
     void showFilterCategory();
     const juce::String& getFilterLabel() const noexcept { return filterLabel; }
 
-private:
-    struct FileStamp
-    {
-        bool exists = false;
-        juce::Time modified;
-        juce::int64 size = 0;
-        bool operator== (const FileStamp&) const = default;
-    };
+    /** How long a change waits for another instance's save to finish before going on regardless. */
+    static constexpr int lockWaitMilliseconds = 2000;
 
-    FileStamp stampOfDefaultFile() const;
-    bool readDefaultFile();
+private:
+    /** Takes the default file as it is on disk when another instance changed it (or a damaged file
+        is found: it is kept aside, and at the first reading its whole entries are taken). The
+        caller holds the folder lock. Returns true when the library took the file's entries. */
+    bool takeChangesOnDisk (bool firstReading);
+    /** The same for a change: keeps the selected entry selected; false when it is gone. */
+    bool takeChangesKeepingSelection();
+    /** The caller holds the folder lock. */
     SaveResult saveDefaultFile();
+    bool isUnchangedOnDisk (const FileReadResult& found) const;
 
     const juce::File defaultFile;
     Bank_Program& pluginBank;
     ApplyProgramChunk apply;
+    std::unique_ptr<KeptFile> kept;
 
     LibraryStore store;
     juce::String filterLabel;
-    FileStamp knownStamp;
+    juce::MemoryBlock knownContent; // the file as this instance last read or wrote it
+    bool knownExists = false;
     bool unsavedChanges = false;
-    bool defaultFileUnreadable = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProgramLibrary)
 };

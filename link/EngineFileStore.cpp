@@ -1,8 +1,10 @@
 #include "link/EngineFileStore.h"
 #include "files/FolderLock.h"
+#include "files/KeptFile.h"
 #include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "link/EngineSettings.h"
+#include "link/FactoryBankFile.h"
 #include "model/BankImage.h"
 #include "model/Bank_Program.h"
 #include "model/SynthBanks.h"
@@ -32,21 +34,33 @@ const KindInfo kinds[] = {
     {enginefile::settingsFileName, "The settings file", "the settings", enginefile::maxSettingsFileSize},
     {enginefile::bankDataFileName, "The bank file", "the banks U1-U4", enginefile::maxBankDataFileSize},
     {enginefile::portsFileName, "The MIDI ports file", "the chosen MIDI ports", enginefile::maxPortsFileSize},
+    {factoryfile::fileName, "The factory bank file", "the banks F1-F4", enginefile::maxBankDataFileSize},
 };
 
-// What is wrong with a file: what readFileSafely found, or a length that is not the one right length.
-FileProblem describe (const FileReadResult& found, size_t validSize)
+bool hasHeader (const juce::MemoryBlock& image, const char* header)
 {
-    if (found.isDamaged())
-        return describeReadProblem (found);
-    const auto size = found.bytes.getSize();
-    if (size == 0)
-        return {"is empty", "empty"};
-    if (validSize != 0 && size < validSize)
-        return {"is cut short", "cut-short"};
-    if (validSize != 0 && size > validSize)
-        return {"is longer than it should be", "too-long"};
-    return {"holds nothing usable", "unusable"};
+    return image.getSize() >= bankimage::dataFileHeaderSize &&
+           std::memcmp (image.getData(), header, bankimage::dataFileHeaderSize) == 0;
+}
+
+bool hasFactoryFileHeader (const juce::MemoryBlock& image)
+{
+    return hasHeader (image, factoryfile::fromSynthHeader) || hasHeader (image, factoryfile::localHeader);
+}
+
+bool sameHeader (const juce::MemoryBlock& a, const juce::MemoryBlock& b)
+{
+    return a.getSize() >= bankimage::dataFileHeaderSize && b.getSize() >= bankimage::dataFileHeaderSize &&
+           std::memcmp (a.getData(), b.getData(), bankimage::dataFileHeaderSize) == 0;
+}
+
+/** What a damaged file of four banks gave: every program, some, or none. */
+juce::String programsReadText (int programsRead, const char* banks, const char* instead)
+{
+    return programsRead >= numUserPrograms ? juce::String ("every program in it was read")
+           : programsRead > 0 ? juce::String (programsRead) + " of " + juce::String (numUserPrograms) +
+                                    " programs were read, the rest are " + instead
+                              : juce::String (banks) + " hold " + instead;
 }
 
 juce::MemoryBlock utf8Of (const juce::String& text)
@@ -84,60 +98,37 @@ juce::MemoryBlock imageOf (const EngineFileStore::UserBanks& banks)
 EngineFileStore::EngineFileStore (const juce::File& f, NoticeHandler onNotice)
     : folder (f), notice (std::move (onNotice))
 {
+    for (size_t k = 0; k < files.size(); ++k)
+        files[k] = std::make_unique<KeptFile> (folder.getChildFile (kinds[k].fileName), kinds[k].label,
+                                               kinds[k].contents, kinds[k].maxSize,
+                                               [this] (const juce::String& text) { notice (text); });
 }
 
 EngineFileStore::~EngineFileStore() = default;
 
-juce::File EngineFileStore::fileOf (Kind kind) const
-{
-    return folder.getChildFile (kinds[kind].fileName);
-}
-
 FileReadResult EngineFileStore::read (Kind kind) const
 {
-    return readFileSafely (fileOf (kind), kinds[kind].maxSize);
+    return file (kind).read();
 }
 
 void EngineFileStore::removeStaleTemporaryFiles()
 {
     kelvo::removeStaleTemporaryFiles (folder,
                                       {enginefile::settingsFileName, enginefile::bankDataFileName,
-                                       enginefile::portsFileName, enginefile::simulatorMemoryFileName},
+                                       enginefile::portsFileName, factoryfile::fileName,
+                                       enginefile::simulatorMemoryFileName},
                                       staleTemporaryAge);
 }
 
 bool EngineFileStore::setAside (Kind kind, const FileReadResult& found, size_t validSize,
                                 const juce::String& what)
 {
-    const auto problem = describe (found, validSize);
-    const auto told = juce::String (kinds[kind].label) + " " + problem.words + "; " + what + ".";
-    const auto aside = setFileAside (fileOf (kind), problem.nameTag);
-    if (aside == juce::File())
-    {
-        isProtected[(size_t)kind] = true;
-        notice (told + " It could not be moved aside, so it is not written over: changes to " +
-                kinds[kind].contents + " are not saved.");
-        return false;
-    }
-    notice (told + " The old file was kept as \"" + aside.getFullPathName() + "\".");
-    return true;
+    return file (kind).setAside (KeptFile::problemOf (found, validSize), what);
 }
 
 bool EngineFileStore::write (Kind kind, const juce::MemoryBlock& bytes)
 {
-    if (isProtected[(size_t)kind])
-        return false;
-
-    juce::String whyNot;
-    if (writeFileSafely (fileOf (kind), bytes, &whyNot))
-    {
-        writeFailed[(size_t)kind] = false;
-        return true;
-    }
-    if (!std::exchange (writeFailed[(size_t)kind], true))
-        notice ("Could not save " + juce::String (kinds[kind].contents) + " to \"" +
-                fileOf (kind).getFullPathName() + "\": " + whyNot + ". The previous file is kept.");
-    return false;
+    return file (kind).write (bytes);
 }
 
 //==============================================================================
@@ -172,7 +163,7 @@ LoadedSettings EngineFileStore::loadSettings()
 
 bool EngineFileStore::saveSettings (const juce::StringArray& entries)
 {
-    if (isProtected[settingsFile])
+    if (file (settingsFile).isProtected())
         return false;
     const FolderLock lock (folder, lockWaitMilliseconds);
     const auto found = read (settingsFile);
@@ -202,9 +193,10 @@ bool EngineFileStore::saveSettings (const juce::StringArray& entries)
 }
 
 //==============================================================================
-bool EngineFileStore::isUsableBankImage (const FileReadResult& found)
+bool EngineFileStore::isUsableBankImage (Kind kind, const FileReadResult& found)
 {
-    return found.isOk() && found.bytes.getSize() == bankimage::dataFileImageSize;
+    return found.isOk() && found.bytes.getSize() == bankimage::dataFileImageSize &&
+           (kind != factoryFile || hasFactoryFileHeader (found.bytes));
 }
 
 void EngineFileStore::loadBanks (const UserBanks& userBanks)
@@ -213,15 +205,11 @@ void EngineFileStore::loadBanks (const UserBanks& userBanks)
     loadUserBanks (userBanks, found.bytes.getData(), found.bytes.getSize());
     bankBaseline = imageOf (userBanks);
 
-    if (found.status == FileReadResult::Status::missing || isUsableBankImage (found))
+    if (found.status == FileReadResult::Status::missing || isUsableBankImage (bankDataFile, found))
         return;
 
-    const auto programsRead = numLoadablePrograms (found.bytes.getSize());
-    const auto what = programsRead >= numUserPrograms ? juce::String ("every program in it was read")
-                      : programsRead > 0
-                          ? juce::String (programsRead) + " of " + juce::String (numUserPrograms) +
-                                " programs were read, the rest are factory programs"
-                          : juce::String ("U1-U4 hold the factory programs");
+    const auto what =
+        programsReadText (numLoadablePrograms (found.bytes.getSize()), "U1-U4", "factory programs");
     // Kept aside, then written whole with what was read, so that the next start finds a good file.
     if (setAside (bankDataFile, found, bankimage::dataFileImageSize, what))
         write (bankDataFile, bankBaseline);
@@ -229,46 +217,91 @@ void EngineFileStore::loadBanks (const UserBanks& userBanks)
 
 bool EngineFileStore::saveBanks (const UserBanks& userBanks)
 {
-    if (isProtected[bankDataFile])
+    auto image = imageOf (userBanks);
+    return saveBankImage (bankDataFile, userBanks, image, bankBaseline);
+}
+
+bool EngineFileStore::loadFactoryBanks (const UserBanks& factoryBanks, bool& fromSynth)
+{
+    const auto found = read (factoryFile);
+    // Without one of its own headers the file is not taken at all: junk never becomes programs.
+    const auto readable = found.bytes.getSize() > 0 && hasFactoryFileHeader (found.bytes) &&
+                          (found.isOk() || found.status == FileReadResult::Status::tooLarge);
+    const auto programsRead = readable ? numLoadablePrograms (found.bytes.getSize()) : 0;
+    if (programsRead > 0)
+    {
+        // Each bank keeps the built-in factory programs where the file does not hold them whole.
+        loadUserBanks (factoryBanks, found.bytes.getData(), found.bytes.getSize());
+        fromSynth = hasHeader (found.bytes, factoryfile::fromSynthHeader);
+    }
+    factoryBaseline = factoryfile::makeImage ({factoryBanks[0], factoryBanks[1], factoryBanks[2], factoryBanks[3]},
+                                              programsRead > 0 && fromSynth);
+
+    if (found.status == FileReadResult::Status::missing || isUsableBankImage (factoryFile, found))
+        return programsRead > 0;
+
+    const auto what = programsReadText (programsRead, "F1-F4", "the built-in factory programs");
+    if (setAside (factoryFile, found, bankimage::dataFileImageSize, what) && programsRead > 0)
+        write (factoryFile, factoryBaseline);
+    return programsRead > 0;
+}
+
+bool EngineFileStore::saveFactoryBanks (const UserBanks& factoryBanks, bool& fromSynth)
+{
+    auto image =
+        factoryfile::makeImage ({factoryBanks[0], factoryBanks[1], factoryBanks[2], factoryBanks[3]}, fromSynth);
+    const auto took = saveBankImage (factoryFile, factoryBanks, image, factoryBaseline);
+    fromSynth = hasHeader (image, factoryfile::fromSynthHeader);
+    return took;
+}
+
+bool EngineFileStore::saveBankImage (Kind kind, const UserBanks& banks, juce::MemoryBlock& merged,
+                                     juce::MemoryBlock& baseline)
+{
+    if (file (kind).isProtected())
         return false;
 
-    auto merged = imageOf (userBanks);
-    auto mustWrite = merged != bankBaseline;
+    auto mustWrite = merged != baseline;
 
     const FolderLock lock (folder, lockWaitMilliseconds);
-    const auto found = read (bankDataFile);
-    const auto usable = isUsableBankImage (found);
+    const auto found = read (kind);
+    const auto usable = isUsableBankImage (kind, found);
     if (!usable && found.status != FileReadResult::Status::missing)
     {
-        if (!setAside (bankDataFile, found, bankimage::dataFileImageSize,
-                       "it was replaced by the banks in use"))
+        if (!setAside (kind, found, bankimage::dataFileImageSize, "it was replaced by the banks in use"))
             return false;
         mustWrite = true;
     }
 
-    // Programs this instance did not change take what another instance saved meanwhile.
+    // Programs this instance did not change take what another instance saved meanwhile, and so
+    // does the header when this instance left it as it was.
     bool tookFromDisk = false;
-    if (usable && found.bytes != bankBaseline)
+    if (usable && found.bytes != baseline)
     {
+        if (sameHeader (merged, baseline) && !sameHeader (merged, found.bytes))
+        {
+            merged.copyFrom (found.bytes.getData(), 0, bankimage::dataFileHeaderSize);
+            baseline.copyFrom (found.bytes.getData(), 0, bankimage::dataFileHeaderSize);
+            tookFromDisk = true;
+        }
         const auto current = merged;
         for (int n = 0; n < numUserPrograms; ++n)
         {
-            if (!sameProgram (current, bankBaseline, n) || sameProgram (current, found.bytes, n))
+            if (!sameProgram (current, baseline, n) || sameProgram (current, found.bytes, n))
                 continue;
             const auto* theirs = programIn (found.bytes, n);
             std::memcpy (const_cast<uint8_t*> (programIn (merged, n)), theirs, (size_t)program::recordSize);
-            std::memcpy (const_cast<uint8_t*> (programIn (bankBaseline, n)), theirs,
-                         (size_t)program::recordSize);
-            userBanks[(size_t)(n / program::programsPerBank)]->setProgram (
-                n % program::programsPerBank, theirs, (size_t)program::recordSize);
+            std::memcpy (const_cast<uint8_t*> (programIn (baseline, n)), theirs, (size_t)program::recordSize);
+            banks[(size_t)(n / program::programsPerBank)]->setProgram (n % program::programsPerBank, theirs,
+                                                                        (size_t)program::recordSize);
             tookFromDisk = true;
         }
     }
 
     if ((usable && found.bytes == merged) || !mustWrite)
-        bankBaseline = merged;
-    else if (write (bankDataFile, merged))
-        bankBaseline = merged;
+        baseline = merged;
+    else if (write (kind, merged))
+        baseline = merged;
     return tookFromDisk;
 }
 
@@ -292,7 +325,7 @@ juce::StringArray EngineFileStore::loadPorts()
 
 bool EngineFileStore::savePorts (const juce::StringArray& names)
 {
-    if (isProtected[portsFile])
+    if (file (portsFile).isProtected())
         return false;
     const auto bytes = makePortsFile (names);
     const FolderLock lock (folder, lockWaitMilliseconds);

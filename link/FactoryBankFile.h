@@ -23,10 +23,6 @@ constexpr const char* localHeader = "FMopho  Local>";
 
 /** The file's image of F1..F4. */
 juce::MemoryBlock makeImage (const std::array<const Bank_Program*, 4>& factoryBanks, bool fromSynth);
-/** Loads F1..F4 from the folder's file; false (banks untouched) when there is none or it is not whole.
-    fromSynth tells whether the banks were the synth's. */
-bool load (const juce::File& folder, const std::array<Bank_Program*, 4>& factoryBanks, bool& fromSynth);
-bool save (const juce::File& folder, const juce::MemoryBlock& image);
 } // namespace factoryfile
 
 } // namespace kelvo

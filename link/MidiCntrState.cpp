@@ -3,7 +3,6 @@
 #include "link/EngineFileStore.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
-#include "link/FactoryBankFile.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiDevices.h"
 #include "link/PortWatcher.h"
@@ -120,7 +119,7 @@ void MidiCntrState::buildBanks()
 
     // F1..F4 as the user made them match the synth, or edited them.
     bool fromSynth = false;
-    if (factoryfile::load (settingsFolder, factoryBanks, fromSynth))
+    if (files->loadFactoryBanks (factoryBanks, fromSynth))
         factoryBanksMatchSynth = fromSynth;
 
     // What the synth holds is taken to be what was loaded, until something is received or sent.
@@ -153,9 +152,16 @@ void MidiCntrState::saveBankData()
 
 void MidiCntrState::saveFactoryBankData()
 {
-    const auto f = memory->getFactoryBanks();
-    const std::lock_guard<std::mutex> fl (fileLock);
-    factoryfile::save (settingsFolder, factoryfile::makeImage ({ f[0], f[1], f[2], f[3] }, factoryBanksMatchSynth.load()));
+    bool reloaded;
+    {
+        const std::lock_guard<std::mutex> fl (fileLock);
+        auto fromSynth = factoryBanksMatchSynth.load();
+        reloaded = files->saveFactoryBanks (memory->getFactoryBanks(), fromSynth);
+        factoryBanksMatchSynth = fromSynth;
+    }
+    if (reloaded)
+        postEvent (event::bankContentsChanged);
+    hub->announceNotices();
 }
 
 juce::StringArray MidiCntrState::getPortNames() const

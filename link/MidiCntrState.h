@@ -223,7 +223,9 @@ public:
     /** Writes the bank data file when U1..U4 changed here; programs that another instance saved
         meanwhile are loaded (and 0x19000000 posted). */
     void saveBankData();
-    /** Writes F1..F4 as they are now to their own file, so that they survive a restart. */
+    /** Writes F1..F4 to their own file when they changed here, so that they survive a restart;
+        merged like the bank data (programs another instance saved meanwhile are loaded, and
+        0x19000000 posted). */
     void saveFactoryBankData();
     /** The port names: input, output and a third entry, "NONE" where no port is chosen. */
     juce::StringArray getPortNames() const;
@@ -280,6 +282,7 @@ public:
 
 private:
     void buildBanks();
+    /** F1..F4, as the file store takes them. */
     void openSavedPorts();
     void takeDeviceNotices();
 

@@ -240,6 +240,20 @@ float ParameterTable::toHostValue (int index, int rawValue) const noexcept
     return max > 0 ? (float) rawValue / (float) max : 0.0f;
 }
 
+int ParameterTable::bringIntoRange (uint8_t* record) const noexcept
+{
+    if (record == nullptr)
+        return 0;
+    int changed = 0;
+    for (int i = 0; i < program::numHostParameters; ++i)
+    {
+        const auto inRange = (uint8_t) juce::jmin (juce::jmax (0, getMax (i)), (int) record[i]);
+        changed += inRange != record[i] ? 1 : 0;
+        record[i] = inRange;
+    }
+    return changed;
+}
+
 int ParameterTable::fromHostValue (int index, float hostValue) const noexcept
 {
     const auto max = getMax (index);

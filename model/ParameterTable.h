@@ -59,6 +59,12 @@ public:
         below the parameter's minimum. */
     int fromHostValue (int index, float hostValue) const noexcept;
 
+    /** Lowers every host parameter's byte of a 256-byte record that lies above its parameter's
+        maximum to that maximum, so that no host value lies outside 0..1 (a byte below a non-zero
+        minimum still gives a host value of 0 or more, and is kept as the state saved it); the bytes
+        past the parameters stay as they are. Returns how many bytes were changed. */
+    int bringIntoRange (uint8_t* record) const noexcept;
+
     // The tables, by the names the rest of the code knows them by.
     std::array<int16_t, program::numTableRows> parMax {};
     std::array<int16_t, program::numTableRows> parMin {};

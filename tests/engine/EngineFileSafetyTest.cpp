@@ -9,6 +9,7 @@
 #include "link/CombinedMidiDevices.h"
 #include "link/EngineFiles.h"
 #include "link/EngineSettings.h"
+#include "link/FactoryBankFile.h"
 #include "link/MidiCntrState.h"
 #include "link/SystemMidiDevices.h"
 #include "model/BankImage.h"
@@ -511,7 +512,7 @@ TEST (TemporaryFiles, StaleOnesOfOurFilesGoAtStartOthersStay)
     const auto old = juce::Time::getCurrentTime() - juce::RelativeTime::hours (1);
     const juce::StringArray stale{".data_X4m.mph.kelvo-tmp1a2b3c", ".mphedstx_temp5f00.dat",
                                   "MophoX4Simulator_temp12ab.dat", ".MophoX4Simulator_tempffff.dat",
-                                  ".mhxplports.dat.kelvo-tmp0"};
+                                  ".mhxplports.dat.kelvo-tmp0", ".factory_X4m.mph.kelvo-tmp9"};
     const juce::StringArray kept{"notes.txt", ".data_X4m.mph.kelvo-tmpfresh", "mphedstx_tempXYZ.dat"};
     for (const auto& name : stale)
     {
@@ -688,3 +689,180 @@ TEST (SimulatorMemory, ExtraBytesAreIgnoredAndADamagedFileIsKeptAside)
         EXPECT_EQ (keptAside (t.folder, simulatorName).size(), c.told ? 1 : 0);
     }
 }
+
+//==============================================================================
+namespace
+{
+constexpr const char* factoryName = "factory_X4m.mph";
+constexpr int pastedFactoryBank = 4, pastedFactoryProgram = 2; // F1:002
+
+/** F1..F4 as the user received or edited them: the file the engine keeps of them. */
+juce::MemoryBlock usersFactoryImage()
+{
+    std::array<Bank_Program, 4> banks{Bank_Program ("F1"), Bank_Program ("F2"), Bank_Program ("F3"),
+                                      Bank_Program ("F4")};
+    for (int b = 0; b < 4; ++b)
+    {
+        banks[(size_t)b].initialise();
+        for (int p = 0; p < 128; ++p)
+            banks[(size_t)b].setProgram (p, usersProgram (b + 4, p));
+    }
+    return factoryfile::makeImage ({&banks[0], &banks[1], &banks[2], &banks[3]}, true);
+}
+
+/** How many of F1..F4's programs are the user's own; F1:002, which the tests paste into, is not
+    counted (511 at most). */
+int usersFactoryProgramsIn (MidiCntrState& engine)
+{
+    int count = 0;
+    for (int b = 4; b < 8; ++b)
+        for (int p = 0; p < 128; ++p)
+            count += (b != pastedFactoryBank || p != pastedFactoryProgram) &&
+                             engine.getSynthBank (b)->getProgramRecord (p) == usersProgram (b, p)
+                         ? 1
+                         : 0;
+    return count;
+}
+} // namespace
+
+TEST (FactoryBankFile, ADamagedFileKeepsWhatItHoldsThroughAnEditIsKeptAsideAndTold)
+{
+    const auto image = usersFactoryImage();
+    struct Case
+    {
+        const char* what;
+        std::function<bool (const juce::File&)> prepare;
+        const char* toldWords;
+        int usersPrograms; // of F1..F4 after the start; the rest are the built-in programs
+        bool fromSynth;
+    };
+    const Case cases[] = {
+        {"one byte too long",
+         [&] (const juce::File& f)
+         {
+             auto longer = image;
+             longer.append ("x", 1);
+             return f.replaceWithData (longer.getData(), longer.getSize());
+         },
+         "longer than it should be", 511, true},
+        {"cut short", [&] (const juce::File& f) { return f.replaceWithData (image.getData(), 50000); },
+         "195 of 512 programs were read", 194, true}, // F1:002 among them, not counted
+        {"junk of the right length",
+         [&] (const juce::File& f)
+         {
+             juce::MemoryBlock junk (image.getSize());
+             for (size_t i = 0; i < junk.getSize(); ++i)
+                 junk[i] = (char)(i * 7 + 3);
+             return f.replaceWithData (junk.getData(), junk.getSize());
+         },
+         "F1-F4 hold the built-in factory programs", 0, false},
+        {"pipe in its place", makeFifo, "is not a file", 0, false},
+        {"folder in its place", [] (const juce::File& f) { return f.getChildFile ("x").create().wasOk(); },
+         "is not a file", 0, false},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        TempFolder t;
+        const auto file = t.folder.getChildFile (factoryName);
+        if (!c.prepare (file))
+        {
+            std::cout << "[ SKIPPED  ] " << c.what << ": cannot be made here\n";
+            continue;
+        }
+        const auto damagedBytes = readFileSafely (file, 8 * 1024 * 1024).bytes;
+
+        const auto pasted = newEdit();
+        juce::String told;
+        {
+            VirtualRig rig;
+            auto engine = startWatched ([&] { return std::make_unique<MidiCntrState> (rig.makeDevices(), t.folder); },
+                                        t.folder);
+            EXPECT_EQ (usersFactoryProgramsIn (*engine), c.usersPrograms);
+            EXPECT_EQ (engine->factoryBanksMatchSynth.load(), c.fromSynth);
+            if (c.usersPrograms < 511)
+            {
+                EXPECT_EQ (engine->getSynthBank (7)->getProgramRecord (127), factoryProgram (3, 127));
+            }
+            engine->storeProgram (true, pastedFactoryBank, pastedFactoryProgram, pasted);
+            told = engine->takeNotices().joinIntoString ("\n");
+            EXPECT_TRUE (told.contains ("The factory bank file ") && told.contains (c.toldWords)) << told;
+            EXPECT_TRUE (engine->takeNotices().isEmpty()) << "told once";
+        }
+
+        const auto aside = keptAside (t.folder, factoryName);
+        ASSERT_EQ (aside.size(), 1);
+        EXPECT_TRUE (told.contains (aside[0].getFullPathName())) << "the user is told where";
+        if (aside[0].existsAsFile() && !damagedBytes.isEmpty()) // a pipe is never read
+        {
+            EXPECT_EQ (contentsOf (aside[0]), damagedBytes) << "kept byte for byte";
+        }
+
+        VirtualRig rig;
+        MidiCntrState again (rig.makeDevices(), t.folder);
+        EXPECT_EQ (usersFactoryProgramsIn (again), c.usersPrograms) << "a second start";
+        EXPECT_EQ (again.getSynthBank (pastedFactoryBank)->getProgramRecord (pastedFactoryProgram), pasted);
+        EXPECT_EQ ((size_t)file.getSize(), image.getSize());
+        EXPECT_TRUE (again.takeNotices().isEmpty());
+    }
+}
+
+TEST (FactoryBankFile, TwoInstancesKeepEachOthersEdits)
+{
+    TempFolder t;
+    writeBytes (t.folder.getChildFile (factoryName), usersFactoryImage());
+    VirtualRig rigA, rigB;
+    auto a = std::make_unique<MidiCntrState> (rigA.makeDevices(), t.folder);
+    auto b = std::make_unique<MidiCntrState> (rigB.makeDevices(), t.folder);
+
+    auto fromA = newEdit(), fromB = newEdit();
+    fromA[40] = 1;
+    fromB[40] = 2;
+    a->storeProgram (true, 5, 10, fromA);
+    b->storeProgram (true, 6, 20, fromB);
+    EXPECT_EQ (b->getSynthBank (5)->getProgramRecord (10), fromA) << "B's save took A's edit";
+    a.reset();
+    b.reset();
+
+    VirtualRig rig;
+    MidiCntrState after (rig.makeDevices(), t.folder);
+    EXPECT_EQ (after.getSynthBank (5)->getProgramRecord (10), fromA);
+    EXPECT_EQ (after.getSynthBank (6)->getProgramRecord (20), fromB);
+    EXPECT_EQ (usersFactoryProgramsIn (after), 509);
+    EXPECT_TRUE (after.factoryBanksMatchSynth.load()) << "the file's word, kept by both";
+}
+
+#if JUCE_LINUX
+TEST (FactoryBankFile, AFailedSaveIsToldWithTheSystemsReason)
+{
+    TempFolder t;
+    writeBytes (t.folder.getChildFile (factoryName), usersFactoryImage());
+    {
+        VirtualRig rig;
+        MidiCntrState first (rig.makeDevices(), t.folder);
+    }
+    rlimit saved{};
+    ASSERT_EQ (::getrlimit (RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal (SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024; // the factory bank file does not fit
+    ASSERT_EQ (::setrlimit (RLIMIT_FSIZE, &limited), 0);
+    juce::String told;
+    {
+        VirtualRig rig;
+        MidiCntrState engine (rig.makeDevices(), t.folder);
+        engine.storeProgram (true, 4, 0, newEdit());
+        engine.storeProgram (true, 4, 1, newEdit());
+        told = engine.takeNotices().joinIntoString ("\n");
+    }
+    ::setrlimit (RLIMIT_FSIZE, &saved);
+    std::signal (SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE (told.contains ("Could not save the banks F1-F4")) << told;
+    EXPECT_TRUE (told.contains ("File too large")) << told;
+    EXPECT_EQ (told.indexOf ("Could not save the banks F1-F4"), told.lastIndexOf ("Could not save the banks F1-F4"))
+        << "told once";
+    EXPECT_EQ (contentsOf (t.folder.getChildFile (factoryName)), usersFactoryImage());
+}
+#endif

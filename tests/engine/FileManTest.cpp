@@ -127,6 +127,9 @@ TEST (FileMan, SavedNamesAreCompletedAndMadeLegal)
         {104, "x4Lib", "x4Lib.m_l"}, {104, "mine.l", "mine.l.m_l"}, {104, "mine.m_l", "mine.m_l"},
         {101, "Bass", "Bass.m_p"},   {101, "Bass.syx", "Bass.syx"}, {103, "all", "all.m_b"},
         {110, "set", "set.fxb"},     {111, "one.fxp", "one.fxp"},   {7, "odd", "odd"},
+        // A dot inside a name is no extension of the kind saved.
+        {101, "Arp. Bass", "Arp. Bass.m_p"}, {101, "Pad v1.2", "Pad v1.2.m_p"}, {101, "LOUD.SYX", "LOUD.SYX"},
+        {103, "Set.m_p", "Set.m_p.m_b"},
     };
     for (const auto& row : rows)
         EXPECT_EQ (FileMan::completeExtension (dir.getChildFile (row.picked), row.type),
@@ -268,7 +271,7 @@ TEST (FileMan, BankFilesGiveAtMostOneBank)
                FileMan::ReadStatus::notUsable);
 }
 
-TEST (FileMan, LargeFilesAreRefusedUnread)
+TEST (FileMan, LargeFilesPipesAndDevicesAreRefusedUnread)
 {
     TempFolder t;
     const auto big = t.folder.getChildFile ("big.syx");
@@ -283,6 +286,22 @@ TEST (FileMan, LargeFilesAreRefusedUnread)
     EXPECT_EQ (files.loadProgramBank (big), FileMan::ReadStatus::tooLarge);
     EXPECT_EQ (files.loadSingleProgram (big), FileMan::ReadStatus::tooLarge);
     EXPECT_EQ (files.getFileContent().getSize(), 0u);
+
+    // A named pipe chosen as a bank or program file returns at once; a device is never read.
+    const auto pipe = t.folder.getChildFile ("pipe.syx");
+    if (makeNamedPipe (pipe))
+    {
+        FileMan::ReadStatus bank{}, single{};
+        EXPECT_TRUE (returnsWithin (1000, pipe, [&] { bank = files.loadProgramBank (pipe); }));
+        EXPECT_TRUE (returnsWithin (1000, pipe, [&] { single = files.loadSingleProgram (pipe); }));
+        EXPECT_EQ (bank, FileMan::ReadStatus::notAFile);
+        EXPECT_EQ (single, FileMan::ReadStatus::notAFile);
+    }
+    const auto zero = t.folder.getChildFile ("zero.syx");
+    if (juce::File ("/dev/zero").createSymbolicLink (zero, true))
+    {
+        EXPECT_EQ (files.loadProgramBank (zero), FileMan::ReadStatus::notAFile);
+    }
 }
 
 TEST (FileMan, FailedWriteKeepsTheOldFile)

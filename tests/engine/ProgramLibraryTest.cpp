@@ -63,6 +63,7 @@ struct LibraryRig
     TempFolder temp;
     Bank_Program pluginBank{"Program Bank"};
     std::vector<juce::MemoryBlock> applied;
+    juce::StringArray told;
     juce::File file = ProgramLibrary::defaultFileIn (temp.folder);
 
     LibraryRig() { pluginBank.initialise(); }
@@ -70,7 +71,8 @@ struct LibraryRig
     std::unique_ptr<ProgramLibrary> open (const juce::File& f)
     {
         auto lib = std::make_unique<ProgramLibrary> (
-            f, pluginBank, [this] (const juce::MemoryBlock& chunk) { applied.push_back (chunk); });
+            f, pluginBank, [this] (const juce::MemoryBlock& chunk) { applied.push_back (chunk); },
+            [this] (const juce::String& text) { told.add (text); });
         lib->loadDefaultFile();
         return lib;
     }
@@ -362,9 +364,15 @@ TEST (ProgramLibrary, AFailedSaveIsReportedAndKeepsTheOldFile)
     ASSERT_EQ (lib->getStore().getNumEntries(), 1);
     EXPECT_EQ (lib->addCurrentProgram ("New", 0), SaveResult::failed);
     EXPECT_EQ (lib->getStore().getNumEntries(), 2); // kept in memory
-    EXPECT_EQ (lib->saveToFile (file), SaveResult::failed);
+    juce::String whyNot;
+    EXPECT_EQ (lib->saveToFile (file, &whyNot), SaveResult::failed);
+    EXPECT_TRUE (whyNot.contains ("too long")) << whyNot;
     EXPECT_EQ (lib->clearAll(), SaveResult::failed);
     EXPECT_EQ (contentsOf (file), old);
+    // Told once, with the system's reason, not at every failed change.
+    ASSERT_EQ (rig.told.size(), 1) << rig.told.joinIntoString ("\n");
+    EXPECT_TRUE (rig.told[0].startsWith ("Could not save the library")) << rig.told[0];
+    EXPECT_TRUE (rig.told[0].contains ("too long")) << rig.told[0];
 }
 
 TEST (ProgramLibrary, TwoInstancesKeepEachOthersChanges)
@@ -397,6 +405,110 @@ TEST (ProgramLibrary, TwoInstancesKeepEachOthersChanges)
     EXPECT_EQ (b->deleteSelected(), SaveResult::nothingToWrite);
     EXPECT_EQ (b->getStore().getNumEntries(), 1);
     EXPECT_EQ (rig.open()->getStore().entryName (0), "A renamed       ");
+}
+
+TEST (ProgramLibrary, TwoInstancesRenamingInTheSameSecondKeepBothRenames)
+{
+    LibraryRig rig;
+    const auto two = libraryfile::make (entriesOf ({programWith (1, "First"), programWith (2, "Second")}));
+    ASSERT_TRUE (rig.file.replaceWithData (two.getData(), two.getSize()));
+    auto a = rig.open();
+    auto b = rig.open();
+    const auto readAt = rig.file.getLastModificationTime();
+
+    a->getStore().selectRow (0);
+    ASSERT_EQ (a->renameSelected ("A renamed", 0), SaveResult::written);
+    // B's save follows within the clock's tick: the file has the time and the size B read.
+    ASSERT_TRUE (rig.file.setLastModificationTime (readAt));
+    b->getStore().selectRow (1);
+    ASSERT_EQ (b->renameSelected ("B renamed", 0), SaveResult::written);
+
+    auto c = rig.open();
+    ASSERT_EQ (c->getStore().getNumEntries(), 2);
+    EXPECT_EQ (c->getStore().entryName (0), "A renamed       ");
+    EXPECT_EQ (c->getStore().entryName (1), "B renamed       ");
+}
+
+TEST (ProgramLibrary, ADamagedDefaultFileIsKeptAsideItsWholeEntriesKeptAndTheUserToldOnce)
+{
+    const auto entries = entriesOf ({programWith (1, "One"), programWith (2, "Two")});
+    const auto whole = libraryfile::make (entries);
+    struct Case
+    {
+        const char* what;
+        std::function<bool (const juce::File&)> prepare;
+        const char* toldWords;
+        int entriesKept;
+    };
+    const Case cases[] = {
+        {"cut inside its second entry",
+         [&] (const juce::File& f) { return f.replaceWithData (whole.getData(), 13 + 256 + 100); },
+         "is cut short", 1},
+        {"junk without the header",
+         [&] (const juce::File& f)
+         {
+             juce::MemoryBlock junk (600);
+             for (size_t i = 0; i < junk.getSize(); ++i)
+                 junk[i] = (char)(i * 13 + 5);
+             return f.replaceWithData (junk.getData(), junk.getSize());
+         },
+         "is not a program library", 0},
+        {"a named pipe in its place", makeNamedPipe, "is not a file", 0},
+        {"a link to /dev/zero",
+         [] (const juce::File& f)
+         { return juce::File ("/dev/zero").exists() && juce::File ("/dev/zero").createSymbolicLink (f, true); },
+         "is not a file", 0},
+        {"a folder in its place", [] (const juce::File& f) { return f.getChildFile ("x").create().wasOk(); },
+         "is not a file", 0},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        LibraryRig rig;
+        if (!c.prepare (rig.file))
+        {
+            std::cout << "[ SKIPPED  ] " << c.what << ": cannot be made here\n";
+            continue;
+        }
+        std::unique_ptr<ProgramLibrary> lib;
+        EXPECT_TRUE (returnsWithin (1000, rig.file, [&] { lib = rig.open(); }));
+        ASSERT_EQ (lib->getStore().getNumEntries(), c.entriesKept);
+        ASSERT_EQ (rig.told.size(), 1) << rig.told.joinIntoString ("\n");
+        EXPECT_TRUE (rig.told[0].startsWith ("The library file " + juce::String (c.toldWords))) << rig.told[0];
+
+        juce::Array<juce::File> aside;
+        for (const auto& entry : juce::RangedDirectoryIterator (rig.temp.folder, false, "*",
+                                                                juce::File::findFilesAndDirectories))
+            if (entry.getFile().getFileName().startsWith ("x4Lib.m_l."))
+                aside.add (entry.getFile());
+        ASSERT_EQ (aside.size(), 1);
+        EXPECT_TRUE (rig.told[0].contains (aside[0].getFullPathName())) << "the user is told where";
+
+        rig.pluginBank.setEditBuffer (programWith (9));
+        EXPECT_EQ (lib->addCurrentProgram ("Added", 0), SaveResult::written);
+        EXPECT_EQ (rig.told.size(), 1) << "told once";
+        lib.reset();
+
+        auto again = rig.open();
+        EXPECT_EQ (again->getStore().getNumEntries(), c.entriesKept + 1);
+        EXPECT_EQ (rig.told.size(), 1) << "nothing more to tell";
+        EXPECT_EQ (libraryfile::shapeOf (contentsOf (rig.file).getData(), contentsOf (rig.file).getSize()),
+                   libraryfile::Shape::whole);
+    }
+}
+
+TEST (ProgramLibrary, StaleTemporaryFilesOfTheLibraryGoWhenItIsRead)
+{
+    LibraryRig rig;
+    const auto stale = rig.temp.folder.getChildFile (".x4Lib.m_l.kelvo-tmp1a2b3c");
+    const auto fresh = rig.temp.folder.getChildFile (".x4Lib.m_l.kelvo-tmp4d5e6f");
+    ASSERT_TRUE (stale.replaceWithText ("left by a kill"));
+    ASSERT_TRUE (stale.setLastModificationTime (juce::Time::getCurrentTime() - juce::RelativeTime::hours (1)));
+    ASSERT_TRUE (fresh.replaceWithText ("another instance saving now"));
+    rig.open();
+    EXPECT_FALSE (stale.exists());
+    EXPECT_TRUE (fresh.exists());
 }
 
 TEST (ProgramLibrary, ApplyHandsTheSelectedEntryOverAsAProgramChunk)
@@ -438,6 +550,16 @@ TEST (ProgramLibrary, ImportRefusesAFileThatIsNotALibrary)
                "bank.syx is not a Mopho program library.");
     EXPECT_EQ (lib->stageLibraryFile (rig.temp.folder.getChildFile ("none.m_l")),
                ProgramLibrary::ImportResult::unreadable);
+
+    // A named pipe chosen by mistake returns at once, unread.
+    const auto pipe = rig.temp.folder.getChildFile ("pipe.m_l");
+    if (makeNamedPipe (pipe))
+    {
+        ProgramLibrary::ImportResult result{};
+        EXPECT_TRUE (returnsWithin (1000, pipe, [&] { result = lib->stageLibraryFile (pipe); }));
+        EXPECT_EQ (result, ProgramLibrary::ImportResult::notAFile);
+        EXPECT_EQ (ProgramLibrary::describe (result, pipe), "pipe.m_l is not a file.");
+    }
 
     const auto empty = rig.temp.folder.getChildFile ("empty.m_l");
     const auto emptyBytes = libraryfile::make (nullptr, 0);

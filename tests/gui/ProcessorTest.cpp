@@ -1,6 +1,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "host/PacedHostReports.h"
 #include "host/MarvexAudioProcessorEditor.h"
+#include "model/PluginChunks.h"
 #include "ui/main/MainComp.h"
 #include "support/HostRecorder.h"
 #include "support/TestHelpers.h"
@@ -403,6 +404,60 @@ TEST_F (ProcessorFixture, StateRoundTripsThroughBankAndProgramChunks)
     EXPECT_EQ (plain.getPluginBank().getEditBufferByte (21), 42);
     EXPECT_EQ (plain.getPluginBank().getProgramByte (2, 21), 42);
     plain.setCurrentProgramStateInformation (programChunk.getData(), 284);
+}
+
+TEST_F (ProcessorFixture, ADamagedStateNeverGivesTheHostAValueOutside0To1)
+{
+    juce::MemoryBlock state;
+    processor->getStateInformation (state);
+    juce::MemoryBlock programChunk;
+    processor->getCurrentProgramStateInformation (programChunk);
+
+    // Valid headers, damaged program bytes: every parameter byte of every program and of the
+    // edited sound is far out of range, a different value in each.
+    auto* bytes = static_cast<uint8_t*> (state.getData());
+    const auto damage = [] (uint8_t* record, int seed)
+    {
+        for (int i = 0; i < program::numHostParameters; ++i)
+            record[i] = (uint8_t) (147 + (i + seed) % 109);
+    };
+    for (int n = 0; n < program::programsPerBank; ++n)
+        damage (bytes + chunk::bankHeaderSize + chunk::versionSize + n * program::recordSize, n);
+    ASSERT_EQ (state.getSize(), chunk::bankChunkSize + chunk::sessionSize);
+    damage (bytes + chunk::bankChunkSize + chunk::sessionHeaderSize + 1, 500);
+    damage (static_cast<uint8_t*> (programChunk.getData()) + chunk::programHeaderSize + chunk::versionSize, 900);
+
+    const auto everyValueInRange = [this] (const char* after)
+    {
+        for (auto* p : processor->getParameters())
+        {
+            const auto v = p->getValue();
+            EXPECT_TRUE (v >= 0.0f && v <= 1.0f) << after << ": parameter " << p->getParameterIndex() << " is " << v;
+        }
+    };
+    processor->setStateInformation (state.getData(), (int) state.getSize());
+    everyValueInRange ("the bank state");
+    for (int n : { 0, 5, 127 })
+    {
+        processor->setCurrentProgram (n);
+        everyValueInRange ("a program of the restored bank");
+    }
+    processor->setCurrentProgramStateInformation (programChunk.getData(), (int) programChunk.getSize());
+    everyValueInRange ("the program state");
+    for (const auto& c : host.calls)
+    {
+        if (c.what == 'v')
+        {
+            EXPECT_TRUE (c.value >= 0.0f && c.value <= 1.0f) << "told " << c.index << " = " << c.value;
+        }
+    }
+
+    // A state in range is taken as it is.
+    ProgramRecord r = initialProgram();
+    r[20] = 99;
+    r[(size_t) program::categoryIndex] = 25;
+    processor->setCurrentProgramStateInformation (makeProgramChunk (r).getData(), (int) chunk::programChunkSize);
+    EXPECT_EQ (processor->getPluginBank().getEditBufferRecord(), r);
 }
 
 TEST_F (ProcessorFixture, ProcessBlockPassesAudioAndDropsMidi)

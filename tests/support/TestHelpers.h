@@ -9,10 +9,17 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#if JUCE_LINUX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kelvo::test
 {
@@ -194,6 +201,56 @@ struct UsedSettingsFolder : TempFolder
         folder.getChildFile (enginefile::settingsFileName).replaceWithText (makeSettingsText (defaultSettings()));
     }
 };
+
+/** Puts a named pipe in the file's place; false where the system cannot make one. */
+inline bool makeNamedPipe (const juce::File& file)
+{
+#if JUCE_LINUX
+    file.deleteFile();
+    return ::mkfifo (file.getFullPathName().toRawUTF8(), 0644) == 0;
+#else
+    juce::ignoreUnused (file);
+    return false;
+#endif
+}
+
+/** Runs fn and tells whether it returned within the time. A run stuck on opening or reading the
+    pipe is set free once the time is up (a writer opens and closes it until fn returns), so that
+    a hang fails the test instead of stopping it. */
+inline bool returnsWithin (int milliseconds, const juce::File& pipe, const std::function<void()>& fn)
+{
+    std::mutex lock;
+    std::condition_variable cv;
+    bool done = false, late = false;
+    std::thread watchdog ([&]
+    {
+        std::unique_lock<std::mutex> l (lock);
+        if (cv.wait_for (l, std::chrono::milliseconds (milliseconds), [&] { return done; }))
+            return;
+        late = true;
+        while (! done)
+        {
+            l.unlock();
+#if JUCE_LINUX
+            const auto fd = ::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close (fd);
+#else
+            juce::ignoreUnused (pipe);
+#endif
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+            l.lock();
+        }
+    });
+    fn();
+    {
+        const std::lock_guard<std::mutex> l (lock);
+        done = true;
+    }
+    cv.notify_all();
+    watchdog.join();
+    return ! late;
+}
 
 /** Gives every program of a simulated synth's user banks edits of its own, as a user's synth has,
     so that what the editor receives differs from the factory banks it starts with. */

@@ -50,7 +50,8 @@ LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), ho
             p.setCurrentProgramStateInformation (chunk.getData(), (int)chunk.getSize());
             // The current slot now holds the entry: the host lists its name.
             p.updateHostDisplay (juce::AudioProcessor::ChangeDetails().withProgramChanged (true));
-        });
+        },
+        [&h] (const juce::String& text) { h.showMessage (text); });
 
     list = std::make_unique<StsFile> (library->getStore());
     list->addListener (this);
@@ -158,10 +159,9 @@ void LibClass::mouseDown (const juce::MouseEvent& e)
     refreshLabels();
 }
 
-void LibClass::report (SaveResult result)
+void LibClass::report (SaveResult)
 {
-    if (result == SaveResult::failed)
-        host.showMessage ("Could not write " + library->getDefaultFile().getFullPathName());
+    // A failed save of the default file has been told by the library, with the system's reason.
     refreshButtons();
 }
 
@@ -321,11 +321,12 @@ void LibClass::saveLibrary (std::function<void()> afterSaving)
                                          {
                                              if (safe == nullptr)
                                                  return;
-                                             if (safe->library->saveToFile (file) == SaveResult::failed)
+                                             juce::String whyNot;
+                                             if (safe->library->saveToFile (file, &whyNot) == SaveResult::failed)
                                              {
-                                                 safe->host.showMessage ("Could not write " +
-                                                                         file.getFileName() +
-                                                                         ": the library was not changed");
+                                                 safe->host.showMessage ("Could not write " + file.getFileName() +
+                                                                         " (" + whyNot +
+                                                                         "): the library was not changed");
                                                  return;
                                              }
                                              if (afterSaving != nullptr)

@@ -1,4 +1,5 @@
 #include "ui/panels/SoundToolsPanel.h"
+#include "files/SafeFileRead.h"
 #include "host/MarvexAudioProcessor.h"
 #include "host/SoundCompare.h"
 #include "host/SoundHistory.h"
@@ -165,10 +166,11 @@ void SoundToolsPanel::readLibrary()
     // The library window may be closed (its library goes with it) or changing the file meanwhile:
     // the file is what both agree on.
     libraryPrograms.clear();
-    juce::MemoryBlock content;
     const auto file = ProgramLibrary::defaultFileIn (processor.getEngine().getSettingsFolder());
-    if (!file.existsAsFile() || !file.loadFileAsData (content))
+    const auto found = readFileSafely (file, libraryfile::maxFileSize);
+    if (!found.isOk())
         return;
+    const auto& content = found.bytes;
     LibraryStore store;
     store.replaceData (libraryfile::readEntries (content.getData(), content.getSize()));
     libraryPrograms.reserve ((size_t)store.getNumEntries());
