@@ -1,4 +1,5 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/ProgramNamesFile.h"
 #include "host/EditBufferChanges.h"
 #include "host/HostSync.h"
 #include "host/KelvoParameter.h"
@@ -68,6 +69,7 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     history->beforeUndoOrRedo = [this] { compare->end(); };
     morph = std::make_unique<SoundMorph> (*this, *history, *variation);
     recall = std::make_unique<ProjectRecall> (engine);
+    programNames = std::make_unique<ProgramNamesFile> (engine);
 }
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
@@ -75,6 +77,7 @@ MarvexAudioProcessor::~MarvexAudioProcessor()
     // Kept until the engine is gone (a sound may still arrive from the MIDI input until then), but
     // tells the host nothing more.
     hostSync->stop();
+    programNames.reset();
     recall.reset();
     morph.reset();
     compare.reset();

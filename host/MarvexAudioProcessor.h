@@ -18,6 +18,7 @@ class EditBufferChanges;
 class HostSync;
 class KelvoParameter;
 class MidiDeviceLayer;
+class ProgramNamesFile;
 class ProjectRecall;
 class SoundCompare;
 class SoundHistory;
@@ -120,6 +121,8 @@ public:
     SoundMorph& getMorph() noexcept { return *morph; }
     const SoundVariation& getVariation() const noexcept { return *variation; }
     ProjectRecall& getProjectRecall() noexcept { return *recall; }
+    /** The synth's program names as a MIDNAM file for hosts. */
+    ProgramNamesFile& getProgramNamesFile() noexcept { return *programNames; }
     /** Counts the restored states that brought an edited sound. Any thread. */
     uint32_t getStateRestoreCount() const noexcept { return stateRestores.load(); }
 
@@ -182,6 +185,7 @@ private:
     std::unique_ptr<SoundCompare> compare;
     std::unique_ptr<SoundMorph> morph;
     std::unique_ptr<ProjectRecall> recall;
+    std::unique_ptr<ProgramNamesFile> programNames;
     int editorWidth = 0, editorHeight = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarvexAudioProcessor)
