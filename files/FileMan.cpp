@@ -27,6 +27,7 @@ const DialogRow dialogRows[] = {
     {filedialog::saveFxBank, "Save FX Preset Bank", {filedialog::fxBankExtension}},
     {filedialog::fxPreset, "Load FX Preset", {filedialog::fxPresetExtension}},
     {filedialog::saveFxPreset, "Save FX Preset", {filedialog::fxPresetExtension}},
+    {filedialog::saveProgramNames, "Export Program Names", {"*.midnam"}},
 };
 
 // The fxb and fxp patterns are "*" and the extension the preset bank also uses.
@@ -93,6 +94,8 @@ int FileMan::folderSetting (int type) noexcept
         return filedialog::firstFolderSetting + 3;
     case filedialog::fxPreset:
         return filedialog::firstFolderSetting + 4;
+    case filedialog::programNames:
+        return filedialog::firstFolderSetting + 5;
     default:
         return -1;
     }

@@ -21,17 +21,19 @@ constexpr int bank = 3;
 constexpr int library = 4;
 constexpr int fxBank = 10;
 constexpr int fxPreset = 11;
+constexpr int programNames = 12;
 constexpr int saveProgram = program + saveOffset;
 constexpr int saveBank = bank + saveOffset;
 constexpr int saveLibrary = library + saveOffset;
 constexpr int saveFxBank = fxBank + saveOffset;
 constexpr int saveFxPreset = fxPreset + saveOffset;
+constexpr int saveProgramNames = programNames + saveOffset;
 
 constexpr const char* fxBankExtension = ".fxb";
 constexpr const char* fxPresetExtension = ".fxp";
 
 /** The settings entries that remember the folder last used for each kind (program, bank, library,
-    preset bank, preset). */
+    preset bank, preset, program names). */
 constexpr int firstFolderSetting = 30;
 } // namespace filedialog
 

@@ -1,4 +1,5 @@
 #include "host/MarvexAudioProcessor.h"
+#include "host/ProgramNamesFile.h"
 #include "host/EditBufferChanges.h"
 #include "host/HostSync.h"
 #include "host/KelvoParameter.h"
@@ -72,6 +73,7 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     history->beforeUndoOrRedo = [this] { compare->end(); };
     morph = std::make_unique<SoundMorph> (*this, *history, *variation);
     recall = std::make_unique<ProjectRecall> (engine);
+    programNames = std::make_unique<ProgramNamesFile> (engine);
 }
 
 MarvexAudioProcessor::~MarvexAudioProcessor()
@@ -81,6 +83,7 @@ MarvexAudioProcessor::~MarvexAudioProcessor()
     hostSync->stop();
     if (lv2Reports != nullptr)
         lv2Reports->stop();
+    programNames.reset();
     recall.reset();
     morph.reset();
     compare.reset();

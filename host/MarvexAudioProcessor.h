@@ -19,6 +19,7 @@ class HostSync;
 class KelvoParameter;
 class MidiDeviceLayer;
 class PacedHostReports;
+class ProgramNamesFile;
 class ProjectRecall;
 class SoundCompare;
 class SoundHistory;
@@ -124,6 +125,8 @@ public:
     SoundMorph& getMorph() noexcept { return *morph; }
     const SoundVariation& getVariation() const noexcept { return *variation; }
     ProjectRecall& getProjectRecall() noexcept { return *recall; }
+    /** The synth's program names as a MIDNAM file for hosts. */
+    ProgramNamesFile& getProgramNamesFile() noexcept { return *programNames; }
     /** Counts the restored states that brought an edited sound. Any thread. */
     uint32_t getStateRestoreCount() const noexcept { return stateRestores.load(); }
 
@@ -190,6 +193,7 @@ private:
     std::unique_ptr<SoundCompare> compare;
     std::unique_ptr<SoundMorph> morph;
     std::unique_ptr<ProjectRecall> recall;
+    std::unique_ptr<ProgramNamesFile> programNames;
     int editorWidth = 0, editorHeight = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarvexAudioProcessor)

@@ -527,3 +527,47 @@ TEST_F (BankViewFixture, ProgramAndBankFilesOfAnotherSynthAreRefusedWithWhatThey
     EXPECT_EQ (messageText(), "tetra.syx holds Tetra programs, not Mopho x4 programs: nothing was loaded");
     EXPECT_EQ (engine().getSynthBank (0)->getAllPrograms(), u1);
 }
+
+// The DAW learns the synth's program names: exported once, or kept up to date as names change.
+TEST_F (BankViewFixture, ProgramNamesAreExportedAndKeptUpToDate)
+{
+    open (false);
+    const auto once = temp.folder.getChildFile ("names");
+    nextChoice = once;
+    commands().fileMenuFinished (MenuCommands::exportProgramNamesItem);
+    EXPECT_EQ (chooserType, filedialog::saveProgramNames);
+    EXPECT_EQ (chooserName, "Mopho_x4_Kelvo.midnam");
+    const auto exported = temp.folder.getChildFile ("names.midnam");
+    ASSERT_TRUE (exported.existsAsFile());
+    EXPECT_TRUE (exported.loadFileAsString().contains ("U1:001 " + engine().getSynthBank (0)->getProgramName (0).trimEnd()));
+
+    const auto kept = temp.folder.getChildFile ("kept.midnam");
+    nextChoice = kept;
+    commands().fileMenuFinished (MenuCommands::keepProgramNamesItem);
+    ASSERT_TRUE (kept.existsAsFile());
+
+    auto keptItemTicked = [&]
+    {
+        juce::PopupMenu::MenuItemIterator items (commands().createFileMenu());
+        while (items.next())
+            if (items.getItem().itemID == MenuCommands::keepProgramNamesItem)
+                return items.getItem().isTicked;
+        return false;
+    };
+    EXPECT_TRUE (keptItemTicked());
+
+    // A name changed in a bank (as a receive or a paste does) reaches the kept file, not the export.
+    engine().getSynthBank (2)->setProgramName (9, "Renamed Lead");
+    engine().postEvent (event::bankContentsChanged);
+    settle();
+    EXPECT_TRUE (kept.loadFileAsString().contains ("U3:010 Renamed Lead"));
+    EXPECT_FALSE (exported.loadFileAsString().contains ("Renamed Lead"));
+
+    // Unticked, the file is left as it was.
+    commands().fileMenuFinished (MenuCommands::keepProgramNamesItem);
+    EXPECT_FALSE (keptItemTicked());
+    engine().getSynthBank (2)->setProgramName (9, "Again");
+    engine().postEvent (event::bankContentsChanged);
+    settle();
+    EXPECT_TRUE (kept.loadFileAsString().contains ("U3:010 Renamed Lead"));
+}

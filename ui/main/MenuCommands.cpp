@@ -8,6 +8,7 @@
 #include "link/MidiCntrState.h"
 #include "model/DSI_Program.h"
 #include "model/SynthBanks.h"
+#include "host/ProgramNamesFile.h"
 #include "ui/common/FileBrowser.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
@@ -164,6 +165,10 @@ juce::PopupMenu MenuCommands::createFileMenu() const
     menu.addItem (loadProgramItem, "Load Single Program");
     menu.addItem (saveProgramItem, "Save " + processor.getPluginBank().getEditBufferName());
     menu.addSeparator();
+    menu.addItem (exportProgramNamesItem, "Export Program Names (.midnam)");
+    menu.addItem (keepProgramNamesItem, "Keep Program Names Up To Date", true,
+                  processor.getProgramNamesFile().getKeptFile() != juce::File());
+    menu.addSeparator();
     menu.addItem (aboutItem, "About");
     return menu;
 }
@@ -181,12 +186,42 @@ void MenuCommands::fileMenuFinished (int result)
         saveProgram (makeEditBufferDump (bank.getEditBufferRecord()), bank.getEditBufferName());
         break;
     }
+    case exportProgramNamesItem:
+    case keepProgramNamesItem:
+        programNamesChosen (result == keepProgramNamesItem);
+        break;
     case aboutItem:
         main.showAboutPanel();
         break;
     default:
         break;
     }
+}
+
+void MenuCommands::programNamesChosen (bool keepUpToDate)
+{
+    auto& names = processor.getProgramNamesFile();
+    if (keepUpToDate && names.getKeptFile() != juce::File())
+    {
+        names.keepUpToDate ({}); // the item was ticked: untick it
+        return;
+    }
+
+    juce::Component::SafePointer<MainComp> safeMain (&main);
+    files->browseForSave (filedialog::saveProgramNames, midnam::defaultFileName,
+                          [safeMain, &names, keepUpToDate] (const juce::File& file)
+                          {
+                              juce::String why;
+                              const auto written = keepUpToDate ? names.keepUpToDate (file, &why)
+                                                                : names.exportTo (file, &why);
+                              if (safeMain == nullptr)
+                                  return;
+                              if (! written)
+                                  safeMain->showMessage ("Could not write " + file.getFileName() + ": " + why);
+                              else if (keepUpToDate)
+                                  safeMain->showMessage ("The program names in " + file.getFileName()
+                                                         + " are kept up to date");
+                          });
 }
 
 //==============================================================================

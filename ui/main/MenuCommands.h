@@ -32,7 +32,9 @@ public:
     {
         loadProgramItem = 1,
         saveProgramItem = 2,
-        aboutItem = 3
+        aboutItem = 3,
+        exportProgramNamesItem = 4,
+        keepProgramNamesItem = 5
     };
     /** Transfers menu (the bank view's "MIDI"): receive bank 1..4, transmit bank 100..103. */
     enum TransfersItem
@@ -117,6 +119,8 @@ public:
 
 private:
     void saveProgram (const juce::MemoryBlock& dump, const juce::String& programName);
+    /** Export Program Names (once), or Keep Program Names Up To Date (asks for the file, or stops). */
+    void programNamesChosen (bool keepUpToDate);
     void loadProgram (std::function<void (const ProgramRecord&)> use);
     void saveBank (int bank);
     void loadBank (int bank);
