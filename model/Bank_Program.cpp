@@ -207,8 +207,12 @@ void Bank_Program::loadFromDumps (const void* block, size_t numBytes)
 
     DSI_Program scratch;
     for (size_t i = 0; i < count; ++i)
+    {
         if (scratch.setFromBlock (bytes + i * (size_t) sysex::programDumpSize, (size_t) sysex::programDumpSize))
             setProgram ((int) i, scratch.getRecord());
+        else if ((int) i * program::recordSize >= getSize())
+            setProgram ((int) i, initialProgram()); // a refused dump keeps its place: the next stay at their numbers
+    }
 }
 
 juce::MemoryBlock Bank_Program::makeEditBufferDumpOf (int n) const
