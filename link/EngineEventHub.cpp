@@ -120,40 +120,48 @@ bool EngineEventHub::takeEvents (std::vector<int32_t>& dest)
     return eventsOverflowed.exchange (false);
 }
 
-template <typename Listener>
-void EngineEventHub::callListeners (const juce::Array<Listener*>& list,
-                                    void (Listener::*callback) (MidiCntrState&))
+template <typename Listener, typename Call>
+void EngineEventHub::tellEach (const juce::Array<Listener*>& list, Call&& call)
 {
+    // A copy, so that a listener may add or remove listeners; called without the lock.
     juce::Array<Listener*> copy;
     {
         const std::lock_guard<std::mutex> sl (listenerLock);
         copy = list;
     }
     for (int i = copy.size(); --i >= 0;)
-        (copy.getUnchecked (i)->*callback) (engine);
+        call (*copy.getUnchecked (i));
+}
+
+template <typename Listener>
+int EngineEventHub::editList (juce::Array<Listener*>& list, Listener* l, bool add)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    const std::lock_guard<std::mutex> sl (listenerLock);
+    if (add)
+        list.addIfNotAlreadyThere (l);
+    else
+        list.removeAllInstancesOf (l);
+    return list.size();
 }
 
 void EngineEventHub::notifyListeners()
 {
-    callListeners (listeners, &MidiCntrStateListener::midiCntrStateChanged);
+    tellEach (listeners, [this] (MidiCntrStateListener& l) { l.midiCntrStateChanged (engine); });
 }
 
 void EngineEventHub::notifyStateListeners()
 {
-    callListeners (stateListeners, &stateListener::stateChanged);
+    tellEach (stateListeners, [this] (stateListener& l) { l.stateChanged (engine); });
 }
 
 template <typename Listener>
 void EngineEventHub::changeListeners (juce::Array<Listener*>& list, Listener* l, bool add)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
+    editList (list, l, add);
     bool anyLeft;
     {
         const std::lock_guard<std::mutex> sl (listenerLock);
-        if (add)
-            list.addIfNotAlreadyThere (l);
-        else
-            list.removeAllInstancesOf (l);
         numListeners = listeners.size() + stateListeners.size();
         anyLeft = numListeners > 0;
     }
@@ -184,18 +192,12 @@ void EngineEventHub::removeStateListener (stateListener* l)
 //==============================================================================
 void EngineEventHub::addTransferListener (TransferListener* l)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    const std::lock_guard<std::mutex> sl (listenerLock);
-    transferListeners.addIfNotAlreadyThere (l);
-    numTransferListeners = transferListeners.size();
+    numTransferListeners = editList (transferListeners, l, true);
 }
 
 void EngineEventHub::removeTransferListener (TransferListener* l)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    const std::lock_guard<std::mutex> sl (listenerLock);
-    transferListeners.removeAllInstancesOf (l);
-    numTransferListeners = transferListeners.size();
+    numTransferListeners = editList (transferListeners, l, false);
 }
 
 void EngineEventHub::queueTransferNews (int32_t code) noexcept
@@ -216,17 +218,6 @@ void EngineEventHub::queueTransferNews (int32_t code) noexcept
         triggerAsyncUpdate();
 }
 
-template <typename Call> void EngineEventHub::tellTransferListeners (Call&& call)
-{
-    juce::Array<TransferListener*> copy;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = transferListeners;
-    }
-    for (int i = copy.size(); --i >= 0;)
-        call (*copy.getUnchecked (i));
-}
-
 void EngineEventHub::deliverTransferNews()
 {
     // A listener that posts news of its own has it delivered by the loop that called it, in order.
@@ -236,36 +227,30 @@ void EngineEventHub::deliverTransferNews()
 
     int32_t code;
     while (transferNews.pop (code))
-        tellTransferListeners ([code] (TransferListener& l) { l.transferEventArrived (code); });
+        tellEach (transferListeners, [code] (TransferListener& l) { l.transferEventArrived (code); });
 }
 
 void EngineEventHub::announceTransmissionStarting (int firstBank, int lastBank)
 {
     deliverTransferNews();
-    tellTransferListeners ([=] (TransferListener& l) { l.transmissionStarting (firstBank, lastBank); });
+    tellEach (transferListeners, [=] (TransferListener& l) { l.transmissionStarting (firstBank, lastBank); });
 }
 
 void EngineEventHub::announceTransferEnded()
 {
     deliverTransferNews();
-    tellTransferListeners ([] (TransferListener& l) { l.transferEnded(); });
+    tellEach (transferListeners, [] (TransferListener& l) { l.transferEnded(); });
 }
 
 //==============================================================================
 void EngineEventHub::addConnectionListener (ConnectionListener* l)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    const std::lock_guard<std::mutex> sl (listenerLock);
-    connectionListeners.addIfNotAlreadyThere (l);
-    numConnectionListeners = connectionListeners.size();
+    numConnectionListeners = editList (connectionListeners, l, true);
 }
 
 void EngineEventHub::removeConnectionListener (ConnectionListener* l)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    const std::lock_guard<std::mutex> sl (listenerLock);
-    connectionListeners.removeAllInstancesOf (l);
-    numConnectionListeners = connectionListeners.size();
+    numConnectionListeners = editList (connectionListeners, l, false);
 }
 
 void EngineEventHub::queueConnectionNews() noexcept
@@ -283,13 +268,7 @@ void EngineEventHub::queueConnectionNews() noexcept
 
 void EngineEventHub::deliverConnectionNews()
 {
-    juce::Array<ConnectionListener*> copy;
-    {
-        const std::lock_guard<std::mutex> sl (listenerLock);
-        copy = connectionListeners;
-    }
-    for (int i = copy.size(); --i >= 0;)
-        copy.getUnchecked (i)->linkCameOnline();
+    tellEach (connectionListeners, [] (ConnectionListener& l) { l.linkCameOnline(); });
 }
 
 //==============================================================================

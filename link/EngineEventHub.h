@@ -108,14 +108,15 @@ private:
     void notifyListeners();
     void notifyStateListeners();
     void post (int32_t code, std::atomic<bool>& pending, void (EngineEventHub::*notify)()) noexcept;
-    template <typename Listener>
-    void callListeners (const juce::Array<Listener*>& list, void (Listener::*callback) (MidiCntrState&));
+    /** Calls call on each listener of a copy of list, taken under the lock and called without it. */
+    template <typename Listener, typename Call> void tellEach (const juce::Array<Listener*>& list, Call&& call);
+    /** Adds or removes l under the lock; the list's size after. Message thread. */
+    template <typename Listener> int editList (juce::Array<Listener*>& list, Listener* l, bool add);
     template <typename Listener> void changeListeners (juce::Array<Listener*>& list, Listener* l, bool add);
     void queueTransferNews (int32_t code) noexcept;
     void deliverTransferNews();
     void queueConnectionNews() noexcept;
     void deliverConnectionNews();
-    template <typename Call> void tellTransferListeners (Call&& call);
 
     MidiCntrState& engine;
 

@@ -12,7 +12,7 @@ start_editor() {
     APP_PID=$!
     pids+=($APP_PID)
     WID=""
-    for _ in $(seq 1 150); do
+    for _ in $(seq 1 300); do
         WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
         [ -n "$WID" ] && break
         sleep 0.1

@@ -14,9 +14,6 @@ set -euo pipefail
 
 APP="$1"
 SHOT="$2"
-CONVERT=/usr/bin/convert   # ImageMagick's, not a stand-in of the same name earlier on the PATH
-IMPORT=/usr/bin/import
-
 WORK="$(mktemp -d)"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
 SETTINGS="$HOME/.config/MarvexSettings"   # where JUCE puts the user application data folder
@@ -33,46 +30,13 @@ source "$(dirname "$0")/../../scripts/virtual-display.sh"
 start_virtual_display 90 120
 sleep 0.5
 
-# Starts the editor, logging to $1, and waits for its window: sets APP_PID and WID.
-start_editor() {
-    "$APP" >"$1" 2>&1 &
-    APP_PID=$!
-    pids+=($APP_PID)
-    WID=""
-    for _ in $(seq 1 150); do
-        WID="$(xdotool search --name '^Kelvo VST$' 2>/dev/null | head -n 1 || true)"
-        [ -n "$WID" ] && return 0
-        sleep 0.2
-    done
-    echo "FAIL: the editor window did not open"; cat "$1"; exit 1
-}
-
-# Quits the way a user does (the window's close button), so that the simulator keeps its memory.
-quit_editor() {
-    wmctrl -i -c "$WID"
-    for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || return 0; sleep 0.1; done
-    echo "FAIL: the editor did not quit"; exit 1
-}
+source "$(dirname "$0")/editor_window.sh"
 
 start_editor "$WORK/app.log"
 xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
 sleep 1
 
-# The editor's top-left corner: the first row of the window's client area whose pixel at x = 440
-# (inside the app bar, right of its buttons) has the app bar's colour.
-eval "$(xdotool getwindowgeometry --shell "$WID")"   # X, Y, WIDTH, HEIGHT
-find_editor_top() {
-    "$IMPORT" -window root "$WORK/probe.png"
-    for dy in $(seq 0 160); do
-        local px
-        px="$("$CONVERT" "$WORK/probe.png" -format "%[hex:u.p{$((X + 450)),$((Y + dy))}]" info:)"
-        if [ "${px:0:6}" = "404040" ]; then echo $((Y + dy)); return; fi
-    done
-    echo ""
-}
-TOP=""
-for _ in $(seq 1 20); do TOP="$(find_editor_top)"; [ -n "$TOP" ] && break; sleep 0.3; done
-[ -n "$TOP" ] || { echo "FAIL: no app bar found in the window"; "$IMPORT" -window root "$SHOT"; exit 1; }
+wait_for_editor_top "$SHOT"
 
 # The port setup panel: the "MIDI" button (76, 2 in the app bar), then each list box (design 60, 80
 # and 60, 130, 290 x 24, below the 23-pixel app bar). A list pops up under its box: a 2-pixel border,
@@ -98,7 +62,6 @@ sleep 0.5
 echo "ports chosen in the setup panel"
 
 # On-line: the status label shows "DSI:  MOPHO X4 ON-LINE" in grey (off-line is amber).
-source "$(dirname "$0")/editor_window.sh"
 online=0
 wait_for_status online 50 && online=1
 [ "$online" -eq 1 ] || { echo "FAIL: the editor did not go on-line"; cp "$WORK/setup.png" "$SHOT"; exit 1; }

@@ -208,16 +208,35 @@ struct Damage
     bool keptAside;                                  // the file is moved aside (else it cannot be written)
 };
 
-bool makeFifo (const juce::File& file)
-{
 #if JUCE_LINUX
-    file.deleteFile();
-    return ::mkfifo (file.getFullPathName().toRawUTF8(), 0644) == 0;
-#else
-    juce::ignoreUnused (file);
-    return false;
+/** While it lives, the system refuses every byte written past this size, as on a full disk. */
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit (rlim_t bytes)
+    {
+        if (::getrlimit (RLIMIT_FSIZE, &saved) != 0)
+            return;
+        previousHandler = std::signal (SIGXFSZ, SIG_IGN);
+        auto limited = saved;
+        limited.rlim_cur = bytes;
+        set = ::setrlimit (RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (previousHandler == SIG_ERR)
+            return;
+        ::setrlimit (RLIMIT_FSIZE, &saved);
+        std::signal (SIGXFSZ, previousHandler);
+    }
+    bool isSet() const noexcept { return set; }
+
+private:
+    rlimit saved{};
+    void (*previousHandler) (int) = SIG_ERR;
+    bool set = false;
+};
 #endif
-}
 
 bool makeUnreadable (const juce::File& file, const juce::MemoryBlock& bytes)
 {
@@ -284,10 +303,10 @@ TEST (DamagedFiles, TheUsersDataSurvivesIsKeptAsideAndTheUserIsTold)
         {"folder in place of the bank file", bankName,
          [] (const juce::File& f) { return f.getChildFile ("inside").create().wasOk(); }, false,
          "is not a file", 0, true},
-        {"pipe in place of the bank file", bankName, makeFifo, false, "is not a file", 0, true},
+        {"pipe in place of the bank file", bankName, makeNamedPipe, false, "is not a file", 0, true},
         {"unreadable bank file", bankName, [&] (const juce::File& f) { return makeUnreadable (f, image); },
          true, "could not be read", 0, true},
-        {"pipe in place of the settings file", settingsName, makeFifo, false, "settings were reset", 511,
+        {"pipe in place of the settings file", settingsName, makeNamedPipe, false, "settings were reset", 511,
          true},
         {"settings file of 1 MB", settingsName,
          [&] (const juce::File& f) { return f.replaceWithText (hugeSettings); }, false, "far too large", 511,
@@ -616,15 +635,9 @@ TEST (FullDisk, ASaveThatFailsKeepsTheOldFilesAndTellsTheUser)
             MidiCntrState first (rig.makeDevices(), t.folder);
         }
 
-        rlimit saved{};
-        ASSERT_EQ (::getrlimit (RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal (SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = 64 * 1024; // settings and ports fit, the banks do not
-        ASSERT_EQ (::setrlimit (RLIMIT_FSIZE, &limited), 0);
+        const FileSizeLimit limit (64 * 1024); // settings and ports fit, the banks do not
+        ASSERT_TRUE (limit.isSet());
         users.checkFailedSaves (t.folder, "File too large");
-        ::setrlimit (RLIMIT_FSIZE, &saved);
-        std::signal (SIGXFSZ, previousHandler);
     }
 #endif
 }
@@ -756,7 +769,7 @@ TEST (FactoryBankFile, ADamagedFileKeepsWhatItHoldsThroughAnEditIsKeptAsideAndTo
              return f.replaceWithData (junk.getData(), junk.getSize());
          },
          "F1-F4 hold the built-in factory programs", 0, false},
-        {"pipe in its place", makeFifo, "is not a file", 0, false},
+        {"pipe in its place", makeNamedPipe, "is not a file", 0, false},
         {"folder in its place", [] (const juce::File& f) { return f.getChildFile ("x").create().wasOk(); },
          "is not a file", 0, false},
     };
@@ -842,22 +855,16 @@ TEST (FactoryBankFile, AFailedSaveIsToldWithTheSystemsReason)
         VirtualRig rig;
         MidiCntrState first (rig.makeDevices(), t.folder);
     }
-    rlimit saved{};
-    ASSERT_EQ (::getrlimit (RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal (SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 64 * 1024; // the factory bank file does not fit
-    ASSERT_EQ (::setrlimit (RLIMIT_FSIZE, &limited), 0);
     juce::String told;
     {
+        const FileSizeLimit limit (64 * 1024); // the factory bank file does not fit
+        ASSERT_TRUE (limit.isSet());
         VirtualRig rig;
         MidiCntrState engine (rig.makeDevices(), t.folder);
         engine.storeProgram (true, 4, 0, newEdit());
         engine.storeProgram (true, 4, 1, newEdit());
         told = engine.takeNotices().joinIntoString ("\n");
     }
-    ::setrlimit (RLIMIT_FSIZE, &saved);
-    std::signal (SIGXFSZ, previousHandler);
 
     EXPECT_TRUE (told.contains ("Could not save the banks F1-F4")) << told;
     EXPECT_TRUE (told.contains ("File too large")) << told;

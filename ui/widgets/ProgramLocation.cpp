@@ -1,11 +1,12 @@
 #include "ui/widgets/ProgramLocation.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
 namespace
 {
-constexpr int userBanks = 4;
-constexpr int synthBanks = 8;
+constexpr int userBanks = synthbanks::numUserBanks;
+constexpr int synthBanks = synthbanks::numSynthBanks;
 constexpr int programDigits = 3;
 } // namespace
 
