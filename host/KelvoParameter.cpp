@@ -5,34 +5,6 @@
 
 namespace kelvo
 {
-namespace
-{
-// The display kinds whose values are entries of a list or a switch, not amounts.
-bool isListKind (int kindCode) noexcept
-{
-    switch (kindCode)
-    {
-        case kind::oscShape:
-        case kind::glideMode:
-        case kind::lfoShape:
-        case kind::modSource:
-        case kind::clockDivide:
-        case kind::bendRange:
-        case kind::seqTrigger:
-        case kind::unisonMode:
-        case kind::keyAssign:
-        case kind::arpMode:
-        case kind::pushItMode:
-        case kind::onOff:
-        case kind::modDestination:
-        case kind::seq2Destination:
-        case kind::seq4Destination:
-            return true;
-        default:
-            return false;
-    }
-}
-} // namespace
 
 KelvoParameter::KelvoParameter (MarvexAudioProcessor& p, int i)
     : AudioProcessorParameterWithID (juce::ParameterID (idFor (i)), ParameterTable::getName (i)),
@@ -63,7 +35,7 @@ float KelvoParameter::getDefaultValue() const
 
 bool KelvoParameter::isDiscrete() const
 {
-    return isListKind (owner.getEngine().getTable().getKind (index));
+    return kind::isList (owner.getEngine().getTable().getKind (index));
 }
 
 bool KelvoParameter::isBoolean() const

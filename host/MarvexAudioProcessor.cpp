@@ -70,7 +70,6 @@ MarvexAudioProcessor::MarvexAudioProcessor (std::unique_ptr<MidiDeviceLayer> dev
     variation = std::make_unique<SoundVariation>();
     history = std::make_unique<SoundHistory> (*this);
     compare = std::make_unique<SoundCompare> (*this, *history);
-    history->beforeUndoOrRedo = [this] { compare->end(); };
     morph = std::make_unique<SoundMorph> (*this, *history, *variation);
     recall = std::make_unique<ProjectRecall> (engine);
     programNames = std::make_unique<ProgramNamesFile> (engine);
@@ -370,7 +369,13 @@ void MarvexAudioProcessor::setParameterFromEditor (int index, int value, bool en
     // The history hears of the edit before the byte changes: a new sound that came just before it
     // is then recorded as its own step, without this edit in it.
     if (history != nullptr)
+    {
+        // A comparison gives the edited sound back before the byte is read; the synth then plays
+        // that, so a value that came from the synth's own knob goes back to it as well.
+        if (history->aboutToEdit())
+            sendToSynth = true;
         history->parameterEdited (index, pluginBank->getEditBufferByte (index), value);
+    }
     pluginBank->setEditBufferByte (index, (uint8_t) value);
 
     // Only the host's own message thread may call into the host; on a message thread of the

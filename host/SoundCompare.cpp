@@ -5,12 +5,37 @@
 namespace kelvo
 {
 
-SoundCompare::SoundCompare (MarvexAudioProcessor& p, SoundHistory& h) : processor (p), history (h) {}
+SoundCompare::SoundCompare (MarvexAudioProcessor& p, SoundHistory& h) : processor (p), history (h)
+{
+    // Any edit while the source plays belongs to the edited sound: it comes back first.
+    history.beforeEdit = [this]
+    {
+        const auto was = comparing;
+        end();
+        return was;
+    };
+    history.takeSetAsideSound = [this]() -> std::optional<ProgramRecord>
+    {
+        if (!comparing)
+            return std::nullopt;
+        comparing = false;
+        sendChangeMessage();
+        return edited;
+    };
+}
+
+SoundCompare::~SoundCompare()
+{
+    history.beforeEdit = nullptr;
+    history.takeSetAsideSound = nullptr;
+}
 
 ProgramRecord SoundCompare::getSource() const
 {
     if (comparing)
         return source;
+    if (const auto* before = history.getVariationSource())
+        return *before;
     const auto& engine = processor.getEngine();
     if (engine.hasSynthLocation())
         if (const auto* bank = engine.getSynthBank (engine.getCurrentSynthBank()))
@@ -22,6 +47,8 @@ juce::String SoundCompare::getSourceLabel() const
 {
     if (comparing)
         return sourceLabel;
+    if (history.getVariationSource() != nullptr)
+        return "Before " + history.getVariationLabel();
     const auto& engine = processor.getEngine();
     if (engine.hasSynthLocation())
         if (const auto* bank = engine.getSynthBank (engine.getCurrentSynthBank()))
@@ -49,6 +76,8 @@ void SoundCompare::toggle()
         return;
     }
 
+    // Whatever changed the sound just now is taken first, so that it is part of the edited sound.
+    history.checkForNewSound();
     source = getSource();
     sourceLabel = getSourceLabel();
     edited = processor.getPluginBank().getEditBufferRecord();

@@ -13,10 +13,12 @@ class MarvexAudioProcessor;
 class SoundHistory;
 
 /**
-    "Compare": the synth plays either the sound being edited or the sound it came from (the stored
-    program when the edit buffer came from one, otherwise the sound before the current run of
-    edits), each sent as an edit-buffer dump. Switching neither adds an undo step nor loses the
-    edited sound; a change message goes out at every switch.
+    "Compare": the synth plays either the sound being edited or the sound it came from (the sound
+    before the last variation while the sound comes from one, else the stored program when the edit
+    buffer came from one, otherwise the sound before the current run of edits), each sent as an
+    edit-buffer dump. Switching neither adds an undo step nor loses the edited sound; a change
+    message goes out at every switch. Any edit while the source plays ends the comparison first and
+    applies to the edited sound; so does a sound that arrives from the synth or the host.
 
     Message thread only.
 */
@@ -24,6 +26,7 @@ class SoundCompare final : public juce::ChangeBroadcaster
 {
 public:
     SoundCompare (MarvexAudioProcessor& processor, SoundHistory& history);
+    ~SoundCompare() override;
 
     /** Whether the synth plays the source now. */
     bool isComparing() const noexcept { return comparing; }

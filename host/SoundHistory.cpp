@@ -36,6 +36,9 @@ SoundHistory::SoundHistory (MarvexAudioProcessor& p, size_t maxSteps)
 
 SoundHistory::~SoundHistory()
 {
+    // A write waiting for its backup would come back to a history that is gone.
+    if (engine.getTransfer().isBackingUp())
+        engine.getTransfer().end();
     engine.removeTransferListener (this);
     processor.getEditBufferChanges().removeChangeListener (this);
     stopTimer();
@@ -130,6 +133,7 @@ void SoundHistory::forgetAll()
     history.clear();
     catchUp();
     runStart = watched;
+    variationSource.reset();
     sendChangeMessage();
 }
 
@@ -140,12 +144,34 @@ void SoundHistory::nameNextSound (const juce::String& label)
     nextSoundLabelUntil = juce::Time::getMillisecondCounter() + nextSoundLabelMs;
 }
 
+bool SoundHistory::aboutToEdit()
+{
+    return !applying && beforeEdit != nullptr && beforeEdit();
+}
+
+std::optional<ProgramRecord> SoundHistory::takeSetAside()
+{
+    return takeSetAsideSound != nullptr ? takeSetAsideSound() : std::nullopt;
+}
+
 void SoundHistory::checkForNewSound()
 {
     const auto generation = processor.getPluginBank().getEditBufferGeneration();
     const auto now = currentSound();
     if (generation == watchedGeneration)
     {
+        if (now != watched)
+            if (const auto edited = takeSetAside())
+            {
+                // The synth's knobs or the host moved something while the compared sound played:
+                // the move belongs to the edited sound, which comes back with it.
+                const auto moved = EditHistory::applied (*edited, EditHistory::changesBetween (watched, now), false);
+                processor.getPluginBank().setEditBuffer (moved);
+                engine.postEvent (event::editBufferReplaced);
+                engine.sendEditBufferToSynth();
+                catchUp();
+                return;
+            }
         // Host automation and the synth's knobs change bytes without a new sound: keep up with
         // them, so that the next whole-sound step knows what it replaced.
         watched = now;
@@ -153,6 +179,10 @@ void SoundHistory::checkForNewSound()
     }
 
     closeOpenStep();
+
+    // A new sound that came while a comparison played replaces the edited sound.
+    if (const auto edited = takeSetAside())
+        watched = *edited;
 
     EditHistory::Step step;
     step.wholeSound = true;
@@ -167,12 +197,14 @@ void SoundHistory::checkForNewSound()
     watched = now;
     watchedGeneration = generation;
     runStart = now;
+    variationSource.reset();
     if (!step.changes.empty())
         add (std::move (step));
 }
 
 void SoundHistory::recordSoundChange (const juce::String& label, const std::function<void()>& change)
 {
+    aboutToEdit();
     checkForNewSound();
     closeOpenStep();
 
@@ -182,6 +214,7 @@ void SoundHistory::recordSoundChange (const juce::String& label, const std::func
 
     catchUp();
     runStart = after;
+    variationSource.reset();
     auto changes = EditHistory::changesBetween (before, after);
     if (!changes.empty())
         add ({label, true, std::move (changes), std::nullopt, {}});
@@ -199,20 +232,41 @@ void SoundHistory::applySound (const ProgramRecord& sound, const juce::String& l
                        });
 }
 
+void SoundHistory::applyVariation (const juce::String& label,
+                                   const std::function<ProgramRecord (const ProgramRecord&)>& make)
+{
+    aboutToEdit();
+    const auto before = currentSound();
+    applySound (make (before), label);
+    variationSource = before;
+    variationLabel = label;
+}
+
 void SoundHistory::recordProgramWrite (int bank, int program, const juce::String& label,
                                        const std::function<void()>& write)
 {
-    auto* target = engine.getSynthBank (bank);
-    if (target == nullptr || program < 0 || program >= program::programsPerBank)
+    if (engine.getSynthBank (bank) == nullptr || program < 0 || program >= program::programsPerBank)
         return;
 
+    aboutToEdit();
+    // What the synth holds there is read first, unless it was read since it was last written: the
+    // step keeps that, not the local copy, which is only assumed to match.
+    engine.getTransfer().backUp ({{bank, program}},
+                                 [this, bank, program, label, write] { writeProgramNow (bank, program, label, write); });
+}
+
+void SoundHistory::writeProgramNow (int bank, int program, const juce::String& label,
+                                    const std::function<void()>& write)
+{
+    auto* target = engine.getSynthBank (bank);
     checkForNewSound();
     closeOpenStep();
 
     EditHistory::MemoryWrite memory;
     memory.bank = bank;
     memory.program = program;
-    memory.replaced = target->getProgramRecord (program);
+    const auto* known = engine.getSynthMemory().getKnownProgram (bank, program);
+    memory.replaced = known != nullptr ? *known : target->getProgramRecord (program);
     const auto before = currentSound();
 
     write();
@@ -223,11 +277,14 @@ void SoundHistory::recordProgramWrite (int bank, int program, const juce::String
     add ({label, false, EditHistory::changesBetween (before, watched), memory, {}});
 }
 
-void SoundHistory::recordSoundStep (const juce::String& label, const ProgramRecord& before)
+void SoundHistory::recordVariationStep (const juce::String& label, const ProgramRecord& before,
+                                        const ProgramRecord& variedFrom)
 {
     closeOpenStep();
     catchUp();
     runStart = watched;
+    variationSource = variedFrom;
+    variationLabel = label;
     auto changes = EditHistory::changesBetween (before, watched);
     if (!changes.empty())
         add ({label, true, std::move (changes), std::nullopt, {}});
@@ -247,8 +304,8 @@ void SoundHistory::replaceQuietly (const ProgramRecord& sound, bool sendToSynth)
 //==============================================================================
 bool SoundHistory::undo()
 {
-    if (beforeUndoOrRedo != nullptr && (history.canUndo() || !openOrder.empty()))
-        beforeUndoOrRedo();
+    if (history.canUndo() || !openOrder.empty())
+        aboutToEdit();
     checkForNewSound();
     closeOpenStep();
     if (const auto* next = history.nextUndo();
@@ -264,8 +321,8 @@ bool SoundHistory::undo()
 
 bool SoundHistory::redo()
 {
-    if (beforeUndoOrRedo != nullptr && history.canRedo())
-        beforeUndoOrRedo();
+    if (history.canRedo())
+        aboutToEdit();
     checkForNewSound();
     closeOpenStep();
     if (const auto* next = history.nextRedo();
@@ -326,6 +383,7 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
         engine.postEvent (event::editBufferReplaced);
         engine.sendEditBufferToSynth();
         runStart = sound;
+        variationSource.reset();
         // The host hears every restored value inside a gesture, so its automation follows.
         for (const auto& c : step.changes)
             if (c.index < program::numHostParameters)
@@ -374,8 +432,12 @@ void SoundHistory::transferEventArrived (int32_t code)
 {
     if (event::isKind (code, event::bankTransferProgress) || event::isKind (code, event::programDumpArrived))
     {
+        // A program the synth sent, on its own or to a receive, is what it holds: read, not assumed.
         const auto [bank, program] = event::bankProgramOf (code);
-        transferProgress (bank, program);
+        const auto read = event::isKind (code, event::programDumpArrived)
+                          || (engine.getTransferMode() != BankTransfer::idle
+                              && engine.getTransferMode() < BankTransfer::transmitBank);
+        engine.getSynthMemory().takeLocalProgramAsKnown (bank, program, read);
     }
     else if (event::isKind (code, event::bankTransferFailed))
     {
@@ -386,11 +448,6 @@ void SoundHistory::transferEventArrived (int32_t code)
     {
         transferFinished();
     }
-}
-
-void SoundHistory::transferProgress (int bank, int program)
-{
-    engine.getSynthMemory().takeLocalProgramAsKnown (bank, program);
 }
 
 void SoundHistory::transferFailed (int bank, int program)

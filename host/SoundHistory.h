@@ -63,13 +63,21 @@ public:
     /** The name the next whole-sound change found from the edit buffer gets (one that arrives later,
         such as the answer to "Recv"). It is forgotten after a few seconds. */
     void nameNextSound (const juce::String& label);
+    /** An edit from the editor is about to be made: whatever plays in place of the edited sound
+        (a comparison) gives it back first, so that the edit applies to it. True when it did. */
+    bool aboutToEdit();
     /** Runs a change that replaces the edit buffer as one step with this name. */
     void recordSoundChange (const juce::String& label, const std::function<void()>& change);
+    /** Makes a variation of the edited sound (made by `make` from it) the edit buffer, sends it
+        to the synth and tells the host; one step. "Compare" then plays the sound before it. */
+    void applyVariation (const juce::String& label, const std::function<ProgramRecord (const ProgramRecord&)>& make);
     /** Makes a sound the edit buffer, sends it to the synth as an edit-buffer dump and tells the
         host; one step. */
     void applySound (const ProgramRecord& sound, const juce::String& label);
     /** Runs a store into program memory of the synth (user bank, program) as one step that keeps
-        what it replaced. */
+        what it replaced: read from the synth first (the write then follows when it has arrived, and
+        never when it does not come), unless it was read since it was last written there. write
+        may run later, so it must hold what it writes. */
     void recordProgramWrite (int bank, int program, const juce::String& label,
                              const std::function<void()>& write);
     //==============================================================================
@@ -81,9 +89,11 @@ public:
         nullptr when that is not known. */
     const ProgramRecord* getKnownSynthProgram (int bank, int program) const;
 
-    /** Records a step for a change that was applied already, from its first sound to the current
-        edit buffer (a morph, made of many small moves). */
-    void recordSoundStep (const juce::String& label, const ProgramRecord& before);
+    /** Records a step for a variation that was applied already, from its first sound to the
+        current edit buffer (a move of a morph, made of many small moves); variedFrom is the sound
+        the variation began from, which "Compare" then plays. */
+    void recordVariationStep (const juce::String& label, const ProgramRecord& before,
+                              const ProgramRecord& variedFrom);
     /** Replaces the edit buffer without a step (comparing, the moves of a morph), sending the sound
         as an edit-buffer dump when asked. */
     void replaceQuietly (const ProgramRecord& sound, bool sendToSynth);
@@ -102,11 +112,20 @@ public:
     bool undo();
     bool redo();
     const EditHistory& getSteps() const noexcept { return history; }
-    /** Called before an undo or redo changes anything (a comparison gives the edited sound back). */
-    std::function<void()> beforeUndoOrRedo;
+    /** Called before an edit, an undo or a redo changes anything (a comparison gives the edited
+        sound back); true when the edit buffer was given back. */
+    std::function<bool()> beforeEdit;
+    /** Called when the sound changed from elsewhere (a program chosen on the synth or by the host,
+        the synth's knobs, host automation): a comparison that set the edited sound aside ends and
+        returns it, since that, and not the sound compared with, is what the change applies to. */
+    std::function<std::optional<ProgramRecord>()> takeSetAsideSound;
 
     /** The sound as it was after the last whole-sound change: what the current run of edits started from. */
     const ProgramRecord& getRunStart() const noexcept { return runStart; }
+    /** The sound before the last variation (randomize, mutate, a morph) and its step's name, while
+        the sound still comes from that variation; nullptr otherwise. */
+    const ProgramRecord* getVariationSource() const noexcept { return variationSource ? &*variationSource : nullptr; }
+    juce::String getVariationLabel() const { return variationLabel; }
 
 private:
     /** Transmitting user banks firstBank..lastBank starts: what the synth held there is kept for
@@ -115,8 +134,6 @@ private:
     void transferEventArrived (int32_t code) override;
     /** The transfer ended (completed or cancelled): a transmission not complete by now is no step. */
     void transferEnded() override;
-    /** A program has gone to the synth or arrived from it: the synth holds what the local bank holds. */
-    void transferProgress (int bank, int program);
     /** A transfer stopped at this program: whether the synth got it is not known. */
     void transferFailed (int bank, int program);
     /** A transfer completed; a transmission started by the user becomes one step. */
@@ -128,6 +145,9 @@ private:
     bool forgetAfterRestore();
     void timerCallback() override;
     void closeOpenStep();
+    void writeProgramNow (int bank, int program, const juce::String& label, const std::function<void()>& write);
+    /** Ends a comparison that set the edited sound aside, and returns that sound. */
+    std::optional<ProgramRecord> takeSetAside();
     void add (EditHistory::Step step);
     void apply (const EditHistory::Step& step, bool undoing);
     /** The edit buffer and the history's copy of it agree again (after a change made here). */
@@ -148,6 +168,8 @@ private:
     std::vector<int> openOrder; // touched bytes, in the order they were first touched
 
     ProgramRecord watched{}, runStart{};
+    std::optional<ProgramRecord> variationSource;
+    juce::String variationLabel;
     uint32_t watchedGeneration = 0, seenRestores = 0, settlingGeneration = 0;
     juce::String nextSoundLabel;
     juce::uint32 nextSoundLabelUntil = 0;

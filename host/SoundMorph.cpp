@@ -25,6 +25,7 @@ void SoundMorph::begin (const ProgramRecord& newTarget, const juce::String& name
 {
     if (moving)
         endMove();
+    history.aboutToEdit();
     history.checkForNewSound();
     from = processor.getPluginBank().getEditBufferRecord();
     sent = from;
@@ -34,6 +35,22 @@ void SoundMorph::begin (const ProgramRecord& newTarget, const juce::String& name
     position = 0.0f;
     running = true;
     unsent = false;
+    stops.assign (1, {0.0f, from});
+}
+
+bool SoundMorph::followEditBuffer()
+{
+    if (!running || moving)
+        return false;
+    const auto& now = processor.getPluginBank().getEditBufferRecord();
+    for (auto it = stops.rbegin(); it != stops.rend(); ++it)
+        if (it->sound == now)
+        {
+            position = it->position;
+            made = it->sound;
+            return true;
+        }
+    return false;
 }
 
 bool SoundMorph::isCurrent() const
@@ -47,6 +64,7 @@ void SoundMorph::beginMove()
         return;
     if (moving)
         endMove();
+    history.aboutToEdit();
     history.checkForNewSound();
     moveStart = processor.getPluginBank().getEditBufferRecord();
     moving = true;
@@ -86,9 +104,12 @@ void SoundMorph::endMove()
         sendNow();
     else if (unsent && !isTimerRunning())
         startTimer ((int)((juce::uint32)sendIntervalMs - sinceLast));
-    history.recordSoundStep ("Morph to " + targetName + " " +
-                                 juce::String (juce::roundToInt (position * 100.0f)) + " %",
-                             moveStart);
+    if (stops.size() >= maxStops)
+        stops.erase (stops.begin() + 1); // the start stays
+    stops.push_back ({position, made});
+    history.recordVariationStep ("Morph to " + targetName + " " +
+                                     juce::String (juce::roundToInt (position * 100.0f)) + " %",
+                                 moveStart, from);
 }
 
 void SoundMorph::timerCallback()

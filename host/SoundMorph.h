@@ -4,6 +4,8 @@
 
 #include <juce_events/juce_events.h>
 
+#include <vector>
+
 namespace kelvo
 {
 class MarvexAudioProcessor;
@@ -41,6 +43,9 @@ public:
         the sound since). */
     bool isCurrent() const;
     bool isRunning() const noexcept { return running; }
+    /** After an undo or redo: when the edit buffer holds a sound where a move of this morph ended (or
+        its start), the morph stands there again; false otherwise. */
+    bool followEditBuffer();
     float getPosition() const noexcept { return position; }
     const ProgramRecord& getTarget() const noexcept { return target; }
     juce::String getTargetName() const { return targetName; }
@@ -59,6 +64,14 @@ private:
     float position = 0.0f;
     ProgramRecord from{}, target{}, sent{}, moveStart{}, made{};
     juce::String targetName;
+    // Where the moves of this morph ended, so that the slider can follow undo and redo.
+    struct Stop
+    {
+        float position;
+        ProgramRecord sound;
+    };
+    std::vector<Stop> stops;
+    static constexpr size_t maxStops = 64;
     juce::uint32 lastSendAt = 0;
     int numSends = 0;
 

@@ -64,6 +64,95 @@ void BankTransfer::startReceive (int firstBank)
     requestProgram (firstBank, 0);
 }
 
+void BankTransfer::backUp (std::vector<Location> programs, std::function<void()> then)
+{
+    std::vector<Location> unread;
+    for (const auto& l : programs)
+        if (l.bank >= 0 && l.bank < synthbanks::numUserBanks && l.program >= 0 && l.program <= lastProgram
+            && ! memory.wasReadFromSynth (l.bank, l.program))
+            unread.push_back (l);
+    if (unread.empty())
+    {
+        if (then != nullptr)
+            then();
+        return;
+    }
+
+    afterBackup = std::move (then);
+    const auto first = unread.front();
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        backupList = std::move (unread);
+        backupIndex = 0;
+        backedUp.clear();
+        backedUp.reserve (backupList.size());
+        expectedBank = first.bank;
+        expectedProgram = first.program;
+        retries = 0;
+        lastRequestMs = nowMs();
+        rememberRequest (first.bank, first.program, lastRequestMs);
+    }
+    complete = false;
+    backupDone = false;
+    backupFailed = false;
+    backingUp = true;
+    chaining = true;
+    receiving = true;
+    startTimer (timerIntervalMs);
+    requestProgram (first.bank, first.program);
+}
+
+bool BankTransfer::takeBackedUpProgram (int bank, int programNumber, const ProgramRecord& record)
+{
+    Location next { -1, 0 };
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        if (backupIndex >= backupList.size() || backupList[backupIndex].bank != bank
+            || backupList[backupIndex].program != programNumber)
+            return false; // not the program awaited
+        backedUp.push_back ({ { bank, programNumber }, record });
+        if (++backupIndex < backupList.size())
+        {
+            next = backupList[backupIndex];
+            expectedBank = next.bank;
+            expectedProgram = next.program;
+            retries = 0;
+            lastRequestMs = nowMs();
+            rememberRequest (next.bank, next.program, lastRequestMs);
+        }
+    }
+
+    lastProgressEvent = event::bankProgramCode (event::bankBackupProgress, bank, programNumber);
+    hub.postEvent (lastProgressEvent.load());
+    if (next.bank >= 0)
+        requestProgram (next.bank, next.program);
+    else
+        backupDone = true; // the timer, on the message thread, goes on with the write
+    return true;
+}
+
+void BankTransfer::finishBackup()
+{
+    stopTimer();
+    std::vector<BackedUp> got;
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        got.swap (backedUp);
+        backupList.clear();
+    }
+    for (const auto& b : got)
+        memory.setKnownProgram (b.where.bank, b.where.program, b.record, true);
+
+    backingUp = false;
+    receiving = false;
+    chaining = false;
+    lastProgressEvent = 0;
+    auto then = std::move (afterBackup);
+    afterBackup = nullptr;
+    if (then != nullptr)
+        then();
+}
+
 void BankTransfer::transmit (std::vector<Location> programs)
 {
     end();
@@ -76,19 +165,25 @@ void BankTransfer::transmit (std::vector<Location> programs)
     if (programs.empty())
         return;
     mode = transmitPrograms;
-    startTransmit (std::move (programs));
+    auto backup = programs;
+    backUp (std::move (backup), [this, programs = std::move (programs)]() mutable { startTransmit (std::move (programs)); });
 }
 
 void BankTransfer::startTransmit (int firstBank, int lastBank)
 {
-    // Before anything goes out: the undo history keeps what the synth held there.
-    hub.announceTransmissionStarting (firstBank, lastBank);
     std::vector<Location> programs;
     programs.reserve ((size_t)((lastBank - firstBank + 1) * program::programsPerBank));
     for (int b = firstBank; b <= lastBank; ++b)
         for (int p = 0; p <= lastProgram; ++p)
             programs.push_back ({b, p});
-    startTransmit (std::move (programs));
+    auto backup = programs;
+    backUp (std::move (backup),
+            [this, firstBank, lastBank, programs = std::move (programs)]() mutable
+            {
+                // Before anything goes out: the undo history keeps what the synth held there.
+                hub.announceTransmissionStarting (firstBank, lastBank);
+                startTransmit (std::move (programs));
+            });
 }
 
 void BankTransfer::startTransmit (std::vector<Location> programs)
@@ -148,6 +243,15 @@ void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
 void BankTransfer::end()
 {
     stopTimer();
+    backingUp = false;
+    backupDone = false;
+    backupFailed = false;
+    afterBackup = nullptr;
+    {
+        const std::lock_guard<std::mutex> sl (lock);
+        backupList.clear();
+        backedUp.clear();
+    }
     const auto wasTransmitting = chaining.load() && ! receiving.load();
     lastProgressEvent = 0;
     failureEvent = 0;
@@ -188,6 +292,11 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
     const auto asked = claimRequest (bank, programNumber);
     if (! receiving.load())
         return asked; // the late reply of a transfer that has ended: dropped
+    if (backingUp.load())
+    {
+        // Never into the local banks: they hold what is about to be written.
+        return takeBackedUpProgram (bank, programNumber, record) || asked;
+    }
 
     auto* target = memory.getSynthBank (bank);
     if (target == nullptr)
@@ -259,6 +368,11 @@ void BankTransfer::noteSysExArriving() noexcept
 
 void BankTransfer::timerCallback()
 {
+    if (backupDone.exchange (false))
+    {
+        finishBackup();
+        return;
+    }
     if (! chaining.load() || complete.load())
         return;
 
@@ -317,7 +431,14 @@ void BankTransfer::fail (int bank, int programNumber)
     complete = true;
     failureEvent = event::bankProgramCode (event::bankTransferFailed, bank, programNumber);
     hub.postEvent (failureEvent.load());
-    if (receiving.load())
+    if (backingUp.load())
+    {
+        // What was to be written is not: without the backup its undo could not restore anything.
+        backupFailed = true;
+        backingUp = false;
+        afterBackup = nullptr;
+    }
+    else if (receiving.load())
     {
         if (mode.load() == receiveFactoryBanks)
             memory.saveFactoryBanks();

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -33,6 +34,12 @@ class SynthMemory;
 
     A transmission hands the sender a paced series of program dumps, which goes out beside whatever
     else is sent meanwhile, and learns through the series' markers how far the synth has got.
+
+    Nothing is written into the synth's memory before what it replaces has been read from the synth
+    itself (a backup, asked for program by program like a receive), so that an undo can put back
+    what the synth really held; only programs read from the synth since they were last written are
+    not read again. The backup is kept as what the synth is known to hold, never in the local
+    banks; when a program of it does not come, nothing is written.
 */
 class BankTransfer final : private juce::Timer
 {
@@ -94,6 +101,10 @@ public:
     /** Transmits these programs of the user banks, in this order, paced like a bank (the undo of a
         transmission sends back only what it changed). Message thread. */
     void transmit (std::vector<Location> programs);
+    /** Reads from the synth those of these programs of the user banks that were not read since they
+        were last written, keeps them as what the synth is known to hold, and then calls `then` (at
+        once when there is nothing to read; never when the backup fails or is ended). Message thread. */
+    void backUp (std::vector<Location> programs, std::function<void()> then);
     /** Ends any transfer at once; what arrived stays. Message thread. */
     void end();
 
@@ -115,6 +126,10 @@ public:
     int getMode() const noexcept { return mode.load(); }
     bool isChaining() const noexcept { return chaining.load(); }
     bool isReceiving() const noexcept { return receiving.load(); }
+    /** Whether the programs that a write will replace are being read from the synth. */
+    bool isBackingUp() const noexcept { return backingUp.load(); }
+    /** Whether the transfer failed because a program of its backup did not come (nothing written). */
+    bool didBackupFail() const noexcept { return backupFailed.load(); }
 
 private:
     struct Request
@@ -133,6 +148,17 @@ private:
     void fail (int bank, int program);
 
     void requestProgram (int bank, int program);
+    /** A program dump arrived while backing up (MIDI input thread): the one awaited is kept, and
+        the next asked for; false for any other. */
+    bool takeBackedUpProgram (int bank, int program, const ProgramRecord& record);
+    /** Every program of the backup arrived: the synth is known to hold them; the write follows. */
+    void finishBackup();
+
+    struct BackedUp
+    {
+        Location where;
+        ProgramRecord record;
+    };
 
     SynthMemory& memory;
     EngineEventHub& hub;
@@ -150,6 +176,12 @@ private:
     std::atomic<int32_t> lastProgressEvent { 0 }, failureEvent { 0 };
     std::atomic<uint32_t> series { 0 };
     std::vector<Location> transmitting; // message thread: what the running transmission sends
+
+    std::atomic<bool> backingUp { false }, backupDone { false }, backupFailed { false };
+    std::vector<Location> backupList; // under lock, with the index of the program awaited
+    size_t backupIndex = 0;
+    std::vector<BackedUp> backedUp;   // under lock
+    std::function<void()> afterBackup; // message thread
 
     JUCE_DECLARE_NON_COPYABLE (BankTransfer)
 };

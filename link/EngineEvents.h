@@ -21,6 +21,7 @@ constexpr int32_t bankContentsChanged = 0x19000000;
 constexpr int32_t midiOutputOverflow = 0x1a000000; // + messages dropped so far (at most 0xfffff)
 constexpr int32_t sysExTooLong = 0x1b000000;       // an incoming SysEx message was dropped unfinished
 constexpr int32_t programDumpArrived = 0x1c000000; // + bank × 256 + program: sent by the synth on its own, stored
+constexpr int32_t bankBackupProgress = 0x1d000000; // + bank × 256 + program: read from the synth before a write there
 constexpr int32_t globalChanged = 0x20000000; // + global index
 constexpr int32_t pluginProgramChanged = 0x22000000;
 constexpr int32_t noticePosted = 0x23000000; // a message for the user waits in takeNotices

@@ -18,7 +18,8 @@ bool isProgram (int program) noexcept
 
 SynthMemory::SynthMemory (EngineEventHub& eventHub, Save saveBanks)
     : hub (eventHub), save (std::move (saveBanks)),
-      known ((size_t)(synthbanks::numUserBanks * program::programsPerBank))
+      known ((size_t)(synthbanks::numUserBanks * program::programsPerBank)),
+      readBack (known.size(), false)
 {
     for (size_t i = 0; i < synthBanks.size(); ++i)
     {
@@ -151,28 +152,43 @@ void SynthMemory::takeUserBanksAsKnown()
             takeLocalProgramAsKnown (b, n);
 }
 
+bool SynthMemory::wasReadFromSynth (int bank, int program) const
+{
+    const auto i = knownIndex (bank, program);
+    return i >= 0 && known[(size_t)i].has_value() && readBack[(size_t)i];
+}
+
 const ProgramRecord* SynthMemory::getKnownProgram (int bank, int program) const
 {
     const auto i = knownIndex (bank, program);
     return i >= 0 && known[(size_t)i].has_value() ? &known[(size_t)i].value() : nullptr;
 }
 
-void SynthMemory::setKnownProgram (int bank, int program, const ProgramRecord& record)
+void SynthMemory::setKnownProgram (int bank, int program, const ProgramRecord& record, bool readFromSynth)
 {
     if (const auto i = knownIndex (bank, program); i >= 0)
+    {
         known[(size_t)i] = record;
+        readBack[(size_t)i] = readFromSynth;
+    }
 }
 
-void SynthMemory::takeLocalProgramAsKnown (int bank, int program)
+void SynthMemory::takeLocalProgramAsKnown (int bank, int program, bool readFromSynth)
 {
     if (const auto i = knownIndex (bank, program); i >= 0)
+    {
         known[(size_t)i] = synthBanks[(size_t)bank]->getProgramRecord (program);
+        readBack[(size_t)i] = readFromSynth;
+    }
 }
 
 void SynthMemory::forgetKnownProgram (int bank, int program)
 {
     if (const auto i = knownIndex (bank, program); i >= 0)
+    {
         known[(size_t)i].reset();
+        readBack[(size_t)i] = false;
+    }
 }
 
 } // namespace kelvo

@@ -98,16 +98,20 @@ public:
     std::atomic<bool> factoryBanksMatchSynth{false};
 
     //==============================================================================
-    // What the synth's user banks are known to hold. Message thread.
+    // What the synth's user banks are known to hold, and whether it was read from the synth since
+    // the last write there (and so need not be read again before the next). Message thread.
 
     /** The user banks as they are now are what the synth holds (the state at the start). */
     void takeUserBanksAsKnown();
     /** What the synth holds at a program of a user bank; nullptr when that is not known. */
     const ProgramRecord* getKnownProgram (int bank, int program) const;
-    /** The synth holds this record at bank/program (a user bank; other places are ignored). */
-    void setKnownProgram (int bank, int program, const ProgramRecord& record);
+    /** The synth holds this record at bank/program (a user bank; other places are ignored):
+        readFromSynth when it came from the synth, false when it was written there. */
+    void setKnownProgram (int bank, int program, const ProgramRecord& record, bool readFromSynth = false);
     /** The synth holds what the local bank holds at bank/program. */
-    void takeLocalProgramAsKnown (int bank, int program);
+    void takeLocalProgramAsKnown (int bank, int program, bool readFromSynth = false);
+    /** Whether what the synth holds at bank/program came from the synth since it was last written. */
+    bool wasReadFromSynth (int bank, int program) const;
     /** What the synth holds at bank/program is not known (a write that may have stopped half way). */
     void forgetKnownProgram (int bank, int program);
 
@@ -125,6 +129,7 @@ private:
     std::atomic<bool> synthLocationKnown{true};
 
     std::vector<std::optional<ProgramRecord>> known; // message thread
+    std::vector<bool> readBack;                       // message thread
 
     JUCE_DECLARE_NON_COPYABLE (SynthMemory)
 };

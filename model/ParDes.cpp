@@ -125,6 +125,31 @@ juce::String ParDes::valueToText (int kindCode, int value)
     }
 }
 
+bool kind::isList (int kindCode) noexcept
+{
+    switch (kindCode)
+    {
+        case oscShape:
+        case glideMode:
+        case lfoShape:
+        case modSource:
+        case clockDivide:
+        case bendRange:
+        case seqTrigger:
+        case unisonMode:
+        case keyAssign:
+        case arpMode:
+        case pushItMode:
+        case onOff:
+        case modDestination:
+        case seq2Destination:
+        case seq4Destination:
+            return true;
+        default:
+            return false;
+    }
+}
+
 juce::String ParDes::parameterName (int index)
 {
     return ParameterTable::getName (index);

@@ -31,7 +31,18 @@ constexpr int oscFrequency = 778;
 constexpr int fineTune = 888;
 constexpr int seq2Destination = 4008;
 constexpr int seq4Destination = 4010;
+
+/** Whether the values of a display kind are entries of a list or a switch, not amounts. */
+bool isList (int kindCode) noexcept;
 } // namespace kind
+
+/** The two values of a sequencer step above its notes: the track starts again here, or the step is
+    silent. */
+namespace seqstep
+{
+constexpr int reset = 126;
+constexpr int rest = 127;
+} // namespace seqstep
 
 /** The note text of a value: "C" .. "B" followed by value / 12, so 0 is "C0" and 60 is "C5". */
 juce::String noteName (int value);

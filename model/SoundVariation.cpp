@@ -105,6 +105,16 @@ ProgramRecord SoundVariation::mutate (const ProgramRecord& sound, int count, juc
     return result;
 }
 
+bool SoundVariation::switchesHalfway (int index, int fromValue, int toValue) const noexcept
+{
+    // Entries of a list lie side by side without being near in sound: the way between two of them
+    // would pass through entries that neither sound uses. A sequencer step that restarts its track
+    // or rests is no note either.
+    const auto kindCode = table.getKind (index);
+    return kind::isList (kindCode)
+           || (kindCode == kind::sequencerStep && juce::jmax (fromValue, toValue) >= seqstep::reset);
+}
+
 ProgramRecord SoundVariation::morph (const ProgramRecord& from, const ProgramRecord& to, float position) const
 {
     auto result = from;
@@ -115,14 +125,17 @@ ProgramRecord SoundVariation::morph (const ProgramRecord& from, const ProgramRec
         if (list.empty())
             continue;
         const auto a = positionOf (i, from[(size_t)i]), b = positionOf (i, to[(size_t)i]);
-        const auto at = (int)std::lround ((float)a + position * (float)(b - a));
         // The ends are the two sounds themselves, wherever they hold a value the synth accepts.
+        const auto fromEnd = isAccepted (i, from[(size_t)i]) ? from[(size_t)i] : list[(size_t)a];
+        const auto toEnd = isAccepted (i, to[(size_t)i]) ? to[(size_t)i] : list[(size_t)b];
         if (position <= 0.0f)
-            result[(size_t)i] = isAccepted (i, from[(size_t)i]) ? from[(size_t)i] : list[(size_t)a];
-        else if (position >= 1.0f)
-            result[(size_t)i] = isAccepted (i, to[(size_t)i]) ? to[(size_t)i] : list[(size_t)b];
+            result[(size_t)i] = fromEnd;
+        else if (position >= 1.0f || (switchesHalfway (i, fromEnd, toEnd) && position >= 0.5f))
+            result[(size_t)i] = toEnd;
+        else if (switchesHalfway (i, fromEnd, toEnd))
+            result[(size_t)i] = fromEnd;
         else
-            result[(size_t)i] = list[(size_t)at];
+            result[(size_t)i] = list[(size_t)std::lround ((float)a + position * (float)(b - a))];
     }
     return result;
 }

@@ -17,8 +17,9 @@ namespace kelvo
     Only the synth's own sound parameters change. The name, the category and the bytes that hold no
     instrument parameter are kept, and every value written is one that the synth accepts: inside
     the parameter's range and never one that it has no meaning for (a list entry past the list's
-    end, a gap in the modulation destinations). Values move along the list of accepted values, so a
-    morph between two menu entries passes only through entries.
+    end, a gap in the modulation destinations). Amounts move along the list of accepted values; in a
+    morph, a menu (a shape, a source, a destination, a mode) and a sequencer step that restarts or
+    rests switch once, halfway, from one sound's entry to the other's.
 
     Built once from the parameter table; afterwards every operation is const and any thread may use it.
 */
@@ -46,6 +47,9 @@ public:
 private:
     /** Where a value lies in the accepted list (the nearest accepted value for one that is not). */
     int positionOf (int index, int value) const noexcept;
+    /** Whether a morph switches the parameter from one value to the other halfway instead of
+        moving it through the values between. */
+    bool switchesHalfway (int index, int fromValue, int toValue) const noexcept;
 
     ParameterTable table;
     std::array<std::vector<uint8_t>, program::numHostParameters> accepted;

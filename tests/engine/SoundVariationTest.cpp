@@ -157,6 +157,45 @@ TEST (SoundVariation, AMorphRunsFromOneSoundToTheOtherThroughAcceptedValuesOnly)
     EXPECT_EQ (variation.morph (c, d, 0.5f)[20], 50);
 }
 
+// A menu's neighbouring entries are not neighbouring sounds, nor is a step's reset or rest a note:
+// between two sounds they switch once, halfway, and never pass through an entry neither sound uses.
+TEST (SoundVariation, AMorphSwitchesMenusAndRestsHalfwayInsteadOfWalkingThroughThem)
+{
+    const SoundVariation variation;
+    const ParameterTable table;
+    int destination = -1;
+    for (int i = 0; i < program::nameOffset && destination < 0; ++i)
+        if (table.getKind (i) == kind::modDestination && SoundVariation::isVaried (i))
+            destination = i;
+    ASSERT_GE (destination, 0);
+    const auto lfoShape = 43;
+    ASSERT_EQ (table.getKind (lfoShape), kind::lfoShape);
+    const auto step = program::firstStepIndex;
+
+    struct Case
+    {
+        int index, from, to;
+    };
+    const auto destinations = variation.acceptedValues (destination);
+    for (const auto& c : {Case{lfoShape, 0, 4}, Case{destination, destinations.front(), destinations.back()},
+                          Case{step, 10, seqstep::rest}, Case{step, seqstep::reset, 60}})
+    {
+        auto a = namedSound ("A", 1), b = a;
+        a[(size_t)c.index] = (uint8_t)c.from;
+        b[(size_t)c.index] = (uint8_t)c.to;
+        for (const auto t : {0.1f, 0.3f, 0.49f})
+            EXPECT_EQ (variation.morph (a, b, t)[(size_t)c.index], c.from) << c.index << " at " << t;
+        for (const auto t : {0.5f, 0.7f, 0.95f})
+            EXPECT_EQ (variation.morph (a, b, t)[(size_t)c.index], c.to) << c.index << " at " << t;
+    }
+
+    // Two notes of a step are amounts: the way between them passes through the notes between.
+    auto a = namedSound ("A", 1), b = a;
+    a[(size_t)step] = 20;
+    b[(size_t)step] = 60;
+    EXPECT_EQ (variation.morph (a, b, 0.5f)[(size_t)step], 40);
+}
+
 TEST (EditHistory, KeepsItsBoundAndANewStepEndsTheRedos)
 {
     EditHistory history (3);

@@ -20,6 +20,12 @@ struct SoundCompareTest : SynthProcessorRig
     SoundCompare& compare() { return processor->getCompare(); }
     SoundHistory& history() { return processor->getHistory(); }
 
+    void panelMutate()
+    {
+        SoundToolsPanel panel (*processor);
+        panel.getMutateButton().onClick();
+    }
+
     ProgramRecord synthSound()
     {
         settle();
@@ -191,4 +197,128 @@ TEST_F (SoundCompareTest, TheMorphGoesTowardsAnEntryOfTheLibrary)
     ASSERT_TRUE (pumpUntil ([&] { return synth().getEditBuffer() == expected; }));
     EXPECT_EQ (bank().getEditBufferName(), "From            ");
     EXPECT_EQ (history().getUndoLabel(), "Morph to LIB Lib Entry 100 %");
+}
+
+// While the source plays, every edit first gives the edited sound back and then applies to it: a
+// knob, a variation, a morph, and the synth's own knobs or a new program from it. Nothing made
+// before the comparison is lost, and each undo step holds what really was there before it.
+TEST_F (SoundCompareTest, AnEditWhileComparingEndsTheComparisonAndAppliesToTheEditedSound)
+{
+    goOnline();
+    const auto stored = distinctSound (3, "Stored");
+    engine().getSynthBank (2)->setProgram (4, stored);
+    synth().setProgram (2, 4, stored);
+    engine().selectProgram (2, 4, true);
+    processor->setParameterFromEditor (20, 99, true, true); // Flt Freq, the edit to keep
+    const auto edited = bank().getEditBufferRecord();
+
+    const auto compareSource = [&]
+    {
+        const auto source = compare().getSource();
+        ASSERT_NE (source, bank().getEditBufferRecord());
+        compare().toggle();
+        ASSERT_TRUE (compare().isComparing());
+        ASSERT_EQ (bank().getEditBufferRecord(), source);
+    };
+
+    // A knob of the editor.
+    compareSource();
+    processor->setParameterFromEditor (21, 7, true, true); // Resonance
+    EXPECT_FALSE (compare().isComparing());
+    auto expected = edited;
+    expected[21] = 7;
+    EXPECT_EQ (bank().getEditBufferRecord(), expected);
+    EXPECT_EQ (synthSound(), expected);
+    ASSERT_TRUE (history().undo());
+    EXPECT_EQ (bank().getEditBufferRecord(), edited); // the step's before is the edited sound's
+    ASSERT_TRUE (history().redo());
+
+    // A variation varies the edited sound, not the one compared with.
+    compareSource();
+    panelMutate();
+    EXPECT_FALSE (compare().isComparing());
+    const auto mutated = bank().getEditBufferRecord();
+    EXPECT_LE (SoundDiff::between (mutated, expected).size(), 3u); // three mutated
+    EXPECT_EQ (synthSound(), mutated);
+
+    // A knob turned on the synth while the sound before the variation plays: the move lands in the
+    // varied sound.
+    compareSource();
+    ASSERT_NE (bank().getEditBufferRecord()[22], 33);
+    synth().turnKnob (22, 33);
+    ASSERT_TRUE (pumpUntil ([&] { return !compare().isComparing(); }));
+    pumpFor (100);
+    auto withKnob = mutated;
+    withKnob[22] = 33;
+    EXPECT_EQ (bank().getEditBufferRecord(), withKnob);
+    EXPECT_EQ (synthSound(), withKnob);
+
+    // A program chosen on the synth: its undo gives the edited sound back, not the compared one.
+    compareSource();
+    const auto other = distinctSound (40, "Other");
+    synth().setProgram (1, 9, other);
+    engine().getSynthBank (1)->setProgram (9, other);
+    synth().selectProgramOnPanel (1, 9);
+    ASSERT_TRUE (pumpUntil ([&] { return bank().getEditBufferRecord() == other; }));
+    pumpFor (150);
+    EXPECT_FALSE (compare().isComparing());
+    ASSERT_TRUE (history().undo());
+    EXPECT_EQ (bank().getEditBufferRecord(), withKnob);
+}
+
+// After a variation, "Compare" plays the sound before it.
+TEST_F (SoundCompareTest, AVariationIsComparedWithTheSoundBeforeIt)
+{
+    goOnline();
+    const auto before = distinctSound (5, "Before");
+    history().applySound (before, "Before");
+    SoundToolsPanel panel (*processor);
+    panel.getAmountSlider().setValue (50);
+    panel.getRandomizeButton().onClick();
+    const auto varied = bank().getEditBufferRecord();
+    ASSERT_NE (varied, before);
+
+    EXPECT_EQ (compare().getSourceLabel(), "Before Randomize 50 %");
+    EXPECT_EQ (compare().getDifferences().size(), SoundDiff::between (varied, before).size());
+    EXPECT_FALSE (compare().getDifferences().empty());
+    compare().toggle();
+    EXPECT_EQ (synthSound(), before);
+    compare().toggle();
+    EXPECT_EQ (synthSound(), varied);
+
+    // A morph, however many moves it takes, compares with where it began.
+    auto& morph = processor->getMorph();
+    morph.begin (distinctSound (80, "Target"), "U1:001 Target");
+    morph.setPosition (0.3f);
+    morph.setPosition (0.8f);
+    EXPECT_EQ (compare().getSource(), varied);
+    EXPECT_EQ (compare().getSourceLabel(), "Before Morph to U1:001 Target 80 %");
+
+    // A new sound is a new start.
+    history().applySound (distinctSound (81, "Fresh"), "Fresh");
+    EXPECT_EQ (compare().getSourceLabel(), "Before Edits");
+}
+
+// The morph slider stands where the sound is after an undo or a redo of its moves.
+TEST_F (SoundCompareTest, TheMorphSliderFollowsUndoAndRedo)
+{
+    goOnline();
+    history().applySound (distinctSound (1, "From"), "From");
+    engine().getSynthBank (0)->setProgram (0, distinctSound (90, "To"));
+    SoundToolsPanel panel (*processor);
+    panel.chooseMorphTarget (0, 0);
+    auto& slider = panel.getMorphSlider();
+    slider.setValue (40.0, juce::sendNotificationSync);
+    slider.setValue (80.0, juce::sendNotificationSync);
+    pumpFor (50);
+
+    const auto sliderAfter = [&] (bool undoing)
+    {
+        EXPECT_TRUE (undoing ? history().undo() : history().redo());
+        pumpFor (50);
+        return slider.getValue();
+    };
+    EXPECT_EQ (sliderAfter (true), 40.0);
+    EXPECT_EQ (sliderAfter (true), 0.0);
+    EXPECT_EQ (sliderAfter (false), 40.0);
 }

@@ -7,6 +7,8 @@
 #include "ui/main/MainComp.h"
 #include "ui/main/MenuCommands.h"
 #include "ui/main/WriteSnd.h"
+#include "ui/common/MsgCont.h"
+#include "ui/widgets/ProgBar.h"
 #include "ui/widgets/StsBut.h"
 #include "ui/panels/EditorPanel.h"
 #include "ui/widgets/KelvoLook.h"
@@ -114,8 +116,7 @@ TEST_F (SoundHistoryTest, UndoAndRedoAcrossADragAProgramChangeALibraryEntryAndAW
     const auto newName = encodeProgramName ("Written Pad");
     std::copy (newName.begin(), newName.end(), written.begin() + program::nameOffset);
     history().recordProgramWrite (1, 9, "Write U2:010", [&] { engine().writeProgram (1, 9, written); });
-    settle();
-    ASSERT_EQ (synth().getProgram (1, 9), written);
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (1, 9) == written; })); // after its backup
     EXPECT_EQ (history().getUndoLabel(), "Write U2:010");
 
     // Undo all four.
@@ -365,7 +366,7 @@ TEST_F (SoundHistoryTest, ATransmittedBankIsUndoneAndRedoneInTheSynthsMemory)
 }
 
 // A transmission that stops part of the way is no step, and the program it stopped at is no longer
-// known: a later transmission over it offers no undo, since that could not bring the program back.
+// known: a later transmission over it reads it back from the synth first, and can be undone.
 TEST_F (SoundHistoryTest, ATransmissionThatStopsOffersNoUndoAndLeavesItsProgramUnknown)
 {
     goOnline();
@@ -404,7 +405,7 @@ TEST_F (SoundHistoryTest, ATransmissionThatStopsOffersNoUndoAndLeavesItsProgramU
         [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000));
     settle();
     EXPECT_EQ (synth().getProgram (2, 100), distinctSound (61, "Changed Later"));
-    EXPECT_FALSE (history().canUndo());
+    EXPECT_TRUE (history().canUndo());
     EXPECT_EQ (numUnknown(), 0); // all sent: all known again
 }
 
@@ -432,4 +433,91 @@ TEST_F (SoundHistoryTest, ATransmissionWithNoEditorOpenIsAStep)
     ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (2, 5) == held5; }, 20000));
     EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (5), held5);
     EXPECT_EQ (history().getRedoLabel(), "Transmit U3");
+}
+
+// The local banks are only assumed to match the synth: before anything is written into its memory,
+// what will be replaced is read from the synth itself, and that is what an undo puts back. A
+// program read since it was last written is not asked for again.
+TEST_F (SoundHistoryTest, WritesIntoTheSynthKeepWhatItReallyHeldForTheirUndo)
+{
+    goOnline();
+    engine().getTransfer().setTiming ({300, 1, 20});
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    ASSERT_TRUE (pumpUntil ([&] { return engine().hasGlobalDumpArrived(); }));
+    history().forgetAll();
+    const auto requests = [] (const std::vector<std::vector<uint8_t>>& sent)
+    { return countSysEx (sent, 0x05); };
+
+    // A WRITE over a program whose local copy is stale.
+    const auto real = distinctSound (50, "Real In Synth");
+    synth().setProgram (1, 9, real);
+    engine().getSynthBank (1)->setProgram (9, distinctSound (51, "Stale Copy"));
+    const auto written = distinctSound (52, "Written");
+    toSynth.take();
+    history().recordProgramWrite (1, 9, "Write U2:010", [&] { engine().writeProgram (1, 9, written); });
+    ASSERT_TRUE (pumpUntil ([&] { return synth().getProgram (1, 9) == written; }));
+    EXPECT_EQ (requests (toSynth.take()), 1);
+    ASSERT_TRUE (history().undo());
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 9), real);
+    EXPECT_EQ (engine().getSynthBank (1)->getProgramRecord (9), real);
+
+    // A transmission over programs whose local copies are stale, with the backup on the progress bar.
+    const auto real7 = distinctSound (53, "Real Seven"), real100 = distinctSound (54, "Real Hundred");
+    synth().setProgram (2, 7, real7);
+    synth().setProgram (2, 100, real100);
+    toSynth.take();
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2); // U3
+    bool backupShown = false;
+    ASSERT_TRUE (pumpUntil (
+        [&]
+        {
+            if (auto* bar = main->getProgressDisplay())
+                backupShown = backupShown || bar->getLabelText().startsWith ("Backing up U3:");
+            return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0;
+        },
+        20000));
+    settle();
+    EXPECT_TRUE (backupShown);
+    EXPECT_EQ (requests (toSynth.take()), 128);
+    EXPECT_EQ (synth().getProgram (2, 7), engine().getSynthBank (2)->getProgramRecord (7));
+    ASSERT_NE (main->getMessageBox(), nullptr);
+    EXPECT_EQ (main->getMessageBox()->getText(), "U3 transmitted: 128 programs");
+    EXPECT_EQ (history().getUndoLabel(), "Transmit U3");
+
+    main->editMenuFinished (3); // Undo
+    ASSERT_TRUE (pumpUntil (
+        [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000));
+    settle();
+    EXPECT_EQ (synth().getProgram (2, 7), real7);
+    EXPECT_EQ (synth().getProgram (2, 100), real100);
+
+    // A bank just received needs no backup before it goes back.
+    main->getCommands().transfersMenuFinished (MenuCommands::receiveBankItem + 2);
+    ASSERT_TRUE (pumpUntil (
+        [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000));
+    EXPECT_EQ (main->getMessageBox()->getText(), "U3 received: 128 programs");
+    toSynth.take();
+    main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2);
+    ASSERT_TRUE (pumpUntil (
+        [&] { return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0; }, 20000));
+    EXPECT_EQ (requests (toSynth.take()), 0);
+}
+
+// When the synth does not answer the backup, nothing is written.
+TEST_F (SoundHistoryTest, AWriteWhoseBackupDoesNotComeWritesNothing)
+{
+    goOnline();
+    engine().getTransfer().setTiming ({60, 1, 20});
+    history().forgetAll();
+    const auto held = synth().getProgram (1, 9);
+    synth().setSilent (true);
+    history().recordProgramWrite (1, 9, "Write U2:010",
+                                  [&] { engine().writeProgram (1, 9, distinctSound (55, "Never")); });
+    ASSERT_TRUE (pumpUntil ([&] { return !engine().getTransfer().isBackingUp(); }, 5000));
+    synth().setSilent (false);
+    settle();
+    EXPECT_EQ (synth().getProgram (1, 9), held);
+    EXPECT_FALSE (history().canUndo());
 }

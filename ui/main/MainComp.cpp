@@ -342,20 +342,35 @@ void MainComp::applyEvent (int32_t code)
     }
     else if (event::isKind (code, event::bankTransferFinished))
     {
+        const auto said = progress != nullptr && !tally.failed ? describeFinishedTransfer() : juce::String();
         endBankTransfer();
+        if (said.isNotEmpty())
+            showMessage (said);
     }
-    else if (event::isKind (code, event::bankTransferProgress))
+    else if (event::isKind (code, event::bankTransferProgress) || event::isKind (code, event::bankBackupProgress))
     {
         const auto [bank, programNumber] = event::bankProgramOf (code);
+        if (event::isKind (code, event::bankTransferProgress))
+        {
+            ++tally.programs;
+            tally.firstBank = tally.firstBank < 0 ? bank : juce::jmin (tally.firstBank, bank);
+            tally.lastBank = juce::jmax (tally.lastBank, bank);
+        }
         if (progress != nullptr)
-            progress->setProgress (bank, programNumber);
+            progress->setProgress (bank, programNumber,
+                                   event::isKind (code, event::bankBackupProgress) ? "Backing up" : juce::String());
     }
     else if (event::isKind (code, event::bankTransferFailed))
     {
         const auto [bank, programNumber] = event::bankProgramOf (code);
-        const auto transmitting = engine.getTransferMode() >= BankTransfer::transmitBank;
-        showMessage (transmitting ? "Transfer stopped: no MIDI output for " + programLocation (bank, programNumber)
-                                  : "No answer from the synth for " + programLocation (bank, programNumber));
+        const auto where = programLocation (bank, programNumber);
+        tally.failed = true;
+        if (engine.getTransfer().didBackupFail())
+            showMessage ("No answer from the synth for " + where + ": nothing was written, so that nothing is lost");
+        else
+            showMessage (engine.getTransferMode() >= BankTransfer::transmitBank
+                             ? "Transfer stopped: no MIDI output for " + where
+                             : "No answer from the synth for " + where);
     }
     else if (event::isKind (code, event::pluginProgramChanged))
     {
@@ -390,6 +405,7 @@ void MainComp::showTransferProgress()
 {
     if (progress != nullptr)
         return;
+    tally = {};
     progress = std::make_unique<ProgBar> (getWidth(), getHeight());
     progress->setBounds (getLocalBounds());
     progress->getCancelButton().addListener (this);
@@ -409,6 +425,20 @@ void MainComp::endBankTransfer()
         // The cancel button may be reporting to us right now: let it finish before it goes.
         juce::MessageManager::callAsync ([doomed = std::shared_ptr<ProgBar> (progress.release())] {});
     }
+}
+
+juce::String MainComp::describeFinishedTransfer() const
+{
+    if (tally.programs == 0)
+        return {};
+    const auto mode = engine.getTransferMode();
+    const auto banks = tally.firstBank == tally.lastBank
+                           ? bankPrefix (tally.firstBank)
+                           : bankPrefix (tally.firstBank) + "-" + bankPrefix (tally.lastBank);
+    const auto count = juce::String (tally.programs) + (tally.programs == 1 ? " program" : " programs");
+    if (mode == BankTransfer::transmitPrograms)
+        return "Sent back into the synth: " + count;
+    return banks + (mode >= BankTransfer::transmitBank ? " transmitted: " : " received: ") + count;
 }
 
 void MainComp::showMessage (const juce::String& text)

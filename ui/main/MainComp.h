@@ -182,6 +182,14 @@ private:
     std::unique_ptr<SeqPanel> sequencerPanel;
     std::unique_ptr<KeyBrd> keyboard;
     std::unique_ptr<ProgBar> progress;
+    // The transfer on show: the banks and programs it has reached, and whether it failed.
+    struct TransferTally
+    {
+        int programs = 0, firstBank = -1, lastBank = -1;
+        bool failed = false;
+    } tally;
+    /** What a transfer that reached its end says: "U2 transmitted: 128 programs". */
+    juce::String describeFinishedTransfer() const;
     MessageSlot messages { *this, *this };
     std::unique_ptr<MainOverlays> overlays;
     std::unique_ptr<MenuCommands> commands;

@@ -79,7 +79,8 @@ void MainOverlays::layout (int w, float scale, int barHeight, int keyboardTop)
                       barHeight);
     if (soundTools != nullptr)
         placeOverlay (*soundTools,
-                      {soundToolsX, soundToolsY, SoundToolsPanel::designWidth, SoundToolsPanel::designHeight},
+                      juce::Rectangle<int> (SoundToolsPanel::designWidth, SoundToolsPanel::designHeight)
+                          .withPosition (soundTools->getUserPosition().value_or (juce::Point<int> (soundToolsX, soundToolsY))),
                       barHeight);
     if (aboutPanel != nullptr)
         placeOverlay (*aboutPanel,
@@ -202,9 +203,12 @@ void MainOverlays::writeDialogFinished()
             return;
         const auto bank = writeDialog->getDestinationBank(),
                    programNumber = writeDialog->getDestinationProgram();
+        // The write waits for the program it replaces to be read from the synth; the dialog is
+        // gone by then, so it takes what it writes along.
         processor.getHistory().recordProgramWrite (bank, programNumber,
                                                    "Write " + programLocation (bank, programNumber),
-                                                   [this] { writeDialog->write(); });
+                                                   [&link = engine, bank, programNumber, record = writeDialog->makeRecord()]
+                                                   { link.writeProgram (bank, programNumber, record); });
     }
     if (writeDialog->getResult() != WriteSnd::open)
         toggleWriteDialog();

@@ -69,19 +69,16 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
     randomizeButton.onClick = [this]
     {
         const auto amount = (int)amountSlider.getValue();
-        const auto& sound = processor.getPluginBank().getEditBufferRecord();
-        processor.getHistory().applySound (
-            processor.getVariation().randomize (sound, (float)amount / 100.0f, random),
-            "Randomize " + juce::String (amount) + " %");
+        processor.getHistory().applyVariation (
+            "Randomize " + juce::String (amount) + " %", [this, amount] (const ProgramRecord& sound)
+            { return processor.getVariation().randomize (sound, (float)amount / 100.0f, random); });
     };
     mutateButton.setTooltip ("Gives " + juce::String (mutateCount) +
                              " parameters, chosen at random, a new value");
     mutateButton.onClick = [this]
     {
-        processor.getHistory().applySound (
-            processor.getVariation().mutate (processor.getPluginBank().getEditBufferRecord(), mutateCount,
-                                             random),
-            "Mutate");
+        processor.getHistory().applyVariation ("Mutate", [this] (const ProgramRecord& sound)
+                                               { return processor.getVariation().mutate (sound, mutateCount, random); });
     };
 
     for (int b = 0; b < synthbanks::numSynthBanks; ++b)
@@ -196,6 +193,8 @@ void SoundToolsPanel::fillProgramBox()
         for (int p = 0; p < program::programsPerBank; ++p)
             programBox.addItem (numbered (p, bank->getProgramName (p).trimEnd()), p + 1);
     }
+    // An empty library says so in the box itself, not only when the box is opened.
+    programBox.setTextWhenNothingSelected (programBox.getNumItems() == 0 ? "(the library is empty)" : juce::String());
     if (programBox.getNumItems() > 0)
         programBox.setSelectedId (juce::jmin (selected, programBox.getNumItems()),
                                   juce::dontSendNotification);
@@ -256,6 +255,16 @@ void SoundToolsPanel::refresh()
         juce::dontSendNotification);
     differenceList.updateContent();
     differenceList.repaint();
+
+    // The slider stands where the sound is: an undo of a move takes it back to where that began.
+    if (!morphDragging)
+    {
+        auto& morph = processor.getMorph();
+        if (morph.followEditBuffer())
+            morphSlider.setValue (morph.getPosition() * 100.0f, juce::dontSendNotification);
+        else if (!morph.isCurrent())
+            morphSlider.setValue (0.0, juce::dontSendNotification);
+    }
 }
 
 void SoundToolsPanel::changeListenerCallback (juce::ChangeBroadcaster*)
@@ -293,6 +302,27 @@ void SoundToolsPanel::paintListBoxItem (int row, juce::Graphics& g, int width, i
     g.drawFittedText (r.edited, nameWidth, 0, editedWidth - 6, height, juce::Justification::centredLeft, 1);
     g.drawFittedText (r.source, nameWidth + editedWidth, 0, width - nameWidth - editedWidth - 6, height,
                       juce::Justification::centredLeft, 1);
+}
+
+//==============================================================================
+void SoundToolsPanel::mouseDown (const juce::MouseEvent& e)
+{
+    dragger.startDraggingComponent (this, e);
+}
+
+void SoundToolsPanel::mouseDrag (const juce::MouseEvent& e)
+{
+    // Kept inside the parent, at least partly: the title stays where it can be taken again.
+    if (auto* parent = getParentComponent())
+    {
+        dragger.dragComponent (this, e, nullptr);
+        const auto scale = juce::jmax (0.01f, getTransform().mat00);
+        const auto limitX = juce::roundToInt ((float)parent->getWidth() / scale) - 60;
+        const auto limitY = juce::roundToInt ((float)parent->getHeight() / scale) - 40;
+        setTopLeftPosition (juce::jlimit (60 - getWidth(), juce::jmax (0, limitX), getX()),
+                            juce::jlimit (0, juce::jmax (0, limitY), getY()));
+        userPosition = getPosition();
+    }
 }
 
 //==============================================================================

@@ -5,6 +5,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <optional>
+
 namespace kelvo
 {
 class MarvexAudioProcessor;
@@ -13,7 +15,8 @@ class MarvexAudioProcessor;
     "Compare and Vary": the compare switch with the list of the parameters in which the edited
     sound and its source differ, randomize and mutate, and the morph slider towards a program of
     the banks or an entry of the program library ("LIB" in the bank box). Laid out in design units
-   (designWidth × designHeight); the main component scales it.
+   (designWidth × designHeight); the main component scales it. Dragged by its background, it moves
+    away from the controls it changes.
 
     Message thread only.
 */
@@ -51,8 +54,13 @@ public:
     int getNumDifferenceRows() const noexcept { return (int)rows.size(); }
     juce::StringArray getDifferenceRow (int row) const;
 
+    /** Where the user has dragged the panel (by its background), in the parent's design units. */
+    std::optional<juce::Point<int>> getUserPosition() const noexcept { return userPosition; }
+
     void paint (juce::Graphics& g) override;
     void resized() override;
+    void mouseDown (const juce::MouseEvent& e) override;
+    void mouseDrag (const juce::MouseEvent& e) override;
 
 private:
     int getNumRows() override;
@@ -64,6 +72,8 @@ private:
     void morphMoved();
 
     MarvexAudioProcessor& processor;
+    juce::ComponentDragger dragger;
+    std::optional<juce::Point<int>> userPosition;
     SoundToolsLook look; // before the children, which use it until they go
 
     juce::TextButton compareButton{"Compare"}, closeButton{"X"};

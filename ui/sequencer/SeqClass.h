@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ParDes.h"
 #include "ui/sequencer/SeqClassListener.h"
 #include "ui/widgets/ListenerArray.h"
 
@@ -26,8 +27,8 @@ class SeqClass : public juce::Component
 public:
     static constexpr int numSteps = 16;
     static constexpr int highestLevel = 125;
-    static constexpr int resetValue = 126;
-    static constexpr int restValue = 127;
+    static constexpr int resetValue = seqstep::reset;
+    static constexpr int restValue = seqstep::rest;
     /** The code a click on a thumbnail reports, with the track number. */
     static constexpr int thumbnailClickCode = 69;
 

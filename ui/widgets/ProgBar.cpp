@@ -54,7 +54,10 @@ void ProgBar::resized()
     const auto area = barArea();
     track.setBounds (area.getX(), area.getY(), trackWidth, barHeight);
     fill.setBounds (area.getX(), area.getY(), pixelsPerProgram * value, barHeight);
-    label.setBounds (area.getX(), area.getY() + areaHeight, labelWidth, labelHeight);
+    // Wider when it says what is being done, up to the cancel button.
+    const auto textWidth = juce::roundToInt (label.getFont().getStringWidthFloat (label.getText())) + 16;
+    label.setBounds (area.getX(), area.getY() + areaHeight, juce::jlimit (labelWidth, cancelX - 2 * backingMargin, textWidth),
+                     labelHeight);
     cancelButton.setTopLeftPosition (area.getX() + cancelX, area.getY() + areaHeight);
 }
 
@@ -65,11 +68,13 @@ juce::Rectangle<int> ProgBar::barArea() const
     return {(getWidth() - areaWidth) / 2, (getHeight() - areaHeight) / 2, areaWidth, areaHeight};
 }
 
-void ProgBar::setProgress (int bank, int program)
+void ProgBar::setProgress (int bank, int program, const juce::String& doing)
 {
     value = juce::jlimit (minimum, maximum, program);
     fill.setSize (pixelsPerProgram * value, barHeight);
-    label.setText (bankPrefix (bank) + ":" + juce::String (value + 1), juce::dontSendNotification);
+    const auto where = bankPrefix (bank) + ":" + juce::String (value + 1);
+    label.setText (doing.isEmpty() ? where : doing + " " + where, juce::dontSendNotification);
+    resized();
     repaint();
 }
 

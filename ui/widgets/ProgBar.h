@@ -22,8 +22,9 @@ public:
     ProgBar (int width, int height);
     ~ProgBar() override;
 
-    /** Shows that program (0-127) of a bank has arrived: the bar's length and the location. */
-    void setProgress (int bank, int program);
+    /** Shows that program (0-127) of a bank has arrived: the bar's length and the location, after
+        what is being done when that is not the transfer itself ("Backing up"). */
+    void setProgress (int bank, int program, const juce::String& doing = {});
 
     int getValue() const noexcept { return value; }
     juce::String getLabelText() const { return label.getText(); }
