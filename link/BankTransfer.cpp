@@ -78,8 +78,18 @@ void BankTransfer::backUp (std::vector<Location> programs, std::function<void()>
         return;
     }
 
-    afterBackup = std::move (then);
     const auto first = unread.front();
+    if (! sender.isRunning())
+    {
+        // Nothing can be asked for, nor written.
+        complete = false;
+        chaining = true;
+        receiving = false;
+        fail (first.bank, first.program);
+        return;
+    }
+
+    afterBackup = std::move (then);
     {
         const std::lock_guard<std::mutex> sl (lock);
         backupList = std::move (unread);
