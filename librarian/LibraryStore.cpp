@@ -431,6 +431,15 @@ bool LibraryStore::hasMark (int i, Mark mark) const
     return i >= 0 && i < getNumEntries() && marks.has (mark, soundKeys[(size_t)i]);
 }
 
+int LibraryStore::findSound (const uint8_t* entry) const
+{
+    if (entry == nullptr)
+        return -1;
+    const auto key = LibraryMarks::soundKey (entry);
+    const auto found = std::find (soundKeys.begin(), soundKeys.end(), key);
+    return found != soundKeys.end() ? (int)(found - soundKeys.begin()) : -1;
+}
+
 void LibraryStore::marksChanged (int i)
 {
     if (i < 0 || i >= getNumEntries())

@@ -159,6 +159,8 @@ public:
     /** The key under which entry i's marks are kept (0 outside the library). */
     LibraryMarks::SoundKey soundKeyOf (int i) const noexcept;
     bool hasMark (int i, Mark mark) const;
+    /** The first entry whose sound (name and category ignored) is that of the given 256 bytes, or -1. */
+    int findSound (const uint8_t* entry) const;
     /** After entry i's marks changed: rebuilds with the current filter when the entry is no longer
         to be listed, else notifies (203, i) and the rows stay as they are. */
     void marksChanged (int i);
