@@ -61,9 +61,11 @@ juce::MemoryBlock LibraryMarks::toFile() const
 {
     juce::MemoryOutputStream out;
     out << header << "\n";
-    for (const auto& [mark, word] : {std::pair (Mark::favourite, favouriteWord), std::pair (Mark::hidden, hiddenWord)})
+    for (const auto& [mark, word] :
+         {std::pair (Mark::favourite, favouriteWord), std::pair (Mark::hidden, hiddenWord)})
         for (const auto key : sorted (keysOf (mark)))
-            out << word << " " << juce::String::toHexString ((juce::int64) key).paddedLeft ('0', keyDigits) << "\n";
+            out << word << " " << juce::String::toHexString ((juce::int64)key).paddedLeft ('0', keyDigits)
+                << "\n";
     return out.getMemoryBlock();
 }
 
@@ -81,7 +83,7 @@ bool LibraryMarks::fromFile (const juce::MemoryBlock& bytes)
         const auto digits = line.fromFirstOccurrenceOf (" ", false, false).trim();
         if (digits.length() != keyDigits || !digits.containsOnly ("0123456789abcdefABCDEF"))
             continue;
-        const auto key = (SoundKey) digits.getHexValue64();
+        const auto key = (SoundKey)digits.getHexValue64();
         if (word == favouriteWord)
             favourites.insert (key);
         else if (word == hiddenWord)

@@ -39,7 +39,10 @@ public:
     int count (Mark mark) const noexcept { return (int)keysOf (mark).size(); }
     void clear() noexcept;
 
-    bool operator== (const LibraryMarks& other) const { return favourites == other.favourites && hidden == other.hidden; }
+    bool operator== (const LibraryMarks& other) const
+    {
+        return favourites == other.favourites && hidden == other.hidden;
+    }
 
     //==============================================================================
     static constexpr const char* fileName = "x4LibMarks.txt";
@@ -56,7 +59,10 @@ private:
     {
         return mark == Mark::favourite ? favourites : hidden;
     }
-    std::unordered_set<SoundKey>& keysOf (Mark mark) noexcept { return mark == Mark::favourite ? favourites : hidden; }
+    std::unordered_set<SoundKey>& keysOf (Mark mark) noexcept
+    {
+        return mark == Mark::favourite ? favourites : hidden;
+    }
 
     std::unordered_set<SoundKey> favourites, hidden;
 };

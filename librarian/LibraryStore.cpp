@@ -492,7 +492,8 @@ int LibraryStore::keepOneOfEachSound()
     return removed;
 }
 
-std::vector<SoundSimilarity::Neighbour> LibraryStore::findSimilar (const uint8_t* sound, int count, int excluded)
+std::vector<SoundSimilarity::Neighbour> LibraryStore::findSimilar (const uint8_t* sound, int count,
+                                                                   int excluded)
 {
     if (sound == nullptr)
         return {};

@@ -50,8 +50,8 @@ public:
     /** The order of the listed rows; every order lists only what the filters and the search pass. */
     enum class SortOrder
     {
-        added = 0, // the library's own order: the order in which the entries arrived
-        name = 1,  // by name, in any case; equal names in the order added
+        added = 0,   // the library's own order: the order in which the entries arrived
+        name = 1,    // by name, in any case; equal names in the order added
         category = 2 // by category, then by name
     };
 

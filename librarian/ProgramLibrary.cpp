@@ -44,9 +44,9 @@ ProgramLibrary::ProgramLibrary (const juce::File& file, Bank_Program& bank, Appl
     : defaultFile (file), pluginBank (bank), apply (std::move (applyChunk)),
       kept (std::make_unique<KeptFile> (file, "The library file", "the library", libraryfile::maxFileSize,
                                         onNotice)),
-      keptMarks (std::make_unique<KeptFile> (marksFileIn (file.getParentDirectory()), "The library marks file",
-                                             "the favourites and hidden marks", LibraryMarks::maxFileSize,
-                                             std::move (onNotice)))
+      keptMarks (std::make_unique<KeptFile> (marksFileIn (file.getParentDirectory()),
+                                             "The library marks file", "the favourites and hidden marks",
+                                             LibraryMarks::maxFileSize, std::move (onNotice)))
 {
 }
 
@@ -83,9 +83,11 @@ void ProgramLibrary::takeMarksOnDisk (bool firstReading)
         store.getMarks() = std::move (onDisk);
         return;
     }
-    const auto problem = found.isOk() && !found.bytes.isEmpty() ? FileProblem{"is not a marks file", "not-marks"}
-                                                                 : KeptFile::problemOf (found, 0);
-    keptMarks->setAside (problem, firstReading ? "no sound is marked" : "it was replaced by the marks in use");
+    const auto problem = found.isOk() && !found.bytes.isEmpty()
+                             ? FileProblem{"is not a marks file", "not-marks"}
+                             : KeptFile::problemOf (found, 0);
+    keptMarks->setAside (problem,
+                         firstReading ? "no sound is marked" : "it was replaced by the marks in use");
 }
 
 bool ProgramLibrary::setMark (int i, LibraryStore::Mark mark, bool on)
@@ -175,7 +177,8 @@ bool ProgramLibrary::takeChangesKeepingSelection()
 void ProgramLibrary::loadDefaultFile()
 {
     const auto folder = defaultFile.getParentDirectory();
-    removeStaleTemporaryFiles (folder, {defaultFile.getFileName(), LibraryMarks::fileName}, staleTemporaryAge);
+    removeStaleTemporaryFiles (folder, {defaultFile.getFileName(), LibraryMarks::fileName},
+                               staleTemporaryAge);
     {
         const FolderLock lock (folder, lockWaitMilliseconds);
         takeChangesOnDisk (true);

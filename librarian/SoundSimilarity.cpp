@@ -46,8 +46,9 @@ constexpr int seqOnIndex = 106, firstSeqDest = 107, numSeqDests = 4;
 std::vector<Feature> makeFeatures()
 {
     std::vector<Feature> f;
-    const auto add = [&f] (int index, float weight, Measure measure = Measure::scaled, Gate gate = {})
-    { f.push_back ({index, weight, measure, gate}); };
+    const auto add = [&f] (int index, float weight, Measure measure = Measure::scaled, Gate gate = {}) {
+        f.push_back ({index, weight, measure, gate});
+    };
     const auto choice = Measure::choice;
 
     // Oscillators: pitch, shape, sub, sync and the mix between them.
@@ -56,9 +57,9 @@ std::vector<Feature> makeFeatures()
         add (osc + 0, pitch);
         add (osc + 1, detail); // fine tune
         add (osc + 2, shape);
-        add (osc + 3, modest); // glide
+        add (osc + 3, modest);            // glide
         add (osc + 4, switching, choice); // keyboard on or off
-        add (osc + 5, level); // sub oscillator
+        add (osc + 5, level);             // sub oscillator
     }
     add (12, switching, choice); // sync
     add (13, detail, choice);    // glide mode
@@ -70,10 +71,10 @@ std::vector<Feature> makeFeatures()
     add (19, modest);            // feedback gain
 
     // Filter and its envelope.
-    add (20, filter); // cutoff
-    add (21, filter * 0.7f); // resonance
-    add (22, modest);        // keyboard amount
-    add (23, level);         // audio modulation
+    add (20, filter);            // cutoff
+    add (21, filter * 0.7f);     // resonance
+    add (22, modest);            // keyboard amount
+    add (23, level);             // audio modulation
     add (24, switching, choice); // 2 or 4 poles
     add (25, filter * 0.7f);     // envelope amount
     add (26, detail);            // velocity amount
@@ -227,7 +228,8 @@ void SoundSimilarity::build (const uint8_t* entries, int n)
                     choices.data() + (size_t)i * l.choices.size());
 }
 
-std::vector<SoundSimilarity::Neighbour> SoundSimilarity::nearest (const uint8_t* sound, int count, int excluded) const
+std::vector<SoundSimilarity::Neighbour> SoundSimilarity::nearest (const uint8_t* sound, int count,
+                                                                  int excluded) const
 {
     const auto& l = layout();
     const auto ns = l.scaled.size(), nc = l.choices.size();
@@ -239,13 +241,15 @@ std::vector<SoundSimilarity::Neighbour> SoundSimilarity::nearest (const uint8_t*
     all.reserve ((size_t)numEntries);
     for (int i = 0; i < numEntries; ++i)
         if (i != excluded)
-            all.push_back ({i, distanceBetween (scaled.data() + (size_t)i * ns, choices.data() + (size_t)i * nc,
-                                                target.data(), targetChoices.data())});
+            all.push_back (
+                {i, distanceBetween (scaled.data() + (size_t)i * ns, choices.data() + (size_t)i * nc,
+                                     target.data(), targetChoices.data())});
 
     const auto k = (size_t)std::clamp (count, 0, (int)all.size());
     std::partial_sort (all.begin(), all.begin() + (std::ptrdiff_t)k, all.end(),
-                       [] (const Neighbour& a, const Neighbour& b)
-                       { return a.distance < b.distance || (a.distance == b.distance && a.entry < b.entry); });
+                       [] (const Neighbour& a, const Neighbour& b) {
+                           return a.distance < b.distance || (a.distance == b.distance && a.entry < b.entry);
+                       });
     all.resize (k);
     return all;
 }

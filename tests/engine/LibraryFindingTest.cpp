@@ -54,18 +54,28 @@ constexpr int silentAmount = 127; // a bipolar amount's zero
 //==============================================================================
 TEST (SimilarSounds, NearestComeFirstAndWhatTheEarHearsWeighsMost)
 {
-    const auto base = sound (initialProgram(), {{osc1Pitch, 24}, {osc1Fine, 50}, {osc1Shape, 1}, {osc2Shape, 1},
-                                                 {slop, 0}, {cutoff, 100}, {filterAttack, 0}, {filterDecay, 60},
-                                                 {mod1Source, 0}, {mod1Amount, silentAmount}, {mod1Dest, 0}},
+    const auto base = sound (initialProgram(),
+                             {{osc1Pitch, 24},
+                              {osc1Fine, 50},
+                              {osc1Shape, 1},
+                              {osc2Shape, 1},
+                              {slop, 0},
+                              {cutoff, 100},
+                              {filterAttack, 0},
+                              {filterDecay, 60},
+                              {mod1Source, 0},
+                              {mod1Amount, silentAmount},
+                              {mod1Dest, 0}},
                              "Base");
     const std::vector<ProgramRecord> library = {
-        sound (base, {{osc1Shape, 103}, {osc2Shape, 103}, {cutoff, 0}, {filterAttack, 127}, {filterDecay, 0}}, "Far"),
-        sound (base, {{osc1Pitch, 48}}, "Pitch"),                               // two octaves up
+        sound (base, {{osc1Shape, 103}, {osc2Shape, 103}, {cutoff, 0}, {filterAttack, 127}, {filterDecay, 0}},
+               "Far"),
+        sound (base, {{osc1Pitch, 48}}, "Pitch"),                                   // two octaves up
         sound (base, {{mod1Source, 3}, {mod1Amount, 167}, {mod1Dest, 5}}, "Route"), // a new modulation
-        sound (base, {{osc1Fine, 100}, {slop, 5}}, "Fine"),                     // fine tuning and slop only
-        sound (base, {{mod1Source, 4}, {mod1Dest, 9}}, "Silent"),               // a slot routed at zero amount
-        sound (base, {{cutoff, 120}}, "Cutoff"),                                // the filter a little brighter
-        sound (base, {}, "Renamed", 9),                                         // the same sound, renamed
+        sound (base, {{osc1Fine, 100}, {slop, 5}}, "Fine"),       // fine tuning and slop only
+        sound (base, {{mod1Source, 4}, {mod1Dest, 9}}, "Silent"), // a slot routed at zero amount
+        sound (base, {{cutoff, 120}}, "Cutoff"),                  // the filter a little brighter
+        sound (base, {}, "Renamed", 9),                           // the same sound, renamed
     };
 
     LibraryStore store;
@@ -107,8 +117,9 @@ TEST (SimilarSounds, NearestComeFirstAndWhatTheEarHearsWeighsMost)
 TEST (LibraryStore, SortsByNameCategoryOrWhenAddedAndSearchesInEach)
 {
     LibraryStore store;
-    fill (store, {programWith (1, "Zeta Pad", 2), programWith (2, "alpha Lead", 1), programWith (3, "Beta pad", 2),
-                  programWith (4, "Pad Gamma", 0), programWith (5, "Alpha Bass", 1)});
+    fill (store,
+          {programWith (1, "Zeta Pad", 2), programWith (2, "alpha Lead", 1), programWith (3, "Beta pad", 2),
+           programWith (4, "Pad Gamma", 0), programWith (5, "Alpha Bass", 1)});
 
     using Order = LibraryStore::SortOrder;
     struct Case
@@ -150,8 +161,8 @@ TEST (LibraryStore, SortsByNameCategoryOrWhenAddedAndSearchesInEach)
 TEST (LibraryStore, DuplicatesBySoundGroupRenamedCopies)
 {
     const std::vector<ProgramRecord> records = {
-        programWith (1, "Bass", 0),      programWith (2, "Pad", 0),  programWith (1, "Bass Copy", 3),
-        programWith (3, "Lead", 0),      programWith (2, "Pad 2", 7), programWith (1, "Zzz", 1),
+        programWith (1, "Bass", 0), programWith (2, "Pad", 0),   programWith (1, "Bass Copy", 3),
+        programWith (3, "Lead", 0), programWith (2, "Pad 2", 7), programWith (1, "Zzz", 1),
         programWith (4, "Bass", 0), // the same name, another sound: no duplicate
     };
     LibraryStore store;
@@ -178,10 +189,10 @@ TEST (ProgramLibrary, KeepingOneOfEachSoundKeepsTheFirstAndIsSaved)
     LibraryRig rig;
     auto lib = rig.open();
     auto& store = lib->getStore();
-    store.stageEntries (entriesOf ({programWith (1, "Bass", 0), programWith (2, "Pad", 0),
-                                    programWith (1, "Bass Copy", 3), programWith (2, "Pad 2", 7),
-                                    programWith (3, "Lead", 0)}),
-                        0);
+    store.stageEntries (
+        entriesOf ({programWith (1, "Bass", 0), programWith (2, "Pad", 0), programWith (1, "Bass Copy", 3),
+                    programWith (2, "Pad 2", 7), programWith (3, "Lead", 0)}),
+        0);
     lib->commitImport (false);
 
     EXPECT_EQ (lib->keepOneOfEachSound(), 2);
@@ -274,7 +285,8 @@ TEST (ProgramLibrary, ADamagedMarksFileIsKeptAsideAndTheUserToldOnce)
         EXPECT_EQ (rig.told.size(), 1) << content;
         EXPECT_EQ (lib->getStore().getMarks().count (Mark::favourite), 0);
         EXPECT_FALSE (marksFile.exists()) << "set aside";
-        EXPECT_EQ (rig.temp.folder.findChildFiles (juce::File::findFiles, false, "x4LibMarks.txt.*").size(), 1);
+        EXPECT_EQ (rig.temp.folder.findChildFiles (juce::File::findFiles, false, "x4LibMarks.txt.*").size(),
+                   1);
 
         // The next mark is written to a good file.
         lib->getStore().stageEntries (entriesOf ({programWith (1)}), 0);

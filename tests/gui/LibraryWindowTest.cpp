@@ -622,7 +622,8 @@ TEST_F (LibraryWindowFixture, MarksFiltersSimilarSoundsAndKeepingOneOfEachOnTheL
     clickListRow (page.getList(), 2);
     press (page.getButton (LibClass::starButton));
     EXPECT_TRUE (store().hasMark (2, LibraryStore::Mark::favourite));
-    EXPECT_TRUE (store().hasMark (10, LibraryStore::Mark::favourite)) << "the renamed copy has the same sound";
+    EXPECT_TRUE (store().hasMark (10, LibraryStore::Mark::favourite))
+        << "the renamed copy has the same sound";
     EXPECT_EQ (page.getButton (LibClass::starButton).getCaption(), "UNSTAR");
     EXPECT_EQ (store().getSelectedEntry(), 2) << "marking keeps the row";
 
@@ -648,7 +649,8 @@ TEST_F (LibraryWindowFixture, MarksFiltersSimilarSoundsAndKeepingOneOfEachOnTheL
     ASSERT_TRUE (page.getButton (LibClass::keepOneButton).isVisible());
     press (page.getButton (LibClass::keepOneButton));
     ASSERT_TRUE (page.isDialogOpen());
-    EXPECT_EQ (page.getDialog()->getMessageLabel().getText(), "Keep one of each sound? 1 copy will be deleted.");
+    EXPECT_EQ (page.getDialog()->getMessageLabel().getText(),
+               "Keep one of each sound? 1 copy will be deleted.");
     page.getDialog()->getCancelButton().triggerClick();
     EXPECT_EQ (store().getNumEntries(), 11);
     press (page.getButton (LibClass::keepOneButton));
@@ -684,7 +686,8 @@ TEST_F (LibraryWindowFixture, TheLibraryFollowsTheProgramTheSynthPlays)
     EXPECT_TRUE (followed (entryOf (synthProgram)));
     const auto row = store().getSelectedRow();
     EXPECT_GE (row, page.getList().getFirstVisibleRow());
-    EXPECT_LT (row, page.getList().getFirstVisibleRow() + page.getList().getRowsPerPage()) << "scrolled to it";
+    EXPECT_LT (row, page.getList().getFirstVisibleRow() + page.getList().getRowsPerPage())
+        << "scrolled to it";
 
     // From the editor: a program chosen here, sent to the synth.
     engine().selectProgram (0, 7, true);

@@ -139,10 +139,10 @@ void LibClass::refreshButtons()
     libpage::showButton (getButton (doneButton), true);
 
     const auto entry = store.getSelectedEntry();
-    getButton (starButton).setCaption (selected && store.hasMark (entry, LibraryStore::Mark::favourite) ? "UNSTAR"
-                                                                                                      : "STAR");
-    getButton (hideButton).setCaption (selected && store.hasMark (entry, LibraryStore::Mark::hidden) ? "UNHIDE"
-                                                                                                   : "HIDE");
+    getButton (starButton)
+        .setCaption (selected && store.hasMark (entry, LibraryStore::Mark::favourite) ? "UNSTAR" : "STAR");
+    getButton (hideButton)
+        .setCaption (selected && store.hasMark (entry, LibraryStore::Mark::hidden) ? "UNHIDE" : "HIDE");
     libpage::showButton (getButton (starButton), selected);
     libpage::showButton (getButton (hideButton), selected);
     libpage::showButton (getButton (similarButton), store.getNumEntries() > 0);
@@ -294,8 +294,8 @@ void LibClass::libButClicked (LibBut&, int id)
     case starButton:
     case hideButton:
         if (store.hasValidSelection())
-            library->toggleMark (store.getSelectedEntry(),
-                                 id == starButton ? LibraryStore::Mark::favourite : LibraryStore::Mark::hidden);
+            library->toggleMark (store.getSelectedEntry(), id == starButton ? LibraryStore::Mark::favourite
+                                                                            : LibraryStore::Mark::hidden);
         break;
     case similarButton:
         listSimilarSounds();

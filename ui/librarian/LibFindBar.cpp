@@ -44,7 +44,7 @@ LibFindBar::LibFindBar (LibraryStore& s) : store (s)
     sortOrder.onChange = [this]
     {
         if (const auto item = sortOrder.getSelectedId(); item > 0)
-            store.setSortOrder ((LibraryStore::SortOrder)(item - 1));
+            store.setSortOrder ((LibraryStore::SortOrder) (item - 1));
     };
     addAndMakeVisible (sortOrder);
     refresh();

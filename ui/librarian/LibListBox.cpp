@@ -122,7 +122,8 @@ void LibListBox::paintRow (juce::Graphics& g, int row, int y) const
     const auto marks = source.getListRowMarks (row);
     const auto nameColour = juce::Colour (selected ? colour::selectedName : colour::name);
     g.setFont (arialFont (nameFontHeight, style));
-    g.setColour ((marks & rowHidden) != 0 ? nameColour.withMultipliedAlpha (colour::hiddenNameAlpha) : nameColour);
+    g.setColour ((marks & rowHidden) != 0 ? nameColour.withMultipliedAlpha (colour::hiddenNameAlpha)
+                                          : nameColour);
     g.drawSingleLineText (source.getListRowName (row), nameX, y + nameBaseline);
     paintMarks (g, marks, (float)y + markCentreY);
 
@@ -153,7 +154,8 @@ void LibListBox::paintMarks (juce::Graphics& g, int marks, float centreY)
             eye.lineTo (eyeX + dx * 1.3f, centreY + 5.0f);
         }
         g.setColour (juce::Colour (colour::hiddenMark));
-        g.strokePath (eye, juce::PathStrokeType (1.5f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+        g.strokePath (
+            eye, juce::PathStrokeType (1.5f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
     }
 }
 
