@@ -27,11 +27,14 @@ enum class SaveResult
 /**
     The program library: 256-byte entries back to back in the order they arrived, an import buffer
     that stages entries until the user appends or replaces, and the view on them (category filter,
-    name search, the listed rows, the selection and the entries per category).
+    name search, the marks' filters, the sort order, the listed rows, the selection and the entries
+    per category).
 
     Every change ends in rebuildView, so listeners never see a half-changed library. Duplicates are
     found through a hash index of the records, so adding to a library of tens of thousands of
-    entries stays instant.
+    entries stays instant; each entry's sound key (LibraryMarks::soundKey) is kept beside it for
+    the marks and the duplicates by sound, and the features of the nearest-sound search are taken
+    again on the first search after a change.
 
     Message thread only: it takes no locks and calls its listeners from the last added to the first.
 */
