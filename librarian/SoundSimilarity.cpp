@@ -23,13 +23,26 @@ struct Gate
     int silentValue = 0;
 };
 
+/** What a feature reads of its parameter: the value, or for an oscillator's shape either its kind
+    of wave (off, saw, triangle, saw and triangle, pulse) or its pulse width, since saw and triangle
+    are neighbours in value and worlds apart to the ear, while widths shade into each other. */
+enum class Read
+{
+    value,
+    waveKind,
+    pulseWidth
+};
+
 struct Feature
 {
     int index;
     float weight;
     Measure measure;
     Gate gate;
+    Read read = Read::value;
 };
+
+constexpr int firstPulseWidth = 4, lastPulseWidth = 103;
 
 // What the ear hears first gets the large weights: a weight is what the largest possible
 // difference of that parameter adds to the distance.
@@ -46,8 +59,9 @@ constexpr int seqOnIndex = 106, firstSeqDest = 107, numSeqDests = 4;
 std::vector<Feature> makeFeatures()
 {
     std::vector<Feature> f;
-    const auto add = [&f] (int index, float weight, Measure measure = Measure::scaled, Gate gate = {}) {
-        f.push_back ({index, weight, measure, gate});
+    const auto add = [&f] (int index, float weight, Measure measure = Measure::scaled, Gate gate = {},
+                           Read read = Read::value) {
+        f.push_back ({index, weight, measure, gate, read});
     };
     const auto choice = Measure::choice;
 
@@ -56,7 +70,8 @@ std::vector<Feature> makeFeatures()
     {
         add (osc + 0, pitch);
         add (osc + 1, detail); // fine tune
-        add (osc + 2, shape);
+        add (osc + 2, shape, choice, {}, Read::waveKind);
+        add (osc + 2, level, Measure::scaled, {}, Read::pulseWidth);
         add (osc + 3, modest);            // glide
         add (osc + 4, switching, choice); // keyboard on or off
         add (osc + 5, level);             // sub oscillator
@@ -162,7 +177,9 @@ struct Layout
             if (f.measure == Measure::scaled)
             {
                 scaled.push_back (f);
-                scale.push_back (f.weight / (float)std::max (1, table.getMax (f.index)));
+                const auto range =
+                    f.read == Read::pulseWidth ? lastPulseWidth - firstPulseWidth : table.getMax (f.index);
+                scale.push_back (f.weight / (float)std::max (1, range));
             }
             else
             {
@@ -186,13 +203,30 @@ bool isSilent (const uint8_t* entry, const Gate& g) noexcept
     return g.amountIndex >= 0 && entry[g.amountIndex] == g.silentValue;
 }
 
+int readValue (const uint8_t* entry, const Feature& f) noexcept
+{
+    const int v = entry[f.index];
+    switch (f.read)
+    {
+    case Read::waveKind:
+        return std::min (v, firstPulseWidth);
+    case Read::pulseWidth:
+        return v >= firstPulseWidth ? v - firstPulseWidth : 0;
+    case Read::value:
+    default:
+        return v;
+    }
+}
+
 void featuresOf (const uint8_t* entry, float* scaled, uint8_t* choices)
 {
     const auto& l = layout();
     for (size_t k = 0; k < l.scaled.size(); ++k)
-        scaled[k] = isSilent (entry, l.scaled[k].gate) ? 0.0f : (float)entry[l.scaled[k].index] * l.scale[k];
+        scaled[k] =
+            isSilent (entry, l.scaled[k].gate) ? 0.0f : (float)readValue (entry, l.scaled[k]) * l.scale[k];
     for (size_t k = 0; k < l.choices.size(); ++k)
-        choices[k] = isSilent (entry, l.choices[k].gate) ? silentChoice : entry[l.choices[k].index];
+        choices[k] =
+            isSilent (entry, l.choices[k].gate) ? silentChoice : (uint8_t)readValue (entry, l.choices[k]);
 }
 
 float distanceBetween (const float* s1, const uint8_t* c1, const float* s2, const uint8_t* c2)

@@ -76,6 +76,7 @@ TEST (SimilarSounds, NearestComeFirstAndWhatTheEarHearsWeighsMost)
         sound (base, {{mod1Source, 4}, {mod1Dest, 9}}, "Silent"), // a slot routed at zero amount
         sound (base, {{cutoff, 120}}, "Cutoff"),                  // the filter a little brighter
         sound (base, {}, "Renamed", 9),                           // the same sound, renamed
+        sound (base, {{osc1Shape, 2}}, "Triangle"), // a triangle where the saw was: the next value up
     };
 
     LibraryStore store;
@@ -89,9 +90,10 @@ TEST (SimilarSounds, NearestComeFirstAndWhatTheEarHearsWeighsMost)
     };
 
     // A silent slot and a new name cost nothing; fine detail less than a brighter filter, that less
-    // than a pitch two octaves up, that less than a new modulation route, and changed waves most.
+    // than a pitch two octaves up, that less than another wave, that less than a new modulation route,
+    // and changed waves and filter most.
     const auto all = store.findSimilar (base.data(), 10);
-    EXPECT_EQ (names (all), "Silent Renamed Fine Cutoff Pitch Route Far");
+    EXPECT_EQ (names (all), "Silent Renamed Fine Cutoff Pitch Triangle Route Far");
     EXPECT_EQ (all[0].distance, 0.0f);
     for (size_t k = 1; k < all.size(); ++k)
         EXPECT_LE (all[k - 1].distance, all[k].distance);
