@@ -643,6 +643,14 @@ TEST_F (LibraryWindowFixture, MarksFiltersSimilarSoundsAndKeepingOneOfEachOnTheL
     EXPECT_EQ (store().getRowEntry (0), 10);
     EXPECT_EQ (page.getFilterLabel().getText(), "Like Slot 3");
 
+    // Once the sound is edited, the edits count: the edited sound's nearest, its old entry first.
+    clickListRow (page.getList(), 4);
+    const auto chosen = store().getSelectedEntry();
+    processor->setParameterFromEditor (1, (bank().getEditBufferByte (1) + 1) % 100, true, false);
+    press (page.getButton (LibClass::similarButton));
+    EXPECT_EQ (page.getFilterLabel().getText(), "Like the current program");
+    EXPECT_EQ (store().getRowEntry (0), chosen);
+
     // KEEP ONE, in the duplicates view, asks first and then keeps the first copy of each sound.
     flip (page.getFindBar().getDuplicates());
     EXPECT_EQ (listedEntries (store()), (std::vector<int>{2, 10}));

@@ -193,7 +193,10 @@ void LibClass::listSimilarSounds()
     auto& store = library->getStore();
     if (store.getNumEntries() == 0)
         return;
-    if (store.hasValidSelection())
+    // A chosen entry is the sound being edited until the user edits it: then the edits count.
+    const auto edited = processor.getPluginBank().getEditBufferRecord();
+    if (store.hasValidSelection() &&
+        store.soundKeyOf (store.getSelectedEntry()) == LibraryMarks::soundKey (edited.data()))
     {
         const auto entry = store.getSelectedEntry();
         similarCaption = "Like " + store.entryName (entry).trimEnd();
@@ -202,7 +205,7 @@ void LibClass::listSimilarSounds()
     else
     {
         similarCaption = "Like the current program";
-        store.listSimilar (processor.getPluginBank().getEditBufferRecord().data(), similarCount);
+        store.listSimilar (edited.data(), similarCount);
     }
     refreshLabels();
 }

@@ -83,8 +83,8 @@ public:
     TextInputCont* getDialog() noexcept { return dialog.get(); }
     bool isDialogOpen() const noexcept;
 
-    /** Lists the entries that sound nearest to the selected entry, or to the sound being edited
-        when nothing is selected. */
+    /** Lists the entries that sound nearest to the sound being edited: the selected entry, left
+        out of the list, unless nothing is selected or the sound was edited since it was chosen. */
     void listSimilarSounds();
     /** Selects and shows the entry that holds the sound being edited, when the library has it and
         it is not the selected one already; lists every category when its own is not listed.
