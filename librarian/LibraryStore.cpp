@@ -137,18 +137,26 @@ void LibraryStore::indexEntry (int i)
     const auto* entry = getEntry (i);
     index.emplace (hashRecord (entry), i);
     if ((size_t)i >= categoryOf.size())
+    {
         categoryOf.resize ((size_t)i + 1);
+        soundKeys.resize ((size_t)i + 1);
+    }
     categoryOf[(size_t)i] = entry[program::categoryIndex];
+    soundKeys[(size_t)i] = LibraryMarks::soundKey (entry);
+    similarityStale = true;
 }
 
 void LibraryStore::forgetAll() noexcept
 {
     index.clear();
     categoryOf.clear();
+    soundKeys.clear();
+    similarityStale = true;
 }
 
 void LibraryStore::unindexEntry (int i)
 {
+    similarityStale = true;
     const auto [first, last] = index.equal_range (hashRecord (getEntry (i)));
     for (auto it = first; it != last; ++it)
         if (it->second == i)
@@ -309,22 +317,202 @@ void LibraryStore::rebuildView (FilterMode mode)
 {
     filterMode = mode;
     selectedRow = selectedEntry = -1;
+    listingSimilar = false;
 
     const int n = getNumEntries();
     visible.clear();
     visible.reserve ((size_t)n);
     counts.fill (0);
-    const bool byCategory = filterMode == FilterMode::category;
-    const bool searching = searchText.isNotEmpty();
     for (int i = 0; i < n; ++i)
     {
         const auto c = categoryOf[(size_t)i];
         if (c < numCounters)
             ++counts[c];
-        if ((byCategory && c != filterCategory) || (searching && !nameMatches (getEntry (i))))
-            continue;
-        visible.push_back (i);
+        if (isListed (i))
+            visible.push_back (i);
     }
+    sortVisible();
+    if (duplicatesOnly)
+        groupVisibleBySound();
+    notify (listcode::listRebuilt, listcode::allCountsChanged);
+}
+
+bool LibraryStore::isListed (int i) const
+{
+    if (filterMode == FilterMode::category && categoryOf[(size_t)i] != filterCategory)
+        return false;
+    if (searchText.isNotEmpty() && !nameMatches (getEntry (i)))
+        return false;
+    const auto key = soundKeys[(size_t)i];
+    if (favouritesOnly && !marks.has (Mark::favourite, key))
+        return false;
+    return showHidden || !marks.has (Mark::hidden, key);
+}
+
+void LibraryStore::sortVisible()
+{
+    if (sortOrder == SortOrder::added)
+        return; // the entries were listed in library order
+    const auto nameOrder = [this] (int a, int b)
+    {
+        const auto* x = getEntry (a) + program::nameOffset;
+        const auto* y = getEntry (b) + program::nameOffset;
+        for (int c = 0; c < program::nameLength; ++c)
+        {
+            const auto p = lowerAscii (shownNameCharacter (x[c])), q = lowerAscii (shownNameCharacter (y[c]));
+            if (p != q)
+                return (unsigned char)p < (unsigned char)q;
+        }
+        return false;
+    };
+    if (sortOrder == SortOrder::name)
+        std::stable_sort (visible.begin(), visible.end(), nameOrder);
+    else
+        std::stable_sort (visible.begin(), visible.end(),
+                          [this, nameOrder] (int a, int b)
+                          {
+                              const auto ca = categoryOf[(size_t)a], cb = categoryOf[(size_t)b];
+                              return ca != cb ? ca < cb : nameOrder (a, b);
+                          });
+}
+
+void LibraryStore::groupVisibleBySound()
+{
+    std::unordered_map<LibraryMarks::SoundKey, std::vector<int>> groups;
+    for (const auto i : visible)
+        groups[soundKeys[(size_t)i]].push_back (i);
+
+    // Each group where its first row stands, its rows in the sort order; a sound listed once goes.
+    std::vector<int> grouped;
+    for (const auto i : visible)
+    {
+        auto found = groups.find (soundKeys[(size_t)i]);
+        if (found == groups.end())
+            continue;
+        if (found->second.size() > 1)
+            grouped.insert (grouped.end(), found->second.begin(), found->second.end());
+        groups.erase (found);
+    }
+    visible = std::move (grouped);
+}
+
+void LibraryStore::setSortOrder (SortOrder order)
+{
+    sortOrder = order;
+    rebuildView (filterMode);
+}
+
+void LibraryStore::setFavouritesOnly (bool only)
+{
+    favouritesOnly = only;
+    rebuildView (filterMode);
+}
+
+void LibraryStore::setShowHidden (bool show)
+{
+    showHidden = show;
+    rebuildView (filterMode);
+}
+
+void LibraryStore::setDuplicatesOnly (bool only)
+{
+    duplicatesOnly = only;
+    rebuildView (filterMode);
+}
+
+//==============================================================================
+LibraryMarks::SoundKey LibraryStore::soundKeyOf (int i) const noexcept
+{
+    return (i >= 0 && i < getNumEntries()) ? soundKeys[(size_t)i] : LibraryMarks::SoundKey{};
+}
+
+bool LibraryStore::hasMark (int i, Mark mark) const
+{
+    return i >= 0 && i < getNumEntries() && marks.has (mark, soundKeys[(size_t)i]);
+}
+
+int LibraryStore::findSound (const uint8_t* entry) const
+{
+    if (entry == nullptr)
+        return -1;
+    const auto key = LibraryMarks::soundKey (entry);
+    const auto found = std::find (soundKeys.begin(), soundKeys.end(), key);
+    return found != soundKeys.end() ? (int)(found - soundKeys.begin()) : -1;
+}
+
+void LibraryStore::marksChanged (int i)
+{
+    if (i < 0 || i >= getNumEntries())
+        return;
+    const bool listed = std::find (visible.begin(), visible.end(), i) != visible.end();
+    if (listed && !listingSimilar && !isListed (i))
+        rebuildView (filterMode);
+    else
+        notify (listcode::marksChanged, i);
+}
+
+std::vector<std::vector<int>> LibraryStore::findDuplicateGroups() const
+{
+    std::unordered_map<LibraryMarks::SoundKey, size_t> groupOf;
+    std::vector<std::vector<int>> groups;
+    for (int i = 0; i < getNumEntries(); ++i)
+    {
+        const auto [it, isNew] = groupOf.emplace (soundKeys[(size_t)i], groups.size());
+        if (isNew)
+            groups.emplace_back();
+        groups[it->second].push_back (i);
+    }
+    groups.erase (std::remove_if (groups.begin(), groups.end(), [] (const auto& g) { return g.size() < 2; }),
+                  groups.end());
+    return groups;
+}
+
+int LibraryStore::keepOneOfEachSound()
+{
+    std::unordered_set<LibraryMarks::SoundKey> seen;
+    std::vector<uint8_t> kept;
+    kept.reserve (data.size());
+    int removed = 0;
+    for (int i = 0; i < getNumEntries(); ++i)
+    {
+        if (!seen.insert (soundKeys[(size_t)i]).second)
+        {
+            ++removed;
+            continue;
+        }
+        const auto* entry = getEntry (i);
+        kept.insert (kept.end(), entry, entry + entrySize);
+    }
+    if (removed > 0)
+    {
+        data = std::move (kept);
+        reindex();
+    }
+    rebuildView (filterMode);
+    return removed;
+}
+
+std::vector<SoundSimilarity::Neighbour> LibraryStore::findSimilar (const uint8_t* sound, int count,
+                                                                   int excluded)
+{
+    if (sound == nullptr)
+        return {};
+    if (similarityStale || similarity.getNumEntries() != getNumEntries())
+    {
+        similarity.build (data.data(), getNumEntries());
+        similarityStale = false;
+    }
+    return similarity.nearest (sound, count, excluded);
+}
+
+void LibraryStore::listSimilar (const uint8_t* sound, int count, int excluded)
+{
+    const auto nearest = findSimilar (sound, count, excluded);
+    selectedRow = selectedEntry = -1;
+    visible.clear();
+    for (const auto& n : nearest)
+        visible.push_back (n.entry);
+    listingSimilar = true;
     notify (listcode::listRebuilt, listcode::allCountsChanged);
 }
 

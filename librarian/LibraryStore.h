@@ -1,5 +1,7 @@
 #pragma once
 
+#include "librarian/LibraryMarks.h"
+#include "librarian/SoundSimilarity.h"
 #include "librarian/StsFileListener.h"
 #include "model/ProgramRecord.h"
 
@@ -25,11 +27,14 @@ enum class SaveResult
 /**
     The program library: 256-byte entries back to back in the order they arrived, an import buffer
     that stages entries until the user appends or replaces, and the view on them (category filter,
-    name search, the listed rows, the selection and the entries per category).
+    name search, the marks' filters, the sort order, the listed rows, the selection and the entries
+    per category).
 
     Every change ends in rebuildView, so listeners never see a half-changed library. Duplicates are
     found through a hash index of the records, so adding to a library of tens of thousands of
-    entries stays instant.
+    entries stays instant; each entry's sound key (LibraryMarks::soundKey) is kept beside it for
+    the marks and the duplicates by sound, and the features of the nearest-sound search are taken
+    again on the first search after a change.
 
     Message thread only: it takes no locks and calls its listeners from the last added to the first.
 */
@@ -43,6 +48,14 @@ public:
     {
         all = 0,     // every entry is listed
         category = 1 // only entries of the filter category
+    };
+
+    /** The order of the listed rows; every order lists only what the filters and the search pass. */
+    enum class SortOrder
+    {
+        added = 0,   // the library's own order: the order in which the entries arrived
+        name = 1,    // by name, in any case; equal names in the order added
+        category = 2 // by category, then by name
     };
 
     LibraryStore();
@@ -134,6 +147,52 @@ public:
     /** A row is selected and names an entry of the library. */
     bool hasValidSelection() const noexcept;
 
+    void setSortOrder (SortOrder order);
+    SortOrder getSortOrder() const noexcept { return sortOrder; }
+
+    //==============================================================================
+    // Marks, duplicates and similar sounds
+
+    using Mark = LibraryMarks::Mark;
+
+    /** The marks of the library's sounds (the owner loads and keeps them). Call rebuildView after
+        changing them from outside. */
+    LibraryMarks& getMarks() noexcept { return marks; }
+    const LibraryMarks& getMarks() const noexcept { return marks; }
+    /** The key under which entry i's marks are kept (0 outside the library). */
+    LibraryMarks::SoundKey soundKeyOf (int i) const noexcept;
+    bool hasMark (int i, Mark mark) const;
+    /** The first entry whose sound (name and category ignored) is that of the given 256 bytes, or -1. */
+    int findSound (const uint8_t* entry) const;
+    /** After entry i's marks changed: rebuilds with the current filter when the entry is no longer
+        to be listed, else notifies (203, i) and the rows stay as they are. */
+    void marksChanged (int i);
+
+    /** Lists only favourites (with the other filters). Rebuilds with the current filter. */
+    void setFavouritesOnly (bool only);
+    bool isFavouritesOnly() const noexcept { return favouritesOnly; }
+    /** Lists hidden entries too (they are left out by default). Rebuilds with the current filter. */
+    void setShowHidden (bool show);
+    bool isShowingHidden() const noexcept { return showHidden; }
+
+    /** Lists only entries whose sound another entry shares (name and category ignored), each group
+        together, in the sort order of its first entry. Rebuilds with the current filter. */
+    void setDuplicatesOnly (bool only);
+    bool isDuplicatesOnly() const noexcept { return duplicatesOnly; }
+    /** The groups of entries that share a sound, each in library order, by their first entry. */
+    std::vector<std::vector<int>> findDuplicateGroups() const;
+    /** Removes every entry whose sound an earlier entry has; returns how many went. Rebuilds with
+        the current filter. */
+    int keepOneOfEachSound();
+
+    /** The count entries nearest to a sound, nearest first, leaving out the entry excluded (-1 for
+        none): see SoundSimilarity. */
+    std::vector<SoundSimilarity::Neighbour> findSimilar (const uint8_t* sound, int count, int excluded = -1);
+    /** Lists the count entries nearest to a sound, nearest first, in place of the filtered rows
+        until the next rebuild; nothing is selected. Notifies (202, 100). */
+    void listSimilar (const uint8_t* sound, int count, int excluded = -1);
+    bool isListingSimilar() const noexcept { return listingSimilar; }
+
     /** Entries whose category byte is c (0..29) as of the last rebuild. */
     int getCategoryCount (int c) const noexcept;
 
@@ -147,18 +206,27 @@ private:
     void reindex();
     void forgetAll() noexcept;
     bool nameMatches (const uint8_t* entry) const;
+    bool isListed (int i) const;
+    void sortVisible();
+    void groupVisibleBySound();
     void notify (int code, int value);
 
     std::vector<uint8_t> data; // grows by doubling: adding to a large library copies nothing
     juce::MemoryBlock importBuffer;
     std::unordered_multimap<size_t, int> index; // record hash -> entry
     std::vector<uint8_t> categoryOf;            // byte 117 of each entry, so a rebuild reads no records
+    std::vector<LibraryMarks::SoundKey> soundKeys; // of each entry
+    LibraryMarks marks;
+    SoundSimilarity similarity;
+    bool similarityStale = true;
 
     FilterMode filterMode = FilterMode::all;
     int filterCategory = 0;
     juce::String searchText;
     std::string searchNeedle; // lower-case ASCII; empty when not searching
     bool searchCanMatch = true;
+    SortOrder sortOrder = SortOrder::added;
+    bool favouritesOnly = false, showHidden = false, duplicatesOnly = false, listingSimilar = false;
 
     std::vector<int> visible;
     int selectedRow = -1, selectedEntry = -1;

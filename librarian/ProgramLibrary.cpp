@@ -43,7 +43,10 @@ ProgramLibrary::ProgramLibrary (const juce::File& file, Bank_Program& bank, Appl
                                 NoticeHandler onNotice)
     : defaultFile (file), pluginBank (bank), apply (std::move (applyChunk)),
       kept (std::make_unique<KeptFile> (file, "The library file", "the library", libraryfile::maxFileSize,
-                                        std::move (onNotice)))
+                                        onNotice)),
+      keptMarks (std::make_unique<KeptFile> (marksFileIn (file.getParentDirectory()),
+                                             "The library marks file", "the favourites and hidden marks",
+                                             LibraryMarks::maxFileSize, std::move (onNotice)))
 {
 }
 
@@ -61,6 +64,55 @@ ProgramLibrary::~ProgramLibrary()
 juce::File ProgramLibrary::defaultFileIn (const juce::File& settingsFolder)
 {
     return settingsFolder.getChildFile (libraryfile::defaultFileName);
+}
+
+juce::File ProgramLibrary::marksFileIn (const juce::File& settingsFolder)
+{
+    return settingsFolder.getChildFile (LibraryMarks::fileName);
+}
+
+//==============================================================================
+void ProgramLibrary::takeMarksOnDisk (bool firstReading)
+{
+    const auto found = keptMarks->read();
+    if (found.status == FileReadResult::Status::missing)
+        return; // the marks in use stand; the next mark writes them
+    LibraryMarks onDisk;
+    if (found.isOk() && onDisk.fromFile (found.bytes))
+    {
+        store.getMarks() = std::move (onDisk);
+        return;
+    }
+    const auto problem = found.isOk() && !found.bytes.isEmpty()
+                             ? FileProblem{"is not a marks file", "not-marks"}
+                             : KeptFile::problemOf (found, 0);
+    keptMarks->setAside (problem,
+                         firstReading ? "no sound is marked" : "it was replaced by the marks in use");
+}
+
+bool ProgramLibrary::setMark (int i, LibraryStore::Mark mark, bool on)
+{
+    if (store.getEntry (i) == nullptr)
+        return false;
+    bool written = false;
+    {
+        const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+        takeMarksOnDisk (false);
+        store.getMarks().set (mark, store.soundKeyOf (i), on);
+        written = keptMarks->write (store.getMarks().toFile());
+    }
+    store.marksChanged (i);
+    return written;
+}
+
+int ProgramLibrary::keepOneOfEachSound()
+{
+    const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
+    takeChangesKeepingSelection();
+    const auto removed = store.keepOneOfEachSound();
+    if (removed > 0)
+        saveDefaultFile();
+    return removed;
 }
 
 //==============================================================================
@@ -125,10 +177,12 @@ bool ProgramLibrary::takeChangesKeepingSelection()
 void ProgramLibrary::loadDefaultFile()
 {
     const auto folder = defaultFile.getParentDirectory();
-    removeStaleTemporaryFiles (folder, {defaultFile.getFileName()}, staleTemporaryAge);
+    removeStaleTemporaryFiles (folder, {defaultFile.getFileName(), LibraryMarks::fileName},
+                               staleTemporaryAge);
     {
         const FolderLock lock (folder, lockWaitMilliseconds);
         takeChangesOnDisk (true);
+        takeMarksOnDisk (true);
     }
     store.rebuildView (LibraryStore::FilterMode::all);
 }

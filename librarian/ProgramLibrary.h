@@ -70,6 +70,22 @@ public:
     SaveResult clearAll();
     SaveResult commitImport (bool append);
 
+    //==============================================================================
+    // Marks: kept in "x4LibMarks.txt" beside the default file, keyed by sound (see LibraryMarks).
+
+    /** The marks file in the settings folder. */
+    static juce::File marksFileIn (const juce::File& settingsFolder);
+
+    /** Sets or clears a mark on entry i's sound and writes the marks file at once, merged with what
+        another instance wrote since. Returns false when the file could not be written (the user was
+        told); the mark holds in this session either way. */
+    bool setMark (int i, LibraryStore::Mark mark, bool on);
+    bool toggleMark (int i, LibraryStore::Mark mark) { return setMark (i, mark, !store.hasMark (i, mark)); }
+
+    /** Removes every entry whose sound an earlier entry has (keeping the first of each), writes the
+        default file and returns how many went. */
+    int keepOneOfEachSound();
+
     /** Reads the default file again if another instance wrote it since (every change does this
         first; the page may also call it when it is shown again). The selected entry stays selected
         when it is still there; returns false when it is gone. */
@@ -130,11 +146,14 @@ private:
     /** The caller holds the folder lock. */
     SaveResult saveDefaultFile();
     bool isUnchangedOnDisk (const FileReadResult& found) const;
+    /** Takes the marks file as it is on disk (a damaged one is set aside). The caller holds the
+        folder lock. */
+    void takeMarksOnDisk (bool firstReading);
 
     const juce::File defaultFile;
     Bank_Program& pluginBank;
     ApplyProgramChunk apply;
-    std::unique_ptr<KeptFile> kept;
+    std::unique_ptr<KeptFile> kept, keptMarks;
 
     LibraryStore store;
     juce::String filterLabel;

@@ -9,6 +9,7 @@ namespace listcode
 constexpr int rowSelected = 201; // value: the selected entry
 constexpr int listRebuilt = 202; // value: allCountsChanged
 constexpr int allCountsChanged = 100;
+constexpr int marksChanged = 203; // value: the entry whose sound's marks changed; the rows stay
 } // namespace listcode
 
 /** Callback interface of the library list: rebuilds and selections as codes, and double-clicks. */

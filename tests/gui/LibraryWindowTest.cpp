@@ -4,9 +4,12 @@
 #include "librarian/LibraryStore.h"
 #include "librarian/PresetFiles.h"
 #include "librarian/ProgramLibrary.h"
+#include "support/LibraryRig.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
 #include "ui/librarian/LibClass.h"
+#include "ui/librarian/LibFindBar.h"
+#include "ui/librarian/SimpleLabel.h"
 #include "ui/librarian/Lib_Manager_Comp.h"
 #include "ui/librarian/Lib_Manager_Win.h"
 #include "ui/librarian/Plugin_Bank.h"
@@ -595,4 +598,112 @@ TEST_F (LibraryWindowFixture, TheWindowIsHiddenWhileTheHostHidesTheEditorAndCome
     hostWindow.setVisible (true);
     EXPECT_FALSE (window.isVisible());
     hostWindow.removeChildComponent (main.get());
+}
+
+TEST_F (LibraryWindowFixture, MarksFiltersSimilarSoundsAndKeepingOneOfEachOnTheLibraryPage)
+{
+    openWindow();
+    auto& page = libraryPage();
+    // Slots 0..9 of the preset bank, then slot 2 again renamed: a sound kept twice.
+    for (int n = 0; n < 10; ++n)
+        store().addProgram ("Slot " + juce::String (n + 1), bank().getProgramRecord (n));
+    auto copy = bank().getProgramRecord (2);
+    copy[program::categoryIndex] = 9;
+    store().addProgram ("Copy of 3", copy);
+    store().rebuildView (LibraryStore::FilterMode::all);
+    page.refreshButtons();
+    EXPECT_FALSE (page.getButton (LibClass::starButton).isVisible()) << "nothing selected";
+    const auto flip = [] (juce::Button& toggle)
+    {
+        toggle.triggerClick(); // posted: it lands on the next message
+        pumpFor (20);
+    };
+
+    clickListRow (page.getList(), 2);
+    press (page.getButton (LibClass::starButton));
+    EXPECT_TRUE (store().hasMark (2, LibraryStore::Mark::favourite));
+    EXPECT_TRUE (store().hasMark (10, LibraryStore::Mark::favourite))
+        << "the renamed copy has the same sound";
+    EXPECT_EQ (page.getButton (LibClass::starButton).getCaption(), "UNSTAR");
+    EXPECT_EQ (store().getSelectedEntry(), 2) << "marking keeps the row";
+
+    clickListRow (page.getList(), 5);
+    press (page.getButton (LibClass::hideButton));
+    EXPECT_EQ (store().getNumRows(), 10);
+    flip (page.getFindBar().getFavourites());
+    EXPECT_EQ (listedEntries (store()), (std::vector<int>{2, 10}));
+    flip (page.getFindBar().getFavourites());
+    flip (page.getFindBar().getShowHidden());
+    EXPECT_EQ (store().getNumRows(), 11);
+
+    // SIMILAR lists the nearest sounds to the selection, the selection itself left out.
+    clickListRow (page.getList(), 2);
+    press (page.getButton (LibClass::similarButton));
+    EXPECT_TRUE (store().isListingSimilar());
+    EXPECT_EQ (store().getRowEntry (0), 10);
+    EXPECT_EQ (page.getFilterLabel().getText(), "Like Slot 3");
+
+    // Once the sound is edited, the edits count: the edited sound's nearest, its old entry first.
+    clickListRow (page.getList(), 4);
+    const auto chosen = store().getSelectedEntry();
+    processor->setParameterFromEditor (1, (bank().getEditBufferByte (1) + 1) % 100, true, false);
+    press (page.getButton (LibClass::similarButton));
+    EXPECT_EQ (page.getFilterLabel().getText(), "Like the current program");
+    EXPECT_EQ (store().getRowEntry (0), chosen);
+
+    // KEEP ONE, in the duplicates view, asks first and then keeps the first copy of each sound.
+    flip (page.getFindBar().getDuplicates());
+    EXPECT_EQ (listedEntries (store()), (std::vector<int>{2, 10}));
+    ASSERT_TRUE (page.getButton (LibClass::keepOneButton).isVisible());
+    press (page.getButton (LibClass::keepOneButton));
+    ASSERT_TRUE (page.isDialogOpen());
+    EXPECT_EQ (page.getDialog()->getMessageLabel().getText(),
+               "Keep one of each sound? 1 copy will be deleted.");
+    page.getDialog()->getCancelButton().triggerClick();
+    EXPECT_EQ (store().getNumEntries(), 11);
+    press (page.getButton (LibClass::keepOneButton));
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_EQ (store().getNumEntries(), 10);
+    EXPECT_EQ (store().getNumRows(), 0);
+    EXPECT_EQ (store().entryName (2).trimEnd(), "Slot 3");
+}
+
+TEST_F (LibraryWindowFixture, TheLibraryFollowsTheProgramTheSynthPlays)
+{
+    engine().selectInputRow (1);
+    openWindow();
+    auto& page = libraryPage();
+    page.loadMenuFinished (LibClass::fromSynthBankItem); // U1
+    for (int n = 0; n < 4; ++n)
+        store().addProgram ("Slot " + juce::String (n + 1), bank().getProgramRecord (n));
+    page.getLibrary().chooseCategory (25); // a category that lists none of them
+    const auto entryOf = [this] (const ProgramRecord& r) { return store().findSound (r.data()); };
+    const auto followed = [this] (int entry)
+    { return pumpUntil ([this, entry] { return store().getSelectedEntry() == entry; }, 1000); };
+    midiSent();
+
+    // From the host: the plug-in program's sound is selected and shown, all categories listed.
+    processor->setCurrentProgram (3);
+    EXPECT_TRUE (followed (entryOf (bank().getProgramRecord (3))));
+    EXPECT_EQ (store().getFilterMode(), LibraryStore::FilterMode::all);
+    EXPECT_TRUE (editBufferIsSlot (3)) << "following applies nothing";
+
+    // From the synth: a program change it sends.
+    rig.devices->deliver (rig.inputIndex, juce::MidiMessage::programChange (1, 100));
+    const auto synthProgram = engine().getSynthBank (0)->getProgramRecord (100);
+    EXPECT_TRUE (followed (entryOf (synthProgram)));
+    const auto row = store().getSelectedRow();
+    EXPECT_GE (row, page.getList().getFirstVisibleRow());
+    EXPECT_LT (row, page.getList().getFirstVisibleRow() + page.getList().getRowsPerPage())
+        << "scrolled to it";
+
+    // From the editor: a program chosen here, sent to the synth.
+    engine().selectProgram (0, 7, true);
+    EXPECT_TRUE (followed (entryOf (engine().getSynthBank (0)->getProgramRecord (7))));
+
+    // A sound that is not in the library leaves the selection alone.
+    const auto before = store().getSelectedEntry();
+    processor->setParameterFromEditor (20, (bank().getEditBufferByte (20) + 3) % 164, true, false);
+    pumpFor (50);
+    EXPECT_EQ (store().getSelectedEntry(), before);
 }

@@ -21,6 +21,7 @@
 #include "ui/panels/EditorPanel.h"
 #include "ui/librarian/CatContainer.h"
 #include "ui/librarian/LibClass.h"
+#include "ui/librarian/LibFindBar.h"
 #include "ui/librarian/Lib_Manager_Comp.h"
 #include "ui/librarian/Lib_Manager_Win.h"
 #include "ui/librarian/Plugin_Bank.h"
@@ -701,6 +702,21 @@ bool renderLibraryWindow (MarvexAudioProcessor& processor, const juce::File& fol
     pumpUntil ([&store] { return store.getNumRows() == 0; }); // the field reports its text later
     ok = snapshot ("library_window_no_match.png") && ok;
     library.getSearchField().setText ({});
+    pumpUntil ([&store] { return store.getNumRows() > 0; });
+
+    // Marks: starred and hidden sounds, hidden ones shown, sorted by name, a starred one selected.
+    auto& programs = library.getLibrary();
+    programs.chooseCategory (ProgramLibrary::listAllButton);
+    store.setShowHidden (true);
+    store.setSortOrder (LibraryStore::SortOrder::name);
+    library.getFindBar().refresh();
+    for (const int row : {1, 4, 6, 11})
+        programs.setMark (store.getRowEntry (row), LibraryStore::Mark::favourite, true);
+    for (const int row : {3, 8})
+        programs.setMark (store.getRowEntry (row), LibraryStore::Mark::hidden, true);
+    store.selectRow (4);
+    library.refreshButtons();
+    ok = snapshot ("library_window_marks.png") && ok;
     return ok;
 }
 

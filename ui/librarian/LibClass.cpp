@@ -6,6 +6,8 @@
 #include "librarian/ProgramLibrary.h"
 #include "model/SynthBanks.h"
 #include "ui/librarian/CatContainer.h"
+#include "host/EditBufferChanges.h"
+#include "ui/librarian/LibFindBar.h"
 #include "ui/librarian/LibPageHost.h"
 #include "ui/librarian/LibPageStyle.h"
 #include "ui/librarian/LibSearchField.h"
@@ -28,6 +30,11 @@ const libpage::ButtonDef buttonDefs[] = {
     {"DELETE", LibClass::deleteButton, "Delete selected program from the Library"},
     {"ADD CURRENT", LibClass::addCurrentButton, "Add the current program to the Library"},
     {"DONE", LibClass::doneButton, ""},
+    {"STAR", LibClass::starButton, "Star the selected sound as a favourite, or take its star away"},
+    {"HIDE", LibClass::hideButton, "Hide the selected sound from the list, or show it again"},
+    {"SIMILAR", LibClass::similarButton,
+     "List the sounds nearest to the selected one, or to the current program when none is selected"},
+    {"KEEP ONE", LibClass::keepOneButton, "Keep one of each sound the library holds more than once"},
 };
 
 constexpr float filterFontHeight = 16.0f;
@@ -37,7 +44,14 @@ constexpr const char* untitledName = "Untitled";
 const juce::Rectangle<int> hiddenDialog{-100, -100, 50, 50};
 const juce::Rectangle<int> filterLabelBounds{400, 16, 200, 20};
 const juce::Rectangle<int> searchFieldBounds{400, 60, 280, 24};
+const juce::Rectangle<int> findBarBounds{400, 98, 440, 26};
 const juce::Rectangle<int> chooserBounds{400, 140, 440, 380};
+constexpr int starY = 150, hideY = 190, similarY = 230, keepOneY = 270;
+
+juce::String copiesText (int n)
+{
+    return n == 1 ? juce::String ("1 copy") : juce::String (n) + " copies";
+}
 } // namespace
 
 LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), host (h)
@@ -65,6 +79,9 @@ LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), ho
     searchField = std::make_unique<LibSearchField> (library->getStore());
     addAndMakeVisible (*searchField);
 
+    findBar = std::make_unique<LibFindBar> (library->getStore());
+    addAndMakeVisible (*findBar);
+
     chooser = std::make_unique<CatContainer>();
     chooser->addListener (this);
     addAndMakeVisible (*chooser);
@@ -76,14 +93,17 @@ LibClass::LibClass (MarvexAudioProcessor& p, LibPageHost& h) : processor (p), ho
     addAndMakeVisible (hintLabel);
     refreshLabels();
     refreshButtons();
+    processor.getEditBufferChanges().addChangeListener (this);
 }
 
 LibClass::~LibClass()
 {
+    processor.getEditBufferChanges().removeChangeListener (this);
     chooser->removeListener (this);
     list->removeListener (this);
     list.reset();
     searchField.reset();
+    findBar.reset();
     // The library writes anything not yet on disk as it goes.
     library.reset();
 }
@@ -117,6 +137,16 @@ void LibClass::refreshButtons()
     libpage::showButton (getButton (deleteButton), selected);
     libpage::showButton (getButton (addCurrentButton), true);
     libpage::showButton (getButton (doneButton), true);
+
+    const auto entry = store.getSelectedEntry();
+    getButton (starButton)
+        .setCaption (selected && store.hasMark (entry, LibraryStore::Mark::favourite) ? "UNSTAR" : "STAR");
+    getButton (hideButton)
+        .setCaption (selected && store.hasMark (entry, LibraryStore::Mark::hidden) ? "UNHIDE" : "HIDE");
+    libpage::showButton (getButton (starButton), selected);
+    libpage::showButton (getButton (hideButton), selected);
+    libpage::showButton (getButton (similarButton), store.getNumEntries() > 0);
+    libpage::showButton (getButton (keepOneButton), store.isDuplicatesOnly() && hasRows);
 }
 
 void LibClass::refreshLabels()
@@ -128,11 +158,65 @@ void LibClass::refreshLabels()
         chooser->setLabelText (i, count > 0 ? juce::String (count) : juce::String());
     }
     chooser->setLabelText (CatContainer::listAllKey, "Size: " + juce::String (store.getNumEntries()));
-    filterLabel->setText (library->getFilterLabel());
+    filterLabel->setText (store.isListingSimilar() ? similarCaption : library->getFilterLabel());
+}
+
+void LibClass::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    followEditBuffer();
+}
+
+void LibClass::followEditBuffer()
+{
+    auto& store = library->getStore();
+    const auto sound = processor.getPluginBank().getEditBufferRecord();
+    const auto key = LibraryMarks::soundKey (sound.data());
+    if (store.hasValidSelection() && store.soundKeyOf (store.getSelectedEntry()) == key)
+        return;
+    const auto entry = store.findSound (sound.data());
+    if (entry < 0)
+        return;
+
+    const juce::ScopedValueSetter<bool> quietly (following, true);
+    if (!store.selectEntry (entry))
+    {
+        library->chooseCategory (ProgramLibrary::listAllButton);
+        refreshLabels();
+        if (!store.selectEntry (entry))
+            return; // the search or a mark keeps it out of the list
+    }
+    list->scrollTo (juce::jmax (0, store.getSelectedRow() - list->getRowsPerPage() / 2));
+}
+
+void LibClass::listSimilarSounds()
+{
+    auto& store = library->getStore();
+    if (store.getNumEntries() == 0)
+        return;
+    // A chosen entry is the sound being edited until the user edits it: then the edits count.
+    const auto edited = processor.getPluginBank().getEditBufferRecord();
+    if (store.hasValidSelection() &&
+        store.soundKeyOf (store.getSelectedEntry()) == LibraryMarks::soundKey (edited.data()))
+    {
+        const auto entry = store.getSelectedEntry();
+        similarCaption = "Like " + store.entryName (entry).trimEnd();
+        store.listSimilar (store.getEntry (entry), similarCount, entry);
+    }
+    else
+    {
+        similarCaption = "Like the current program";
+        store.listSimilar (edited.data(), similarCount);
+    }
+    refreshLabels();
 }
 
 void LibClass::listNotification (int code, int)
 {
+    if (code == listcode::marksChanged || following)
+    {
+        refreshButtons(); // the rows and the sound stay as they are
+        return;
+    }
     if (code == listcode::listRebuilt)
         refreshLabels();
     refreshButtons();
@@ -208,6 +292,24 @@ void LibClass::libButClicked (LibBut&, int id)
             openDialog (LibraryDialog::alreadyInLibrary, name);
         else
             openDialog (LibraryDialog::programName, name, bank.getEditBufferByte (program::categoryIndex));
+        break;
+    }
+    case starButton:
+    case hideButton:
+        if (store.hasValidSelection())
+            library->toggleMark (store.getSelectedEntry(), id == starButton ? LibraryStore::Mark::favourite
+                                                                            : LibraryStore::Mark::hidden);
+        break;
+    case similarButton:
+        listSimilarSounds();
+        break;
+    case keepOneButton:
+    {
+        int copies = 0;
+        for (const auto& group : store.findDuplicateGroups())
+            copies += (int)group.size() - 1;
+        if (copies > 0)
+            openDialog (LibraryDialog::keepOneOfEach, copiesText (copies));
         break;
     }
     default:
@@ -388,6 +490,11 @@ void LibClass::textAccepted (int code, int tag)
         report (library->deleteSelected());
     else if (code == renameCode)
         report (library->renameSelected (dialog->getText(), dialog->getCategory()));
+    else if (code == keepOneCode)
+    {
+        library->keepOneOfEachSound();
+        refreshButtons();
+    }
     refreshLabels();
 }
 
@@ -422,6 +529,7 @@ void LibClass::resized()
                      libpage::listRows * LibListBox::rowHeight);
     filterLabel->setBounds (filterLabelBounds);
     searchField->setBounds (searchFieldBounds);
+    findBar->setBounds (findBarBounds);
     chooser->setBounds (chooserBounds);
 
     const int x = w - libpage::buttonColumnFromRight;
@@ -432,6 +540,10 @@ void LibClass::resized()
     getButton (deleteButton).place (x, h - 170);
     getButton (renameButton).place (x, h - 130);
     getButton (doneButton).place (x, h - 40);
+    getButton (starButton).place (x, starY);
+    getButton (hideButton).place (x, hideY);
+    getButton (similarButton).place (x, similarY);
+    getButton (keepOneButton).place (x, keepOneY);
     getButton (applyButton).place (-x, h - 90);
     hintLabel.setBounds (400, h - 30, libpage::hintWidth, libpage::hintHeight);
     if (isDialogOpen())

@@ -15,6 +15,7 @@ namespace kelvo
 class MarvexAudioProcessor;
 class CatContainer;
 class LibPageHost;
+class LibFindBar;
 class LibSearchField;
 class ProgramLibrary;
 class SimpleLabel;
@@ -33,6 +34,7 @@ enum class SaveResult;
     Message thread only.
 */
 class LibClass : public juce::Component,
+                 private juce::ChangeListener,
                  private StsFileListener,
                  private CatListener,
                  private LibButListener,
@@ -49,8 +51,14 @@ public:
         renameButton = 1203,
         deleteButton = 1204,
         addCurrentButton = 1207,
-        doneButton = 1201
+        doneButton = 1201,
+        starButton = 1221,
+        hideButton = 1222,
+        similarButton = 1223,
+        keepOneButton = 1224
     };
+    /** How many entries SIMILAR lists. */
+    static constexpr int similarCount = 20;
     /** LOAD menu items; synth bank b (0..7) is fromSynthBankItem + b. */
     enum LoadItem
     {
@@ -68,11 +76,21 @@ public:
     CatContainer& getChooser() noexcept { return *chooser; }
     SimpleLabel& getFilterLabel() noexcept { return *filterLabel; }
     LibSearchField& getSearchField() noexcept { return *searchField; }
+    LibFindBar& getFindBar() noexcept { return *findBar; }
     LibBut& getButton (int id) const;
     juce::Label& getHintLabel() noexcept { return hintLabel; }
     /** The question and prompt dialog, once it was first opened. */
     TextInputCont* getDialog() noexcept { return dialog.get(); }
     bool isDialogOpen() const noexcept;
+
+    /** Lists the entries that sound nearest to the sound being edited: the selected entry, left
+        out of the list, unless nothing is selected or the sound was edited since it was chosen. */
+    void listSimilarSounds();
+    /** Selects and shows the entry that holds the sound being edited, when the library has it and
+        it is not the selected one already; lists every category when its own is not listed.
+        Nothing is applied: the sound is already the current program. Called whenever the edit
+        buffer changes (a program chosen on the synth, here or by the host). */
+    void followEditBuffer();
 
     /** Reads the library kept between sessions (the first time the page is shown). */
     void loadDefaultFile();
@@ -93,6 +111,7 @@ public:
     void mouseDown (const juce::MouseEvent& e) override;
 
 private:
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void listNotification (int code, int value) override;
     void listDoubleClicked() override;
     void categoryChosen (int index) override;
@@ -118,6 +137,9 @@ private:
     std::unique_ptr<CatContainer> chooser;
     std::unique_ptr<SimpleLabel> filterLabel;
     std::unique_ptr<LibSearchField> searchField;
+    std::unique_ptr<LibFindBar> findBar;
+    juce::String similarCaption; // the filter label while similar sounds are listed
+    bool following = false;      // a selection made to follow the synth applies nothing
     juce::OwnedArray<LibBut> buttons;
     juce::Label hintLabel;
     std::unique_ptr<TextInputCont> dialog;

@@ -17,6 +17,8 @@ constexpr juce::uint32 row = 0xff3b3b43, selectedRow = 0xff7b7f95, rowOutline = 
 constexpr juce::uint32 number = 0xffaaaaaa, selectedNumber = 0xffeeeeee;
 constexpr juce::uint32 name = 0xffcccccc, selectedName = 0xffffffff;
 constexpr juce::uint32 category = 0xffbbbbbb, selectedCategory = 0xffffffff;
+constexpr juce::uint32 star = 0xffe8c547, hiddenMark = 0xff9a9aa4;
+constexpr float hiddenNameAlpha = 0.45f;
 constexpr juce::uint32 trackFill = 0x50323030, trackOutline = 0x5a4b4f57;
 } // namespace colour
 
@@ -29,6 +31,7 @@ constexpr int trackX = LibListBox::rowWidth + 3, trackDrawnWidth = 24;
 constexpr int trackZoneFromRight = 30; // presses right of rowWidth - 30 belong to the scroll bar
 constexpr int thumbGrab = 23;          // where the pointer holds the thumb, from its top
 constexpr int emptyTextMargin = 12, emptyTextLines = 3;
+constexpr float markCentreY = 17.0f, starX = 186.0f, starOuter = 7.0f, starInner = 3.0f, eyeX = 204.0f;
 } // namespace
 
 LibListBox::LibListBox (Source& s) : source (s)
@@ -116,14 +119,44 @@ void LibListBox::paintRow (juce::Graphics& g, int row, int y) const
     g.setColour (juce::Colour (selected ? colour::selectedNumber : colour::number));
     g.drawSingleLineText (number, numberX, y + numberBaseline);
 
+    const auto marks = source.getListRowMarks (row);
+    const auto nameColour = juce::Colour (selected ? colour::selectedName : colour::name);
     g.setFont (arialFont (nameFontHeight, style));
-    g.setColour (juce::Colour (selected ? colour::selectedName : colour::name));
+    g.setColour ((marks & rowHidden) != 0 ? nameColour.withMultipliedAlpha (colour::hiddenNameAlpha)
+                                          : nameColour);
     g.drawSingleLineText (source.getListRowName (row), nameX, y + nameBaseline);
+    paintMarks (g, marks, (float)y + markCentreY);
 
     g.setFont (arialFont (categoryFontHeight, style));
     g.setColour (juce::Colour (selected ? colour::selectedCategory : colour::category));
     g.drawText (categoryName (source.getListRowCategory (row)), 0, y + 6, rowWidth - 20, 20,
                 juce::Justification::bottomRight, false);
+}
+
+void LibListBox::paintMarks (juce::Graphics& g, int marks, float centreY)
+{
+    if ((marks & rowFavourite) != 0)
+    {
+        juce::Path star;
+        star.addStar ({starX, centreY}, 5, starInner, starOuter, 0.0f);
+        g.setColour (juce::Colour (colour::star));
+        g.fillPath (star);
+    }
+    if ((marks & rowHidden) != 0)
+    {
+        // A closed eye: the lid's curve and its lashes.
+        juce::Path eye;
+        eye.startNewSubPath (eyeX - 6.0f, centreY - 1.0f);
+        eye.quadraticTo (eyeX, centreY + 5.0f, eyeX + 6.0f, centreY - 1.0f);
+        for (const float dx : {-4.0f, 0.0f, 4.0f})
+        {
+            eye.startNewSubPath (eyeX + dx, centreY + (dx == 0.0f ? 2.0f : 1.0f));
+            eye.lineTo (eyeX + dx * 1.3f, centreY + 5.0f);
+        }
+        g.setColour (juce::Colour (colour::hiddenMark));
+        g.strokePath (
+            eye, juce::PathStrokeType (1.5f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    }
 }
 
 void LibListBox::paintScrollBar (juce::Graphics& g) const

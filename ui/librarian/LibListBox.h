@@ -32,8 +32,17 @@ public:
         virtual void listRowPressed (int row, const juce::MouseEvent& e) = 0;
         /** A double-click on a listed row. */
         virtual void listDoubleClicked() = 0;
+        /** The marks a row shows: rowFavourite and rowHidden or'ed (none by default). */
+        virtual int getListRowMarks (int) const { return 0; }
         /** What an empty list says instead of rows (nothing by default). */
         virtual juce::String getEmptyListText() const { return {}; }
+    };
+
+    /** Marks a row shows: a star, and a hidden row's name dimmed with a closed eye. */
+    enum RowMark
+    {
+        rowFavourite = 1,
+        rowHidden = 2
     };
 
     static constexpr int rowHeight = 34;
@@ -77,6 +86,7 @@ private:
     int lastFirstRow() const noexcept;
     void paintRow (juce::Graphics& g, int row, int y) const;
     void paintScrollBar (juce::Graphics& g) const;
+    static void paintMarks (juce::Graphics& g, int marks, float centreY);
 
     Source& source;
     int firstVisibleRow = 0;

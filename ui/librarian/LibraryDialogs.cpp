@@ -38,6 +38,11 @@ void openLibraryDialog (TextInputCont& dialog, LibraryDialog use, const juce::St
         dialog.open (name + " Program already exists in the library.", {}, {}, {}, "OK", none, messageCode,
                      0);
         break;
+    case LibraryDialog::keepOneOfEach:
+        // name: how many copies a keep would delete, in words.
+        dialog.open ("Keep one of each sound? " + name + " will be deleted.", {}, "CANCEL", "OK", {}, none,
+                     keepOneCode, 0);
+        break;
     }
     dialog.showEditor (prompt);
 }

@@ -16,7 +16,8 @@ enum class LibraryDialog
     deleteEntry,      // "Delete <name> ?"
     renameEntry,      // "Rename <name>:" with the editor and the category box
     programName,      // "Program name:" for ADD CURRENT, with the editor and the category box
-    alreadyInLibrary  // "<name> Program already exists in the library." with a single OK
+    alreadyInLibrary, // "<name> Program already exists in the library." with a single OK
+    keepOneOfEach     // "Keep one of each sound?" naming how many copies go, OK / CANCEL
 };
 
 namespace librarydialog
@@ -28,6 +29,7 @@ constexpr int deleteCode = 1024;
 constexpr int renameCode = 1280;
 constexpr int programNameCode = 1536;
 constexpr int messageCode = 0;
+constexpr int keepOneCode = 1792;
 } // namespace librarydialog
 
 /** Opens the dialog for a use: its message (with the entry's name where it has one), captions,

@@ -40,6 +40,13 @@ int StsFile::getSelectedListRow() const
     return store.getSelectedRow();
 }
 
+int StsFile::getListRowMarks (int row) const
+{
+    const auto entry = store.getRowEntry (row);
+    return (store.hasMark (entry, LibraryStore::Mark::favourite) ? rowFavourite : 0) |
+           (store.hasMark (entry, LibraryStore::Mark::hidden) ? rowHidden : 0);
+}
+
 void StsFile::listRowPressed (int row, const juce::MouseEvent&)
 {
     store.selectRow (row);

@@ -29,6 +29,7 @@ private:
     juce::String getListRowName (int row) const override;
     int getListRowCategory (int row) const override;
     int getSelectedListRow() const override;
+    int getListRowMarks (int row) const override;
     void listRowPressed (int row, const juce::MouseEvent&) override;
     void listDoubleClicked() override;
     juce::String getEmptyListText() const override;
