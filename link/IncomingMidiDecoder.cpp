@@ -1,4 +1,5 @@
 #include "link/IncomingMidiDecoder.h"
+#include "link/MidiLoopGuard.h"
 #include "model/GlobalSettings.h"
 #include "model/MidiNumbers.h"
 #include "model/ParameterTable.h"
@@ -105,6 +106,8 @@ void IncomingMidiDecoder::completeNrpn()
 {
     const auto number = nrpnNumberMsb * 128 + nrpnNumberLsb;
     const auto value = nrpnDataMsb * 128 + nrpnDataLsb;
+    if (loopGuard != nullptr && loopGuard->isOwnEchoNrpn (number, value))
+        return;
 
     if (number >= globals::firstNrpn)
     {
@@ -130,6 +133,8 @@ void IncomingMidiDecoder::dispatchSysEx (const juce::MemoryBlock& message)
     const auto byteAt = [&] (int i) { return i < size ? b[i] : (uint8_t)0; };
 
     if (byteAt (3) == identityReply && byteAt (1) == universalNonRealtime)
+        return;
+    if (loopGuard != nullptr && loopGuard->isOwnEchoSysEx (b, (size_t) size))
         return;
     // Another synth's dump on the port: its programs mean other parameters here.
     if (! isMophoX4Message (b, (size_t) size))

@@ -7,6 +7,7 @@
 
 namespace kelvo
 {
+class MidiLoopGuard;
 class ParameterTable;
 
 /**
@@ -61,6 +62,10 @@ public:
     /** One message as the input delivers it: a short message, a whole SysEx or a piece of one. */
     void decode (const uint8_t* data, int size);
 
+    /** Asked about every NRPN and SysEx message: what it takes for our own coming back through a
+        loop is not reported. Set it before MIDI flows. */
+    void setLoopGuard (MidiLoopGuard* guard) noexcept { loopGuard = guard; }
+
 private:
     void handleController (int channel, int controller, int value);
     void completeNrpn();
@@ -69,6 +74,7 @@ private:
 
     const ParameterTable& table;
     Sink& sink;
+    MidiLoopGuard* loopGuard = nullptr;
 
     // Never reset: a data LSB that arrives alone completes an NRPN with the registers' old contents.
     uint8_t nrpnNumberMsb = 0, nrpnNumberLsb = 0, nrpnDataMsb = 0, nrpnDataLsb = 0;

@@ -57,6 +57,14 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
     ports->getSender().setOverflowHandler ([this] (int numDropped) {
         postEvent (event::overflowCode (numDropped));
     });
+    loopGuard.onLoopFound = [this]
+    {
+        postNotice ("The editor's own MIDI messages come back to it from the synth's port (a MIDI thru in the "
+                    "interface or the host, or the synth's \"MIDI Out Select\" on THRU). They are ignored now; "
+                    "to edit from the synth's panel too, set MIDI Out Select to OUT and turn any MIDI thru off.");
+    };
+    ports->getSender().setLoopGuard (&loopGuard);
+    incoming.setLoopGuard (&loopGuard);
 
     // The store meets problems under the file lock: what it has to tell is kept there, and the event
     // that announces it is posted once the lock is released (see EngineEventHub::announceNotices).

@@ -2,6 +2,7 @@
 
 #include "link/EngineEventHub.h"
 #include "link/IncomingMidiDecoder.h"
+#include "link/MidiLoopGuard.h"
 #include "link/SynthMemory.h"
 #include "model/Bank_Program.h"
 #include "model/GlobalSettings.h"
@@ -304,6 +305,8 @@ private:
     const juce::File settingsFolder;
 
     std::unique_ptr<MidiDeviceLayer> devices;
+    // Before the ports: the sender tells it what goes out until the ports are gone.
+    MidiLoopGuard loopGuard;
     std::unique_ptr<MIDI_PORTS_Control> ports;
 
     std::atomic<Bank_Program*> pluginBank { nullptr };

@@ -1,4 +1,5 @@
 #include "link/MidiSender.h"
+#include "link/MidiLoopGuard.h"
 #include "link/MidiDevices.h"
 #include "model/MidiNumbers.h"
 
@@ -277,6 +278,8 @@ void MidiSender::sendSysExNow (const juce::MemoryBlock& message)
 {
     const auto* data = static_cast<const uint8_t*> (message.getData());
     const auto size = (int) message.getSize();
+    if (loopGuard != nullptr)
+        loopGuard->noteSentSysEx (data, (size_t) size);
     for (int start = 0; start < size; start += sysExSliceSize)
         device->sendSysExSliceNow (data + start, juce::jmin (sysExSliceSize, size - start));
 }
@@ -298,6 +301,8 @@ void MidiSender::sendNrpn (int channel, int nrpn, int value, bool isParameter)
         sendNow (controller (channel, midicc::nrpnMsb, nrpn / 128));
         sendNow (controller (channel, midicc::nrpnLsb, nrpn % 128));
     }
+    if (loopGuard != nullptr)
+        loopGuard->noteSentNrpn (nrpn, value);
     sendNow (controller (channel, midicc::dataMsb, (value / 128) & 0x7f));
     sendNow (controller (channel, midicc::dataLsb, value % 128));
 

@@ -39,6 +39,8 @@ class MidiOutputDevice;
     the sender thread, so concurrent senders can neither interleave the four controllers of an NRPN
     nor leave it disagreeing with what went out.
 */
+class MidiLoopGuard;
+
 class MidiSender
 {
 public:
@@ -105,6 +107,9 @@ public:
         the number dropped so far. Must not lock or allocate (it may run on the audio thread). Set
         it before the output opens. */
     void setOverflowHandler (std::function<void (int)> handler) { overflowHandler = std::move (handler); }
+    /** Told of every NRPN and SysEx message as it goes out, on the sender thread. Set it before
+        the output opens. */
+    void setLoopGuard (MidiLoopGuard* guard) noexcept { loopGuard = guard; }
 
     /** Forgets what the synth was sent, so that the next NRPN goes out whole. Any thread. */
     void resetNrpnCache() noexcept;
@@ -152,6 +157,7 @@ private:
     std::atomic<int> dropped { 0 }, unreportedDrops { 0 };
     std::function<void (uint32_t, int32_t)> markerHandler;
     std::function<void (int)> overflowHandler;
+    MidiLoopGuard* loopGuard = nullptr;
     MidiOutputDevice* device = nullptr; // the port holder owns it; valid while the thread runs
 
     // The paced series: filled on the message thread, emptied by the sender thread.

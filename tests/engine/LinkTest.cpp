@@ -693,3 +693,44 @@ TEST_F (LinkFixture, WriteStoresTheSoundUnderItsNewNameWithoutAProgramChange)
     engine->writeProgram (5, 0, written); // factory banks cannot be written
     EXPECT_NE (engine->getSynthBank (5)->getProgramRecord (0), written);
 }
+
+// The synth's MIDI Out Select on THRU sends the editor's own messages back to it. Within a second
+// the loop is found and the user told once; from then on our own messages coming back are not
+// taken for the synth's (a knob's older values would bounce back over newer ones).
+TEST_F (LinkFixture, OwnMessagesComingBackAreFoundAndIgnored)
+{
+    // One answer equal to what was sent is no loop: an edit buffer sent, then asked for.
+    auto sound = initialProgram();
+    sound[20] = 77;
+    pluginBank.setEditBuffer (sound);
+    engine->sendEditBufferToSynth();
+    engine->requestDump (sysex::requestEditBuffer, 0, 0);
+    ASSERT_TRUE (pumpUntil ([&] { return pluginBank.getEditBufferRecord() == sound && engine->waitUntilSent (10); }));
+    pumpFor (200);
+    EXPECT_TRUE (engine->takeNotices().isEmpty());
+
+    synth().setGlobal (globals::midiOutSelect, globals::outSelectThru);
+    std::vector<int32_t> values;
+    engine->takeParameterValues (values);
+    for (int v = 10; v < 14; ++v)
+        engine->sendParameterNrpn (15, v); // cutoff
+    juce::StringArray notices;
+    ASSERT_TRUE (pumpUntil (
+        [&]
+        {
+            notices.addArray (engine->takeNotices());
+            return !notices.isEmpty();
+        },
+        1000));
+    EXPECT_EQ (notices.size(), 1);
+    EXPECT_TRUE (notices[0].contains ("MIDI Out Select")) << notices[0];
+
+    values.clear();
+    engine->takeParameterValues (values);
+    engine->sendParameterNrpn (15, 50);
+    ASSERT_TRUE (engine->waitUntilSent (1000));
+    pumpFor (200);
+    engine->takeParameterValues (values);
+    EXPECT_EQ (std::count (values.begin(), values.end(), 20 * 4096 + 50), 0) << "an echo was acted on";
+    EXPECT_TRUE (engine->takeNotices().isEmpty()); // told once
+}
