@@ -217,6 +217,42 @@ TEST_F (BankViewFixture, WriteStoresTheEditedSoundWithoutReloadingOrSwitching)
     EXPECT_EQ (main->getSynthPanel().getLcd().getLocationText(), "U3:005");
 }
 
+TEST_F (BankViewFixture, WriteTakesTheNameBeingTyped)
+{
+    open();
+    struct Case
+    {
+        const char* typed;
+        bool pressReturn; // else WRITE is pressed with the rename box still open
+        int program;
+    };
+    for (const auto& c : { Case { "Typed Not Oked", false, 6 }, Case { "Typed Returned", true, 7 } })
+    {
+        SCOPED_TRACE (c.typed);
+        main->toggleWriteDialog();
+        auto* dialog = main->getWriteDialog();
+        ASSERT_NE (dialog, nullptr);
+        press (dialog->getBankButton (1));
+        clickRow (dialog->getGrid(), c.program);
+        dialog->openRenameBox();
+        ASSERT_NE (dialog->getRenameBox(), nullptr);
+        dialog->getRenameBox()->getEditor().setText (c.typed);
+        if (c.pressReturn)
+        {
+            dialog->getRenameBox()->getEditor().keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+            settle();
+            EXPECT_EQ (dialog->getRenameBox(), nullptr);
+            EXPECT_EQ (dialog->getName().trimEnd(), c.typed);
+        }
+        press (dialog->getWriteButton());
+        EXPECT_EQ (main->getWriteDialog(), nullptr);
+        EXPECT_TRUE (pumpUntil ([&] {
+            const auto stored = synth().getProgram (1, c.program);
+            return decodeProgramName (stored.data() + 184, 16).trimEnd() == c.typed;
+        })) << decodeProgramName (synth().getProgram (1, c.program).data() + 184, 16);
+    }
+}
+
 TEST_F (BankViewFixture, WriteDialogOffersUserBanksAndCutsLongNames)
 {
     open();
