@@ -17,33 +17,33 @@ void MessageSlot::show (const juce::String& text)
 {
     if (box == nullptr)
     {
-        open ({ text, {}, false });
+        open ({text, {}, false});
     }
-    else if (! shown.isQuestion && waiting.empty())
+    else if (!shown.isQuestion && waiting.empty())
     {
         const auto all = joined (shown.text, text);
         if (all != shown.text)
         {
             removeBox();
-            open ({ all, {}, false });
+            open ({all, {}, false});
         }
     }
-    else if (! waiting.empty() && ! waiting.back().isQuestion)
+    else if (!waiting.empty() && !waiting.back().isQuestion)
     {
         waiting.back().text = joined (waiting.back().text, text);
     }
     else
     {
-        waiting.push_back ({ text, {}, false });
+        waiting.push_back ({text, {}, false});
     }
 }
 
 void MessageSlot::ask (const juce::String& text, std::function<void()> onYes)
 {
     if (box == nullptr)
-        open ({ text, std::move (onYes), true });
+        open ({text, std::move (onYes), true});
     else
-        waiting.push_back ({ text, std::move (onYes), true });
+        waiting.push_back ({text, std::move (onYes), true});
 }
 
 void MessageSlot::open (Entry entry)

@@ -41,7 +41,7 @@ public:
 
     MsgCont* get() const noexcept { return box.get(); }
     /** How many messages and questions wait behind the one shown. */
-    int getNumWaiting() const noexcept { return (int) waiting.size(); }
+    int getNumWaiting() const noexcept { return (int)waiting.size(); }
 
 private:
     struct Entry
