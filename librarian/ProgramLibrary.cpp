@@ -63,6 +63,32 @@ juce::File ProgramLibrary::defaultFileIn (const juce::File& settingsFolder)
     return settingsFolder.getChildFile (libraryfile::defaultFileName);
 }
 
+namespace
+{
+// The file a path names once its folder's link and its own link are followed.
+juce::File followLinks (const juce::File& file)
+{
+    const auto folder = file.getParentDirectory().getLinkedTarget();
+    return folder.getChildFile (file.getFileName()).getLinkedTarget();
+}
+} // namespace
+
+bool ProgramLibrary::isDefaultFile (const juce::File& file) const
+{
+    return file == defaultFile || followLinks (file) == followLinks (defaultFile);
+}
+
+SaveResult ProgramLibrary::saveToFile (const juce::File& file, juce::String* whyNot) const
+{
+    if (isDefaultFile (file))
+    {
+        if (whyNot != nullptr)
+            *whyNot = "the library itself is kept in it";
+        return SaveResult::failed;
+    }
+    return store.saveToFile (file, whyNot);
+}
+
 //==============================================================================
 bool ProgramLibrary::isUnchangedOnDisk (const FileReadResult& found) const
 {

@@ -76,11 +76,11 @@ public:
     bool reloadIfChangedOnDisk();
 
     /** Writes the library to a file of the user's choosing; an empty library writes nothing.
-        whyNot says why a save failed. */
-    SaveResult saveToFile (const juce::File& file, juce::String* whyNot = nullptr) const
-    {
-        return store.saveToFile (file, whyNot);
-    }
+        whyNot says why a save failed. The default file is refused: it follows the library, so a
+        copy saved there would be gone with the next change. */
+    SaveResult saveToFile (const juce::File& file, juce::String* whyNot = nullptr) const;
+    /** Whether file is the default file, under its own name or through a link. */
+    bool isDefaultFile (const juce::File& file) const;
 
     //==============================================================================
     // Imports: each stages entries; commitImport then appends or replaces.

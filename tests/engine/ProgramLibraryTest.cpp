@@ -365,7 +365,8 @@ TEST (ProgramLibrary, AFailedSaveIsReportedAndKeepsTheOldFile)
     EXPECT_EQ (lib->addCurrentProgram ("New", 0), SaveResult::failed);
     EXPECT_EQ (lib->getStore().getNumEntries(), 2); // kept in memory
     juce::String whyNot;
-    EXPECT_EQ (lib->saveToFile (file, &whyNot), SaveResult::failed);
+    const auto copy = file.getSiblingFile (juce::String::repeatedString ("b", 246) + ".m_l");
+    EXPECT_EQ (lib->saveToFile (copy, &whyNot), SaveResult::failed);
     EXPECT_TRUE (whyNot.contains ("too long")) << whyNot;
     EXPECT_EQ (lib->clearAll(), SaveResult::failed);
     EXPECT_EQ (contentsOf (file), old);
@@ -373,6 +374,37 @@ TEST (ProgramLibrary, AFailedSaveIsReportedAndKeepsTheOldFile)
     ASSERT_EQ (rig.told.size(), 1) << rig.told.joinIntoString ("\n");
     EXPECT_TRUE (rig.told[0].startsWith ("Could not save the library")) << rig.told[0];
     EXPECT_TRUE (rig.told[0].contains ("too long")) << rig.told[0];
+}
+
+TEST (ProgramLibrary, ACopyIsNeverSavedOverTheDefaultFile)
+{
+    LibraryRig rig;
+    auto lib = rig.open();
+    lib->addCurrentProgram ("Kept", 0);
+    const auto before = contentsOf (rig.file);
+    ASSERT_GT (before.getSize(), 0u);
+
+    // Under its own name, through a link to it, and through a link to its folder.
+    const auto linkToFile = rig.temp.folder.getChildFile ("link.m_l");
+    const auto linkToFolder = rig.temp.folder.getSiblingFile (rig.temp.folder.getFileName() + "-link");
+    ASSERT_TRUE (rig.file.createSymbolicLink (linkToFile, true));
+    ASSERT_TRUE (rig.temp.folder.createSymbolicLink (linkToFolder, true));
+    for (const auto& target : { rig.file, linkToFile, linkToFolder.getChildFile (rig.file.getFileName()) })
+    {
+        SCOPED_TRACE (target.getFullPathName());
+        EXPECT_TRUE (lib->isDefaultFile (target));
+        juce::String whyNot;
+        EXPECT_EQ (lib->saveToFile (target, &whyNot), SaveResult::failed);
+        EXPECT_FALSE (whyNot.isEmpty());
+    }
+    linkToFolder.deleteFile();
+    EXPECT_EQ (contentsOf (rig.file), before);
+
+    // Any other file takes the copy.
+    const auto copy = rig.temp.folder.getChildFile ("x4Lib copy.m_l");
+    EXPECT_FALSE (lib->isDefaultFile (copy));
+    EXPECT_EQ (lib->saveToFile (copy), SaveResult::written);
+    EXPECT_EQ (contentsOf (copy), before);
 }
 
 TEST (ProgramLibrary, TwoInstancesKeepEachOthersChanges)

@@ -491,6 +491,63 @@ TEST_F (LibraryWindowFixture, LibraryQuestionsReplaceOrClearOnlyAfterASuccessful
     EXPECT_EQ (library.getFilterLabel(), "");
 }
 
+TEST_F (LibraryWindowFixture, TheCopySavedBeforeAReplaceIsANewDatedFileNeverTheLibraryItself)
+{
+    openWindow();
+    auto& page = libraryPage();
+    page.loadMenuFinished (LibClass::fromSynthBankItem + 0);
+    const auto entries = store().getNumEntries();
+    const auto defaultFile = page.getLibrary().getDefaultFile();
+    juce::MemoryBlock kept;
+    ASSERT_TRUE (defaultFile.loadFileAsData (kept));
+
+    juce::StringArray suggested;
+    std::deque<juce::File> picks { defaultFile, defaultFile.withFileExtension ({}), {} };
+    manager().getFileBrowser().setChooser (
+        [&] (int, const juce::File&, const juce::String& name, FileBrowser::Picked answer)
+        {
+            suggested.add (name);
+            const auto file = picks.front();
+            picks.pop_front();
+            answer (file);
+        });
+
+    // Before an import replaces the library, and before CLEAR ALL: the default file, picked by its
+    // name or by a name that completes to it, is refused with a message and nothing is replaced.
+    page.loadMenuFinished (LibClass::fromSynthBankItem + 1);
+    page.getDialog()->getNoButton().triggerClick();
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_TRUE (message().contains ("x4Lib.m_l is the library itself")) << message();
+    dismissMessage();
+    EXPECT_EQ (store().getNumEntries(), entries);
+    EXPECT_GT (store().getNumStaged(), 0);
+
+    press (page.getButton (LibClass::clearAllButton));
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_TRUE (message().contains ("x4Lib.m_l is the library itself")) << message();
+    dismissMessage();
+    EXPECT_EQ (store().getNumEntries(), entries);
+    juce::MemoryBlock after;
+    ASSERT_TRUE (defaultFile.loadFileAsData (after));
+    EXPECT_EQ (after, kept);
+
+    // What is proposed is a new file named by the day; SAVE itself proposes "Untitled".
+    const auto dated = "Library " + juce::Time::getCurrentTime().formatted ("%Y-%m-%d");
+    ASSERT_EQ (suggested.size(), 2);
+    EXPECT_EQ (suggested[0], dated);
+    press (page.getButton (LibClass::saveButton));
+    EXPECT_EQ (suggested[2], "Untitled");
+
+    // Once a file of that name exists in the folder the dialog opens in, the next one is proposed.
+    const auto folder = manager().getFileBrowser().startFolder (filedialog::saveLibrary);
+    folder.getChildFile (dated + ".m_l").replaceWithText ("taken");
+    picks.push_back ({});
+    press (page.getButton (LibClass::clearAllButton));
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_EQ (suggested[3], dated + " (2)");
+    folder.getChildFile (dated + ".m_l").deleteFile();
+}
+
 TEST_F (LibraryWindowFixture, ALibraryRowClickMakesThatEntryTheCurrentProgramAndTheButtonsFollowTheSelection)
 {
     openWindow();

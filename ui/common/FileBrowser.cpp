@@ -48,16 +48,18 @@ void FileBrowser::browseForOpen (int type, Picked picked)
              });
 }
 
-void FileBrowser::browseForSave (int type, const juce::String& suggestedName, Picked picked)
+void FileBrowser::browseForSave (int type, const juce::String& suggestedName, Picked picked, Refuse refuse)
 {
     std::weak_ptr<bool> weakAlive = alive;
     chooser (type, startFolder (type), suggestedName,
-             [this, weakAlive, type, picked] (const juce::File& chosen)
+             [this, weakAlive, type, picked, refuse] (const juce::File& chosen)
              {
                  if (weakAlive.expired() || chosen == juce::File())
                      return;
                  const auto file = FileMan::completeExtension (chosen, type);
                  rememberFolder (type, file);
+                 if (refuse != nullptr && refuse (file))
+                     return;
                  if (file.exists())
                      confirm ("Replace \"" + file.getFileName() + "\"?", [picked, file] { picked (file); });
                  else

@@ -313,10 +313,31 @@ void LibClass::decideImport()
     refreshButtons();
 }
 
+juce::String LibClass::suggestedSaveName (bool beforeReplacing) const
+{
+    if (!beforeReplacing)
+        return untitledName;
+    // A copy kept before the library is replaced gets a new file of its own, named by the day.
+    const auto folder = host.getFileBrowser().startFolder (filedialog::saveLibrary);
+    const auto dated = "Library " + juce::Time::getCurrentTime().formatted ("%Y-%m-%d");
+    auto name = dated;
+    for (int n = 2; FileMan::completeExtension (folder.getChildFile (name), filedialog::saveLibrary).exists(); ++n)
+        name = dated + " (" + juce::String (n) + ")";
+    return name;
+}
+
 void LibClass::saveLibrary (std::function<void()> afterSaving)
 {
     juce::Component::SafePointer<LibClass> safe (this);
-    host.getFileBrowser().browseForSave (filedialog::saveLibrary, untitledName,
+    const auto refuseDefaultFile = [safe] (const juce::File& file)
+    {
+        if (safe == nullptr || !safe->library->isDefaultFile (file))
+            return false;
+        safe->host.showMessage (file.getFileName() + " is the library itself: save the copy under another name. "
+                                                     "The library was not changed");
+        return true;
+    };
+    host.getFileBrowser().browseForSave (filedialog::saveLibrary, suggestedSaveName (afterSaving != nullptr),
                                          [safe, afterSaving] (const juce::File& file)
                                          {
                                              if (safe == nullptr)
@@ -332,7 +353,8 @@ void LibClass::saveLibrary (std::function<void()> afterSaving)
                                              if (afterSaving != nullptr)
                                                  afterSaving();
                                              safe->refreshButtons();
-                                         });
+                                         },
+                                         refuseDefaultFile);
 }
 
 //==============================================================================

@@ -109,6 +109,8 @@ private:
     void decideImport();
     void stageFromFile (int item, const juce::File& file);
     void report (SaveResult result);
+    /** "Untitled" for SAVE; a new, dated file for the copy kept before a replace or a clear. */
+    juce::String suggestedSaveName (bool beforeReplacing) const;
     void refreshLabels();
 
     MarvexAudioProcessor& processor;
