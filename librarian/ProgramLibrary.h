@@ -68,7 +68,10 @@ public:
 
     SaveResult deleteSelected();
     SaveResult clearAll();
+    /** Appends (skipping entries already in the library) or replaces with what is staged. */
     SaveResult commitImport (bool append);
+    /** How many staged entries the last commitImport skipped as already in the library. */
+    int getNumSkippedByLastImport() const noexcept { return lastImportSkipped; }
 
     /** Reads the default file again if another instance wrote it since (every change does this
         first; the page may also call it when it is shown again). The selected entry stays selected
@@ -97,7 +100,8 @@ public:
 
     /** Stages the entries of a library file; a file without the library header is refused. */
     ImportResult stageLibraryFile (const juce::File& file);
-    /** Stages the first count programs of concatenated 300-byte program dumps (a bank file). */
+    /** Stages the first count programs of concatenated 300-byte program dumps (a bank file, of
+        one bank or of several). */
     ImportResult stageProgramDumps (const juce::MemoryBlock& dumps, int count);
     /** Stages the 128 programs of a bank (an instrument bank or the plug-in preset bank). */
     ImportResult stageBank (const Bank_Program& bank);
@@ -138,6 +142,7 @@ private:
 
     LibraryStore store;
     juce::String filterLabel;
+    int lastImportSkipped = 0;
     juce::MemoryBlock knownContent; // the file as this instance last read or wrote it
     bool knownExists = false;
     bool unsavedChanges = false;

@@ -207,23 +207,28 @@ TEST (LibraryStore, ImportsStageEachProgramOnceAndAppendOrReplace)
     EXPECT_EQ (s.getNumEntries(), 101);
     EXPECT_EQ (s.entryName (0), "Mine            ");
 
-    // The same bank again, appended: duplicates of library entries are not removed by an import.
+    // Appended again, with programs new to the library among them: only those are added, after the
+    // library's entries, and the rest are counted as skipped.
+    for (int p = 0; p < 10; ++p)
+        bank.setProgram (p, programWith (1000 + p));
     s.stageBank (bank, 128);
-    s.commitImport (true);
-    EXPECT_EQ (s.getNumEntries(), 201);
-    EXPECT_EQ (std::memcmp (s.getEntry (1), s.getEntry (101), 256), 0);
-    EXPECT_EQ (s.findEntry (s.getEntry (150)), 50);
+    EXPECT_EQ (s.getNumStaged(), 110);
+    EXPECT_EQ (s.commitImport (true), 100);
+    EXPECT_EQ (s.getNumEntries(), 111);
+    EXPECT_EQ (s.findEntry (programWith (1003).data()), 104);
+    EXPECT_EQ (s.commitImport (true), 110);
+    EXPECT_EQ (s.getNumEntries(), 111);
 
-    // Replacing empties the library first; the import buffer keeps its content.
-    s.commitImport (false);
-    EXPECT_EQ (s.getNumEntries(), 100);
-    EXPECT_EQ (s.getNumStaged(), 100);
+    // Replacing empties the library first and skips nothing; the import buffer keeps its content.
+    EXPECT_EQ (s.commitImport (false), 0);
+    EXPECT_EQ (s.getNumEntries(), 110);
+    EXPECT_EQ (s.getNumStaged(), 110);
 
     // A short block stages nothing, and committing nothing changes nothing.
     s.stageEntries (juce::MemoryBlock (300), 100);
     EXPECT_EQ (s.getNumStaged(), 0);
     s.commitImport (false);
-    EXPECT_EQ (s.getNumEntries(), 100);
+    EXPECT_EQ (s.getNumEntries(), 110);
 }
 
 TEST (LibraryStore, CategoryFilterSearchAndCounters)

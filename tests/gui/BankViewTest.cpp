@@ -1,3 +1,4 @@
+#include "files/FileMan.h"
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
@@ -163,6 +164,18 @@ TEST_F (BankViewFixture, ReceiveSaveAndLoadABankThroughTheBankViewMenus)
     answer (true);
     EXPECT_EQ (engine().getSynthBank (2)->getAllPrograms(), engine().getSynthBank (1)->getAllPrograms());
     EXPECT_EQ (main->getMessageBox(), nullptr);
+
+    // A file of all four banks fills the bank with its first 128 and says what it left out.
+    juce::MemoryBlock allBanks;
+    for (int b = 0; b < 4; ++b)
+        allBanks.append (FileMan::makeBankFile (*engine().getSynthBank (4 + b), b).getData(), 38400);
+    nextChoice = temp.folder.getChildFile ("all.syx");
+    nextChoice.replaceWithData (allBanks.getData(), allBanks.getSize());
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 3);
+    EXPECT_EQ (messageText(), "Replace 128 programs of U4?\n"
+                              "all.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+    answer (true);
+    EXPECT_EQ (engine().getSynthBank (3)->getAllPrograms(), engine().getSynthBank (4)->getAllPrograms());
 
     // A file that holds no programs says so and changes nothing.
     nextChoice = temp.folder.getChildFile ("notes.syx");

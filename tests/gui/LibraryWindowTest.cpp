@@ -491,6 +491,47 @@ TEST_F (LibraryWindowFixture, LibraryQuestionsReplaceOrClearOnlyAfterASuccessful
     EXPECT_EQ (library.getFilterLabel(), "");
 }
 
+TEST_F (LibraryWindowFixture, AFileOfAllBanksImportsEveryProgramAndAnImportAddsNothingTwice)
+{
+    openWindow();
+    auto& page = libraryPage();
+    // The size of the maker's file of all banks: 512 program dumps, here of F1-F4.
+    juce::MemoryBlock allBanks;
+    for (int b = 0; b < 4; ++b)
+        allBanks.append (FileMan::makeBankFile (*engine().getSynthBank (4 + b), b).getData(), 128 * 300);
+    ASSERT_EQ (allBanks.getSize(), 153600u);
+    const auto file = temp.folder.getChildFile ("All Banks.syx");
+    file.replaceWithData (allBanks.getData(), allBanks.getSize());
+    LibraryStore distinct;
+    for (int b = 0; b < 4; ++b)
+    {
+        distinct.stageBank (*engine().getSynthBank (4 + b), 128);
+        distinct.commitImport (true);
+    }
+    ASSERT_EQ (distinct.getNumEntries(), 512) << "the factory set holds no program twice";
+
+    answers.push_back (file);
+    page.loadMenuFinished (LibClass::fromProgramBankFileItem);
+    EXPECT_EQ (store().getNumEntries(), 512);
+    for (int n : {0, 127, 128, 511})
+        EXPECT_GE (store().findEntry (engine().getSynthBank (4 + n / 128)->getProgramRecord (n % 128).data()), 0) << n;
+
+    // The same file again, appended: nothing is added twice, and the message says so.
+    answers.push_back (file);
+    page.loadMenuFinished (LibClass::fromProgramBankFileItem);
+    ASSERT_TRUE (page.isDialogOpen());
+    page.getDialog()->getOkButton().triggerClick(); // "Append Programs?" YES
+    EXPECT_EQ (store().getNumEntries(), 512);
+    EXPECT_EQ (message(), "Added 0 programs; 512 already in the library were not added again");
+    dismissMessage();
+
+    // The preset page takes the first 128 and says so.
+    answers.push_back (file);
+    presetPage().loadMenuFinished (Plugin_Bank::loadProgramBankItem);
+    EXPECT_EQ (bank().getAllPrograms(), engine().getSynthBank (4)->getAllPrograms());
+    EXPECT_EQ (message(), "All Banks.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+}
+
 TEST_F (LibraryWindowFixture, TheCopySavedBeforeAReplaceIsANewDatedFileNeverTheLibraryItself)
 {
     openWindow();

@@ -165,6 +165,14 @@ void LibClass::report (SaveResult)
     refreshButtons();
 }
 
+void LibClass::reportImport (SaveResult result)
+{
+    report (result);
+    if (const auto skipped = library->getNumSkippedByLastImport(); skipped > 0)
+        host.showMessage ("Added " + juce::String (library->getStore().getNumStaged() - skipped) + " programs; " +
+                          juce::String (skipped) + " already in the library were not added again");
+}
+
 //==============================================================================
 void LibClass::libButClicked (LibBut&, int id)
 {
@@ -289,7 +297,7 @@ void LibClass::stageFromFile (int item, const juce::File& file)
         const auto status = fileMan.loadProgramBank (file);
         const auto staged =
             status == FileMan::ReadStatus::ok
-                ? library->stageProgramDumps (fileMan.getLoadedDumps().dumps, fileMan.getLoadedDumps().count)
+                ? library->stageProgramDumps (fileMan.getAllDumps().dumps, fileMan.getAllDumps().count)
                 : ProgramLibrary::ImportResult::unreadable;
         if (staged != ProgramLibrary::ImportResult::staged)
         {
@@ -307,7 +315,7 @@ void LibClass::decideImport()
     if (library->getStore().getNumStaged() == 0)
         return;
     if (library->getStore().getNumEntries() == 0)
-        report (library->commitImport (false));
+        reportImport (library->commitImport (false));
     else
         openDialog (LibraryDialog::appendPrograms);
     refreshButtons();
@@ -391,13 +399,13 @@ void LibClass::textAccepted (int code, int tag)
 
     hideDialog();
     if (code == appendCode && tag == appendTag)
-        report (library->commitImport (true));
+        reportImport (library->commitImport (true));
     else if (code == appendCode && tag == saveTag)
         saveLibrary (
             [safe]
             {
                 if (safe != nullptr)
-                    safe->report (safe->library->commitImport (false));
+                    safe->reportImport (safe->library->commitImport (false));
             });
     else if (code == saveBeforeClearCode)
         saveLibrary (
@@ -420,7 +428,7 @@ void LibClass::textDeclined (int code, int tag)
     if (code == appendCode && tag == appendTag)
         openDialog (LibraryDialog::saveBeforeImport);
     else if (code == appendCode && tag == saveTag)
-        report (library->commitImport (false));
+        reportImport (library->commitImport (false));
     else if (code == saveBeforeClearCode)
         report (library->clearAll());
     refreshLabels();

@@ -329,6 +329,8 @@ bool Plugin_Bank::loadProgramBankFile (const juce::File& file)
     loaded.loadFromDumps (dumps.dumps);
     const auto all = loaded.getAllPrograms();
     replaceSlots (juce::MemoryBlock (all.getData(), (size_t)dumps.count * (size_t)program::recordSize));
+    if (const auto leftOut = FileMan::describeFirstBankTaken (file, fileMan.getAllDumps().count); leftOut.isNotEmpty())
+        host.showMessage (leftOut);
     return true;
 }
 

@@ -131,8 +131,11 @@ void MenuCommands::loadBank (int bank)
             if (reportReadProblem (fileMan.loadProgramBank (file), file, "No Mopho programs in"))
                 return;
             const auto dumps = fileMan.getLoadedDumps();
-            main.askQuestion ("Replace " + juce::String (dumps.count) + " programs of " +
-                                  userBankText (bank) + "?",
+            auto question = "Replace " + juce::String (dumps.count) + " programs of " + userBankText (bank) + "?";
+            if (const auto leftOut = FileMan::describeFirstBankTaken (file, fileMan.getAllDumps().count);
+                leftOut.isNotEmpty())
+                question << "\n" << leftOut;
+            main.askQuestion (question,
                               [this, bank, dumps] { engine.loadSynthBankFromDumps (bank, dumps.dumps); });
         });
 }
