@@ -153,7 +153,9 @@ TEST_F (BankViewFixture, ReceiveSaveAndLoadABankThroughTheBankViewMenus)
     ASSERT_TRUE (saved.existsAsFile());
     EXPECT_EQ (saved.getSize(), 38400);
     EXPECT_EQ (chooserType, 103);
-    EXPECT_EQ (chooserStart, temp.folder); // the settings folder the first time
+    // The first time: the user's documents folder (the home folder without one), never the
+    // hidden settings folder.
+    EXPECT_EQ (chooserStart, juce::File::getSpecialLocation (juce::File::userHomeDirectory));
 
     // Loading it into U3 asks first, since it replaces the bank.
     nextChoice = saved;
@@ -182,6 +184,31 @@ TEST_F (BankViewFixture, ReceiveSaveAndLoadABankThroughTheBankViewMenus)
     nextChoice.replaceWithText ("nothing to see here");
     commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 3);
     EXPECT_EQ (messageText(), "No Mopho programs in: notes.syx");
+}
+
+TEST_F (BankViewFixture, FileDialogsStartInTheDocumentsFolderThenWhereThatKindWentLast)
+{
+    const auto documents = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Documents");
+    ASSERT_TRUE (documents.createDirectory());
+    ASSERT_EQ (juce::File::getSpecialLocation (juce::File::userDocumentsDirectory), documents);
+    open (false);
+    nextChoice = juce::File();
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 1);
+    EXPECT_EQ (chooserStart, documents);
+
+    // A program file saved elsewhere: program files start there, bank files still in the documents.
+    const auto elsewhere = temp.folder.getSiblingFile (temp.folder.getFileName() + " programs");
+    ASSERT_TRUE (elsewhere.createDirectory());
+    nextChoice = elsewhere.getChildFile ("Lead");
+    commands().fileMenuFinished (MenuCommands::saveProgramItem);
+    ASSERT_TRUE (nextChoice.withFileExtension ("m_p").existsAsFile());
+    nextChoice = juce::File();
+    commands().fileMenuFinished (MenuCommands::loadProgramItem);
+    EXPECT_EQ (chooserStart, elsewhere);
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 1);
+    EXPECT_EQ (chooserStart, documents);
+    elsewhere.deleteRecursively();
+    documents.deleteRecursively();
 }
 
 TEST_F (BankViewFixture, WriteStoresTheEditedSoundWithoutReloadingOrSwitching)

@@ -25,7 +25,9 @@ juce::File FileBrowser::startFolder (int type) const
         if (juce::File::isAbsolutePath (remembered) && juce::File (remembered).isDirectory())
             return juce::File (remembered);
     }
-    return engine.getSettingsFolder();
+    // Never the settings folder, which is hidden and holds the files the editor keeps for itself.
+    const auto documents = juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+    return documents.isDirectory() ? documents : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
 }
 
 void FileBrowser::rememberFolder (int type, const juce::File& file)

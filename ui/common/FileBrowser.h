@@ -15,7 +15,7 @@ class MidiCntrState;
     cancels.
 
     A chooser starts in the folder last used for its kind (remembered in the engine's settings), the
-    settings folder the first time. A save completes the picked name's extension first and only then
+    user's documents folder the first time (the home folder when there is none). A save completes the picked name's extension first and only then
     asks before replacing an existing file, so a completed name that exists is asked about too.
 
     Tests replace the chooser with setChooser: it is given the dialog type and start folder and
