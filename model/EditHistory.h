@@ -36,6 +36,12 @@ public:
         ProgramRecord replaced{}, written{};
     };
 
+    /** A slot of the plug-in's preset bank overwritten by the step. */
+    struct SlotWrite
+    {
+        int slot = 0;
+        ProgramRecord replaced{}, written{};
+    };
     struct Step
     {
         juce::String label;
@@ -45,6 +51,8 @@ public:
         /** The programs that a transmission of local banks changed in the synth's memory, each
             with what the synth held before; programs it sent unchanged are left out. */
         std::vector<MemoryWrite> transmitted;
+        /** The preset bank's slots that the step overwrote, each with what it held before. */
+        std::vector<SlotWrite> presetSlots{};
     };
 
     static constexpr size_t defaultMaxSteps = 500;

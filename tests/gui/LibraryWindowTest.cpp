@@ -1,5 +1,6 @@
 #include "files/FileMan.h"
 #include "host/MarvexAudioProcessor.h"
+#include "host/SoundHistory.h"
 #include "librarian/LibraryFile.h"
 #include "librarian/LibraryStore.h"
 #include "librarian/PresetFiles.h"
@@ -204,12 +205,15 @@ TEST_F (LibraryWindowFixture, PresetBankFilesRoundTripAndEveryLoadReloadsTheEdit
 
     // U1 into the slots: the edit buffer follows slot 5, the stale edit is gone.
     presetPage().loadMenuFinished (Plugin_Bank::loadSynthBankItem + 0);
+    EXPECT_EQ (message(), "Replace 128 presets?");
+    dismissMessage();
     EXPECT_EQ (bank().getAllPrograms(), engine().getSynthBank (0)->getAllPrograms());
     EXPECT_TRUE (editBufferIsSlot (5));
 
     // The saved bank again: all 128 slots as they were, and the edit buffer is slot 5's.
     answers.push_back (bankFile);
     presetPage().loadMenuFinished (Plugin_Bank::loadPresetBankItem);
+    dismissMessage();
     EXPECT_EQ (bank().getAllPrograms(), original);
     EXPECT_TRUE (editBufferIsSlot (5));
     EXPECT_EQ (engine().getCurrentPluginProgram(), 5);
@@ -221,6 +225,8 @@ TEST_F (LibraryWindowFixture, PresetBankFilesRoundTripAndEveryLoadReloadsTheEdit
     bankOf30.replaceWithData (thirty.getData(), thirty.getSize());
     answers.push_back (bankOf30);
     presetPage().loadMenuFinished (Plugin_Bank::loadProgramBankItem);
+    EXPECT_EQ (message(), "Replace 30 presets?");
+    dismissMessage();
     for (int n = 0; n < 128; ++n)
         ASSERT_EQ (bank().getProgramRecord (n),
                    n < 30 ? engine().getSynthBank (2)->getProgramRecord (n)
@@ -528,8 +534,58 @@ TEST_F (LibraryWindowFixture, AFileOfAllBanksImportsEveryProgramAndAnImportAddsN
     // The preset page takes the first 128 and says so.
     answers.push_back (file);
     presetPage().loadMenuFinished (Plugin_Bank::loadProgramBankItem);
+    EXPECT_EQ (message(), "Replace 128 presets?\n"
+                          "All Banks.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+    dismissMessage();
     EXPECT_EQ (bank().getAllPrograms(), engine().getSynthBank (4)->getAllPrograms());
-    EXPECT_EQ (message(), "All Banks.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+}
+
+TEST_F (LibraryWindowFixture, PresetSlotsAreReplacedOnlyWhenTheUserAgreesAndUndoGivesThemBack)
+{
+    openWindow();
+    processor->setCurrentProgram (5);
+    const auto original = bank().getAllPrograms();
+    const auto u2 = engine().getSynthBank (1)->getAllPrograms();
+    ASSERT_NE (original, u2);
+    auto& history = processor->getHistory();
+
+    // LOAD asks first; CANCEL leaves every slot and the sound as they were.
+    presetPage().loadMenuFinished (Plugin_Bank::loadSynthBankItem + 1);
+    EXPECT_EQ (message(), "Replace 128 presets?");
+    manager().getMessageBox()->getCancelButton().getInnerButton()->triggerClick();
+    pumpFor (20);
+    EXPECT_EQ (bank().getAllPrograms(), original);
+    EXPECT_TRUE (editBufferIsSlot (5));
+
+    // OK replaces them; undo gives back the slots and the sound of the current slot, redo again.
+    presetPage().loadMenuFinished (Plugin_Bank::loadSynthBankItem + 1);
+    dismissMessage();
+    EXPECT_EQ (bank().getAllPrograms(), u2);
+    EXPECT_TRUE (editBufferIsSlot (5));
+    ASSERT_TRUE (history.undo());
+    EXPECT_EQ (bank().getAllPrograms(), original);
+    EXPECT_TRUE (editBufferIsSlot (5));
+    ASSERT_TRUE (history.redo());
+    EXPECT_EQ (bank().getAllPrograms(), u2);
+    EXPECT_TRUE (editBufferIsSlot (5));
+    ASSERT_TRUE (history.undo());
+
+    // A library entry chosen overwrites the current slot; its undo restores the slot and the sound.
+    auto& page = libraryPage();
+    page.loadMenuFinished (LibClass::fromSynthBankItem + 2);
+    const auto slotBefore = bank().getProgramRecord (5);
+    int row = 0;
+    while (row < store().getNumRows() && toRecord (store().getEntry (store().getRowEntry (row)), 256) == slotBefore)
+        ++row;
+    ASSERT_LT (row, store().getNumRows());
+    const auto entry = toRecord (store().getEntry (store().getRowEntry (row)), 256);
+    clickListRow (page.getList(), row);
+    EXPECT_EQ (bank().getProgramRecord (5), entry);
+    EXPECT_EQ (bank().getEditBufferRecord(), entry);
+    ASSERT_TRUE (history.undo());
+    EXPECT_EQ (bank().getProgramRecord (5), slotBefore);
+    EXPECT_EQ (bank().getEditBufferRecord(), slotBefore);
+    EXPECT_EQ (bank().getAllPrograms(), original);
 }
 
 TEST_F (LibraryWindowFixture, TheCopySavedBeforeAReplaceIsANewDatedFileNeverTheLibraryItself)
