@@ -519,7 +519,15 @@ TEST_F (BankViewFixture, CellMenuCopiesPastesSavesAndLoads)
     ASSERT_TRUE (items.next());
     EXPECT_EQ (items.getItem().text, "Paste " + engine().getSynthBank (4)->getProgramName (7));
 
+    // Pasting over a program asks first: CANCEL keeps it, OK replaces it.
+    const auto u1 = engine().getSynthBank (0)->getProgramRecord (3);
     commands().cellMenuFinished (MenuCommands::cellPasteItem, 0, 3);
+    EXPECT_EQ (messageText(), "Replace U1:004 " + engine().getSynthBank (0)->getProgramName (3).trimEnd() + " with " +
+                                  engine().getSynthBank (4)->getProgramName (7).trimEnd() + "?");
+    answer (false);
+    EXPECT_EQ (engine().getSynthBank (0)->getProgramRecord (3), u1);
+    commands().cellMenuFinished (MenuCommands::cellPasteItem, 0, 3);
+    answer (true);
     EXPECT_EQ (engine().getSynthBank (0)->getProgramRecord (3), f1);
 
     // Saved under the program's name; a name that exists once completed is asked about.
@@ -536,9 +544,15 @@ TEST_F (BankViewFixture, CellMenuCopiesPastesSavesAndLoads)
     answer (true);
     EXPECT_EQ (existing.getSize(), 298);
 
-    // Loaded into another cell: stored there and made the edit buffer.
+    // Loaded into another cell, after its question: stored there and made the edit buffer.
+    const auto u3 = engine().getSynthBank (2)->getProgramRecord (50);
     nextChoice = existing;
     commands().cellMenuFinished (MenuCommands::cellLoadItem, 2, 50);
+    EXPECT_EQ (messageText(), "Replace U3:051 " + engine().getSynthBank (2)->getProgramName (50).trimEnd() + " with Bass?");
+    answer (false);
+    EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (50), u3);
+    commands().cellMenuFinished (MenuCommands::cellLoadItem, 2, 50);
+    answer (true);
     settle();
     EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (50),
                engine().getSynthBank (0)->getProgramRecord (3));

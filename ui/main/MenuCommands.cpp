@@ -334,6 +334,18 @@ juce::PopupMenu MenuCommands::createCellMenu (int bank, int programNumber) const
     return menu;
 }
 
+void MenuCommands::askBeforeReplacing (int bank, int programNumber, const ProgramRecord& record,
+                                       std::function<void()> replace)
+{
+    const auto* target = engine.getSynthBank (bank);
+    if (target == nullptr)
+        return;
+    const auto newName = decodeProgramName (record.data() + program::nameOffset, program::nameLength).trimEnd();
+    main.askQuestion ("Replace " + programLocation (bank, programNumber) + " " +
+                          target->getProgramName (programNumber).trimEnd() + " with " + newName + "?",
+                      std::move (replace));
+}
+
 void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
 {
     auto* target = engine.getSynthBank (bank);
@@ -347,7 +359,12 @@ void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
         break;
     case cellPasteItem:
         if (clipboardFull)
-            engine.storeProgram (true, bank, programNumber, clipboard.getRecord());
+        {
+            const auto record = clipboard.getRecord();
+            askBeforeReplacing (bank, programNumber, record,
+                                [this, bank, programNumber, record]
+                                { engine.storeProgram (true, bank, programNumber, record); });
+        }
         break;
     case cellSaveItem:
         saveProgram (target->makeEditBufferDumpOf (programNumber), target->getProgramName (programNumber));
@@ -356,8 +373,12 @@ void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
         loadProgram (
             [this, bank, programNumber] (const ProgramRecord& record)
             {
-                engine.storeProgram (true, bank, programNumber, record);
-                engine.storeProgram (false, bank, programNumber, record);
+                askBeforeReplacing (bank, programNumber, record,
+                                    [this, bank, programNumber, record]
+                                    {
+                                        engine.storeProgram (true, bank, programNumber, record);
+                                        engine.storeProgram (false, bank, programNumber, record);
+                                    });
             });
         break;
     default:
