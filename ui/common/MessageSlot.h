@@ -40,8 +40,6 @@ public:
     void layout();
 
     MsgCont* get() const noexcept { return box.get(); }
-    /** How many messages and questions wait behind the one shown. */
-    int getNumWaiting() const noexcept { return (int)waiting.size(); }
 
 private:
     struct Entry
