@@ -56,8 +56,9 @@ public:
     };
 
     static constexpr size_t defaultMaxSteps = 500;
-    /** Steps that hold a transmission kept at most: each may hold up to four banks twice over
-        (512 KB), so the oldest steps go, up to such a step, when there are more. */
+    /** Steps that hold a transmission or a load of several preset slots kept at most: each may
+        hold whole banks twice over (up to 512 KB), so the oldest steps go, up to such a step, when
+        there are more. */
     static constexpr size_t maxTransmissionSteps = 8;
 
     explicit EditHistory (size_t stepBound = defaultMaxSteps) : maxSteps (juce::jmax ((size_t)1, stepBound))
