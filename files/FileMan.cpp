@@ -191,13 +191,23 @@ FileMan::ReadStatus FileMan::loadProgramBank (const juce::File& file)
         return ReadStatus::otherSynth;
 
     // A file of several banks fills one bank with its first 128 programs.
-    if (found.count > program::programsPerBank)
+    allDumps = std::move (found);
+    loadedDumps = allDumps;
+    if (loadedDumps.count > program::programsPerBank)
     {
-        found.count = program::programsPerBank;
-        found.dumps.setSize ((size_t)found.count * (size_t)sysex::programDumpSize);
+        loadedDumps.count = program::programsPerBank;
+        loadedDumps.dumps.setSize ((size_t)loadedDumps.count * (size_t)sysex::programDumpSize);
     }
-    loadedDumps = std::move (found);
     return ReadStatus::ok;
+}
+
+juce::String FileMan::describeFirstBankTaken (const juce::File& file, int programsInFile)
+{
+    if (programsInFile <= program::programsPerBank)
+        return {};
+    return file.getFileName() + " holds " + juce::String (programsInFile) + " programs: programs 1-" +
+           juce::String (program::programsPerBank) + " were taken, the other " +
+           juce::String (programsInFile - program::programsPerBank) + " were left out.";
 }
 
 bool FileMan::factorySetFromBytes (const void* data, size_t numBytes, FactorySet& set)

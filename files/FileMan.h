@@ -112,11 +112,16 @@ public:
     const ProgramRecord& getLoadedProgram() const noexcept { return loadedProgram; }
     const juce::MemoryBlock& getMessage() const noexcept { return message; }
 
-    /** Reads a bank file: every 300-byte program dump in it, at most 128; a file with a dump of
-        another synth is refused whole (otherSynth). On success the loaded dumps hold them back to
-        back, ready for Bank_Program::loadFromDumps. */
+    /** Reads a bank file: every 300-byte program dump in it; a file with a dump of another synth
+        is refused whole (otherSynth). On success the loaded dumps hold the first 128 back to back,
+        ready for Bank_Program::loadFromDumps, and all dumps hold every one (a file of all banks
+        holds 512). */
     ReadStatus loadProgramBank (const juce::File& file);
     const ProgramDumps& getLoadedDumps() const noexcept { return loadedDumps; }
+    const ProgramDumps& getAllDumps() const noexcept { return allDumps; }
+    /** For a bank file of more programs than one bank takes: how many it holds and which were
+        taken. Empty for a file of one bank or less. */
+    static juce::String describeFirstBankTaken (const juce::File& file, int programsInFile);
 
     /** Reads a factory set: 512 program dumps for banks 0..3, each program once. On success the
         loaded set holds the four banks' records. */
@@ -146,7 +151,7 @@ private:
     uint8_t otherSynthDevice = 0;
     bool otherSynthBank = false;
     ProgramRecord loadedProgram;
-    ProgramDumps loadedDumps;
+    ProgramDumps loadedDumps, allDumps;
     std::unique_ptr<FactorySet> factorySet;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileMan)

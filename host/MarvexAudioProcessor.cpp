@@ -304,10 +304,11 @@ void MarvexAudioProcessor::setCurrentProgramStateInformation (const void* data, 
         engine.loadCurrentPluginProgram();
     };
 
-    // A program applied from the editor (the library, the preset page) is one named undo step; a
-    // host's call on another thread is found as a new sound from the edit buffer's changes.
+    // A program applied from the editor (the library, the preset page) is one named undo step that
+    // gives back the slot it overwrote too; a host's call on another thread is found as a new sound
+    // from the edit buffer's changes.
     if (history != nullptr && juce::MessageManager::existsAndIsCurrentThread())
-        history->recordSoundChange (
+        history->recordPresetSlots (
             "Load " + decodeProgramName (record->data() + program::nameOffset, program::nameLength).trimEnd(),
             load);
     else

@@ -242,6 +242,33 @@ void SoundHistory::applyVariation (const juce::String& label,
     variationLabel = label;
 }
 
+void SoundHistory::recordPresetSlots (const juce::String& label, const std::function<void()>& change)
+{
+    aboutToEdit();
+    checkForNewSound();
+    closeOpenStep();
+
+    auto& slots = processor.getPluginBank();
+    std::vector<ProgramRecord> slotsBefore;
+    slotsBefore.reserve ((size_t)program::programsPerBank);
+    for (int n = 0; n < program::programsPerBank; ++n)
+        slotsBefore.push_back (slots.getProgramRecord (n));
+    const auto before = currentSound();
+
+    change();
+
+    catchUp();
+    EditHistory::Step step{label, true, EditHistory::changesBetween (before, watched), std::nullopt, {}};
+    for (int n = 0; n < program::programsPerBank; ++n)
+        if (const auto now = slots.getProgramRecord (n); now != slotsBefore[(size_t)n])
+            step.presetSlots.push_back ({n, slotsBefore[(size_t)n], now});
+    if (step.changes.empty() && step.presetSlots.empty())
+        return;
+    runStart = watched;
+    variationSource.reset();
+    add (std::move (step));
+}
+
 void SoundHistory::recordProgramWrite (int bank, int program, const juce::String& label,
                                        const std::function<void()>& write)
 {
@@ -370,6 +397,15 @@ void SoundHistory::apply (const EditHistory::Step& step, bool undoing)
         engine.getTransfer().transmit (std::move (programs));
         if (onTransmissionStarted != nullptr)
             onTransmissionStarted();
+    }
+
+    if (!step.presetSlots.empty())
+    {
+        // The slots first: the sound that follows is the one the current slot held then.
+        auto& slots = processor.getPluginBank();
+        for (const auto& w : step.presetSlots)
+            slots.setProgram (w.slot, undoing ? w.replaced : w.written);
+        processor.updateHostDisplay (juce::AudioProcessor::ChangeDetails().withProgramChanged (true));
     }
 
     const auto valueOf = [undoing] (const EditHistory::ByteChange& c)

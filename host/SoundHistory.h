@@ -74,6 +74,9 @@ public:
     /** Makes a sound the edit buffer, sends it to the synth as an edit-buffer dump and tells the
         host; one step. */
     void applySound (const ProgramRecord& sound, const juce::String& label);
+    /** Runs a change of the plug-in's preset bank (slots loaded, a slot overwritten) as one step
+        that keeps the slots it replaced as well as the sound before it. */
+    void recordPresetSlots (const juce::String& label, const std::function<void()>& change);
     /** Runs a store into program memory of the synth (user bank, program) as one step that keeps
         what it replaced: read from the synth first (the write then follows when it has arrived, and
         never when it does not come), unless it was read since it was last written there. write

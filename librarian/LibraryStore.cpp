@@ -264,23 +264,35 @@ void LibraryStore::stageBank (const Bank_Program& bank, int count)
     stageEntries (programs, 0);
 }
 
-void LibraryStore::commitImport (bool append)
+int LibraryStore::commitImport (bool append)
 {
-    const auto staged = (size_t)getNumStaged() * entrySize;
-    if (staged == 0)
-        return;
+    const auto numStaged = getNumStaged();
+    if (numStaged == 0)
+        return 0;
 
-    const int firstNew = append ? getNumEntries() : 0;
     if (!append)
     {
         data.clear();
         forgetAll();
     }
+    // The staged entries are each there once, so only the library's own entries can repeat them.
     const auto* staging = static_cast<const uint8_t*> (importBuffer.getData());
-    data.insert (data.end(), staging, staging + staged);
-    for (int i = firstNew; i < getNumEntries(); ++i)
+    const int numBefore = getNumEntries();
+    int skipped = 0;
+    for (int k = 0; k < numStaged; ++k)
+    {
+        const auto* record = staging + (size_t)k * entrySize;
+        if (append && findEntry (record) >= 0)
+        {
+            ++skipped;
+            continue;
+        }
+        data.insert (data.end(), record, record + entrySize);
+    }
+    for (int i = numBefore; i < getNumEntries(); ++i)
         indexEntry (i);
     rebuildView (FilterMode::all);
+    return skipped;
 }
 
 //==============================================================================

@@ -107,16 +107,16 @@ public:
     //==============================================================================
     // Imports
 
-    /** The import buffer becomes the whole records from start on, each once. Duplicates of library
-        entries stay: an append adds them again. */
+    /** The import buffer becomes the whole records from start on, each once. */
     void stageEntries (const juce::MemoryBlock& block, size_t start);
     /** Stages programs 0..count-1 of a bank (short programs padded with zeros). */
     void stageBank (const Bank_Program& bank, int count);
     void clearImport() noexcept { importBuffer.reset(); }
     int getNumStaged() const noexcept { return (int)(importBuffer.getSize() / entrySize); }
-    /** Appends the staged entries (after emptying the library unless append), then lists all. The
-        import buffer keeps them. Does nothing when nothing is staged. */
-    void commitImport (bool append);
+    /** Appends the staged entries (after emptying the library unless append), then lists all. An
+        append skips the entries equal to one already in the library. The import buffer keeps them.
+        Does nothing when nothing is staged. Returns how many staged entries were skipped. */
+    int commitImport (bool append);
 
     //==============================================================================
     // The view

@@ -7,6 +7,7 @@
 #include "librarian/LibraryFile.h"
 #include "model/Bank_Program.h"
 #include "model/Categories.h"
+#include "model/DSI_Program.h"
 #include "model/PluginChunks.h"
 
 namespace kelvo
@@ -113,6 +114,32 @@ int ProgramLibrary::keepOneOfEachSound()
     if (removed > 0)
         saveDefaultFile();
     return removed;
+}
+
+namespace
+{
+// The file a path names once its folder's link and its own link are followed.
+juce::File followLinks (const juce::File& file)
+{
+    const auto folder = file.getParentDirectory().getLinkedTarget();
+    return folder.getChildFile (file.getFileName()).getLinkedTarget();
+}
+} // namespace
+
+bool ProgramLibrary::isDefaultFile (const juce::File& file) const
+{
+    return file == defaultFile || followLinks (file) == followLinks (defaultFile);
+}
+
+SaveResult ProgramLibrary::saveToFile (const juce::File& file, juce::String* whyNot) const
+{
+    if (isDefaultFile (file))
+    {
+        if (whyNot != nullptr)
+            *whyNot = "the library itself is kept in it";
+        return SaveResult::failed;
+    }
+    return store.saveToFile (file, whyNot);
 }
 
 //==============================================================================
@@ -269,12 +296,13 @@ SaveResult ProgramLibrary::clearAll()
 
 SaveResult ProgramLibrary::commitImport (bool append)
 {
+    lastImportSkipped = 0;
     if (store.getNumStaged() == 0)
         return SaveResult::nothingToWrite;
     const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
     if (append)
         takeChangesKeepingSelection();
-    store.commitImport (append);
+    lastImportSkipped = store.commitImport (append);
     return saveDefaultFile();
 }
 
@@ -307,15 +335,25 @@ ProgramLibrary::ImportResult ProgramLibrary::stageLibraryFile (const juce::File&
 ProgramLibrary::ImportResult ProgramLibrary::stageProgramDumps (const juce::MemoryBlock& dumps, int count)
 {
     store.clearImport();
-    const auto whole = (int)juce::jmin ((size_t)program::programsPerBank, dumps.getSize() / programDumpSize);
-    count = juce::jmin (count, whole);
+    count = juce::jmin (count, (int)(dumps.getSize() / programDumpSize));
     if (count < 1)
         return ImportResult::nothingStaged;
 
-    Bank_Program bank ("Import");
-    bank.initialise();
-    bank.loadFromDumps (dumps);
-    store.stageBank (bank, count);
+    // Every program of the file, however many banks it holds; a dump that does not unpack is left out.
+    juce::MemoryBlock records ((size_t)count * (size_t)program::recordSize);
+    size_t used = 0;
+    DSI_Program scratch;
+    for (int n = 0; n < count; ++n)
+    {
+        if (!scratch.setFromBlock (static_cast<const uint8_t*> (dumps.getData()) + (size_t)n * programDumpSize,
+                                   programDumpSize))
+            continue;
+        const auto record = scratch.getRecord();
+        records.copyFrom (record.data(), used, record.size());
+        used += record.size();
+    }
+    records.setSize (used);
+    store.stageEntries (records, 0);
     return store.getNumStaged() > 0 ? ImportResult::staged : ImportResult::nothingStaged;
 }
 

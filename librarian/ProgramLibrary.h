@@ -68,7 +68,10 @@ public:
 
     SaveResult deleteSelected();
     SaveResult clearAll();
+    /** Appends (skipping entries already in the library) or replaces with what is staged. */
     SaveResult commitImport (bool append);
+    /** How many staged entries the last commitImport skipped as already in the library. */
+    int getNumSkippedByLastImport() const noexcept { return lastImportSkipped; }
 
     //==============================================================================
     // Marks: kept in "x4LibMarks.txt" beside the default file, keyed by sound (see LibraryMarks).
@@ -92,11 +95,11 @@ public:
     bool reloadIfChangedOnDisk();
 
     /** Writes the library to a file of the user's choosing; an empty library writes nothing.
-        whyNot says why a save failed. */
-    SaveResult saveToFile (const juce::File& file, juce::String* whyNot = nullptr) const
-    {
-        return store.saveToFile (file, whyNot);
-    }
+        whyNot says why a save failed. The default file is refused: it follows the library, so a
+        copy saved there would be gone with the next change. */
+    SaveResult saveToFile (const juce::File& file, juce::String* whyNot = nullptr) const;
+    /** Whether file is the default file, under its own name or through a link. */
+    bool isDefaultFile (const juce::File& file) const;
 
     //==============================================================================
     // Imports: each stages entries; commitImport then appends or replaces.
@@ -113,7 +116,8 @@ public:
 
     /** Stages the entries of a library file; a file without the library header is refused. */
     ImportResult stageLibraryFile (const juce::File& file);
-    /** Stages the first count programs of concatenated 300-byte program dumps (a bank file). */
+    /** Stages the first count programs of concatenated 300-byte program dumps (a bank file, of
+        one bank or of several). */
     ImportResult stageProgramDumps (const juce::MemoryBlock& dumps, int count);
     /** Stages the 128 programs of a bank (an instrument bank or the plug-in preset bank). */
     ImportResult stageBank (const Bank_Program& bank);
@@ -157,6 +161,7 @@ private:
 
     LibraryStore store;
     juce::String filterLabel;
+    int lastImportSkipped = 0;
     juce::MemoryBlock knownContent; // the file as this instance last read or wrote it
     bool knownExists = false;
     bool unsavedChanges = false;

@@ -12,10 +12,10 @@ void EditHistory::add (Step step)
     while (done.size() > maxSteps)
         done.pop_front();
 
-    const auto isTransmission = [] (const Step& s) { return !s.transmitted.empty(); };
-    while ((size_t)std::count_if (done.begin(), done.end(), isTransmission) > maxTransmissionSteps)
+    const auto holdsBanks = [] (const Step& s) { return !s.transmitted.empty() || s.presetSlots.size() > 1; };
+    while ((size_t)std::count_if (done.begin(), done.end(), holdsBanks) > maxTransmissionSteps)
     {
-        const auto oldest = std::find_if (done.begin(), done.end(), isTransmission);
+        const auto oldest = std::find_if (done.begin(), done.end(), holdsBanks);
         done.erase (done.begin(), std::next (oldest));
     }
 }

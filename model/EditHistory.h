@@ -36,6 +36,12 @@ public:
         ProgramRecord replaced{}, written{};
     };
 
+    /** A slot of the plug-in's preset bank overwritten by the step. */
+    struct SlotWrite
+    {
+        int slot = 0;
+        ProgramRecord replaced{}, written{};
+    };
     struct Step
     {
         juce::String label;
@@ -45,11 +51,14 @@ public:
         /** The programs that a transmission of local banks changed in the synth's memory, each
             with what the synth held before; programs it sent unchanged are left out. */
         std::vector<MemoryWrite> transmitted;
+        /** The preset bank's slots that the step overwrote, each with what it held before. */
+        std::vector<SlotWrite> presetSlots{};
     };
 
     static constexpr size_t defaultMaxSteps = 500;
-    /** Steps that hold a transmission kept at most: each may hold up to four banks twice over
-        (512 KB), so the oldest steps go, up to such a step, when there are more. */
+    /** Steps that hold a transmission or a load of several preset slots kept at most: each may
+        hold whole banks twice over (up to 512 KB), so the oldest steps go, up to such a step, when
+        there are more. */
     static constexpr size_t maxTransmissionSteps = 8;
 
     explicit EditHistory (size_t stepBound = defaultMaxSteps) : maxSteps (juce::jmax ((size_t)1, stepBound))

@@ -256,6 +256,12 @@ TEST (FileMan, BankFilesGiveAtMostOneBank)
     ASSERT_EQ (files.loadProgramBank (write (t, "all.syx", fourBanks)), FileMan::ReadStatus::ok);
     EXPECT_EQ (files.getLoadedDumps().count, 128);
     EXPECT_EQ (files.getLoadedDumps().dumps, FileMan::makeBankFile (*u1, 0));
+    // Every dump is still there for whoever takes them all, and what was left out can be told.
+    EXPECT_EQ (files.getAllDumps().count, 512);
+    EXPECT_EQ (files.getAllDumps().dumps, fourBanks);
+    EXPECT_EQ (FileMan::describeFirstBankTaken (juce::File ("/x/all.syx"), 512),
+               "all.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+    EXPECT_EQ (FileMan::describeFirstBankTaken (juce::File ("/x/all.syx"), 128), "");
 
     // 127 dumps with stray bytes between them.
     juce::MemoryBlock stray;

@@ -141,23 +141,28 @@ TEST (LibraryStore, ImportsStageEachProgramOnceAndAppendOrReplace)
     EXPECT_EQ (s.getNumEntries(), 101);
     EXPECT_EQ (s.entryName (0), "Mine            ");
 
-    // The same bank again, appended: duplicates of library entries are not removed by an import.
+    // Appended again, with programs new to the library among them: only those are added, after the
+    // library's entries, and the rest are counted as skipped.
+    for (int p = 0; p < 10; ++p)
+        bank.setProgram (p, programWith (1000 + p));
     s.stageBank (bank, 128);
-    s.commitImport (true);
-    EXPECT_EQ (s.getNumEntries(), 201);
-    EXPECT_EQ (std::memcmp (s.getEntry (1), s.getEntry (101), 256), 0);
-    EXPECT_EQ (s.findEntry (s.getEntry (150)), 50);
+    EXPECT_EQ (s.getNumStaged(), 110);
+    EXPECT_EQ (s.commitImport (true), 100);
+    EXPECT_EQ (s.getNumEntries(), 111);
+    EXPECT_EQ (s.findEntry (programWith (1003).data()), 104);
+    EXPECT_EQ (s.commitImport (true), 110);
+    EXPECT_EQ (s.getNumEntries(), 111);
 
-    // Replacing empties the library first; the import buffer keeps its content.
-    s.commitImport (false);
-    EXPECT_EQ (s.getNumEntries(), 100);
-    EXPECT_EQ (s.getNumStaged(), 100);
+    // Replacing empties the library first and skips nothing; the import buffer keeps its content.
+    EXPECT_EQ (s.commitImport (false), 0);
+    EXPECT_EQ (s.getNumEntries(), 110);
+    EXPECT_EQ (s.getNumStaged(), 110);
 
     // A short block stages nothing, and committing nothing changes nothing.
     s.stageEntries (juce::MemoryBlock (300), 100);
     EXPECT_EQ (s.getNumStaged(), 0);
     s.commitImport (false);
-    EXPECT_EQ (s.getNumEntries(), 100);
+    EXPECT_EQ (s.getNumEntries(), 110);
 }
 
 TEST (LibraryStore, CategoryFilterSearchAndCounters)
@@ -299,7 +304,8 @@ TEST (ProgramLibrary, AFailedSaveIsReportedAndKeepsTheOldFile)
     EXPECT_EQ (lib->addCurrentProgram ("New", 0), SaveResult::failed);
     EXPECT_EQ (lib->getStore().getNumEntries(), 2); // kept in memory
     juce::String whyNot;
-    EXPECT_EQ (lib->saveToFile (file, &whyNot), SaveResult::failed);
+    const auto copy = file.getSiblingFile (juce::String::repeatedString ("b", 246) + ".m_l");
+    EXPECT_EQ (lib->saveToFile (copy, &whyNot), SaveResult::failed);
     EXPECT_TRUE (whyNot.contains ("too long")) << whyNot;
     EXPECT_EQ (lib->clearAll(), SaveResult::failed);
     EXPECT_EQ (contentsOf (file), old);
@@ -307,6 +313,37 @@ TEST (ProgramLibrary, AFailedSaveIsReportedAndKeepsTheOldFile)
     ASSERT_EQ (rig.told.size(), 1) << rig.told.joinIntoString ("\n");
     EXPECT_TRUE (rig.told[0].startsWith ("Could not save the library")) << rig.told[0];
     EXPECT_TRUE (rig.told[0].contains ("too long")) << rig.told[0];
+}
+
+TEST (ProgramLibrary, ACopyIsNeverSavedOverTheDefaultFile)
+{
+    LibraryRig rig;
+    auto lib = rig.open();
+    lib->addCurrentProgram ("Kept", 0);
+    const auto before = contentsOf (rig.file);
+    ASSERT_GT (before.getSize(), 0u);
+
+    // Under its own name, through a link to it, and through a link to its folder.
+    const auto linkToFile = rig.temp.folder.getChildFile ("link.m_l");
+    const auto linkToFolder = rig.temp.folder.getSiblingFile (rig.temp.folder.getFileName() + "-link");
+    ASSERT_TRUE (rig.file.createSymbolicLink (linkToFile, true));
+    ASSERT_TRUE (rig.temp.folder.createSymbolicLink (linkToFolder, true));
+    for (const auto& target : { rig.file, linkToFile, linkToFolder.getChildFile (rig.file.getFileName()) })
+    {
+        SCOPED_TRACE (target.getFullPathName());
+        EXPECT_TRUE (lib->isDefaultFile (target));
+        juce::String whyNot;
+        EXPECT_EQ (lib->saveToFile (target, &whyNot), SaveResult::failed);
+        EXPECT_FALSE (whyNot.isEmpty());
+    }
+    linkToFolder.deleteFile();
+    EXPECT_EQ (contentsOf (rig.file), before);
+
+    // Any other file takes the copy.
+    const auto copy = rig.temp.folder.getChildFile ("x4Lib copy.m_l");
+    EXPECT_FALSE (lib->isDefaultFile (copy));
+    EXPECT_EQ (lib->saveToFile (copy), SaveResult::written);
+    EXPECT_EQ (contentsOf (copy), before);
 }
 
 TEST (ProgramLibrary, TwoInstancesKeepEachOthersChanges)

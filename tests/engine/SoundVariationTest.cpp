@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace kelvo;
 
 namespace
@@ -216,21 +218,42 @@ TEST (EditHistory, KeepsItsBoundAndANewStepEndsTheRedos)
     EXPECT_EQ (history.getUndoLabel(), "new");
 }
 
-// Transmissions hold whole programs: past their own bound the oldest go, with every step before them.
-TEST (EditHistory, KeepsFewTransmissionsAndTheStepsBeforeThemGo)
+// Transmissions and loads of preset slots hold whole programs: past their own bound the oldest go,
+// with every step before them. A step of one slot (a library entry chosen) is small and stays.
+TEST (EditHistory, KeepsFewStepsThatHoldBanksAndTheStepsBeforeThemGo)
 {
-    EditHistory history;
-    history.add ({"edit first", false, {{20, 1, 2}}, std::nullopt, {}});
-    for (size_t n = 0; n <= EditHistory::maxTransmissionSteps; ++n)
+    const auto transmission = [] (int n)
+    { return EditHistory::Step{"Transmit", false, {}, std::nullopt, {{0, n, {}, {}}}}; };
+    const auto presetLoad = [] (int n)
     {
-        history.add ({"Transmit " + juce::String (n), false, {}, std::nullopt, {{0, (int)n, {}, {}}}});
-        history.add ({"edit " + juce::String (n), false, {{20, 1, 2}}, std::nullopt, {}});
+        EditHistory::Step step{"Load presets", true, {}, std::nullopt, {}};
+        step.presetSlots = {{n, {}, {}}, {n + 1, {}, {}}};
+        return step;
+    };
+    for (const auto& bankStep : {std::function<EditHistory::Step (int)> (transmission), std::function<EditHistory::Step (int)> (presetLoad)})
+    {
+        EditHistory history;
+        history.add ({"edit first", false, {{20, 1, 2}}, std::nullopt, {}});
+        for (size_t n = 0; n <= EditHistory::maxTransmissionSteps; ++n)
+        {
+            history.add (bankStep ((int)n));
+            history.add ({"edit " + juce::String (n), false, {{20, 1, 2}}, std::nullopt, {}});
+        }
+        // The first such step and the edit before it are gone; the edit after it stays.
+        EXPECT_EQ (history.getNumUndoSteps(), 2 * EditHistory::maxTransmissionSteps + 1);
+        while (history.getNumUndoSteps() > 1)
+            ASSERT_NE (history.undo(), nullptr);
+        EXPECT_EQ (history.getUndoLabel(), "edit 0");
     }
-    // The first transmission and the edit before it are gone; the edit after it stays.
+
+    EditHistory history;
+    for (size_t n = 0; n <= 2 * EditHistory::maxTransmissionSteps; ++n)
+    {
+        EditHistory::Step oneSlot{"Load entry", true, {}, std::nullopt, {}};
+        oneSlot.presetSlots = {{5, {}, {}}};
+        history.add (oneSlot);
+    }
     EXPECT_EQ (history.getNumUndoSteps(), 2 * EditHistory::maxTransmissionSteps + 1);
-    while (history.getNumUndoSteps() > 1)
-        ASSERT_NE (history.undo(), nullptr);
-    EXPECT_EQ (history.getUndoLabel(), "edit 0");
 }
 
 TEST (SoundDiff, ListsExactlyTheDifferingParametersWithBothTexts)

@@ -1,3 +1,4 @@
+#include "files/FileMan.h"
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
@@ -152,7 +153,9 @@ TEST_F (BankViewFixture, ReceiveSaveAndLoadABankThroughTheBankViewMenus)
     ASSERT_TRUE (saved.existsAsFile());
     EXPECT_EQ (saved.getSize(), 38400);
     EXPECT_EQ (chooserType, 103);
-    EXPECT_EQ (chooserStart, temp.folder); // the settings folder the first time
+    // The first time: the user's documents folder (the home folder without one), never the
+    // hidden settings folder.
+    EXPECT_EQ (chooserStart, juce::File::getSpecialLocation (juce::File::userHomeDirectory));
 
     // Loading it into U3 asks first, since it replaces the bank.
     nextChoice = saved;
@@ -164,11 +167,48 @@ TEST_F (BankViewFixture, ReceiveSaveAndLoadABankThroughTheBankViewMenus)
     EXPECT_EQ (engine().getSynthBank (2)->getAllPrograms(), engine().getSynthBank (1)->getAllPrograms());
     EXPECT_EQ (main->getMessageBox(), nullptr);
 
+    // A file of all four banks fills the bank with its first 128 and says what it left out.
+    juce::MemoryBlock allBanks;
+    for (int b = 0; b < 4; ++b)
+        allBanks.append (FileMan::makeBankFile (*engine().getSynthBank (4 + b), b).getData(), 38400);
+    nextChoice = temp.folder.getChildFile ("all.syx");
+    nextChoice.replaceWithData (allBanks.getData(), allBanks.getSize());
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 3);
+    EXPECT_EQ (messageText(), "Replace 128 programs of U4?\n"
+                              "all.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+    answer (true);
+    EXPECT_EQ (engine().getSynthBank (3)->getAllPrograms(), engine().getSynthBank (4)->getAllPrograms());
+
     // A file that holds no programs says so and changes nothing.
     nextChoice = temp.folder.getChildFile ("notes.syx");
     nextChoice.replaceWithText ("nothing to see here");
     commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 3);
     EXPECT_EQ (messageText(), "No Mopho programs in: notes.syx");
+}
+
+TEST_F (BankViewFixture, FileDialogsStartInTheDocumentsFolderThenWhereThatKindWentLast)
+{
+    const auto documents = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Documents");
+    ASSERT_TRUE (documents.createDirectory());
+    ASSERT_EQ (juce::File::getSpecialLocation (juce::File::userDocumentsDirectory), documents);
+    open (false);
+    nextChoice = juce::File();
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 1);
+    EXPECT_EQ (chooserStart, documents);
+
+    // A program file saved elsewhere: program files start there, bank files still in the documents.
+    const auto elsewhere = temp.folder.getSiblingFile (temp.folder.getFileName() + " programs");
+    ASSERT_TRUE (elsewhere.createDirectory());
+    nextChoice = elsewhere.getChildFile ("Lead");
+    commands().fileMenuFinished (MenuCommands::saveProgramItem);
+    ASSERT_TRUE (nextChoice.withFileExtension ("m_p").existsAsFile());
+    nextChoice = juce::File();
+    commands().fileMenuFinished (MenuCommands::loadProgramItem);
+    EXPECT_EQ (chooserStart, elsewhere);
+    commands().bankFilesMenuFinished (MenuCommands::loadBankItem + 1);
+    EXPECT_EQ (chooserStart, documents);
+    elsewhere.deleteRecursively();
+    documents.deleteRecursively();
 }
 
 TEST_F (BankViewFixture, WriteStoresTheEditedSoundWithoutReloadingOrSwitching)
@@ -215,6 +255,42 @@ TEST_F (BankViewFixture, WriteStoresTheEditedSoundWithoutReloadingOrSwitching)
     EXPECT_EQ (processor->getPluginBank().getEditBufferName(), "Written Lead    ");
     EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (4), stored);
     EXPECT_EQ (main->getSynthPanel().getLcd().getLocationText(), "U3:005");
+}
+
+TEST_F (BankViewFixture, WriteTakesTheNameBeingTyped)
+{
+    open();
+    struct Case
+    {
+        const char* typed;
+        bool pressReturn; // else WRITE is pressed with the rename box still open
+        int program;
+    };
+    for (const auto& c : { Case { "Typed Not Oked", false, 6 }, Case { "Typed Returned", true, 7 } })
+    {
+        SCOPED_TRACE (c.typed);
+        main->toggleWriteDialog();
+        auto* dialog = main->getWriteDialog();
+        ASSERT_NE (dialog, nullptr);
+        press (dialog->getBankButton (1));
+        clickRow (dialog->getGrid(), c.program);
+        dialog->openRenameBox();
+        ASSERT_NE (dialog->getRenameBox(), nullptr);
+        dialog->getRenameBox()->getEditor().setText (c.typed);
+        if (c.pressReturn)
+        {
+            dialog->getRenameBox()->getEditor().keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+            settle();
+            EXPECT_EQ (dialog->getRenameBox(), nullptr);
+            EXPECT_EQ (dialog->getName().trimEnd(), c.typed);
+        }
+        press (dialog->getWriteButton());
+        EXPECT_EQ (main->getWriteDialog(), nullptr);
+        EXPECT_TRUE (pumpUntil ([&] {
+            const auto stored = synth().getProgram (1, c.program);
+            return decodeProgramName (stored.data() + 184, 16).trimEnd() == c.typed;
+        })) << decodeProgramName (synth().getProgram (1, c.program).data() + 184, 16);
+    }
 }
 
 TEST_F (BankViewFixture, WriteDialogOffersUserBanksAndCutsLongNames)
@@ -452,7 +528,15 @@ TEST_F (BankViewFixture, CellMenuCopiesPastesSavesAndLoads)
     ASSERT_TRUE (items.next());
     EXPECT_EQ (items.getItem().text, "Paste " + engine().getSynthBank (4)->getProgramName (7));
 
+    // Pasting over a program asks first: CANCEL keeps it, OK replaces it.
+    const auto u1 = engine().getSynthBank (0)->getProgramRecord (3);
     commands().cellMenuFinished (MenuCommands::cellPasteItem, 0, 3);
+    EXPECT_EQ (messageText(), "Replace U1:004 " + engine().getSynthBank (0)->getProgramName (3).trimEnd() + " with " +
+                                  engine().getSynthBank (4)->getProgramName (7).trimEnd() + "?");
+    answer (false);
+    EXPECT_EQ (engine().getSynthBank (0)->getProgramRecord (3), u1);
+    commands().cellMenuFinished (MenuCommands::cellPasteItem, 0, 3);
+    answer (true);
     EXPECT_EQ (engine().getSynthBank (0)->getProgramRecord (3), f1);
 
     // Saved under the program's name; a name that exists once completed is asked about.
@@ -469,9 +553,15 @@ TEST_F (BankViewFixture, CellMenuCopiesPastesSavesAndLoads)
     answer (true);
     EXPECT_EQ (existing.getSize(), 298);
 
-    // Loaded into another cell: stored there and made the edit buffer.
+    // Loaded into another cell, after its question: stored there and made the edit buffer.
+    const auto u3 = engine().getSynthBank (2)->getProgramRecord (50);
     nextChoice = existing;
     commands().cellMenuFinished (MenuCommands::cellLoadItem, 2, 50);
+    EXPECT_EQ (messageText(), "Replace U3:051 " + engine().getSynthBank (2)->getProgramName (50).trimEnd() + " with Bass?");
+    answer (false);
+    EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (50), u3);
+    commands().cellMenuFinished (MenuCommands::cellLoadItem, 2, 50);
+    answer (true);
     settle();
     EXPECT_EQ (engine().getSynthBank (2)->getProgramRecord (50),
                engine().getSynthBank (0)->getProgramRecord (3));

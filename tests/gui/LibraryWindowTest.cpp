@@ -1,5 +1,6 @@
 #include "files/FileMan.h"
 #include "host/MarvexAudioProcessor.h"
+#include "host/SoundHistory.h"
 #include "librarian/LibraryFile.h"
 #include "librarian/LibraryStore.h"
 #include "librarian/PresetFiles.h"
@@ -207,12 +208,15 @@ TEST_F (LibraryWindowFixture, PresetBankFilesRoundTripAndEveryLoadReloadsTheEdit
 
     // U1 into the slots: the edit buffer follows slot 5, the stale edit is gone.
     presetPage().loadMenuFinished (Plugin_Bank::loadSynthBankItem + 0);
+    EXPECT_EQ (message(), "Replace 128 presets?");
+    dismissMessage();
     EXPECT_EQ (bank().getAllPrograms(), engine().getSynthBank (0)->getAllPrograms());
     EXPECT_TRUE (editBufferIsSlot (5));
 
     // The saved bank again: all 128 slots as they were, and the edit buffer is slot 5's.
     answers.push_back (bankFile);
     presetPage().loadMenuFinished (Plugin_Bank::loadPresetBankItem);
+    dismissMessage();
     EXPECT_EQ (bank().getAllPrograms(), original);
     EXPECT_TRUE (editBufferIsSlot (5));
     EXPECT_EQ (engine().getCurrentPluginProgram(), 5);
@@ -224,6 +228,8 @@ TEST_F (LibraryWindowFixture, PresetBankFilesRoundTripAndEveryLoadReloadsTheEdit
     bankOf30.replaceWithData (thirty.getData(), thirty.getSize());
     answers.push_back (bankOf30);
     presetPage().loadMenuFinished (Plugin_Bank::loadProgramBankItem);
+    EXPECT_EQ (message(), "Replace 30 presets?");
+    dismissMessage();
     for (int n = 0; n < 128; ++n)
         ASSERT_EQ (bank().getProgramRecord (n),
                    n < 30 ? engine().getSynthBank (2)->getProgramRecord (n)
@@ -492,6 +498,154 @@ TEST_F (LibraryWindowFixture, LibraryQuestionsReplaceOrClearOnlyAfterASuccessful
     EXPECT_EQ (store().getNumEntries(), 0);
     EXPECT_FALSE (page.getButton (LibClass::clearAllButton).isVisible());
     EXPECT_EQ (library.getFilterLabel(), "");
+}
+
+TEST_F (LibraryWindowFixture, AFileOfAllBanksImportsEveryProgramAndAnImportAddsNothingTwice)
+{
+    openWindow();
+    auto& page = libraryPage();
+    // The size of the maker's file of all banks: 512 program dumps, here of F1-F4.
+    juce::MemoryBlock allBanks;
+    for (int b = 0; b < 4; ++b)
+        allBanks.append (FileMan::makeBankFile (*engine().getSynthBank (4 + b), b).getData(), 128 * 300);
+    ASSERT_EQ (allBanks.getSize(), 153600u);
+    const auto file = temp.folder.getChildFile ("All Banks.syx");
+    file.replaceWithData (allBanks.getData(), allBanks.getSize());
+    LibraryStore distinct;
+    for (int b = 0; b < 4; ++b)
+    {
+        distinct.stageBank (*engine().getSynthBank (4 + b), 128);
+        distinct.commitImport (true);
+    }
+    ASSERT_EQ (distinct.getNumEntries(), 512) << "the factory set holds no program twice";
+
+    answers.push_back (file);
+    page.loadMenuFinished (LibClass::fromProgramBankFileItem);
+    EXPECT_EQ (store().getNumEntries(), 512);
+    for (int n : {0, 127, 128, 511})
+        EXPECT_GE (store().findEntry (engine().getSynthBank (4 + n / 128)->getProgramRecord (n % 128).data()), 0) << n;
+
+    // The same file again, appended: nothing is added twice, and the message says so.
+    answers.push_back (file);
+    page.loadMenuFinished (LibClass::fromProgramBankFileItem);
+    ASSERT_TRUE (page.isDialogOpen());
+    page.getDialog()->getOkButton().triggerClick(); // "Append Programs?" YES
+    EXPECT_EQ (store().getNumEntries(), 512);
+    EXPECT_EQ (message(), "Added 0 programs; 512 already in the library were not added again");
+    dismissMessage();
+
+    // The preset page takes the first 128 and says so.
+    answers.push_back (file);
+    presetPage().loadMenuFinished (Plugin_Bank::loadProgramBankItem);
+    EXPECT_EQ (message(), "Replace 128 presets?\n"
+                          "All Banks.syx holds 512 programs: programs 1-128 were taken, the other 384 were left out.");
+    dismissMessage();
+    EXPECT_EQ (bank().getAllPrograms(), engine().getSynthBank (4)->getAllPrograms());
+}
+
+TEST_F (LibraryWindowFixture, PresetSlotsAreReplacedOnlyWhenTheUserAgreesAndUndoGivesThemBack)
+{
+    openWindow();
+    processor->setCurrentProgram (5);
+    const auto original = bank().getAllPrograms();
+    const auto u2 = engine().getSynthBank (1)->getAllPrograms();
+    ASSERT_NE (original, u2);
+    auto& history = processor->getHistory();
+
+    // LOAD asks first; CANCEL leaves every slot and the sound as they were.
+    presetPage().loadMenuFinished (Plugin_Bank::loadSynthBankItem + 1);
+    EXPECT_EQ (message(), "Replace 128 presets?");
+    manager().getMessageBox()->getCancelButton().getInnerButton()->triggerClick();
+    pumpFor (20);
+    EXPECT_EQ (bank().getAllPrograms(), original);
+    EXPECT_TRUE (editBufferIsSlot (5));
+
+    // OK replaces them; undo gives back the slots and the sound of the current slot, redo again.
+    presetPage().loadMenuFinished (Plugin_Bank::loadSynthBankItem + 1);
+    dismissMessage();
+    EXPECT_EQ (bank().getAllPrograms(), u2);
+    EXPECT_TRUE (editBufferIsSlot (5));
+    ASSERT_TRUE (history.undo());
+    EXPECT_EQ (bank().getAllPrograms(), original);
+    EXPECT_TRUE (editBufferIsSlot (5));
+    ASSERT_TRUE (history.redo());
+    EXPECT_EQ (bank().getAllPrograms(), u2);
+    EXPECT_TRUE (editBufferIsSlot (5));
+    ASSERT_TRUE (history.undo());
+
+    // A library entry chosen overwrites the current slot; its undo restores the slot and the sound.
+    auto& page = libraryPage();
+    page.loadMenuFinished (LibClass::fromSynthBankItem + 2);
+    const auto slotBefore = bank().getProgramRecord (5);
+    int row = 0;
+    while (row < store().getNumRows() && toRecord (store().getEntry (store().getRowEntry (row)), 256) == slotBefore)
+        ++row;
+    ASSERT_LT (row, store().getNumRows());
+    const auto entry = toRecord (store().getEntry (store().getRowEntry (row)), 256);
+    clickListRow (page.getList(), row);
+    EXPECT_EQ (bank().getProgramRecord (5), entry);
+    EXPECT_EQ (bank().getEditBufferRecord(), entry);
+    ASSERT_TRUE (history.undo());
+    EXPECT_EQ (bank().getProgramRecord (5), slotBefore);
+    EXPECT_EQ (bank().getEditBufferRecord(), slotBefore);
+    EXPECT_EQ (bank().getAllPrograms(), original);
+}
+
+TEST_F (LibraryWindowFixture, TheCopySavedBeforeAReplaceIsANewDatedFileNeverTheLibraryItself)
+{
+    openWindow();
+    auto& page = libraryPage();
+    page.loadMenuFinished (LibClass::fromSynthBankItem + 0);
+    const auto entries = store().getNumEntries();
+    const auto defaultFile = page.getLibrary().getDefaultFile();
+    juce::MemoryBlock kept;
+    ASSERT_TRUE (defaultFile.loadFileAsData (kept));
+
+    juce::StringArray suggested;
+    std::deque<juce::File> picks { defaultFile, defaultFile.withFileExtension ({}), {} };
+    manager().getFileBrowser().setChooser (
+        [&] (int, const juce::File&, const juce::String& name, FileBrowser::Picked answer)
+        {
+            suggested.add (name);
+            const auto file = picks.front();
+            picks.pop_front();
+            answer (file);
+        });
+
+    // Before an import replaces the library, and before CLEAR ALL: the default file, picked by its
+    // name or by a name that completes to it, is refused with a message and nothing is replaced.
+    page.loadMenuFinished (LibClass::fromSynthBankItem + 1);
+    page.getDialog()->getNoButton().triggerClick();
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_TRUE (message().contains ("x4Lib.m_l is the library itself")) << message();
+    dismissMessage();
+    EXPECT_EQ (store().getNumEntries(), entries);
+    EXPECT_GT (store().getNumStaged(), 0);
+
+    press (page.getButton (LibClass::clearAllButton));
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_TRUE (message().contains ("x4Lib.m_l is the library itself")) << message();
+    dismissMessage();
+    EXPECT_EQ (store().getNumEntries(), entries);
+    juce::MemoryBlock after;
+    ASSERT_TRUE (defaultFile.loadFileAsData (after));
+    EXPECT_EQ (after, kept);
+
+    // What is proposed is a new file named by the day; SAVE itself proposes "Untitled".
+    const auto dated = "Library " + juce::Time::getCurrentTime().formatted ("%Y-%m-%d");
+    ASSERT_EQ (suggested.size(), 2);
+    EXPECT_EQ (suggested[0], dated);
+    press (page.getButton (LibClass::saveButton));
+    EXPECT_EQ (suggested[2], "Untitled");
+
+    // Once a file of that name exists in the folder the dialog opens in, the next one is proposed.
+    const auto folder = manager().getFileBrowser().startFolder (filedialog::saveLibrary);
+    folder.getChildFile (dated + ".m_l").replaceWithText ("taken");
+    picks.push_back ({});
+    press (page.getButton (LibClass::clearAllButton));
+    page.getDialog()->getOkButton().triggerClick();
+    EXPECT_EQ (suggested[3], dated + " (2)");
+    folder.getChildFile (dated + ".m_l").deleteFile();
 }
 
 TEST_F (LibraryWindowFixture, ALibraryRowClickMakesThatEntryTheCurrentProgramAndTheButtonsFollowTheSelection)

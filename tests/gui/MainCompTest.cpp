@@ -327,6 +327,35 @@ TEST_F (MainCompFixture, WhatTheEngineHasToTellIsShownOnceInTheMessageBox)
     EXPECT_EQ (main->getMessageBox(), nullptr) << "told once";
 }
 
+TEST_F (MainCompFixture, AQuestionIsNeverReplacedByWhatComesAfterIt)
+{
+    open();
+    auto text = [&] { return main->getMessageBox() != nullptr ? main->getMessageBox()->getText() : juce::String(); };
+    auto answer = [&] (int code) { main->stsbutPressed (code); settle(); };
+    juce::StringArray done;
+
+    // A notice from the engine (a failed settings save) and a message come while a question is open.
+    main->askQuestion ("Replace 128 programs of U2?", [&] { done.add ("replaced"); main->showMessage ("U2 replaced"); });
+    processor->getEngine().postNotice ("Could not save the settings: No space left on device.");
+    settle();
+    main->showMessage ("No MIDI output is open: nothing was sent");
+    main->askQuestion ("Initialize all 128 programs of U3?", [&] { done.add ("initialized"); });
+    EXPECT_EQ (text(), "Replace 128 programs of U2?");
+
+    // Its "OK" still runs its action; what the action says comes first, then what waited, in order.
+    answer (MsgCont::okCode);
+    EXPECT_EQ (done.joinIntoString (","), "replaced");
+    EXPECT_EQ (text(), "U2 replaced");
+    answer (MsgCont::okCode);
+    EXPECT_TRUE (text().contains ("Could not save the settings")) << text();
+    EXPECT_TRUE (text().contains ("nothing was sent")) << text();
+    answer (MsgCont::okCode);
+    EXPECT_EQ (text(), "Initialize all 128 programs of U3?");
+    answer (MsgCont::cancelCode);
+    EXPECT_EQ (done.joinIntoString (","), "replaced");
+    EXPECT_EQ (main->getMessageBox(), nullptr);
+}
+
 TEST_F (MainCompFixture, ASoundFromElsewhereShowsNoProgramLocation)
 {
     open();

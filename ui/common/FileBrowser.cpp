@@ -25,7 +25,9 @@ juce::File FileBrowser::startFolder (int type) const
         if (juce::File::isAbsolutePath (remembered) && juce::File (remembered).isDirectory())
             return juce::File (remembered);
     }
-    return engine.getSettingsFolder();
+    // Never the settings folder, which is hidden and holds the files the editor keeps for itself.
+    const auto documents = juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+    return documents.isDirectory() ? documents : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
 }
 
 void FileBrowser::rememberFolder (int type, const juce::File& file)
@@ -48,16 +50,18 @@ void FileBrowser::browseForOpen (int type, Picked picked)
              });
 }
 
-void FileBrowser::browseForSave (int type, const juce::String& suggestedName, Picked picked)
+void FileBrowser::browseForSave (int type, const juce::String& suggestedName, Picked picked, Refuse refuse)
 {
     std::weak_ptr<bool> weakAlive = alive;
     chooser (type, startFolder (type), suggestedName,
-             [this, weakAlive, type, picked] (const juce::File& chosen)
+             [this, weakAlive, type, picked, refuse] (const juce::File& chosen)
              {
                  if (weakAlive.expired() || chosen == juce::File())
                      return;
                  const auto file = FileMan::completeExtension (chosen, type);
                  rememberFolder (type, file);
+                 if (refuse != nullptr && refuse (file))
+                     return;
                  if (file.exists())
                      confirm ("Replace \"" + file.getFileName() + "\"?", [picked, file] { picked (file); });
                  else

@@ -15,7 +15,7 @@ class MidiCntrState;
     cancels.
 
     A chooser starts in the folder last used for its kind (remembered in the engine's settings), the
-    settings folder the first time. A save completes the picked name's extension first and only then
+    user's documents folder the first time (the home folder when there is none). A save completes the picked name's extension first and only then
     asks before replacing an existing file, so a completed name that exists is asked about too.
 
     Tests replace the chooser with setChooser: it is given the dialog type and start folder and
@@ -28,6 +28,9 @@ public:
     /** Answers a dialog: called with the file chosen, or juce::File() when cancelled. */
     using Chooser = std::function<void (int type, const juce::File& startFolder,
                                         const juce::String& suggestedName, Picked answer)>;
+    /** Looks at a file picked for saving, before anything else: true when it refuses it (and has
+        told the user why). */
+    using Refuse = std::function<bool (const juce::File&)>;
     /** Asks a yes/no question; onYes runs only for yes. */
     using Confirm = std::function<void (const juce::String& question, std::function<void()> onYes)>;
 
@@ -37,8 +40,9 @@ public:
     /** Opens a file of dialog type (below 100); picked is called with an existing file. */
     void browseForOpen (int type, Picked picked);
     /** Saves with dialog type (100 or more), proposing suggestedName; picked is called with the
-        completed file, after the user agreed to replace it if it exists. */
-    void browseForSave (int type, const juce::String& suggestedName, Picked picked);
+        completed file, after the user agreed to replace it if it exists. A file that refuse turns
+        down is neither asked about nor picked. */
+    void browseForSave (int type, const juce::String& suggestedName, Picked picked, Refuse refuse = nullptr);
 
     /** The folder a chooser of this type starts in. */
     juce::File startFolder (int type) const;

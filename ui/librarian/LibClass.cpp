@@ -249,6 +249,14 @@ void LibClass::report (SaveResult)
     refreshButtons();
 }
 
+void LibClass::reportImport (SaveResult result)
+{
+    report (result);
+    if (const auto skipped = library->getNumSkippedByLastImport(); skipped > 0)
+        host.showMessage ("Added " + juce::String (library->getStore().getNumStaged() - skipped) + " programs; " +
+                          juce::String (skipped) + " already in the library were not added again");
+}
+
 //==============================================================================
 void LibClass::libButClicked (LibBut&, int id)
 {
@@ -391,7 +399,7 @@ void LibClass::stageFromFile (int item, const juce::File& file)
         const auto status = fileMan.loadProgramBank (file);
         const auto staged =
             status == FileMan::ReadStatus::ok
-                ? library->stageProgramDumps (fileMan.getLoadedDumps().dumps, fileMan.getLoadedDumps().count)
+                ? library->stageProgramDumps (fileMan.getAllDumps().dumps, fileMan.getAllDumps().count)
                 : ProgramLibrary::ImportResult::unreadable;
         if (staged != ProgramLibrary::ImportResult::staged)
         {
@@ -409,16 +417,37 @@ void LibClass::decideImport()
     if (library->getStore().getNumStaged() == 0)
         return;
     if (library->getStore().getNumEntries() == 0)
-        report (library->commitImport (false));
+        reportImport (library->commitImport (false));
     else
         openDialog (LibraryDialog::appendPrograms);
     refreshButtons();
 }
 
+juce::String LibClass::suggestedSaveName (bool beforeReplacing) const
+{
+    if (!beforeReplacing)
+        return untitledName;
+    // A copy kept before the library is replaced gets a new file of its own, named by the day.
+    const auto folder = host.getFileBrowser().startFolder (filedialog::saveLibrary);
+    const auto dated = "Library " + juce::Time::getCurrentTime().formatted ("%Y-%m-%d");
+    auto name = dated;
+    for (int n = 2; FileMan::completeExtension (folder.getChildFile (name), filedialog::saveLibrary).exists(); ++n)
+        name = dated + " (" + juce::String (n) + ")";
+    return name;
+}
+
 void LibClass::saveLibrary (std::function<void()> afterSaving)
 {
     juce::Component::SafePointer<LibClass> safe (this);
-    host.getFileBrowser().browseForSave (filedialog::saveLibrary, untitledName,
+    const auto refuseDefaultFile = [safe] (const juce::File& file)
+    {
+        if (safe == nullptr || !safe->library->isDefaultFile (file))
+            return false;
+        safe->host.showMessage (file.getFileName() + " is the library itself: save the copy under another name. "
+                                                     "The library was not changed");
+        return true;
+    };
+    host.getFileBrowser().browseForSave (filedialog::saveLibrary, suggestedSaveName (afterSaving != nullptr),
                                          [safe, afterSaving] (const juce::File& file)
                                          {
                                              if (safe == nullptr)
@@ -434,7 +463,8 @@ void LibClass::saveLibrary (std::function<void()> afterSaving)
                                              if (afterSaving != nullptr)
                                                  afterSaving();
                                              safe->refreshButtons();
-                                         });
+                                         },
+                                         refuseDefaultFile);
 }
 
 //==============================================================================
@@ -471,13 +501,13 @@ void LibClass::textAccepted (int code, int tag)
 
     hideDialog();
     if (code == appendCode && tag == appendTag)
-        report (library->commitImport (true));
+        reportImport (library->commitImport (true));
     else if (code == appendCode && tag == saveTag)
         saveLibrary (
             [safe]
             {
                 if (safe != nullptr)
-                    safe->report (safe->library->commitImport (false));
+                    safe->reportImport (safe->library->commitImport (false));
             });
     else if (code == saveBeforeClearCode)
         saveLibrary (
@@ -505,7 +535,7 @@ void LibClass::textDeclined (int code, int tag)
     if (code == appendCode && tag == appendTag)
         openDialog (LibraryDialog::saveBeforeImport);
     else if (code == appendCode && tag == saveTag)
-        report (library->commitImport (false));
+        reportImport (library->commitImport (false));
     else if (code == saveBeforeClearCode)
         report (library->clearAll());
     refreshLabels();

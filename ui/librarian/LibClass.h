@@ -128,6 +128,10 @@ private:
     void decideImport();
     void stageFromFile (int item, const juce::File& file);
     void report (SaveResult result);
+    /** report, and how many staged programs an append left out as already in the library. */
+    void reportImport (SaveResult result);
+    /** "Untitled" for SAVE; a new, dated file for the copy kept before a replace or a clear. */
+    juce::String suggestedSaveName (bool beforeReplacing) const;
     void refreshLabels();
 
     MarvexAudioProcessor& processor;

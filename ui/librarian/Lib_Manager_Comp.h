@@ -73,12 +73,11 @@ public:
     void addCloseListener (winToolListener* l) { closeListeners.add (l); }
     void removeCloseListener (winToolListener* l) { closeListeners.remove (l); }
 
-    /** A question over the window with "OK" and "CANCEL"; onYes runs only for "OK". */
-    void askQuestion (const juce::String& text, std::function<void()> onYes);
-
     // LibPageHost
     FileBrowser& getFileBrowser() override { return *files; }
     void showMessage (const juce::String& text) override;
+    /** A question over the window with "OK" and "CANCEL"; onYes runs only for "OK". */
+    void askQuestion (const juce::String& text, std::function<void()> onYes) override;
     void showMenu (juce::PopupMenu menu, juce::Component& target, std::function<void (int)> chosen) override;
 
     void paint (juce::Graphics& g) override;

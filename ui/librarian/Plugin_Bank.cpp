@@ -4,6 +4,7 @@
 #include "files/SafeFileRead.h"
 #include "files/SafeFileWrite.h"
 #include "host/MarvexAudioProcessor.h"
+#include "host/SoundHistory.h"
 #include "librarian/PresetFiles.h"
 #include "model/SynthBanks.h"
 #include "ui/librarian/LibPageHost.h"
@@ -328,7 +329,8 @@ bool Plugin_Bank::loadProgramBankFile (const juce::File& file)
     loaded.initialise();
     loaded.loadFromDumps (dumps.dumps);
     const auto all = loaded.getAllPrograms();
-    replaceSlots (juce::MemoryBlock (all.getData(), (size_t)dumps.count * (size_t)program::recordSize));
+    replaceSlots (juce::MemoryBlock (all.getData(), (size_t)dumps.count * (size_t)program::recordSize),
+                  FileMan::describeFirstBankTaken (file, fileMan.getAllDumps().count));
     return true;
 }
 
@@ -355,19 +357,37 @@ auto Plugin_Bank::readChosenFile (const juce::File& file, Reader read, const juc
     return result;
 }
 
-void Plugin_Bank::replaceSlots (const juce::MemoryBlock& programs)
+void Plugin_Bank::replaceSlots (const juce::MemoryBlock& programs, const juce::String& note)
 {
-    auto& bank = processor.getPluginBank();
     const auto count =
-        juce::jmin ((size_t)program::programsPerBank, programs.getSize() / (size_t)program::recordSize);
-    const auto* bytes = static_cast<const uint8_t*> (programs.getData());
-    for (size_t n = 0; n < count; ++n)
-        bank.setProgram ((int)n, bytes + n * (size_t)program::recordSize, (size_t)program::recordSize);
-
-    // The sound being edited follows its slot, so that saving it cannot copy the old sound back
-    // over what was just loaded. Nothing is sent to the synth.
-    processor.getEngine().loadCurrentPluginProgram();
-    programsChanged();
+        (int)juce::jmin ((size_t)program::programsPerBank, programs.getSize() / (size_t)program::recordSize);
+    if (count == 0)
+        return;
+    auto question = "Replace " + juce::String (count) + (count == 1 ? " preset?" : " presets?");
+    if (note.isNotEmpty())
+        question << "\n" << note;
+    host.askQuestion (question,
+                      [safe = juce::Component::SafePointer<Plugin_Bank> (this), programs, count]
+                      {
+                          if (safe == nullptr)
+                              return;
+                          auto& owner = safe->processor;
+                          owner.getHistory().recordPresetSlots (
+                              "Load " + juce::String (count) + " presets",
+                              [&]
+                              {
+                                  auto& bank = owner.getPluginBank();
+                                  const auto* bytes = static_cast<const uint8_t*> (programs.getData());
+                                  for (int n = 0; n < count; ++n)
+                                      bank.setProgram (n, bytes + (size_t)n * (size_t)program::recordSize,
+                                                       (size_t)program::recordSize);
+                                  // The sound being edited follows its slot, so that saving it cannot
+                                  // copy the old sound back over what was just loaded. Nothing is sent
+                                  // to the synth.
+                                  owner.getEngine().loadCurrentPluginProgram();
+                              });
+                          safe->programsChanged();
+                      });
 }
 
 void Plugin_Bank::programsChanged()

@@ -113,9 +113,10 @@ private:
     void setCurrentAccepted (int targetSlot) override;
     void setCurrentCancelled() override;
 
-    /** Slots 0.. take the whole records of a block (at most 128), then the edit buffer is reloaded
-        from the current slot. */
-    void replaceSlots (const juce::MemoryBlock& programs);
+    /** Asks "Replace N presets?" (with note below it, when there is one); on "OK" slots 0.. take
+        the whole records of a block (at most 128) and the edit buffer is reloaded from the current
+        slot, as one undo step. */
+    void replaceSlots (const juce::MemoryBlock& programs, const juce::String& note = {});
     /** What read finds in a file the user chose; says what went wrong when nothing. */
     template <typename Reader>
     auto readChosenFile (const juce::File& file, Reader read, const juce::String& notFound)

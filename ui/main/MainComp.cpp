@@ -263,10 +263,7 @@ void MainComp::showNotices()
     const auto waiting = engine.takeNotices();
     if (waiting.isEmpty())
         return;
-    auto text = waiting.joinIntoString ("\n");
-    if (auto* shown = messages.get())
-        text = shown->getText() + "\n" + text;
-    showMessage (text);
+    showMessage (waiting.joinIntoString ("\n"));
 }
 
 juce::String MainComp::offlineStatusText()

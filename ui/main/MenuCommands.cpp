@@ -131,8 +131,11 @@ void MenuCommands::loadBank (int bank)
             if (reportReadProblem (fileMan.loadProgramBank (file), file, "No Mopho programs in"))
                 return;
             const auto dumps = fileMan.getLoadedDumps();
-            main.askQuestion ("Replace " + juce::String (dumps.count) + " programs of " +
-                                  userBankText (bank) + "?",
+            auto question = "Replace " + juce::String (dumps.count) + " programs of " + userBankText (bank) + "?";
+            if (const auto leftOut = FileMan::describeFirstBankTaken (file, fileMan.getAllDumps().count);
+                leftOut.isNotEmpty())
+                question << "\n" << leftOut;
+            main.askQuestion (question,
                               [this, bank, dumps] { engine.loadSynthBankFromDumps (bank, dumps.dumps); });
         });
 }
@@ -331,6 +334,18 @@ juce::PopupMenu MenuCommands::createCellMenu (int bank, int programNumber) const
     return menu;
 }
 
+void MenuCommands::askBeforeReplacing (int bank, int programNumber, const ProgramRecord& record,
+                                       std::function<void()> replace)
+{
+    const auto* target = engine.getSynthBank (bank);
+    if (target == nullptr)
+        return;
+    const auto newName = decodeProgramName (record.data() + program::nameOffset, program::nameLength).trimEnd();
+    main.askQuestion ("Replace " + programLocation (bank, programNumber) + " " +
+                          target->getProgramName (programNumber).trimEnd() + " with " + newName + "?",
+                      std::move (replace));
+}
+
 void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
 {
     auto* target = engine.getSynthBank (bank);
@@ -344,7 +359,12 @@ void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
         break;
     case cellPasteItem:
         if (clipboardFull)
-            engine.storeProgram (true, bank, programNumber, clipboard.getRecord());
+        {
+            const auto record = clipboard.getRecord();
+            askBeforeReplacing (bank, programNumber, record,
+                                [this, bank, programNumber, record]
+                                { engine.storeProgram (true, bank, programNumber, record); });
+        }
         break;
     case cellSaveItem:
         saveProgram (target->makeEditBufferDumpOf (programNumber), target->getProgramName (programNumber));
@@ -353,8 +373,12 @@ void MenuCommands::cellMenuFinished (int result, int bank, int programNumber)
         loadProgram (
             [this, bank, programNumber] (const ProgramRecord& record)
             {
-                engine.storeProgram (true, bank, programNumber, record);
-                engine.storeProgram (false, bank, programNumber, record);
+                askBeforeReplacing (bank, programNumber, record,
+                                    [this, bank, programNumber, record]
+                                    {
+                                        engine.storeProgram (true, bank, programNumber, record);
+                                        engine.storeProgram (false, bank, programNumber, record);
+                                    });
             });
         break;
     default:

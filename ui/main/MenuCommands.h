@@ -118,6 +118,9 @@ public:
     FileMan& getFileMan() noexcept { return fileMan; }
 
 private:
+    /** Asks "Replace U2:005 <name> with <name>?" before a bank cell takes another program: the
+        local bank keeps no undo of it. */
+    void askBeforeReplacing (int bank, int programNumber, const ProgramRecord& record, std::function<void()> replace);
     void saveProgram (const juce::MemoryBlock& dump, const juce::String& programName);
     /** Export Program Names (once), or Keep Program Names Up To Date (asks for the file, or stops). */
     void programNamesChosen (bool keepUpToDate);

@@ -164,6 +164,8 @@ void WriteSnd::openRenameBox()
     renameBox = std::make_unique<RenameCnt> (display->getRight() + renameGap, display->getY(), name.trimEnd());
     renameBox->getOkButton().addChangeListener (this);
     renameBox->getCancelButton().addChangeListener (this);
+    renameBox->getEditor().onReturnKey = [this] { takeTypedName(); };
+    renameBox->getEditor().onEscapeKey = [this] { closeRenameBox(); };
     addAndMakeVisible (*renameBox);
     renameBox->getEditor().grabKeyboardFocus();
 }
@@ -177,8 +179,19 @@ void WriteSnd::closeRenameBox()
     juce::MessageManager::callAsync ([doomed = std::shared_ptr<RenameCnt> (renameBox.release())] {});
 }
 
+void WriteSnd::takeTypedName()
+{
+    if (renameBox == nullptr)
+        return;
+    setName (renameBox->getText());
+    closeRenameBox();
+}
+
 void WriteSnd::finish (Result r)
 {
+    // "WRITE" while the name is being typed writes that name.
+    if (r == writeChosen)
+        takeTypedName();
     closeRenameBox();
     result = r;
     sendChangeMessage();
@@ -194,10 +207,7 @@ void WriteSnd::stsbutChanged (StsBut& button)
     else if (id == cancelButtonId)
         finish (cancelled);
     else if (renameBox != nullptr && id == RenameCnt::okButtonId)
-    {
-        setName (renameBox->getText());
-        closeRenameBox();
-    }
+        takeTypedName();
     else if (renameBox != nullptr && id == RenameCnt::cancelButtonId)
         closeRenameBox();
 }

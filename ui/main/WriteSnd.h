@@ -81,6 +81,8 @@ public:
 private:
     void showOnDisplay();
     void closeRenameBox();
+    /** Takes the rename box's text as the name and closes the box (its OK, Return, or WRITE). */
+    void takeTypedName();
     void finish (Result r);
 
     MidiCntrState& engine;
