@@ -9,6 +9,7 @@
 #include "ui/panels/PanelLayout.h"
 #include "ui/widgets/Artwork.h"
 #include "ui/widgets/Envel.h"
+#include "ui/widgets/KeyPlayClass.h"
 #include "ui/widgets/ProgBar.h"
 #include "ui/widgets/StsCont.h"
 #include "ui/widgets/WidgetColours.h"
@@ -192,14 +193,35 @@ TEST_F (EditorFixture, TheZoomedViewFitsTheWindowAndIsCentredAgainAfterAResize)
     }
 }
 
-TEST_F (EditorFixture, EscapeClosesTheZoomedView)
+TEST_F (EditorFixture, EscapeClosesTheZoomedViewWhicheverComponentHasTheKeys)
 {
-    main().openSectionView (5);
+    // As the window delivers a key: to the component with the keyboard focus, then up its parents
+    // until one takes it. Opening the view gives it the focus; a press on one of its controls (which
+    // take no focus) gives it to the player, as a press anywhere on the editor does.
+    const auto deliver = [] (juce::Component& focused, const juce::KeyPress& key)
+    {
+        for (auto* c = &focused; c != nullptr; c = c->getParentComponent())
+            if (c->keyPressed (key))
+                return true;
+        return false;
+    };
     auto& zoomed = main().getSectionView();
-    EXPECT_FALSE (zoomed.keyPressed (juce::KeyPress ('a')));
-    EXPECT_TRUE (zoomed.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
-    zoomed.dispatchPendingMessages();
-    EXPECT_FALSE (zoomed.isVisible());
+    juce::Component* const holders[] = {&zoomed, &main().getKeyboard().getPlayer()};
+    for (auto* holder : holders)
+    {
+        SCOPED_TRACE (holder == &zoomed ? "the zoomed view" : "the player");
+        main().openSectionView (5);
+        deliver (*holder, juce::KeyPress ('a'));
+        zoomed.dispatchPendingMessages();
+        ASSERT_TRUE (zoomed.isVisible());
+
+        EXPECT_TRUE (deliver (*holder, juce::KeyPress (juce::KeyPress::escapeKey)));
+        zoomed.dispatchPendingMessages();
+        EXPECT_FALSE (zoomed.isVisible());
+        main().closeSectionView();
+    }
+    // With nothing zoomed, Escape is not the editor's: the host may use it.
+    EXPECT_FALSE (deliver (main().getKeyboard().getPlayer(), juce::KeyPress (juce::KeyPress::escapeKey)));
 }
 
 TEST_F (EditorFixture, PanelAndZoomedViewShowTheSameTextForAValueBeyondAControlsRange)
