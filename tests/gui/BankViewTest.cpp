@@ -1,6 +1,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
+#include "model/Categories.h"
 #include "model/ProgramPacking.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
@@ -313,6 +314,52 @@ TEST_F (BankViewFixture, CategoryButtonsListEveryBankInBankOrder)
     EXPECT_FALSE (commands().canOpenPresetsMenu (bankView().getShownBank(), bankView().isShowingCategory()));
     press (bankView().getBankButton (3));
     EXPECT_TRUE (commands().canOpenPresetsMenu (bankView().getShownBank(), bankView().isShowingCategory()));
+}
+
+TEST_F (BankViewFixture, TheButtonOfWhatIsListedIsLit)
+{
+    open (false);
+    engine().selectProgram (5, 9, false);
+    main->toggleBankView();
+    // Which buttons are lit, by caption.
+    const auto lit = [this]
+    {
+        juce::StringArray names;
+        for (int b = 0; b < 8; ++b)
+            if (bankView().getBankButton (b).isLit())
+                names.add (bankView().getBankButton (b).getCaption());
+        for (int c = 0; c < BankComp::numCategories; ++c)
+            if (bankView().getCategoryButton (c).isLit())
+                names.add (bankView().getCategoryButton (c).getCaption());
+        return names.joinIntoString (",");
+    };
+    EXPECT_EQ (lit(), "BANK F2"); // shown as it opens: the current synth bank
+
+    struct Step
+    {
+        bool category;
+        int number;
+        juce::String expected;
+    };
+    const Step steps[] = {{false, 0, "BANK U1"}, {false, 7, "BANK F4"},          {true, 21, categoryName (21)},
+                          {true, 0, categoryName (0)}, {false, 2, "BANK U3"}};
+    for (const auto& step : steps)
+    {
+        press (step.category ? bankView().getCategoryButton (step.number) : bankView().getBankButton (step.number));
+        EXPECT_EQ (lit(), step.expected);
+    }
+
+    // Lit looks unlike the others: the face beside the caption differs (buttons never pressed, so
+    // that no hover or press shading enters).
+    bankView().showBank (5);
+    EXPECT_EQ (lit(), "BANK F2");
+    const auto face = [this] (int bank)
+    {
+        auto& b = bankView().getBankButton (bank);
+        return b.createComponentSnapshot (b.getLocalBounds()).getPixelAt (3, b.getHeight() / 2);
+    };
+    EXPECT_NE (face (5), face (4));
+    EXPECT_EQ (face (4), face (6));
 }
 
 TEST_F (BankViewFixture, ChannelTenMovesTheNextNrpn)
