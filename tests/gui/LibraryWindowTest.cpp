@@ -596,3 +596,34 @@ TEST_F (LibraryWindowFixture, TheWindowIsHiddenWhileTheHostHidesTheEditorAndCome
     EXPECT_FALSE (window.isVisible());
     hostWindow.removeChildComponent (main.get());
 }
+
+TEST_F (LibraryWindowFixture, TheWindowOpensCentredOnTheEditorEachTimeAndAfterARestart)
+{
+    juce::Component hostWindow; // the plug-in's window, somewhere on the screen
+    hostWindow.setBounds (300, 200, 1191, 700);
+    hostWindow.addAndMakeVisible (*main);
+    const auto editorCentre = [&] { return hostWindow.getBounds().getCentre(); };
+
+    auto& window = openWindow();
+    EXPECT_EQ (window.getBounds().getCentre(), editorCentre());
+
+    // Moved by the user, closed, the editor moved: it opens over the editor again.
+    window.setTopLeftPosition (5, 5);
+    window.hide();
+    hostWindow.setTopLeftPosition (40, 700);
+    openWindow();
+    EXPECT_EQ (main->getLibraryWindow()->getBounds().getCentre(), editorCentre());
+
+    // A restart: a new processor on the same settings folder and a new editor elsewhere.
+    hostWindow.removeChildComponent (main.get());
+    main.reset();
+    processor.reset();
+    processor = std::make_unique<MarvexAudioProcessor> (rig.makeDevices(), temp.folder);
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    hostWindow.setTopLeftPosition (900, 120);
+    hostWindow.addAndMakeVisible (*main);
+    openWindow();
+    EXPECT_EQ (main->getLibraryWindow()->getBounds().getCentre(), editorCentre());
+    hostWindow.removeChildComponent (main.get());
+}
