@@ -28,6 +28,7 @@ const DialogRow dialogRows[] = {
     {filedialog::fxPreset, "Load FX Preset", {filedialog::fxPresetExtension}},
     {filedialog::saveFxPreset, "Save FX Preset", {filedialog::fxPresetExtension}},
     {filedialog::saveProgramNames, "Export Program Names", {"*.midnam"}},
+    {filedialog::savePatchSheet, "Export Patch Sheet", {"*.png"}},
 };
 
 // The fxb and fxp patterns are "*" and the extension the preset bank also uses.

@@ -28,6 +28,8 @@ constexpr int saveLibrary = library + saveOffset;
 constexpr int saveFxBank = fxBank + saveOffset;
 constexpr int saveFxPreset = fxPreset + saveOffset;
 constexpr int saveProgramNames = programNames + saveOffset;
+constexpr int patchSheet = 13;
+constexpr int savePatchSheet = patchSheet + saveOffset;
 
 constexpr const char* fxBankExtension = ".fxb";
 constexpr const char* fxPresetExtension = ".fxp";
