@@ -101,6 +101,11 @@ void StsBut::setLit (bool shouldBeLit)
     repaint();
 }
 
+juce::Font StsBut::getCaptionFont() const
+{
+    return arialFont (captionFontHeight);
+}
+
 void StsBut::setCaptionFontHeight (float height)
 {
     captionFontHeight = height;
@@ -154,7 +159,7 @@ void StsBut::paintOverChildren (juce::Graphics& g)
         area.translate (1, 1);
 
     g.setColour (pressed ? pressedCaptionColour : captionColour);
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (getCaptionFont());
     g.drawText (caption, area, juce::Justification::centred);
 
     if (buttonKind == tabKind)

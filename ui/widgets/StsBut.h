@@ -54,6 +54,8 @@ public:
     const juce::String& getCaption() const noexcept { return caption; }
     void setCaption (const juce::String& text);
     void setCaptionFontHeight (float height);
+    /** The font the caption is drawn in. */
+    juce::Font getCaptionFont() const;
     int getButtonId() const noexcept { return buttonId; }
     int getButtonKind() const noexcept { return buttonKind; }
     bool isPressed() const noexcept { return pressed; }
