@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/SafeFileRead.h"
+
 #include "model/ProgramPacking.h"
 #include "model/ProgramRecord.h"
 
@@ -145,6 +147,7 @@ private:
     ReadStatus refuseOtherSynth (const ProgramDumps& found);
 
     juce::MemoryBlock fileContent, message;
+    FileReadResult lastRead; // what the last readFile found, without the bytes
     uint8_t otherSynthDevice = 0;
     bool otherSynthBank = false;
     ProgramRecord loadedProgram;
