@@ -1,5 +1,6 @@
 #include "host/MarvexAudioProcessorEditor.h"
 #include "model/ParDes.h"
+#include "model/ParameterTable.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
@@ -222,6 +223,39 @@ TEST_F (EditorFixture, EscapeClosesTheZoomedViewWhicheverComponentHasTheKeys)
     }
     // With nothing zoomed, Escape is not the editor's: the host may use it.
     EXPECT_FALSE (deliver (main().getKeyboard().getPlayer(), juce::KeyPress (juce::KeyPress::escapeKey)));
+}
+
+TEST_F (EditorFixture, ATooltipCoversNoValueOfTheControlItDescribesOrOfItsNeighbours)
+{
+    auto& tips = editor->getTooltipWindow();
+    auto& panel = main().getSynthPanel();
+    editor->setVisible (true); // as a host shows it: what lies under the mouse is found among the visible
+    for (const auto width : {Editor::minWidth, 1191})
+    {
+        resizeTo (width);
+        // Every value shown on the panel, in the editor's pixels.
+        std::vector<std::pair<int, juce::Rectangle<int>>> values;
+        for (int i = 0; i < panelLayout::numControls; ++i)
+            if (auto& c = panel.getControl (i); c.isVisible() && !c.getValueArea().isEmpty())
+                values.emplace_back (i, editor->getLocalArea (&c, c.getValueArea()));
+        ASSERT_GT (values.size(), 80u);
+
+        for (int i = 0; i < panelLayout::numControls; ++i)
+        {
+            auto& c = panel.getControl (i);
+            if (!c.isVisible())
+                continue;
+            // The mouse resting in the middle of the control, as the tip appears.
+            tips.displayTip (c.localPointToGlobal (c.getLocalBounds().getCentre()), c.getTooltip());
+            const auto tip = tips.getBounds();
+            EXPECT_TRUE (editor->getLocalBounds().contains (tip)) << width << " " << c.getCaption();
+            for (const auto& [index, value] : values)
+                EXPECT_FALSE (tip.intersects (value))
+                    << width << ": the tip of " << ParameterTable::getName (i) << " covers the value of "
+                    << ParameterTable::getName (index);
+            tips.hideTip();
+        }
+    }
 }
 
 TEST_F (EditorFixture, PanelAndZoomedViewShowTheSameTextForAValueBeyondAControlsRange)
