@@ -20,9 +20,9 @@ juce::String sizeInWords (size_t bytes)
 {
     constexpr size_t kilobyte = 1024, megabyte = kilobyte * kilobyte;
     if (bytes >= megabyte && bytes % megabyte == 0)
-        return juce::String ((juce::int64)(bytes / megabyte)) + " MB";
+        return juce::String ((juce::int64) (bytes / megabyte)) + " MB";
     if (bytes >= kilobyte && bytes % kilobyte == 0)
-        return juce::String ((juce::int64)(bytes / kilobyte)) + " KB";
+        return juce::String ((juce::int64) (bytes / kilobyte)) + " KB";
     return juce::String ((juce::int64)bytes) + " bytes";
 }
 } // namespace

@@ -347,11 +347,15 @@ TEST_F (BankViewFixture, TheButtonOfWhatIsListedIsLit)
         int number;
         juce::String expected;
     };
-    const Step steps[] = {{false, 0, "BANK U1"}, {false, 7, "BANK F4"},          {true, 21, categoryName (21)},
-                          {true, 0, categoryName (0)}, {false, 2, "BANK U3"}};
+    const Step steps[] = {{false, 0, "BANK U1"},
+                          {false, 7, "BANK F4"},
+                          {true, 21, categoryName (21)},
+                          {true, 0, categoryName (0)},
+                          {false, 2, "BANK U3"}};
     for (const auto& step : steps)
     {
-        press (step.category ? bankView().getCategoryButton (step.number) : bankView().getBankButton (step.number));
+        press (step.category ? bankView().getCategoryButton (step.number)
+                             : bankView().getBankButton (step.number));
         EXPECT_EQ (lit(), step.expected);
     }
 
@@ -629,7 +633,8 @@ TEST_F (BankViewFixture, APatchSheetListsEveryParameterAsThePanelShowsItAndPaint
 {
     open (false);
     auto sound = initialProgram();
-    const int values[][2] = {{0, 37}, {20, 101}, {25, 3}, {42, 150}, {43, 2}, {62, 11}, {120, 60}, {183, 127}};
+    const int values[][2] = {{0, 37}, {20, 101}, {25, 3},   {42, 150},
+                             {43, 2}, {62, 11},  {120, 60}, {183, 127}};
     for (const auto& v : values)
         sound[(size_t)v[0]] = (uint8_t)v[1];
     sound[(size_t)program::categoryIndex] = 5;
@@ -660,14 +665,17 @@ TEST_F (BankViewFixture, APatchSheetListsEveryParameterAsThePanelShowsItAndPaint
     {
         if (const auto* row = panelLayout::controlRow (i); row != nullptr && row->section >= 0)
         {
-            EXPECT_EQ (listed[ParameterTable::getName (i)], main->getSynthPanel().getControl (i).getValueText())
+            EXPECT_EQ (listed[ParameterTable::getName (i)],
+                       main->getSynthPanel().getControl (i).getValueText())
                 << ParameterTable::getName (i);
         }
     }
 
-    EXPECT_TRUE (text.startsWith ("Mopho x4 sound: Sheet Test\nCategory: " + categoryName (5) + "\n")) << text;
-    const char* const inReadingOrder[] = {"OSCILLATORS", "SEQUENCER", "LOW PASS FILTER", "MODULATORS", "CONTROLS",
-                                          "PUSH IT!", "AMP", "ASSIGN", "ENVELOPE 3", "LFO"};
+    EXPECT_TRUE (text.startsWith ("Mopho x4 sound: Sheet Test\nCategory: " + categoryName (5) + "\n"))
+        << text;
+    const char* const inReadingOrder[] = {
+        "OSCILLATORS", "SEQUENCER", "LOW PASS FILTER", "MODULATORS", "CONTROLS",
+        "PUSH IT!",    "AMP",       "ASSIGN",          "ENVELOPE 3", "LFO"};
     int last = -1;
     for (const auto* caption : inReadingOrder)
     {

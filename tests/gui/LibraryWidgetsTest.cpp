@@ -414,8 +414,8 @@ TEST (TextInputCont, TheLibraryPageUses)
         {LibraryDialog::deleteEntry, "Delete Fat Bass ?", "OK", "", "CANCEL", 1024, 0, false},
         {LibraryDialog::renameEntry, "Rename Fat Bass:", "OK", "", "CANCEL", 1280, 0, true},
         {LibraryDialog::programName, "Program name:", "OK", "", "CANCEL", 1536, 0, true},
-        {LibraryDialog::alreadyInLibrary, "Fat Bass Program already exists in the library.", "", "OK",
-         "", 0, 0, false},
+        {LibraryDialog::alreadyInLibrary, "Fat Bass Program already exists in the library.", "", "OK", "", 0,
+         0, false},
     };
     for (const auto& c : cases)
     {

@@ -635,7 +635,8 @@ TEST_F (LibraryWindowFixture, AFileThatCannotBeReadIsToldInOneWordingInEveryWind
     openWindow();
     juce::File chosen;
     main->getCommands().getFileBrowser().setChooser (
-        [&chosen] (int, const juce::File&, const juce::String&, FileBrowser::Picked answer) { answer (chosen); });
+        [&chosen] (int, const juce::File&, const juce::String&, FileBrowser::Picked answer)
+        { answer (chosen); });
 
     // Where a file is opened: the main window's FILE menu, the preset page's loads. (Before, the
     // same file was "Too large to be read: big.syx" in one and "Could not read big.syx" in another.)
@@ -648,7 +649,8 @@ TEST_F (LibraryWindowFixture, AFileThatCannotBeReadIsToldInOneWordingInEveryWind
     {
         main->getCommands().fileMenuFinished (item);
         pumpFor (20);
-        const auto text = main->getMessageBox() != nullptr ? main->getMessageBox()->getText() : juce::String();
+        const auto text =
+            main->getMessageBox() != nullptr ? main->getMessageBox()->getText() : juce::String();
         if (main->getMessageBox() != nullptr)
             main->stsbutPressed (MsgCont::okCode);
         pumpFor (20);
@@ -677,7 +679,9 @@ TEST_F (LibraryWindowFixture, AFileThatCannotBeReadIsToldInOneWordingInEveryWind
         const char* told;
     };
     const Fault faults[] = {
-        {"big.syx", [] (const juce::File& f) { f.replaceWithData (juce::MemoryBlock (5 * 1024 * 1024, true).getData(), 5 * 1024 * 1024); },
+        {"big.syx",
+         [] (const juce::File& f)
+         { f.replaceWithData (juce::MemoryBlock (5 * 1024 * 1024, true).getData(), 5 * 1024 * 1024); },
          "is larger than "},
         {"pipe.syx", [] (const juce::File& f) { makeNamedPipe (f); }, "is not a file."},
     };

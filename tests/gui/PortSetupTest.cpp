@@ -364,7 +364,8 @@ TEST_F (PortSetupFixture, AChangeThatWouldCutTheLinkWaitsForTheUsersAnswer)
         EXPECT_EQ (keep.getCaption(), "Keep the current setting");
         EXPECT_LE (keep.getCaptionFont().getStringWidthFloat (keep.getCaption()), (float)keep.getWidth());
         EXPECT_FALSE (keep.getBounds().intersects (panel.getApplyButton().getBounds()));
-        EXPECT_TRUE (panel.getLocalBounds().contains (keep.getBounds().getUnion (panel.getApplyButton().getBounds())));
+        EXPECT_TRUE (
+            panel.getLocalBounds().contains (keep.getBounds().getUnion (panel.getApplyButton().getBounds())));
     }
     panel.getKeepButton().getInnerButton()->triggerClick();
     pumpFor (20);

@@ -446,7 +446,8 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     panel.refreshFromEditBuffer();
     auto ok = sheet.write (folder.getChildFile ("panel.png"));
     // The patch sheet of the same sound, as FILE ▸ Export Patch Sheet writes it.
-    ok = PatchSheet::write (processor, folder.getChildFile ("patch_sheet.png"), PatchSheet::sizes[0].width) && ok;
+    ok = PatchSheet::write (processor, folder.getChildFile ("patch_sheet.png"), PatchSheet::sizes[0].width) &&
+         ok;
 
     auto& zoomed = sheet.add (std::make_unique<FlashPanel> (processor));
     constexpr int lfoSection = 5;

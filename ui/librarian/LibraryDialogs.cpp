@@ -37,8 +37,8 @@ void openLibraryDialog (TextInputCont& dialog, LibraryDialog use, const juce::St
         break;
     case LibraryDialog::alreadyInLibrary:
         // The single OK is the NO button, so that it stands in the middle.
-        dialog.open (shownName + " Program already exists in the library.", {}, {}, {}, "OK", none, messageCode,
-                     0);
+        dialog.open (shownName + " Program already exists in the library.", {}, {}, {}, "OK", none,
+                     messageCode, 0);
         break;
     }
     dialog.showEditor (prompt);

@@ -215,7 +215,8 @@ void MenuCommands::exportPatchSheet (int width)
                               juce::String why;
                               const auto written = PatchSheet::write (owner, file, width, &why);
                               if (safeMain != nullptr && !written)
-                                  safeMain->showMessage ("Could not write " + file.getFileName() + ": " + why);
+                                  safeMain->showMessage ("Could not write " + file.getFileName() + ": " +
+                                                         why);
                           });
 }
 

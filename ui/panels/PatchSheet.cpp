@@ -61,7 +61,8 @@ juce::String PatchSheet::describe (const ProgramRecord& sound)
     const ParameterTable table;
     std::array<bool, program::numHostParameters> listed{};
     const auto nameBytes = sound.begin() + program::nameOffset;
-    const auto name = juce::String (juce::CharPointer_ASCII (std::string (nameBytes, nameBytes + program::nameLength).c_str()));
+    const auto name = juce::String (
+        juce::CharPointer_ASCII (std::string (nameBytes, nameBytes + program::nameLength).c_str()));
 
     juce::String text;
     text << "Mopho x4 sound: " << name.trimEnd() << newLine;
@@ -114,7 +115,8 @@ juce::File PatchSheet::textFileFor (const juce::File& png)
     return png.withFileExtension (".txt");
 }
 
-bool PatchSheet::write (MarvexAudioProcessor& processor, const juce::File& png, int width, juce::String* whyNot)
+bool PatchSheet::write (MarvexAudioProcessor& processor, const juce::File& png, int width,
+                        juce::String* whyNot)
 {
     juce::MemoryOutputStream picture;
     juce::PNGImageFormat format;

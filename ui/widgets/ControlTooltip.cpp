@@ -22,7 +22,8 @@ const std::vector<juce::Point<int>>& searchOffsets()
         for (int dy = -searchRadius; dy <= searchRadius; dy += searchStep)
             for (int dx = -searchRadius; dx <= searchRadius; dx += searchStep)
                 all.emplace_back (dx, dy);
-        std::stable_sort (all.begin(), all.end(), [] (juce::Point<int> a, juce::Point<int> b)
+        std::stable_sort (all.begin(), all.end(),
+                          [] (juce::Point<int> a, juce::Point<int> b)
                           { return a.x * a.x + a.y * a.y < b.x * b.x + b.y * b.y; });
         return all;
     }();
@@ -59,7 +60,7 @@ ControlTooltip::~ControlTooltip()
 }
 
 std::optional<juce::Rectangle<int>> ControlTooltip::placeBesideControl (juce::Point<int> point, int width,
-                                                                      int height) const
+                                                                        int height) const
 {
     auto* parent = getParentComponent();
     if (parent == nullptr)
@@ -75,7 +76,8 @@ std::optional<juce::Rectangle<int>> ControlTooltip::placeBesideControl (juce::Po
     const auto area = parent->getLocalArea (row, control->getBounds());
     std::vector<juce::Rectangle<int>> keepClear{area};
     for (auto* sibling : row->getChildren())
-        if (const auto* other = dynamic_cast<const StsCont*> (sibling); other != nullptr && other->isVisible())
+        if (const auto* other = dynamic_cast<const StsCont*> (sibling);
+            other != nullptr && other->isVisible())
             if (const auto value = other->getValueArea(); !value.isEmpty())
                 keepClear.push_back (parent->getLocalArea (other, value));
 
