@@ -28,6 +28,7 @@ const DialogRow dialogRows[] = {
     {filedialog::fxPreset, "Load FX Preset", {filedialog::fxPresetExtension}},
     {filedialog::saveFxPreset, "Save FX Preset", {filedialog::fxPresetExtension}},
     {filedialog::saveProgramNames, "Export Program Names", {"*.midnam"}},
+    {filedialog::savePatchSheet, "Export Patch Sheet", {"*.png"}},
 };
 
 // The fxb and fxp patterns are "*" and the extension the preset bank also uses.
@@ -108,6 +109,9 @@ FileMan::ReadStatus FileMan::readFile (const juce::File& file)
     // Only a regular file is opened, and never read past the limit: a pipe or a device chosen by
     // mistake can neither hang the caller nor fill its memory.
     auto found = readFileSafely (file, (size_t)maxReadableFileSize);
+    lastRead.status = found.status;
+    lastRead.error = found.error;
+    lastRead.limit = found.limit;
     switch (found.status)
     {
     case FileReadResult::Status::ok:
@@ -271,11 +275,9 @@ juce::String FileMan::describeProblem (ReadStatus status, const juce::File& file
     case ReadStatus::ok:
         return {};
     case ReadStatus::missing:
-        return "Could not read " + file.getFileName();
     case ReadStatus::notAFile:
-        return "Not a file: " + file.getFileName();
     case ReadStatus::tooLarge:
-        return "Too large to be read: " + file.getFileName();
+        return describeUnreadFile (file, lastRead);
     case ReadStatus::notUsable:
         return notUsableText;
     case ReadStatus::otherSynth:

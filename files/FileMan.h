@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/SafeFileRead.h"
+
 #include "model/ProgramPacking.h"
 #include "model/ProgramRecord.h"
 
@@ -28,6 +30,8 @@ constexpr int saveLibrary = library + saveOffset;
 constexpr int saveFxBank = fxBank + saveOffset;
 constexpr int saveFxPreset = fxPreset + saveOffset;
 constexpr int saveProgramNames = programNames + saveOffset;
+constexpr int patchSheet = 13;
+constexpr int savePatchSheet = patchSheet + saveOffset;
 
 constexpr const char* fxBankExtension = ".fxb";
 constexpr const char* fxPresetExtension = ".fxp";
@@ -148,6 +152,7 @@ private:
     ReadStatus refuseOtherSynth (const ProgramDumps& found);
 
     juce::MemoryBlock fileContent, message;
+    FileReadResult lastRead; // what the last readFile found, without the bytes
     uint8_t otherSynthDevice = 0;
     bool otherSynthBank = false;
     ProgramRecord loadedProgram;

@@ -20,21 +20,27 @@ struct FileReadResult
     Status status = Status::missing;
     juce::MemoryBlock bytes;
     juce::String error;
+    size_t limit = 0; // the most that was to be read
 
     bool isOk() const noexcept { return status == Status::ok; }
     /** Something is in the file's place that cannot be taken as it is. */
     bool isDamaged() const noexcept { return status != Status::ok && status != Status::missing; }
 };
 
-/** What is wrong with a damaged file, in words for the user ("could not be read (…)", "is not a
-    file", "is far too large") and as one word for the name of its kept copy. */
+/** What is wrong with a file that could not be taken, in words that follow its name ("could not be
+    read (…)", "is not a file", "is larger than 4 MB", "does not exist") and as one word for the name
+    of its kept copy. Every message about a file that could not be read says it in these words. */
 struct FileProblem
 {
     juce::String words, nameTag;
 };
 
-/** The problem of a file that readFileSafely found damaged (empty for one that is ok or missing). */
+/** The problem of a file that readFileSafely could not read whole (empty for one that is ok). */
 FileProblem describeReadProblem (const FileReadResult& found);
+
+/** The message for a file the user chose that could not be read: its name and what happened, e.g.
+    "\"big.syx\" is larger than 4 MB." Empty for a file that was read. */
+juce::String describeUnreadFile (const juce::File& file, const FileReadResult& found);
 
 /**
     Reads a file without ever blocking or reading without end: only a regular file is opened (a

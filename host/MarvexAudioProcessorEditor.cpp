@@ -1,6 +1,7 @@
 #include "host/MarvexAudioProcessorEditor.h"
 #include "host/MarvexAudioProcessor.h"
 #include "ui/main/MainComp.h"
+#include "ui/widgets/ControlTooltip.h"
 #include "ui/widgets/KelvoLook.h"
 
 namespace kelvo
@@ -31,6 +32,7 @@ MarvexAudioProcessorEditor::MarvexAudioProcessorEditor (MarvexAudioProcessor& p)
                                largest.getHeight());
     constrainer.setFixedAspectRatio ((double)designWidth / designHeight);
 
+    tooltipWindow = std::make_unique<ControlTooltip> (*this, tooltipDelayMs);
     mainComp = std::make_unique<MainComp> (processor);
     addAndMakeVisible (*mainComp);
 
@@ -50,6 +52,11 @@ MarvexAudioProcessorEditor::MarvexAudioProcessorEditor (MarvexAudioProcessor& p)
 MarvexAudioProcessorEditor::~MarvexAudioProcessorEditor()
 {
     setConstrainer (nullptr);
+}
+
+juce::TooltipWindow& MarvexAudioProcessorEditor::getTooltipWindow() noexcept
+{
+    return *tooltipWindow;
 }
 
 void MarvexAudioProcessorEditor::paint (juce::Graphics& g)

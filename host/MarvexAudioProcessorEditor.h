@@ -9,6 +9,7 @@ namespace kelvo
 class KelvoLook;
 class MarvexAudioProcessor;
 class MainComp;
+class ControlTooltip;
 
 /**
     The plug-in window: a black frame around the main component, a tooltip window and a corner to
@@ -42,12 +43,13 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster*) override {}
 
     MainComp& getMainComp() noexcept { return *mainComp; }
+    juce::TooltipWindow& getTooltipWindow() noexcept;
 
 private:
     MarvexAudioProcessor& processor;
     // First in, last out: while the editor exists, this look (and its embedded font) is the default.
     juce::SharedResourcePointer<KelvoLook> look;
-    juce::TooltipWindow tooltipWindow { this, tooltipDelayMs };
+    std::unique_ptr<ControlTooltip> tooltipWindow;
     juce::ComponentBoundsConstrainer constrainer;
     std::unique_ptr<MainComp> mainComp;
     std::unique_ptr<juce::ResizableCornerComponent> corner;

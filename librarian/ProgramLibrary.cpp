@@ -34,6 +34,15 @@ FileProblem problemOf (const FileReadResult& found, libraryfile::Shape shape)
     return {"is cut short", "cut-short"};
 }
 
+/** What reading a library file the user chose found, for the message about it. */
+FileReadResult unread (FileReadResult::Status status)
+{
+    FileReadResult found;
+    found.status = status;
+    found.limit = libraryfile::maxFileSize;
+    return found;
+}
+
 juce::String entriesText (int n)
 {
     return n == 1 ? juce::String ("1 entry") : juce::String (n) + " entries";
@@ -374,11 +383,11 @@ juce::String ProgramLibrary::describe (ImportResult result, const juce::File& fi
     case ImportResult::notALibrary:
         return file.getFileName() + " is not a Mopho program library.";
     case ImportResult::unreadable:
-        return file.getFileName() + " could not be read.";
+        return describeUnreadFile (file, unread (FileReadResult::Status::unreadable));
     case ImportResult::notAFile:
-        return file.getFileName() + " is not a file.";
+        return describeUnreadFile (file, unread (FileReadResult::Status::notAFile));
     case ImportResult::tooLarge:
-        return file.getFileName() + " is far too large to be a program library.";
+        return describeUnreadFile (file, unread (FileReadResult::Status::tooLarge));
     }
     return {};
 }

@@ -299,7 +299,7 @@ TEST (DamagedFiles, TheUsersDataSurvivesIsKeptAsideAndTheUserIsTold)
              huge.setSize (3 * 1024 * 1024, true);
              return f.replaceWithData (huge.getData(), huge.getSize());
          },
-         false, "far too large", 511, true},
+         false, "is larger than", 511, true},
         {"folder in place of the bank file", bankName,
          [] (const juce::File& f) { return f.getChildFile ("inside").create().wasOk(); }, false,
          "is not a file", 0, true},
@@ -309,7 +309,7 @@ TEST (DamagedFiles, TheUsersDataSurvivesIsKeptAsideAndTheUserIsTold)
         {"pipe in place of the settings file", settingsName, makeNamedPipe, false, "settings were reset", 511,
          true},
         {"settings file of 1 MB", settingsName,
-         [&] (const juce::File& f) { return f.replaceWithText (hugeSettings); }, false, "far too large", 511,
+         [&] (const juce::File& f) { return f.replaceWithText (hugeSettings); }, false, "is larger than", 511,
          true},
         {"unusable settings file", settingsName,
          [] (const juce::File& f) { return f.replaceWithText ("^|2.2.0|^^|3|^"); }, false,

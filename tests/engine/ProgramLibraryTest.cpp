@@ -529,7 +529,7 @@ TEST (ProgramLibrary, ImportRefusesAFileThatIsNotALibrary)
         ProgramLibrary::ImportResult result{};
         EXPECT_TRUE (returnsWithin (1000, pipe, [&] { result = lib->stageLibraryFile (pipe); }));
         EXPECT_EQ (result, ProgramLibrary::ImportResult::notAFile);
-        EXPECT_EQ (ProgramLibrary::describe (result, pipe), "pipe.m_l is not a file.");
+        EXPECT_EQ (ProgramLibrary::describe (result, pipe), "\"pipe.m_l\" is not a file.");
     }
 
     const auto empty = rig.temp.folder.getChildFile ("empty.m_l");

@@ -2,6 +2,7 @@
 #include "host/MarvexAudioProcessor.h"
 #include "instrument/SimulatorDevices.h"
 #include "link/BankTransfer.h"
+#include "model/Categories.h"
 #include "model/ProgramPacking.h"
 #include "support/TestHelpers.h"
 #include "support/WidgetTestRig.h"
@@ -12,6 +13,10 @@
 #include "ui/common/MsgCont.h"
 #include "ui/main/WriteSnd.h"
 #include "ui/panels/EditorPanel.h"
+#include "ui/panels/PanelLayout.h"
+#include "ui/panels/PatchSheet.h"
+#include "model/ParameterTable.h"
+#include "ui/widgets/StsCont.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
 #include "ui/widgets/ProgBar.h"
@@ -21,6 +26,8 @@
 #include "ui/widgets/SwitchLED.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -391,6 +398,56 @@ TEST_F (BankViewFixture, CategoryButtonsListEveryBankInBankOrder)
     EXPECT_TRUE (commands().canOpenPresetsMenu (bankView().getShownBank(), bankView().isShowingCategory()));
 }
 
+TEST_F (BankViewFixture, TheButtonOfWhatIsListedIsLit)
+{
+    open (false);
+    engine().selectProgram (5, 9, false);
+    main->toggleBankView();
+    // Which buttons are lit, by caption.
+    const auto lit = [this]
+    {
+        juce::StringArray names;
+        for (int b = 0; b < 8; ++b)
+            if (bankView().getBankButton (b).isLit())
+                names.add (bankView().getBankButton (b).getCaption());
+        for (int c = 0; c < BankComp::numCategories; ++c)
+            if (bankView().getCategoryButton (c).isLit())
+                names.add (bankView().getCategoryButton (c).getCaption());
+        return names.joinIntoString (",");
+    };
+    EXPECT_EQ (lit(), "BANK F2"); // shown as it opens: the current synth bank
+
+    struct Step
+    {
+        bool category;
+        int number;
+        juce::String expected;
+    };
+    const Step steps[] = {{false, 0, "BANK U1"},
+                          {false, 7, "BANK F4"},
+                          {true, 21, categoryName (21)},
+                          {true, 0, categoryName (0)},
+                          {false, 2, "BANK U3"}};
+    for (const auto& step : steps)
+    {
+        press (step.category ? bankView().getCategoryButton (step.number)
+                             : bankView().getBankButton (step.number));
+        EXPECT_EQ (lit(), step.expected);
+    }
+
+    // Lit looks unlike the others: the face beside the caption differs (buttons never pressed, so
+    // that no hover or press shading enters).
+    bankView().showBank (5);
+    EXPECT_EQ (lit(), "BANK F2");
+    const auto face = [this] (int bank)
+    {
+        auto& b = bankView().getBankButton (bank);
+        return b.createComponentSnapshot (b.getLocalBounds()).getPixelAt (3, b.getHeight() / 2);
+    };
+    EXPECT_NE (face (5), face (4));
+    EXPECT_EQ (face (4), face (6));
+}
+
 TEST_F (BankViewFixture, ChannelTenMovesTheNextNrpn)
 {
     open();
@@ -669,4 +726,82 @@ TEST_F (BankViewFixture, ProgramNamesAreExportedAndKeptUpToDate)
     engine().postEvent (event::bankContentsChanged);
     settle();
     EXPECT_TRUE (kept.loadFileAsString().contains ("U3:010 Renamed Lead"));
+}
+
+TEST_F (BankViewFixture, APatchSheetListsEveryParameterAsThePanelShowsItAndPaintsThePanel)
+{
+    open (false);
+    auto sound = initialProgram();
+    const int values[][2] = {{0, 37}, {20, 101}, {25, 3},   {42, 150},
+                             {43, 2}, {62, 11},  {120, 60}, {183, 127}};
+    for (const auto& v : values)
+        sound[(size_t)v[0]] = (uint8_t)v[1];
+    sound[(size_t)program::categoryIndex] = 5;
+    const auto name = encodeProgramName ("Sheet Test");
+    std::copy (name.begin(), name.end(), sound.begin() + program::nameOffset);
+    engine().storeProgram (false, 0, 0, sound);
+    main->drainEvents();
+
+    // Parameter lines are "  name  value": one for every parameter the synth has, once each.
+    const auto text = PatchSheet::describe (sound);
+    std::map<juce::String, juce::String> listed;
+    int parameterLines = 0;
+    for (const auto& l : juce::StringArray::fromLines (text))
+        if (l.startsWith ("  "))
+        {
+            ++parameterLines;
+            const auto n = l.substring (2).upToFirstOccurrenceOf ("  ", false, false);
+            listed[n] = l.substring (2 + n.length()).trimStart();
+        }
+    int expected = 0;
+    for (int i = 0; i < program::nameOffset; ++i)
+        expected += ParameterTable::isSentToSynth (i) ? 1 : 0;
+    EXPECT_EQ (parameterLines, expected);
+    EXPECT_EQ ((int)listed.size(), expected);
+
+    // Each control's line says what the control on the panel shows.
+    for (int i = 0; i < panelLayout::numControls; ++i)
+    {
+        if (const auto* row = panelLayout::controlRow (i); row != nullptr && row->section >= 0)
+        {
+            EXPECT_EQ (listed[ParameterTable::getName (i)],
+                       main->getSynthPanel().getControl (i).getValueText())
+                << ParameterTable::getName (i);
+        }
+    }
+
+    EXPECT_TRUE (text.startsWith ("Mopho x4 sound: Sheet Test\nCategory: " + categoryName (5) + "\n"))
+        << text;
+    const char* const inReadingOrder[] = {
+        "OSCILLATORS", "SEQUENCER", "LOW PASS FILTER", "MODULATORS", "CONTROLS",
+        "PUSH IT!",    "AMP",       "ASSIGN",          "ENVELOPE 3", "LFO"};
+    int last = -1;
+    for (const auto* caption : inReadingOrder)
+    {
+        const auto at = text.indexOf ("\n" + juce::String (caption) + "\n");
+        EXPECT_GT (at, last) << caption;
+        last = at;
+    }
+    EXPECT_GT (text.indexOf (ParameterTable::getName (120)), text.indexOf ("\nSEQUENCER\n"));
+    EXPECT_LT (text.indexOf (ParameterTable::getName (183)), text.indexOf ("\nLOW PASS FILTER\n"));
+
+    // From the FILE menu, at two of the sizes offered: the picture at that size and the listing beside it.
+    for (const size_t size : {size_t (0), PatchSheet::sizes.size() - 1})
+    {
+        const auto width = PatchSheet::sizes[size].width;
+        const auto folder = temp.folder.getChildFile ("sheets" + juce::String (width));
+        ASSERT_TRUE (folder.createDirectory());
+        nextChoice = folder.getChildFile ("Sheet Test");
+        commands().fileMenuFinished (MenuCommands::exportPatchSheetItem + (int)size);
+        settle();
+        EXPECT_EQ (chooserType, filedialog::savePatchSheet);
+        const auto png = folder.getChildFile ("Sheet Test.png");
+        const auto picture = juce::ImageFileFormat::loadFrom (png);
+        ASSERT_TRUE (picture.isValid()) << width;
+        EXPECT_EQ (picture.getWidth(), width);
+        EXPECT_EQ (picture.getHeight(), juce::roundToInt (width * 700.0 / 1191.0));
+        EXPECT_NE (picture.getPixelAt (width / 4, picture.getHeight() / 3), picture.getPixelAt (5, 5));
+        EXPECT_EQ (folder.getChildFile ("Sheet Test.txt").loadFileAsString(), text);
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 2); // no temporary file left
+    }
 }

@@ -1,5 +1,6 @@
 #include "host/MarvexAudioProcessorEditor.h"
 #include "model/ParDes.h"
+#include "model/ParameterTable.h"
 #include "support/WidgetTestRig.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
@@ -9,6 +10,7 @@
 #include "ui/panels/PanelLayout.h"
 #include "ui/widgets/Artwork.h"
 #include "ui/widgets/Envel.h"
+#include "ui/widgets/KeyPlayClass.h"
 #include "ui/widgets/ProgBar.h"
 #include "ui/widgets/StsCont.h"
 #include "ui/widgets/WidgetColours.h"
@@ -192,14 +194,68 @@ TEST_F (EditorFixture, TheZoomedViewFitsTheWindowAndIsCentredAgainAfterAResize)
     }
 }
 
-TEST_F (EditorFixture, EscapeClosesTheZoomedView)
+TEST_F (EditorFixture, EscapeClosesTheZoomedViewWhicheverComponentHasTheKeys)
 {
-    main().openSectionView (5);
+    // As the window delivers a key: to the component with the keyboard focus, then up its parents
+    // until one takes it. Opening the view gives it the focus; a press on one of its controls (which
+    // take no focus) gives it to the player, as a press anywhere on the editor does.
+    const auto deliver = [] (juce::Component& focused, const juce::KeyPress& key)
+    {
+        for (auto* c = &focused; c != nullptr; c = c->getParentComponent())
+            if (c->keyPressed (key))
+                return true;
+        return false;
+    };
     auto& zoomed = main().getSectionView();
-    EXPECT_FALSE (zoomed.keyPressed (juce::KeyPress ('a')));
-    EXPECT_TRUE (zoomed.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
-    zoomed.dispatchPendingMessages();
-    EXPECT_FALSE (zoomed.isVisible());
+    juce::Component* const holders[] = {&zoomed, &main().getKeyboard().getPlayer()};
+    for (auto* holder : holders)
+    {
+        SCOPED_TRACE (holder == &zoomed ? "the zoomed view" : "the player");
+        main().openSectionView (5);
+        deliver (*holder, juce::KeyPress ('a'));
+        zoomed.dispatchPendingMessages();
+        ASSERT_TRUE (zoomed.isVisible());
+
+        EXPECT_TRUE (deliver (*holder, juce::KeyPress (juce::KeyPress::escapeKey)));
+        zoomed.dispatchPendingMessages();
+        EXPECT_FALSE (zoomed.isVisible());
+        main().closeSectionView();
+    }
+    // With nothing zoomed, Escape is not the editor's: the host may use it.
+    EXPECT_FALSE (deliver (main().getKeyboard().getPlayer(), juce::KeyPress (juce::KeyPress::escapeKey)));
+}
+
+TEST_F (EditorFixture, ATooltipCoversNoValueOfTheControlItDescribesOrOfItsNeighbours)
+{
+    auto& tips = editor->getTooltipWindow();
+    auto& panel = main().getSynthPanel();
+    editor->setVisible (true); // as a host shows it: what lies under the mouse is found among the visible
+    for (const auto width : {Editor::minWidth, 1191})
+    {
+        resizeTo (width);
+        // Every value shown on the panel, in the editor's pixels.
+        std::vector<std::pair<int, juce::Rectangle<int>>> values;
+        for (int i = 0; i < panelLayout::numControls; ++i)
+            if (auto& c = panel.getControl (i); c.isVisible() && !c.getValueArea().isEmpty())
+                values.emplace_back (i, editor->getLocalArea (&c, c.getValueArea()));
+        ASSERT_GT (values.size(), 80u);
+
+        for (int i = 0; i < panelLayout::numControls; ++i)
+        {
+            auto& c = panel.getControl (i);
+            if (!c.isVisible())
+                continue;
+            // The mouse resting in the middle of the control, as the tip appears.
+            tips.displayTip (c.localPointToGlobal (c.getLocalBounds().getCentre()), c.getTooltip());
+            const auto tip = tips.getBounds();
+            EXPECT_TRUE (editor->getLocalBounds().contains (tip)) << width << " " << c.getCaption();
+            for (const auto& [index, value] : values)
+                EXPECT_FALSE (tip.intersects (value))
+                    << width << ": the tip of " << ParameterTable::getName (i) << " covers the value of "
+                    << ParameterTable::getName (index);
+            tips.hideTip();
+        }
+    }
 }
 
 TEST_F (EditorFixture, PanelAndZoomedViewShowTheSameTextForAValueBeyondAControlsRange)

@@ -411,11 +411,11 @@ TEST (TextInputCont, TheLibraryPageUses)
         {LibraryDialog::appendPrograms, "Append Programs?", "YES", "NO", "CANCEL", 256, 5, false},
         {LibraryDialog::saveBeforeImport, "Save the Current Library?", "YES", "NO", "CANCEL", 256, 6, false},
         {LibraryDialog::saveBeforeClear, "Save Current Library?", "YES", "NO", "CANCEL", 768, 6, false},
-        {LibraryDialog::deleteEntry, "Delete Fat Bass         ?", "OK", "", "CANCEL", 1024, 0, false},
-        {LibraryDialog::renameEntry, "Rename Fat Bass        :", "OK", "", "CANCEL", 1280, 0, true},
+        {LibraryDialog::deleteEntry, "Delete Fat Bass ?", "OK", "", "CANCEL", 1024, 0, false},
+        {LibraryDialog::renameEntry, "Rename Fat Bass:", "OK", "", "CANCEL", 1280, 0, true},
         {LibraryDialog::programName, "Program name:", "OK", "", "CANCEL", 1536, 0, true},
-        {LibraryDialog::alreadyInLibrary, "Fat Bass         Program already exists in the library.", "", "OK",
-         "", 0, 0, false},
+        {LibraryDialog::alreadyInLibrary, "Fat Bass Program already exists in the library.", "", "OK", "", 0,
+         0, false},
     };
     for (const auto& c : cases)
     {

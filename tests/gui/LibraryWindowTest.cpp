@@ -21,6 +21,7 @@
 #include "ui/main/AppBar.h"
 #include "ui/common/FileBrowser.h"
 #include "ui/main/MainComp.h"
+#include "ui/main/MenuCommands.h"
 #include "ui/common/MsgCont.h"
 #include "ui/common/WinMovCan.h"
 #include "ui/widgets/KeyPlayClass.h"
@@ -28,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -860,4 +862,105 @@ TEST_F (LibraryWindowFixture, TheLibraryFollowsTheProgramTheSynthPlays)
     processor->setParameterFromEditor (20, (bank().getEditBufferByte (20) + 3) % 164, true, false);
     pumpFor (50);
     EXPECT_EQ (store().getSelectedEntry(), before);
+
+TEST_F (LibraryWindowFixture, TheWindowOpensCentredOnTheEditorEachTimeAndAfterARestart)
+{
+    juce::Component hostWindow; // the plug-in's window, somewhere on the screen
+    hostWindow.setBounds (300, 200, 1191, 700);
+    hostWindow.addAndMakeVisible (*main);
+    const auto editorCentre = [&] { return hostWindow.getBounds().getCentre(); };
+
+    auto& window = openWindow();
+    EXPECT_EQ (window.getBounds().getCentre(), editorCentre());
+
+    // Moved by the user, closed, the editor moved: it opens over the editor again.
+    window.setTopLeftPosition (5, 5);
+    window.hide();
+    hostWindow.setTopLeftPosition (40, 700);
+    openWindow();
+    EXPECT_EQ (main->getLibraryWindow()->getBounds().getCentre(), editorCentre());
+
+    // A restart: a new processor on the same settings folder and a new editor elsewhere.
+    hostWindow.removeChildComponent (main.get());
+    main.reset();
+    processor.reset();
+    processor = std::make_unique<MarvexAudioProcessor> (rig.makeDevices(), temp.folder);
+    main = std::make_unique<MainComp> (*processor);
+    main->setSize (1191, 700);
+    hostWindow.setTopLeftPosition (900, 120);
+    hostWindow.addAndMakeVisible (*main);
+    openWindow();
+    EXPECT_EQ (main->getLibraryWindow()->getBounds().getCentre(), editorCentre());
+    hostWindow.removeChildComponent (main.get());
+}
+
+TEST_F (LibraryWindowFixture, AFileThatCannotBeReadIsToldInOneWordingInEveryWindow)
+{
+    openWindow();
+    juce::File chosen;
+    main->getCommands().getFileBrowser().setChooser (
+        [&chosen] (int, const juce::File&, const juce::String&, FileBrowser::Picked answer)
+        { answer (chosen); });
+
+    // Where a file is opened: the main window's FILE menu, the preset page's loads. (Before, the
+    // same file was "Too large to be read: big.syx" in one and "Could not read big.syx" in another.)
+    struct Road
+    {
+        const char* where;
+        std::function<juce::String()> open;
+    };
+    const auto fromMain = [this] (int item)
+    {
+        main->getCommands().fileMenuFinished (item);
+        pumpFor (20);
+        const auto text =
+            main->getMessageBox() != nullptr ? main->getMessageBox()->getText() : juce::String();
+        if (main->getMessageBox() != nullptr)
+            main->stsbutPressed (MsgCont::okCode);
+        pumpFor (20);
+        return text;
+    };
+    const auto fromPresetPage = [this] (int item)
+    {
+        answers.push_back (answers.front());
+        presetPage().loadMenuFinished (item);
+        const auto text = message();
+        if (manager().getMessageBox() != nullptr && manager().getMessageBox()->isVisible())
+            dismissMessage();
+        return text;
+    };
+    const Road roads[] = {
+        {"main window, program", [&] { return fromMain (MenuCommands::loadProgramItem); }},
+        {"preset page, preset bank", [&] { return fromPresetPage (Plugin_Bank::loadPresetBankItem); }},
+        {"preset page, preset", [&] { return fromPresetPage (Plugin_Bank::loadPresetItem); }},
+        {"preset page, program bank", [&] { return fromPresetPage (Plugin_Bank::loadProgramBankItem); }},
+    };
+
+    struct Fault
+    {
+        const char* fileName;
+        std::function<void (const juce::File&)> make;
+        const char* told;
+    };
+    const Fault faults[] = {
+        {"big.syx",
+         [] (const juce::File& f)
+         { f.replaceWithData (juce::MemoryBlock (5 * 1024 * 1024, true).getData(), 5 * 1024 * 1024); },
+         "is larger than "},
+        {"pipe.syx", [] (const juce::File& f) { makeNamedPipe (f); }, "is not a file."},
+    };
+    for (const auto& fault : faults)
+    {
+        chosen = temp.folder.getChildFile (fault.fileName);
+        fault.make (chosen);
+        answers.clear();
+        answers.push_back (chosen);
+        for (const auto& road : roads)
+        {
+            const auto text = road.open();
+            EXPECT_TRUE (text.startsWith ("\"" + juce::String (fault.fileName) + "\" " + fault.told))
+                << road.where << ": " << text;
+        }
+        answers.clear();
+    }
 }

@@ -357,6 +357,16 @@ TEST_F (PortSetupFixture, AChangeThatWouldCutTheLinkWaitsForTheUsersAnswer)
     EXPECT_TRUE (panel.hasHeldChange());
     EXPECT_TRUE (panel.getApplyButton().isVisible());
     EXPECT_EQ (engine().getGlobal (7), 1);
+    {
+        // The answer that keeps says what it keeps, whole, beside "APPLY" and inside the panel.
+        panel.setSize (750, 310);
+        auto& keep = panel.getKeepButton();
+        EXPECT_EQ (keep.getCaption(), "Keep the current setting");
+        EXPECT_LE (keep.getCaptionFont().getStringWidthFloat (keep.getCaption()), (float)keep.getWidth());
+        EXPECT_FALSE (keep.getBounds().intersects (panel.getApplyButton().getBounds()));
+        EXPECT_TRUE (
+            panel.getLocalBounds().contains (keep.getBounds().getUnion (panel.getApplyButton().getBounds())));
+    }
     panel.getKeepButton().getInnerButton()->triggerClick();
     pumpFor (20);
     EXPECT_FALSE (panel.hasHeldChange());

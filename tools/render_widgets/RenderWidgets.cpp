@@ -33,6 +33,7 @@
 #include "ui/librarian/StsFile.h"
 #include "ui/librarian/TextInputCont.h"
 #include "ui/panels/FlashPanel.h"
+#include "ui/panels/PatchSheet.h"
 #include "ui/panels/KeyBrd.h"
 #include "ui/panels/SoundToolsPanel.h"
 #include "ui/sequencer/SeqClass.h"
@@ -445,6 +446,9 @@ bool renderPanels (MarvexAudioProcessor& processor, const juce::File& folder)
     panel.setScale (1.0f);
     panel.refreshFromEditBuffer();
     auto ok = sheet.write (folder.getChildFile ("panel.png"));
+    // The patch sheet of the same sound, as FILE ▸ Export Patch Sheet writes it.
+    ok = PatchSheet::write (processor, folder.getChildFile ("patch_sheet.png"), PatchSheet::sizes[0].width) &&
+         ok;
 
     auto& zoomed = sheet.add (std::make_unique<FlashPanel> (processor));
     constexpr int lfoSection = 5;

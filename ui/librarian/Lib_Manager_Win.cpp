@@ -35,6 +35,7 @@ public:
     }
 
     void componentMovedOrResized (bool, bool) override {}
+    const juce::Component& getEditor() const noexcept { return editor; }
     void componentPeerChanged() override {}
     void componentVisibilityChanged() override {}
 
@@ -70,14 +71,11 @@ void Lib_Manager_Win::open()
 {
     hiddenWithEditor = false;
     setAlwaysOnTop (true);
-    if (canUseDesktop())
-    {
-        if (!placed)
-            centreWithSize (getWidth(), getHeight());
-        if (!isOnDesktop())
-            addToDesktop();
-    }
-    placed = true;
+    // Nothing of its place is kept: each opening (and each run) finds it over the editor.
+    if (!isVisible())
+        placeOverEditor();
+    if (canUseDesktop() && !isOnDesktop())
+        addToDesktop();
     setVisible (true);
     if (isOnDesktop())
     {
@@ -85,6 +83,24 @@ void Lib_Manager_Win::open()
         // The keys play the synth here as they do in the editor.
         manager->getPlayer().grabKeyboardFocus();
     }
+}
+
+void Lib_Manager_Win::placeOverEditor()
+{
+    const auto* editor = editorFollower != nullptr ? &editorFollower->getEditor() : nullptr;
+    const auto* displays = canUseDesktop() ? &juce::Desktop::getInstance().getDisplays() : nullptr;
+    if (editor == nullptr)
+    {
+        if (displays != nullptr)
+            centreWithSize (getWidth(), getHeight());
+        return;
+    }
+    const auto centre = editor->getScreenBounds().getCentre();
+    auto bounds = getBounds().withCentre (centre);
+    // Kept whole on the screen the editor's middle is on, caption bar first.
+    if (const auto* display = displays != nullptr ? displays->getDisplayForPoint (centre) : nullptr)
+        bounds = bounds.constrainedWithin (display->userArea);
+    setBounds (bounds);
 }
 
 void Lib_Manager_Win::hide()

@@ -26,7 +26,8 @@ public:
 
     Lib_Manager_Comp& getManager() noexcept { return *manager; }
 
-    /** Shows the window in front of everything, centred on the screen the first time. */
+    /** Shows the window in front of everything; a hidden window comes back centred on the editor
+        it follows (on the screen when it follows none), kept within the editor's screen. */
     void open();
     /** Hides the window; it and its pages stay as they are for the next open. */
     void hide();
@@ -43,11 +44,11 @@ private:
 
     void winToolPressed (int code) override;
     void editorVisibilityChanged (bool editorVisible);
+    void placeOverEditor();
     static bool canUseDesktop();
 
     Lib_Manager_Comp* manager = nullptr; // owned as the window's content
     std::unique_ptr<EditorFollower> editorFollower;
-    bool placed = false;
     bool hiddenWithEditor = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Lib_Manager_Win)

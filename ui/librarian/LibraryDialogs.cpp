@@ -10,6 +10,8 @@ void openLibraryDialog (TextInputCont& dialog, LibraryDialog use, const juce::St
     using namespace librarydialog;
     const auto none = TextInputCont::noCategory;
     bool prompt = false;
+    // A name padded to its sixteen characters would leave a gap in the question; the editor keeps it whole.
+    const auto shownName = name.trimEnd();
 
     switch (use)
     {
@@ -23,10 +25,10 @@ void openLibraryDialog (TextInputCont& dialog, LibraryDialog use, const juce::St
         dialog.open ("Save Current Library?", {}, "CANCEL", "YES", "NO", none, saveBeforeClearCode, saveTag);
         break;
     case LibraryDialog::deleteEntry:
-        dialog.open ("Delete " + name + " ?", {}, "CANCEL", "OK", {}, none, deleteCode, 0);
+        dialog.open ("Delete " + shownName + " ?", {}, "CANCEL", "OK", {}, none, deleteCode, 0);
         break;
     case LibraryDialog::renameEntry:
-        dialog.open ("Rename " + name + ":", name, "CANCEL", "OK", {}, category, renameCode, 0);
+        dialog.open ("Rename " + shownName + ":", name, "CANCEL", "OK", {}, category, renameCode, 0);
         prompt = true;
         break;
     case LibraryDialog::programName:
@@ -35,8 +37,8 @@ void openLibraryDialog (TextInputCont& dialog, LibraryDialog use, const juce::St
         break;
     case LibraryDialog::alreadyInLibrary:
         // The single OK is the NO button, so that it stands in the middle.
-        dialog.open (name + " Program already exists in the library.", {}, {}, {}, "OK", none, messageCode,
-                     0);
+        dialog.open (shownName + " Program already exists in the library.", {}, {}, {}, "OK", none,
+                     messageCode, 0);
         break;
     case LibraryDialog::keepOneOfEach:
         // name: how many copies a keep would delete, in words.

@@ -348,7 +348,7 @@ auto Plugin_Bank::readChosenFile (const juce::File& file, Reader read, const juc
     const auto found = readFileSafely (file, presetfile::maxFileSize);
     if (!found.isOk())
     {
-        host.showMessage ("Could not read " + file.getFileName());
+        host.showMessage (describeUnreadFile (file, found));
         return std::nullopt;
     }
     auto result = read (found.bytes.getData(), found.bytes.getSize());

@@ -56,6 +56,7 @@ BankComp::BankComp (MidiCntrState& e) : engine (e)
     grid->addChangeListener (this);
     addAndMakeVisible (*grid);
     grid->fillList (StsGrid::fillByBank, engine.getCurrentSynthBank());
+    lightListedButton();
 }
 
 BankComp::~BankComp()
@@ -108,12 +109,24 @@ void BankComp::showBank (int bank)
 {
     if (bank >= 0 && bank < synthbanks::numSynthBanks)
         grid->fillList (StsGrid::fillByBank, bank);
+    lightListedButton();
 }
 
 void BankComp::showCategory (int categoryNumber)
 {
     if (categoryNumber >= 0 && categoryNumber < numCategories)
         grid->fillList (StsGrid::fillByCategory, categoryNumber);
+    lightListedButton();
+}
+
+void BankComp::lightListedButton()
+{
+    const auto byCategory = isShowingCategory();
+    const auto listed = grid->getFillValue();
+    for (int b = 0; b < synthbanks::numSynthBanks; ++b)
+        bankButtons[(size_t)b]->setLit (!byCategory && b == listed);
+    for (int c = 0; c < numCategories; ++c)
+        categoryButtons[(size_t)c]->setLit (byCategory && c == listed);
 }
 
 bool BankComp::isShowingCategory() const noexcept

@@ -90,6 +90,8 @@ public:
 
 private:
     void report (int action);
+    /** Lights the button of the bank or category listed, and only that one. */
+    void lightListedButton();
     void gridChanged();
     void showCategoryMenu (int bank, int program);
 

@@ -494,6 +494,13 @@ void MainComp::bankViewAction()
 
 bool MainComp::keyPressed (const juce::KeyPress& key)
 {
+    // A press on a zoomed control hands the keys to the player, outside the zoomed view: the key
+    // comes up here, not through the view.
+    if (key == juce::KeyPress::escapeKey && overlays->isSectionViewOpen())
+    {
+        overlays->closeSectionView();
+        return true;
+    }
     const auto mods = key.getModifiers();
     if (!mods.isCommandDown() ||
         juce::CharacterFunctions::toUpperCase ((juce::juce_wchar)key.getKeyCode()) != 'Z')

@@ -9,6 +9,7 @@
 #include "model/DSI_Program.h"
 #include "model/SynthBanks.h"
 #include "host/ProgramNamesFile.h"
+#include "ui/panels/PatchSheet.h"
 #include "ui/common/FileBrowser.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/MainComp.h"
@@ -171,6 +172,10 @@ juce::PopupMenu MenuCommands::createFileMenu() const
     menu.addItem (exportProgramNamesItem, "Export Program Names (.midnam)");
     menu.addItem (keepProgramNamesItem, "Keep Program Names Up To Date", true,
                   processor.getProgramNamesFile().getKeptFile() != juce::File());
+    juce::PopupMenu sheetSizes;
+    for (size_t n = 0; n < PatchSheet::sizes.size(); ++n)
+        sheetSizes.addItem (exportPatchSheetItem + (int)n, PatchSheet::sizes[n].label);
+    menu.addSubMenu ("Export Patch Sheet", sheetSizes);
     menu.addSeparator();
     menu.addItem (aboutItem, "About");
     return menu;
@@ -197,8 +202,25 @@ void MenuCommands::fileMenuFinished (int result)
         main.showAboutPanel();
         break;
     default:
+        if (isIn (result, exportPatchSheetItem, (int)PatchSheet::sizes.size()))
+            exportPatchSheet (PatchSheet::sizes[(size_t)(result - exportPatchSheetItem)].width);
         break;
     }
+}
+
+void MenuCommands::exportPatchSheet (int width)
+{
+    juce::Component::SafePointer<MainComp> safeMain (&main);
+    auto& owner = processor;
+    files->browseForSave (filedialog::savePatchSheet, processor.getPluginBank().getEditBufferName().trimEnd(),
+                          [safeMain, &owner, width] (const juce::File& file)
+                          {
+                              juce::String why;
+                              const auto written = PatchSheet::write (owner, file, width, &why);
+                              if (safeMain != nullptr && !written)
+                                  safeMain->showMessage ("Could not write " + file.getFileName() + ": " +
+                                                         why);
+                          });
 }
 
 void MenuCommands::programNamesChosen (bool keepUpToDate)

@@ -34,7 +34,9 @@ public:
         saveProgramItem = 2,
         aboutItem = 3,
         exportProgramNamesItem = 4,
-        keepProgramNamesItem = 5
+        keepProgramNamesItem = 5,
+        /** One item a size of the patch sheet's picture (PatchSheet::sizes), from here on. */
+        exportPatchSheetItem = 20
     };
     /** Transfers menu (the bank view's "MIDI"): receive bank 1..4, transmit bank 100..103. */
     enum TransfersItem
@@ -124,6 +126,7 @@ private:
     void saveProgram (const juce::MemoryBlock& dump, const juce::String& programName);
     /** Export Program Names (once), or Keep Program Names Up To Date (asks for the file, or stops). */
     void programNamesChosen (bool keepUpToDate);
+    void exportPatchSheet (int width);
     void loadProgram (std::function<void (const ProgramRecord&)> use);
     void saveBank (int bank);
     void loadBank (int bank);

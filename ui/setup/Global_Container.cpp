@@ -25,6 +25,9 @@ constexpr juce::uint32 closeColour = 0xffa9c4d6;
 // The warning strip across the top right, clear of the title, the close image and the controls.
 constexpr int stripX = 230, stripY = 6, stripHeight = 38, stripRightGap = 36;
 constexpr int stripButtonWidth = 56, stripButtonHeight = 18, stripButtonGap = 6;
+// The keep button says what it keeps, so it is as wide as its words; the warning then takes three lines.
+constexpr int keepCaptionMargin = 16;
+constexpr int warningLines = 3;
 constexpr juce::uint32 stripFill = 0xf0382810, stripOutline = 0xffe0a040, stripText = 0xffffe2b0;
 
 const char* const waitingText = "Waiting for the synth's global settings: they show once the synth answers.";
@@ -146,13 +149,19 @@ void Global_Container::stsbutPressed (int buttonId)
 }
 
 //==============================================================================
+int Global_Container::keepButtonWidth() const
+{
+    return juce::roundToInt (keepButton.getCaptionFont().getStringWidthFloat (keepButton.getCaption())) +
+           keepCaptionMargin;
+}
+
 void Global_Container::resized()
 {
     const auto right = getWidth() - stripRightGap;
     const auto buttonY = stripY + (stripHeight - stripButtonHeight) / 2;
-    keepButton.setupButton (right - stripButtonGap - stripButtonWidth, buttonY, stripButtonWidth,
+    keepButton.setupButton (right - stripButtonGap - keepButtonWidth(), buttonY, keepButtonWidth(),
                             stripButtonHeight, true);
-    applyButton.setupButton (right - 2 * (stripButtonGap + stripButtonWidth), buttonY, stripButtonWidth,
+    applyButton.setupButton (keepButton.getX() - stripButtonGap - stripButtonWidth, buttonY, stripButtonWidth,
                              stripButtonHeight, true);
     renderBackground();
 }
@@ -215,9 +224,10 @@ void Global_Container::paint (juce::Graphics& g)
         g.drawRoundedRectangle (strip, 5.0f, 1.2f);
         g.setColour (juce::Colour (stripText));
         g.setFont (arialFont (warningFontHeight));
-        const auto textWidth = (int)strip.getWidth() - 2 * (stripButtonWidth + stripButtonGap) - 20;
+        const auto textWidth =
+            (int)strip.getWidth() - (stripButtonWidth + keepButtonWidth() + 2 * stripButtonGap) - 20;
         g.drawFittedText (shownText, stripX + 8, stripY, textWidth, stripHeight,
-                          juce::Justification::centredLeft, 2, 0.9f);
+                          juce::Justification::centredLeft, warningLines, 0.9f);
     }
 }
 

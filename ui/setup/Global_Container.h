@@ -22,12 +22,12 @@ class MidiCntrState;
     dump is there.
 
     A change that would cut the editor off from the synth is held back and explained in a warning
-    strip, with "APPLY" and "KEEP"; anything else is sent at once. The settings that cut it: the
-    synth listening on a channel the editor does not send on, parameter receive CC or OFF (the
-    editor sends NRPN), MIDI controllers off (every NRPN ignored, the one that would switch them
-    back included), SysEx off, MIDI out on Thru (the synth's output repeats what it hears instead of
-    answering), and parameter send other than NRPN (the synth's knobs no longer reach the editor).
-    The close image tells the listeners code 2222. Laid out in design units; message thread.
+    strip, with "APPLY" and "Keep the current setting"; anything else is sent at once. The settings that cut
+   it: the synth listening on a channel the editor does not send on, parameter receive CC or OFF (the editor
+   sends NRPN), MIDI controllers off (every NRPN ignored, the one that would switch them back included), SysEx
+   off, MIDI out on Thru (the synth's output repeats what it hears instead of answering), and parameter send
+   other than NRPN (the synth's knobs no longer reach the editor). The close image tells the listeners code
+   2222. Laid out in design units; message thread.
 */
 class Global_Container final : public juce::Component, private stsbutListener
 {
@@ -70,6 +70,7 @@ private:
     bool confirm (GlbCont& control, int value);
     void endHeldChange (bool apply);
     void renderBackground();
+    int keepButtonWidth() const;
 
     MidiCntrState& engine;
     std::array<std::unique_ptr<GlbCont>, numControls> controls;
@@ -80,7 +81,7 @@ private:
     bool valuesKnown = false;
     juce::String warningText;
     StsBut applyButton{"APPLY", applyCode, StsBut::barKind};
-    StsBut keepButton{"KEEP", keepCode, StsBut::barKind};
+    StsBut keepButton{"Keep the current setting", keepCode, StsBut::barKind};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Global_Container)
 };

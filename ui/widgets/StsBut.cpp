@@ -19,7 +19,7 @@ constexpr float tabFontHeight = 12.0f;
 constexpr int tabOverhang = 3;
 
 constexpr juce::uint32 barColour = 0xff5a6163;
-constexpr juce::uint32 barOnColour = 0xff000000;
+constexpr juce::uint32 barOnColour = 0xff8b4916; // lit
 constexpr float barFontHeight = 13.0f;
 // Cut off at the top; two pixels along the bottom edge stay uncovered.
 constexpr int barTopOverhang = 5;
@@ -91,6 +91,21 @@ void StsBut::setCaption (const juce::String& text)
     repaint();
 }
 
+void StsBut::setLit (bool shouldBeLit)
+{
+    if (lit == shouldBeLit)
+        return;
+    lit = shouldBeLit;
+    if (innerButton != nullptr)
+        innerButton->setToggleState (lit, juce::dontSendNotification);
+    repaint();
+}
+
+juce::Font StsBut::getCaptionFont() const
+{
+    return arialFont (captionFontHeight);
+}
+
 void StsBut::setCaptionFontHeight (float height)
 {
     captionFontHeight = height;
@@ -114,7 +129,7 @@ void StsBut::paint (juce::Graphics& g)
         return;
 
     const auto bounds = getLocalBounds();
-    if (pressed)
+    if (pressed || lit)
     {
         g.setColour (pressedFace);
         g.fillRoundedRectangle (bounds.toFloat(), bevelPressedCorner);
@@ -144,7 +159,7 @@ void StsBut::paintOverChildren (juce::Graphics& g)
         area.translate (1, 1);
 
     g.setColour (pressed ? pressedCaptionColour : captionColour);
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (getCaptionFont());
     g.drawText (caption, area, juce::Justification::centred);
 
     if (buttonKind == tabKind)

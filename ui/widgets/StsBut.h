@@ -54,9 +54,15 @@ public:
     const juce::String& getCaption() const noexcept { return caption; }
     void setCaption (const juce::String& text);
     void setCaptionFontHeight (float height);
+    /** The font the caption is drawn in. */
+    juce::Font getCaptionFont() const;
     int getButtonId() const noexcept { return buttonId; }
     int getButtonKind() const noexcept { return buttonKind; }
     bool isPressed() const noexcept { return pressed; }
+    /** Lights the button (it names what is shown next to it) or puts it out; clicks leave it as
+        it is. */
+    void setLit (bool shouldBeLit);
+    bool isLit() const noexcept { return lit; }
 
     /** The inner button of the text-button kinds (nullptr for kind 5 and before setupButton). */
     juce::TextButton* getInnerButton() const noexcept { return innerButton.get(); }
@@ -81,6 +87,7 @@ private:
     float captionFontHeight = 13.0f;
     std::unique_ptr<juce::TextButton> innerButton;
     bool pressed = false;
+    bool lit = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsBut)
 };

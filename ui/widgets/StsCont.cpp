@@ -122,6 +122,23 @@ int StsCont::initialValue() const
                : minimum;
 }
 
+juce::Rectangle<int> StsCont::getValueArea() const
+{
+    // In design units, as painted: a knob's value line is centred in the band below its top, a
+    // drop-down's value fills its body.
+    juce::Rectangle<float> area;
+    if (controlKind == knob)
+    {
+        const auto middle = (float)knobValueTextTop + (float)unscaledHeight * 0.5f;
+        area = {0.0f, middle - valueFontHeight * 0.5f - 1.0f, (float)unscaledWidth, valueFontHeight + 2.0f};
+    }
+    else if (controlKind == dropDown)
+    {
+        area = {0.0f, 0.0f, (float)unscaledWidth, (float)dropDownTextHeight};
+    }
+    return (area * scale).getSmallestIntegerContainer();
+}
+
 juce::String StsCont::getTooltip()
 {
     if (caption.isEmpty() && unscaledWidth == 0)

@@ -103,6 +103,9 @@ public:
     /** The value a double-click returns the control to: its parameter's in the initial program. */
     int initialValue() const;
 
+    /** Where the control shows its value's text, in its own pixels (empty for a switch). */
+    juce::Rectangle<int> getValueArea() const;
+
     /** The parameter's full name and the shown value's text. */
     juce::String getTooltip() override;
 
