@@ -862,6 +862,7 @@ TEST_F (LibraryWindowFixture, TheLibraryFollowsTheProgramTheSynthPlays)
     processor->setParameterFromEditor (20, (bank().getEditBufferByte (20) + 3) % 164, true, false);
     pumpFor (50);
     EXPECT_EQ (store().getSelectedEntry(), before);
+}
 
 TEST_F (LibraryWindowFixture, TheWindowOpensCentredOnTheEditorEachTimeAndAfterARestart)
 {
