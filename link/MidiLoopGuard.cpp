@@ -50,15 +50,18 @@ void MidiLoopGuard::noteSent (uint64_t key) noexcept
 
 bool MidiLoopGuard::isOwnEchoNrpn (int number, int value)
 {
-    return isOwnEcho (keyOfNrpn (number, value));
+    return isOwnEcho (keyOfNrpn (number, value), true);
 }
 
 bool MidiLoopGuard::isOwnEchoSysEx (const void* data, size_t size)
 {
-    return data != nullptr && size > 0 && isOwnEcho (keyOfSysEx (data, size));
+    // A dump that equals one sent may be the synth's answer to a request (a bank received right
+    // after it was transmitted): only short messages (requests, which the synth never sends) count
+    // towards finding a loop; dumps of ours are dropped once one is found.
+    return data != nullptr && size > 0 && isOwnEcho (keyOfSysEx (data, size), size <= maxRequestSize);
 }
 
-bool MidiLoopGuard::isOwnEcho (uint64_t key)
+bool MidiLoopGuard::isOwnEcho (uint64_t key, bool countsTowardsLoop)
 {
     const auto at = now();
     bool found = false, justFound = false;
@@ -71,8 +74,8 @@ bool MidiLoopGuard::isOwnEcho (uint64_t key)
                 found = true;
                 break;
             }
-        if (! found)
-            return false;
+        if (! found || ! countsTowardsLoop)
+            return found && loopFound.load();
 
         // A loop is several of ours within the window: one answer that happens to equal what was
         // sent (a dump asked for right after sending it) is none.

@@ -17,8 +17,8 @@ namespace kelvo
     synth's answers.
 
     What goes out is remembered for a short while: each parameter or global NRPN by its number and
-    value, each SysEx message by its bytes. When several of them come back within that while, a
-    loop is found: from then on a message that is one of ours coming back is not acted on, and
+    value, each SysEx message by its bytes. When several NRPNs or requests (which the synth never
+    sends) come back within that while, a loop is found: from then on a message that is one of ours coming back is not acted on, and
     whoever listens is told once.
 
     Threads: noteSent* on the sender's thread, isOwnEcho* on the MIDI input thread; one small lock
@@ -31,6 +31,8 @@ public:
     static constexpr uint32_t echoWindowMs = 1000;
     /** Messages of ours coming back within the window that make a loop. */
     static constexpr int echoesForLoop = 3;
+    /** The longest SysEx message that counts as a request rather than a dump. */
+    static constexpr size_t maxRequestSize = 16;
 
     /** Called once, on the MIDI input thread, when a loop is found. Set before MIDI flows. */
     std::function<void()> onLoopFound;
@@ -58,7 +60,7 @@ private:
     static uint64_t keyOfNrpn (int number, int value) noexcept;
     static uint64_t keyOfSysEx (const void* data, size_t size) noexcept;
     void noteSent (uint64_t key) noexcept;
-    bool isOwnEcho (uint64_t key);
+    bool isOwnEcho (uint64_t key, bool countsTowardsLoop);
     uint32_t now() const;
 
     std::mutex lock;

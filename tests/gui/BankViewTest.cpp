@@ -151,6 +151,8 @@ TEST_F (BankViewFixture, ReceiveSaveAndLoadABankThroughTheBankViewMenus)
     ASSERT_NE (main->getProgressDisplay(), nullptr);
     ASSERT_TRUE (pumpUntil ([&] { return main->getProgressDisplay() == nullptr; }, 20000));
     ASSERT_EQ (engine().getSynthBank (1)->getAllPrograms(), synth().getBank (1));
+    EXPECT_EQ (messageText(), "U2 received: 128 programs");
+    answer (true);
 
     // Saved under a name without extension: the file gets ".m_b".
     nextChoice = temp.folder.getChildFile ("my banks").getChildFile ("U2");
@@ -503,6 +505,8 @@ TEST_F (BankViewFixture, FactoryBanksFromTheSynthOrAFactoryFile)
     ASSERT_TRUE (pumpUntil ([&] { return main->getProgressDisplay() == nullptr; }, 20000));
     EXPECT_EQ (engine().getSynthBank (6)->getAllPrograms(), synth().getBank (6));
     EXPECT_TRUE (engine().factoryBanksMatchSynth.load());
+    EXPECT_EQ (messageText(), "F1-F4 received: 512 programs");
+    answer (true);
 
     // A factory file of 512 dumps (here F1..F4 shifted by one bank) replaces F1..F4 after asking.
     juce::MemoryBlock set;

@@ -484,6 +484,7 @@ TEST_F (SoundHistoryTest, WritesIntoTheSynthKeepWhatItReallyHeldForTheirUndo)
     EXPECT_EQ (synth().getProgram (2, 7), engine().getSynthBank (2)->getProgramRecord (7));
     ASSERT_NE (main->getMessageBox(), nullptr);
     EXPECT_EQ (main->getMessageBox()->getText(), "U3 transmitted: 128 programs");
+    main->stsbutPressed (MsgCont::okCode);
     EXPECT_EQ (history().getUndoLabel(), "Transmit U3");
 
     main->editMenuFinished (3); // Undo
@@ -492,6 +493,9 @@ TEST_F (SoundHistoryTest, WritesIntoTheSynthKeepWhatItReallyHeldForTheirUndo)
     settle();
     EXPECT_EQ (synth().getProgram (2, 7), real7);
     EXPECT_EQ (synth().getProgram (2, 100), real100);
+    ASSERT_NE (main->getMessageBox(), nullptr);
+    EXPECT_EQ (main->getMessageBox()->getText(), "Sent back into the synth: 2 programs");
+    main->stsbutPressed (MsgCont::okCode);
 
     // A bank just received needs no backup before it goes back.
     main->getCommands().transfersMenuFinished (MenuCommands::receiveBankItem + 2);
