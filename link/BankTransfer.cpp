@@ -51,11 +51,7 @@ void BankTransfer::startReceive (int firstBank)
 {
     {
         const std::lock_guard<std::mutex> sl (lock);
-        expectedBank = firstBank;
-        expectedProgram = 0;
-        retries = 0;
-        lastRequestMs = nowMs();
-        rememberRequest (firstBank, 0, lastRequestMs);
+        awaitReply (firstBank, 0);
     }
     complete = false;
     chaining = true;
@@ -96,11 +92,7 @@ void BankTransfer::backUp (std::vector<Location> programs, std::function<void()>
         backupIndex = 0;
         backedUp.clear();
         backedUp.reserve (backupList.size());
-        expectedBank = first.bank;
-        expectedProgram = first.program;
-        retries = 0;
-        lastRequestMs = nowMs();
-        rememberRequest (first.bank, first.program, lastRequestMs);
+        awaitReply (first.bank, first.program);
     }
     complete = false;
     backupDone = false;
@@ -124,11 +116,7 @@ bool BankTransfer::takeBackedUpProgram (int bank, int programNumber, const Progr
         if (++backupIndex < backupList.size())
         {
             next = backupList[backupIndex];
-            expectedBank = next.bank;
-            expectedProgram = next.program;
-            retries = 0;
-            lastRequestMs = nowMs();
-            rememberRequest (next.bank, next.program, lastRequestMs);
+            awaitReply (next.bank, next.program);
         }
     }
 
@@ -274,6 +262,15 @@ void BankTransfer::end()
     hub.announceTransferEnded();
 }
 
+void BankTransfer::awaitReply (int bank, int programNumber)
+{
+    expectedBank = bank;
+    expectedProgram = programNumber;
+    retries = 0;
+    lastRequestMs = nowMs();
+    rememberRequest (bank, programNumber, lastRequestMs);
+}
+
 void BankTransfer::rememberRequest (int bank, int programNumber, uint32_t now)
 {
     requests[nextRequestSlot] = { bank, programNumber, now };
@@ -342,11 +339,7 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
 
         if (nextBank >= 0)
         {
-            expectedBank = nextBank;
-            expectedProgram = nextProgram;
-            retries = 0;
-            lastRequestMs = nowMs();
-            rememberRequest (nextBank, nextProgram, lastRequestMs);
+            awaitReply (nextBank, nextProgram);
         }
     }
 

@@ -144,6 +144,9 @@ private:
     void startTransmit (int firstBank, int lastBank);
     void startTransmit (std::vector<Location> programs);
     void rememberRequest (int bank, int program, uint32_t now); // under lock
+    /** The request for bank/program has just gone (or is about to): its reply is the one awaited,
+        with no retries yet. Under lock. */
+    void awaitReply (int bank, int program);
     bool claimRequest (int bank, int program);
     void fail (int bank, int program);
 
