@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace kelvo;
 using namespace kelvo::test;
 
@@ -236,7 +238,10 @@ TEST_F (PortSetupFixture, GlobalsAsksForTheDumpAndAWheelStepReachesTheSynth)
     MouseDriver (coarse).wheel (1.0f);
     EXPECT_EQ (coarse.getValueText(), "1");
     EXPECT_TRUE (pumpUntil ([&] { return synth->getGlobal (0) == 13; }));
-    const auto sent = devices->sentToSynths.take();
+    // Only the controllers: the first connection may still be asking for the synth's sound.
+    auto sent = devices->sentToSynths.take();
+    sent.erase (std::remove_if (sent.begin(), sent.end(), [] (const Bytes& m) { return m.empty() || m[0] == 0xf0; }),
+                sent.end());
     const std::vector<Bytes> nrpn{cc (1, 99, 3), cc (1, 98, 0), cc (1, 6, 0), cc (1, 38, 13)};
     EXPECT_EQ (sent, nrpn);
 
