@@ -1,6 +1,8 @@
 #include "host/SoundCompare.h"
 #include "host/MarvexAudioProcessor.h"
 #include "host/SoundHistory.h"
+#include "link/BankTransfer.h"
+#include "model/SynthBanks.h"
 
 namespace kelvo
 {
@@ -10,6 +12,7 @@ SoundCompare::SoundCompare (MarvexAudioProcessor& p, SoundHistory& h) : processo
     // Any edit while the source plays belongs to the edited sound: it comes back first.
     history.beforeEdit = [this]
     {
+        editedWhileAsking = editedWhileAsking || asking;
         const auto was = comparing;
         end();
         return was;
@@ -26,6 +29,10 @@ SoundCompare::SoundCompare (MarvexAudioProcessor& p, SoundHistory& h) : processo
 
 SoundCompare::~SoundCompare()
 {
+    // A program still asked for of the synth would come back to a compare that is gone.
+    ++askTicket;
+    if (asking)
+        processor.getEngine().getTransfer().end();
     history.beforeEdit = nullptr;
     history.takeSetAsideSound = nullptr;
 }
@@ -68,6 +75,15 @@ std::vector<SoundDiff::Row> SoundCompare::getDifferences() const
     return SoundDiff::between (getEdited(), getSource());
 }
 
+bool SoundCompare::sourceIsOnlyOnTheSynth() const
+{
+    // The built-in factory set stands in for F1..F4 until they are received or loaded from the
+    // synth's own file: this synth may hold other programs there.
+    const auto& engine = processor.getEngine();
+    return history.getVariationSource() == nullptr && engine.hasSynthLocation()
+           && engine.getCurrentSynthBank() >= synthbanks::numUserBanks && ! engine.factoryBanksMatchSynth.load();
+}
+
 void SoundCompare::toggle()
 {
     if (comparing)
@@ -75,11 +91,38 @@ void SoundCompare::toggle()
         end();
         return;
     }
+    if (asking)
+        return;
 
     // Whatever changed the sound just now is taken first, so that it is part of the edited sound.
     history.checkForNewSound();
-    source = getSource();
-    sourceLabel = getSourceLabel();
+    if (sourceIsOnlyOnTheSynth())
+    {
+        auto& engine = processor.getEngine();
+        const auto bank = engine.getCurrentSynthBank(), program = engine.getCurrentSynthProgram();
+        asking = true;
+        const auto ticket = ++askTicket;
+        engine.getTransfer().readPrograms ({{bank, program}}, false,
+                                           [this, ticket, label = getSourceLabel()] (const auto& got)
+                                           {
+                                               if (ticket != askTicket)
+                                                   return;
+                                               asking = false;
+                                               // An edit made meanwhile has the sound to itself.
+                                               if (!got.empty() && !editedWhileAsking)
+                                                   startComparing (got.front().record, label);
+                                               editedWhileAsking = false;
+                                           });
+        return;
+    }
+    startComparing (getSource(), getSourceLabel());
+}
+
+void SoundCompare::startComparing (const ProgramRecord& sourceToPlay, const juce::String& label)
+{
+    history.checkForNewSound();
+    source = sourceToPlay;
+    sourceLabel = label;
     edited = processor.getPluginBank().getEditBufferRecord();
     comparing = true;
     history.replaceQuietly (source, true);

@@ -73,8 +73,36 @@ void BankTransfer::backUp (std::vector<Location> programs, std::function<void()>
             then();
         return;
     }
+    readPrograms (std::move (unread), true,
+                  [then = std::move (then)] (const std::vector<ReadProgram>& got)
+                  {
+                      if (! got.empty() && then != nullptr)
+                          then();
+                  });
+}
 
-    const auto first = unread.front();
+void BankTransfer::readPrograms (std::vector<Location> programs, bool beforeWrite,
+                                 std::function<void (const std::vector<ReadProgram>&)> then)
+{
+    programs.erase (std::remove_if (programs.begin(), programs.end(),
+                                    [] (const Location& l) {
+                                        return l.bank < 0 || l.bank >= synthbanks::numSynthBanks || l.program < 0
+                                               || l.program > lastProgram;
+                                    }),
+                    programs.end());
+    if (programs.empty())
+        return;
+    if (chaining.load() && ! complete.load())
+    {
+        // The synth answers one transfer at a time.
+        hub.postNotice ("A transfer with the synth is running: nothing was asked for or written. "
+                        "Try again when it has finished.");
+        return;
+    }
+
+    const auto first = programs.front();
+    backupBeforeWrite = beforeWrite;
+    afterBackup = std::move (then);
     if (! sender.isRunning())
     {
         // Nothing can be asked for, nor written.
@@ -85,10 +113,9 @@ void BankTransfer::backUp (std::vector<Location> programs, std::function<void()>
         return;
     }
 
-    afterBackup = std::move (then);
     {
         const std::lock_guard<std::mutex> sl (lock);
-        backupList = std::move (unread);
+        backupList = std::move (programs);
         backupIndex = 0;
         backedUp.clear();
         backedUp.reserve (backupList.size());
@@ -132,7 +159,7 @@ bool BankTransfer::takeBackedUpProgram (int bank, int programNumber, const Progr
 void BankTransfer::finishBackup()
 {
     stopTimer();
-    std::vector<BackedUp> got;
+    std::vector<ReadProgram> got;
     {
         const std::lock_guard<std::mutex> sl (lock);
         got.swap (backedUp);
@@ -148,7 +175,7 @@ void BankTransfer::finishBackup()
     auto then = std::move (afterBackup);
     afterBackup = nullptr;
     if (then != nullptr)
-        then();
+        then (got);
 }
 
 void BankTransfer::transmit (std::vector<Location> programs)
@@ -244,7 +271,12 @@ void BankTransfer::end()
     backingUp = false;
     backupDone = false;
     backupFailed = false;
-    afterBackup = nullptr;
+    // Whoever waits for programs read hears that none come.
+    if (auto then = std::move (afterBackup); then != nullptr)
+    {
+        afterBackup = nullptr;
+        then ({});
+    }
     {
         const std::lock_guard<std::mutex> sl (lock);
         backupList.clear();
@@ -434,12 +466,15 @@ void BankTransfer::fail (int bank, int programNumber)
     complete = true;
     failureEvent = event::bankProgramCode (event::bankTransferFailed, bank, programNumber);
     hub.postEvent (failureEvent.load());
-    if (backingUp.load())
+    if (backingUp.load() || afterBackup != nullptr)
     {
         // What was to be written is not: without the backup its undo could not restore anything.
-        backupFailed = true;
+        backupFailed = backupBeforeWrite && sender.isRunning();
         backingUp = false;
+        auto then = std::move (afterBackup);
         afterBackup = nullptr;
+        if (then != nullptr)
+            then ({});
     }
     else if (receiving.load())
     {

@@ -101,10 +101,24 @@ public:
     /** Transmits these programs of the user banks, in this order, paced like a bank (the undo of a
         transmission sends back only what it changed). Message thread. */
     void transmit (std::vector<Location> programs);
+    /** A program as read from the synth. */
+    struct ReadProgram
+    {
+        Location where;
+        ProgramRecord record;
+    };
+
     /** Reads from the synth those of these programs of the user banks that were not read since they
         were last written, keeps them as what the synth is known to hold, and then calls `then` (at
         once when there is nothing to read; never when the backup fails or is ended). Message thread. */
     void backUp (std::vector<Location> programs, std::function<void()> then);
+    /** Reads these programs (of any bank) from the synth, one request each, and hands them to
+        `then`: all of them, or none when one did not come (told like a failed receive, or, before a
+        write, as a write that did not happen). Never into the local banks; the user banks' are kept
+        as what the synth is known to hold. While another transfer runs nothing is asked for: the
+        user is told, and `then` is not called. Message thread. */
+    void readPrograms (std::vector<Location> programs, bool beforeWrite,
+                       std::function<void (const std::vector<ReadProgram>&)> then);
     /** Ends any transfer at once; what arrived stays. Message thread. */
     void end();
 
@@ -128,7 +142,7 @@ public:
     bool isReceiving() const noexcept { return receiving.load(); }
     /** Whether the programs that a write will replace are being read from the synth. */
     bool isBackingUp() const noexcept { return backingUp.load(); }
-    /** Whether the transfer failed because a program of its backup did not come (nothing written). */
+    /** Whether the transfer failed because a program read before a write did not come (nothing written). */
     bool didBackupFail() const noexcept { return backupFailed.load(); }
 
 private:
@@ -157,12 +171,6 @@ private:
     /** Every program of the backup arrived: the synth is known to hold them; the write follows. */
     void finishBackup();
 
-    struct BackedUp
-    {
-        Location where;
-        ProgramRecord record;
-    };
-
     SynthMemory& memory;
     EngineEventHub& hub;
     MidiSender& sender;
@@ -183,8 +191,9 @@ private:
     std::atomic<bool> backingUp { false }, backupDone { false }, backupFailed { false };
     std::vector<Location> backupList; // under lock, with the index of the program awaited
     size_t backupIndex = 0;
-    std::vector<BackedUp> backedUp;   // under lock
-    std::function<void()> afterBackup; // message thread
+    std::vector<ReadProgram> backedUp; // under lock
+    bool backupBeforeWrite = false;    // message thread, with:
+    std::function<void (const std::vector<ReadProgram>&)> afterBackup;
 
     JUCE_DECLARE_NON_COPYABLE (BankTransfer)
 };

@@ -734,3 +734,26 @@ TEST_F (LinkFixture, OwnMessagesComingBackAreFoundAndIgnored)
     EXPECT_EQ (std::count (values.begin(), values.end(), 20 * 4096 + 50), 0) << "an echo was acted on";
     EXPECT_TRUE (engine->takeNotices().isEmpty()); // told once
 }
+
+// The synth answers one transfer at a time: a write's backup asked for while a transmission runs
+// neither disturbs it nor writes, and the user is told.
+TEST_F (LinkFixture, AReadWhileATransferRunsIsRefusedAndTold)
+{
+    engine->getTransfer().setTiming ({}); // the real pacing: the transmission runs for a while
+    for (int p = 0; p < program::programsPerBank; ++p)
+        engine->getSynthMemory().takeLocalProgramAsKnown (2, p, true);
+    engine->startBankTransfer (BankTransfer::transmitBank, 2);
+    ASSERT_EQ (engine->getTransferMode(), BankTransfer::transmitBank);
+    engine->takeNotices();
+
+    bool written = false;
+    engine->getTransfer().backUp ({{1, 3}}, [&] { written = true; });
+    pumpFor (300);
+    EXPECT_FALSE (written);
+    EXPECT_FALSE (engine->getTransfer().isBackingUp());
+    EXPECT_EQ (engine->getTransferMode(), BankTransfer::transmitBank);
+    const auto notices = engine->takeNotices();
+    ASSERT_EQ (notices.size(), 1);
+    EXPECT_TRUE (notices[0].startsWith ("A transfer with the synth is running"));
+    engine->endBankTransfer();
+}

@@ -322,3 +322,27 @@ TEST_F (SoundCompareTest, TheMorphSliderFollowsUndoAndRedo)
     EXPECT_EQ (sliderAfter (true), 0.0);
     EXPECT_EQ (sliderAfter (false), 40.0);
 }
+
+// While F1..F4 are not known to be the synth's own, the built-in factory set only stands in for
+// them: the source of an F-bank program is asked of the synth itself.
+TEST_F (SoundCompareTest, TheSourceOfAFactoryProgramIsWhatTheSynthHolds)
+{
+    goOnline();
+    ASSERT_FALSE (engine().factoryBanksMatchSynth.load());
+    const auto onTheSynth = distinctSound (12, "Synth's Own");
+    synth().setProgram (5, 4, onTheSynth);
+    ASSERT_NE (engine().getSynthBank (5)->getProgramRecord (4), onTheSynth);
+    engine().selectProgram (5, 4, true);
+    pumpFor (100);
+    processor->setParameterFromEditor (21, 9, true, true);
+    const auto edited = bank().getEditBufferRecord();
+
+    compare().toggle();
+    ASSERT_TRUE (pumpUntil ([&] { return compare().isComparing(); }));
+    EXPECT_EQ (bank().getEditBufferRecord(), onTheSynth);
+    EXPECT_EQ (synthSound(), onTheSynth);
+    EXPECT_EQ (compare().getSourceLabel(), "F2:005 " + engine().getSynthBank (5)->getProgramName (4).trimEnd());
+    EXPECT_EQ (engine().getSynthBank (5)->getProgramRecord (4) == onTheSynth, false); // the local copy stays
+    compare().toggle();
+    EXPECT_EQ (synthSound(), edited);
+}
