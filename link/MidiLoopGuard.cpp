@@ -9,11 +9,6 @@ namespace
 constexpr uint64_t nrpnTag = uint64_t (1) << 63;
 } // namespace
 
-uint32_t MidiLoopGuard::now() const
-{
-    return clock != nullptr ? clock() : juce::Time::getMillisecondCounter();
-}
-
 uint64_t MidiLoopGuard::keyOfNrpn (int number, int value) noexcept
 {
     return nrpnTag | (uint64_t) (uint32_t) number << 20 | (uint64_t) (uint32_t) (value & 0xfffff);
@@ -42,7 +37,7 @@ void MidiLoopGuard::noteSentSysEx (const void* data, size_t size) noexcept
 
 void MidiLoopGuard::noteSent (uint64_t key) noexcept
 {
-    const auto at = now();
+    const auto at = juce::Time::getMillisecondCounter();
     const std::lock_guard<std::mutex> sl (lock);
     sent[nextSlot] = { key, at };
     nextSlot = (nextSlot + 1) % sent.size();
@@ -63,7 +58,7 @@ bool MidiLoopGuard::isOwnEchoSysEx (const void* data, size_t size)
 
 bool MidiLoopGuard::isOwnEcho (uint64_t key, bool countsTowardsLoop)
 {
-    const auto at = now();
+    const auto at = juce::Time::getMillisecondCounter();
     bool found = false, justFound = false;
     {
         const std::lock_guard<std::mutex> sl (lock);

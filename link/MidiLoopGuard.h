@@ -47,9 +47,6 @@ public:
 
     bool isLoopFound() const noexcept { return loopFound.load(); }
 
-    /** The clock, in milliseconds; tests may replace it. */
-    std::function<uint32_t()> clock;
-
 private:
     struct Sent
     {
@@ -61,7 +58,6 @@ private:
     static uint64_t keyOfSysEx (const void* data, size_t size) noexcept;
     void noteSent (uint64_t key) noexcept;
     bool isOwnEcho (uint64_t key, bool countsTowardsLoop);
-    uint32_t now() const;
 
     std::mutex lock;
     std::array<Sent, 128> sent {};
