@@ -154,6 +154,12 @@ std::optional<ProgramRecord> SoundHistory::takeSetAside()
     return takeSetAsideSound != nullptr ? takeSetAsideSound() : std::nullopt;
 }
 
+void SoundHistory::finishWhatCameBefore()
+{
+    checkForNewSound();
+    closeOpenStep();
+}
+
 void SoundHistory::checkForNewSound()
 {
     const auto generation = processor.getPluginBank().getEditBufferGeneration();
@@ -205,8 +211,7 @@ void SoundHistory::checkForNewSound()
 void SoundHistory::recordSoundChange (const juce::String& label, const std::function<void()>& change)
 {
     aboutToEdit();
-    checkForNewSound();
-    closeOpenStep();
+    finishWhatCameBefore();
 
     const auto before = currentSound();
     change();
@@ -245,8 +250,7 @@ void SoundHistory::applyVariation (const juce::String& label,
 void SoundHistory::recordPresetSlots (const juce::String& label, const std::function<void()>& change)
 {
     aboutToEdit();
-    checkForNewSound();
-    closeOpenStep();
+    finishWhatCameBefore();
 
     auto& slots = processor.getPluginBank();
     std::vector<ProgramRecord> slotsBefore;
@@ -286,8 +290,7 @@ void SoundHistory::writeProgramNow (int bank, int program, const juce::String& l
                                     const std::function<void()>& write)
 {
     auto* target = engine.getSynthBank (bank);
-    checkForNewSound();
-    closeOpenStep();
+    finishWhatCameBefore();
 
     EditHistory::MemoryWrite memory;
     memory.bank = bank;
@@ -319,8 +322,7 @@ void SoundHistory::recordVariationStep (const juce::String& label, const Program
 
 void SoundHistory::replaceQuietly (const ProgramRecord& sound, bool sendToSynth)
 {
-    checkForNewSound();
-    closeOpenStep();
+    finishWhatCameBefore();
     processor.getPluginBank().setEditBuffer (sound);
     engine.postEvent (event::editBufferReplaced);
     if (sendToSynth)
@@ -333,8 +335,7 @@ bool SoundHistory::undo()
 {
     if (history.canUndo() || !openOrder.empty())
         aboutToEdit();
-    checkForNewSound();
-    closeOpenStep();
+    finishWhatCameBefore();
     if (const auto* next = history.nextUndo();
         next != nullptr && !next->transmitted.empty() && engine.getTransferMode() != BankTransfer::idle)
         return false;
@@ -350,8 +351,7 @@ bool SoundHistory::redo()
 {
     if (history.canRedo())
         aboutToEdit();
-    checkForNewSound();
-    closeOpenStep();
+    finishWhatCameBefore();
     if (const auto* next = history.nextRedo();
         next != nullptr && !next->transmitted.empty() && engine.getTransferMode() != BankTransfer::idle)
         return false;

@@ -148,6 +148,8 @@ private:
     bool forgetAfterRestore();
     void timerCallback() override;
     void closeOpenStep();
+    /** Before a step of its own: a new sound that came meanwhile, and the open edit, become steps first. */
+    void finishWhatCameBefore();
     void writeProgramNow (int bank, int program, const juce::String& label, const std::function<void()>& write);
     /** Ends a comparison that set the edited sound aside, and returns that sound. */
     std::optional<ProgramRecord> takeSetAside();
