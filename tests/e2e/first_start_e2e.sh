@@ -57,6 +57,14 @@ start_editor "$WORK/none.log"
 wait_for_editor_top "$OUT-none.png"
 wait_for_status offline 50 || { echo "FAIL: the status line does not say off-line"; "$IMPORT" -window root "$OUT-none.png"; exit 1; }
 sleep 2.5   # the about panel goes; the scan has found nothing by now
+# The about panel dims the whole window and takes the first click: wait until the app bar shows its
+# own colour again (a loaded machine may draw the panel's closing late).
+about_gone() {
+    "$IMPORT" -window root "$WORK/about.png"
+    [ "$("$CONVERT" "$WORK/about.png" -format "%[hex:u.p{$((X + 450)),$TOP}]" info:)" = "404040" ]
+}
+for _ in $(seq 1 100); do about_gone && break; sleep 0.1; done
+about_gone || { echo "FAIL: the about panel of the first start did not go"; cp "$WORK/about.png" "$OUT-none.png"; exit 1; }
 "$IMPORT" -window root "$OUT-none.png"
 
 # Inside the port setup panel's box (design 40, 20, 749 x 250 below the 23-pixel app bar), left of
@@ -73,7 +81,7 @@ xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
 xdotool mousemove $((X + 582 + 60)) $((TOP + 10))
 sleep 0.3
 xdotool click 1
-for _ in $(seq 1 20); do setup_shown && break; sleep 0.1; done
+for _ in $(seq 1 50); do setup_shown && break; sleep 0.1; done
 setup_shown || { echo "FAIL: a click on the status line did not open the port setup panel"; cp "$WORK/setup.png" "$OUT-none-click.png"; exit 1; }
 cp "$WORK/setup.png" "$OUT-none-click.png"
 echo "one click on the status line opened the port setup panel"
