@@ -30,7 +30,8 @@ bool isLater (uint32_t a, uint32_t b) noexcept
 HostEchoGuard::HostEchoGuard()
     : stamps (new std::atomic<uint64_t>[(size_t)(program::numHostParameters * valuesPerParameter)]),
       retired (new std::atomic<uint32_t>[(size_t)program::numHostParameters]),
-      hostView (new std::atomic<int>[(size_t)program::numHostParameters])
+      hostView (new std::atomic<int>[(size_t)program::numHostParameters]),
+      viewQueued (new std::atomic<bool>[(size_t)program::numHostParameters])
 {
     for (int i = 0; i < program::numHostParameters * valuesPerParameter; ++i)
         stamps[(size_t)i] = 0;
@@ -38,6 +39,7 @@ HostEchoGuard::HostEchoGuard()
     {
         retired[(size_t)i] = 0;
         hostView[(size_t)i] = -1;
+        viewQueued[(size_t)i] = false;
     }
 }
 
@@ -55,7 +57,7 @@ void HostEchoGuard::retireUpTo (int index, uint32_t sequence) noexcept
     }
 }
 
-void HostEchoGuard::reported (int index, int raw) noexcept
+void HostEchoGuard::reported (int index, int raw, bool atOnce) noexcept
 {
     if (!isInRange (index, raw))
         return;
@@ -65,19 +67,26 @@ void HostEchoGuard::reported (int index, int raw) noexcept
     const auto stamp = ((uint64_t)juce::Time::getMillisecondCounter() << 32) | sequence;
     stampOf (index, raw).store (stamp, std::memory_order_release);
     hostView[(size_t)index].store (raw, std::memory_order_relaxed);
+    viewQueued[(size_t)index].store (!atOnce, std::memory_order_relaxed);
 }
 
-void HostEchoGuard::hostWrote (int index, int raw) noexcept
+void HostEchoGuard::hostWrote (int index, int raw, uint32_t arrival) noexcept
 {
     if (!isInRange (index, raw))
         return;
-    retireUpTo (index, lastSequence.load (std::memory_order_acquire));
+    retireUpTo (index, arrival);
     hostView[(size_t)index].store (raw, std::memory_order_relaxed);
+    viewQueued[(size_t)index].store (false, std::memory_order_relaxed);
 }
 
 bool HostEchoGuard::differsFromHost (int index, int raw) const noexcept
 {
     return isInRange (index, raw) && hostView[(size_t)index].load (std::memory_order_relaxed) != raw;
+}
+
+bool HostEchoGuard::mayDifferFromHostNow (int index, int raw) const noexcept
+{
+    return differsFromHost (index, raw) || (isInRange (index, raw) && viewQueued[(size_t)index].load (std::memory_order_relaxed));
 }
 
 bool HostEchoGuard::isStaleEcho (int index, int raw, int current) noexcept

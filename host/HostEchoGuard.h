@@ -41,13 +41,23 @@ public:
 
     HostEchoGuard();
 
-    /** The host was told raw value raw (as the host will return it) for a parameter. Any thread. */
-    void reported (int index, int raw) noexcept;
-    /** The host wrote raw for a parameter, and it was applied: no earlier report of the parameter
-        is on its way back any more. Any thread. */
-    void hostWrote (int index, int raw) noexcept;
+    /** The host was told raw value raw (as the host will return it) for a parameter: at once, or
+        with a later audio block (atOnce false: a report that a wrapper queues). Any thread. */
+    void reported (int index, int raw, bool atOnce = true) noexcept;
+    /** The host wrote raw for a parameter, and it was applied: no report of the parameter made
+        before the write arrived is on its way back any more. arrival is lastReport() taken when
+        the write arrived (reports made while it was being applied are still outstanding); by
+        default, every report so far. Any thread. */
+    void hostWrote (int index, int raw, uint32_t arrival) noexcept;
+    void hostWrote (int index, int raw) noexcept { hostWrote (index, raw, lastReport()); }
+    /** The running number of the newest report, for hostWrote(). */
+    uint32_t lastReport() const noexcept { return lastSequence.load (std::memory_order_acquire); }
     /** Whether the host's view of a parameter differs from raw. */
     bool differsFromHost (int index, int raw) const noexcept;
+    /** Whether the host's view of a parameter may still differ from raw now: it differs, or the
+        last report of it waits for an audio block. A host that reads the values as soon as its
+        own call returns must be told those again, at once. */
+    bool mayDifferFromHostNow (int index, int raw) const noexcept;
 
     /** Whether a host write of raw is the return of one of our own outstanding reports and must be
         ignored because the byte (current) has changed since. A return, stale or not, retires that
@@ -69,6 +79,7 @@ private:
     std::unique_ptr<std::atomic<uint32_t>[]> retired;
     std::atomic<uint32_t> lastSequence{0};
     std::unique_ptr<std::atomic<int>[]> hostView; // -1: nothing known
+    std::unique_ptr<std::atomic<bool>[]> viewQueued; // the host's view waits for an audio block
 };
 
 } // namespace kelvo

@@ -335,8 +335,11 @@ void MarvexAudioProcessor::setParameterHostValue (int index, float value) noexce
     if (echoGuard.isStaleEcho (index, raw, current) || raw == current)
         return;
 
+    // The reporter thread may pass the new byte on to the host before the write is recorded; that
+    // report can still come back after a newer sound replaced it, and must then be known as stale.
+    const auto arrival = echoGuard.lastReport();
     pluginBank->setEditBufferByte (index, (uint8_t) raw);
-    echoGuard.hostWrote (index, raw);
+    echoGuard.hostWrote (index, raw, arrival);
 
     if (ParameterTable::isSentToSynth (index))
         engine.sendParameterNrpn (table.getNrpn (index), raw);
@@ -437,17 +440,22 @@ void MarvexAudioProcessor::reportToHost (int index, int value, ReportFrom from)
 void MarvexAudioProcessor::tellHost (int index, int value, ReportFrom from)
 {
     const auto& table = engine.getTable();
-    // The guard is told first: a host may hand the value straight back while it is being told.
-    echoGuard.reported (index, asHostSees (index, value));
     const auto hostValue = juce::jlimit (0.0f, 1.0f, table.toHostValue (index, value));
+    const auto seen = asHostSees (index, value);
 
     // In a VST3 host's call on a thread that JUCE does not take for its message thread, the wrapper
     // would only queue the value for the next audio block (see Vst3ComponentHandler). The VST3
-    // parameter ids are the indices.
-    if (from == ReportFrom::hostCall && ! juce::MessageManager::existsAndIsCurrentThread()
-        && vst3Handler->performEdit (index, hostValue))
-        return;
+    // parameter ids are the indices. The guard is told first: a host may hand the value straight
+    // back while it is being told.
+    if (from == ReportFrom::hostCall && ! juce::MessageManager::existsAndIsCurrentThread() && vst3Handler->isSet())
+    {
+        echoGuard.reported (index, seen);
+        if (vst3Handler->performEdit (index, hostValue))
+            return;
+    }
 
+    // Off the host's own message thread JUCE's wrappers hand the value to a later audio block.
+    echoGuard.reported (index, seen, HostSync::isHostsMessageThread());
     hostParameters[(size_t) index]->sendValueChangedMessageToListeners (hostValue);
 }
 
@@ -456,8 +464,13 @@ void MarvexAudioProcessor::reportSound (ReportFrom from)
     for (int i = 0; i < program::numHostParameters; ++i)
     {
         const auto value = pluginBank->getEditBufferByte (i);
-        if (echoGuard.differsFromHost (i, asHostSees (i, value)))
-            reportToHost (i, value, from);
+        // A host's call is answered at once, also where the reporter thread queued the same value
+        // for a later block a moment ago (it runs after every replaced sound, the host's own too).
+        const auto seen = asHostSees (i, value);
+        // The byte is read again for the report: a host's call on another thread may have replaced
+        // the sound meanwhile, and what reaches the host last must be the newest.
+        if (from == ReportFrom::hostCall ? echoGuard.mayDifferFromHostNow (i, seen) : echoGuard.differsFromHost (i, seen))
+            reportToHost (i, pluginBank->getEditBufferByte (i), from);
     }
 }
 
