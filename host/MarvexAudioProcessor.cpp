@@ -463,12 +463,11 @@ void MarvexAudioProcessor::reportSound (ReportFrom from)
 {
     for (int i = 0; i < program::numHostParameters; ++i)
     {
-        const auto value = pluginBank->getEditBufferByte (i);
         // A host's call is answered at once, also where the reporter thread queued the same value
         // for a later block a moment ago (it runs after every replaced sound, the host's own too).
-        const auto seen = asHostSees (i, value);
         // The byte is read again for the report: a host's call on another thread may have replaced
         // the sound meanwhile, and what reaches the host last must be the newest.
+        const auto seen = asHostSees (i, pluginBank->getEditBufferByte (i));
         if (from == ReportFrom::hostCall ? echoGuard.mayDifferFromHostNow (i, seen) : echoGuard.differsFromHost (i, seen))
             reportToHost (i, pluginBank->getEditBufferByte (i), from);
     }

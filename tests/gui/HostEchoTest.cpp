@@ -1,3 +1,4 @@
+#include "host/HostEchoGuard.h"
 #include "host/MarvexAudioProcessor.h"
 #include "model/ProgramPacking.h"
 #include "support/TestHelpers.h"
@@ -202,4 +203,33 @@ TEST_F (HostEchoFixture, TheHostsOwnWritesAlwaysApply)
     EXPECT_EQ (write (30), 30);
     EXPECT_EQ (write (77), 77);
     EXPECT_EQ (nrpnValuesSent(), (std::vector<int>{31, 50, 30, 77}));
+}
+
+// The guard on its own, with the reporter thread's timing made explicit: a value the reporter passes
+// on while a host write of it is being applied is still ours on its way back, and a value queued for
+// a later block is told again when the host's own call needs the answer at once.
+TEST (HostEchoGuard, AReportMadeWhileAHostWriteIsAppliedStaysOursAndAQueuedOneIsToldAgain)
+{
+    constexpr int cutoff = 20;
+    HostEchoGuard guard;
+    guard.hostWrote (cutoff, 10);
+
+    // The host writes 50; the reporter thread sees the new byte and queues it before the write is
+    // recorded; then a restored state brings 90, which the host is told at once.
+    const auto arrival = guard.lastReport();
+    guard.reported (cutoff, 50, false);
+    guard.hostWrote (cutoff, 50, arrival);
+    guard.reported (cutoff, 90);
+    // The queued 50 comes back with a later block: it is stale, not the host's.
+    EXPECT_TRUE (guard.isStaleEcho (cutoff, 50, 90));
+    // A value the host chooses itself applies.
+    EXPECT_FALSE (guard.isStaleEcho (cutoff, 60, 90));
+
+    // A value queued for the next block matches the host's view only once that block has run: a
+    // host reading right after its own call must be told it again.
+    guard.reported (cutoff, 70, false);
+    EXPECT_FALSE (guard.differsFromHost (cutoff, 70));
+    EXPECT_TRUE (guard.mayDifferFromHostNow (cutoff, 70));
+    guard.reported (cutoff, 70);
+    EXPECT_FALSE (guard.mayDifferFromHostNow (cutoff, 70));
 }
