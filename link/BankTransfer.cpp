@@ -54,8 +54,7 @@ void BankTransfer::startReceive (int firstBank)
         awaitReply (firstBank, 0);
     }
     complete = false;
-    chaining = true;
-    receiving = true;
+    phase = Phase::receiving;
     startTimer (timerIntervalMs);
     requestProgram (firstBank, 0);
 }
@@ -92,7 +91,7 @@ void BankTransfer::readPrograms (std::vector<Location> programs, bool beforeWrit
                     programs.end());
     if (programs.empty())
         return;
-    if (chaining.load() && ! complete.load())
+    if (phase.load() != Phase::idle && ! complete.load())
     {
         // The synth answers one transfer at a time.
         hub.postNotice ("A transfer with the synth is running: nothing was asked for or written. "
@@ -105,10 +104,9 @@ void BankTransfer::readPrograms (std::vector<Location> programs, bool beforeWrit
     afterBackup = std::move (then);
     if (! sender.isRunning())
     {
-        // Nothing can be asked for, nor written.
+        // Nothing can be asked for, nor written: it fails at once, and takes no reply.
         complete = false;
-        chaining = true;
-        receiving = false;
+        phase = Phase::transmitting;
         fail (first.bank, first.program);
         return;
     }
@@ -124,9 +122,7 @@ void BankTransfer::readPrograms (std::vector<Location> programs, bool beforeWrit
     complete = false;
     backupDone = false;
     backupFailed = false;
-    backingUp = true;
-    chaining = true;
-    receiving = true;
+    phase = Phase::reading;
     startTimer (timerIntervalMs);
     requestProgram (first.bank, first.program);
 }
@@ -168,9 +164,7 @@ void BankTransfer::finishBackup()
     for (const auto& b : got)
         memory.setKnownProgram (b.where.bank, b.where.program, b.record, true);
 
-    backingUp = false;
-    receiving = false;
-    chaining = false;
+    phase = Phase::idle;
     lastProgressEvent = 0;
     auto then = std::move (afterBackup);
     afterBackup = nullptr;
@@ -214,8 +208,7 @@ void BankTransfer::startTransmit (int firstBank, int lastBank)
 void BankTransfer::startTransmit (std::vector<Location> programs)
 {
     complete = false;
-    chaining = true;
-    receiving = false;
+    phase = Phase::transmitting;
     transmitting = std::move (programs);
 
     if (! sender.isRunning())
@@ -243,7 +236,7 @@ void BankTransfer::startTransmit (std::vector<Location> programs)
 void BankTransfer::noteTransmitted (uint32_t fromSeries, int32_t marker)
 {
     // A marker of a series that was cancelled while its last message went out is not news.
-    if (fromSeries != series.load() || ! chaining.load() || receiving.load())
+    if (fromSeries != series.load() || phase.load() != Phase::transmitting)
         return;
 
     if (event::isKind (marker, event::bankTransferProgress))
@@ -255,7 +248,7 @@ void BankTransfer::noteTransmitted (uint32_t fromSeries, int32_t marker)
 
 void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
 {
-    if (! chaining.load())
+    if (phase.load() == Phase::idle)
         return;
     if (const auto progress = lastProgressEvent.load(); progress != 0)
         dest.push_back (progress);
@@ -268,7 +261,6 @@ void BankTransfer::appendStateEvents (std::vector<int32_t>& dest) const
 void BankTransfer::end()
 {
     stopTimer();
-    backingUp = false;
     backupDone = false;
     backupFailed = false;
     // Whoever waits for programs read hears that none come.
@@ -282,11 +274,10 @@ void BankTransfer::end()
         backupList.clear();
         backedUp.clear();
     }
-    const auto wasTransmitting = chaining.load() && ! receiving.load();
+    const auto wasTransmitting = phase.load() == Phase::transmitting;
     lastProgressEvent = 0;
     failureEvent = 0;
-    chaining = false;
-    receiving = false;
+    phase = Phase::idle;
     complete = false;
     mode = idle;
     if (wasTransmitting)
@@ -329,9 +320,10 @@ bool BankTransfer::claimRequest (int bank, int programNumber)
 bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRecord& record)
 {
     const auto asked = claimRequest (bank, programNumber);
-    if (! receiving.load())
+    const auto current = phase.load();
+    if (! takesReplies (current))
         return asked; // the late reply of a transfer that has ended: dropped
-    if (backingUp.load())
+    if (current == Phase::reading)
     {
         // Never into the local banks: they hold what is about to be written.
         return takeBackedUpProgram (bank, programNumber, record) || asked;
@@ -342,7 +334,7 @@ bool BankTransfer::takeProgramDump (int bank, int programNumber, const ProgramRe
         return false;
     target->setProgram (programNumber, record);
 
-    if (! chaining.load() || complete.load())
+    if (phase.load() == Phase::idle || complete.load())
         return true;
 
     int nextBank = -1, nextProgram = 0;
@@ -408,10 +400,11 @@ void BankTransfer::timerCallback()
         finishBackup();
         return;
     }
-    if (! chaining.load() || complete.load())
+    const auto current = phase.load();
+    if (current == Phase::idle || complete.load())
         return;
 
-    if (! receiving.load())
+    if (current == Phase::transmitting)
     {
         // A transmission can only stall if its output went away: name the program that did not go.
         if (! sender.isRunning())
@@ -466,17 +459,19 @@ void BankTransfer::fail (int bank, int programNumber)
     complete = true;
     failureEvent = event::bankProgramCode (event::bankTransferFailed, bank, programNumber);
     hub.postEvent (failureEvent.load());
-    if (backingUp.load() || afterBackup != nullptr)
+    if (phase.load() == Phase::reading || afterBackup != nullptr)
     {
         // What was to be written is not: without the backup its undo could not restore anything.
+        // A read that failed answers late replies from now on as a receive does.
         backupFailed = backupBeforeWrite && sender.isRunning();
-        backingUp = false;
+        if (phase.load() == Phase::reading)
+            phase = Phase::receiving;
         auto then = std::move (afterBackup);
         afterBackup = nullptr;
         if (then != nullptr)
             then ({});
     }
-    else if (receiving.load())
+    else if (phase.load() == Phase::receiving)
     {
         if (mode.load() == receiveFactoryBanks)
             memory.saveFactoryBanks();

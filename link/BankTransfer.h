@@ -138,10 +138,11 @@ public:
     void appendStateEvents (std::vector<int32_t>& dest) const;
 
     int getMode() const noexcept { return mode.load(); }
-    bool isChaining() const noexcept { return chaining.load(); }
-    bool isReceiving() const noexcept { return receiving.load(); }
+    /** Whether a transfer runs, or has reached its end and not been ended yet. */
+    bool isChaining() const noexcept { return phase.load() != Phase::idle; }
+    bool isReceiving() const noexcept { return takesReplies (phase.load()); }
     /** Whether the programs that a write will replace are being read from the synth. */
-    bool isBackingUp() const noexcept { return backingUp.load(); }
+    bool isBackingUp() const noexcept { return phase.load() == Phase::reading; }
     /** Whether the transfer failed because a program read before a write did not come (nothing written). */
     bool didBackupFail() const noexcept { return backupFailed.load(); }
 
@@ -152,6 +153,17 @@ private:
         uint32_t askedMs = 0;
     };
     static constexpr size_t maxRequestsRemembered = 16;
+
+    /** What the transfer does; it stays in its phase after it reached its end (complete) until it
+        is ended, so that late replies are still told apart. */
+    enum class Phase
+    {
+        idle,
+        receiving,   // asks for programs one at a time and stores them in the local banks
+        reading,     // asks for programs one at a time and keeps them aside, never in the banks
+        transmitting // sends programs, and takes no replies
+    };
+    static bool takesReplies (Phase p) noexcept { return p == Phase::receiving || p == Phase::reading; }
 
     void timerCallback() override;
     void startReceive (int firstBank);
@@ -178,7 +190,8 @@ private:
 
     std::mutex lock; // guards the expected program, the retry state and the remembered requests
     std::atomic<int> mode { idle };
-    std::atomic<bool> chaining { false }, receiving { false }, complete { false };
+    std::atomic<Phase> phase { Phase::idle };
+    std::atomic<bool> complete { false }; // reached its end (finished or failed), not ended yet
     int expectedBank = 0, expectedProgram = 0, retries = 0;
     uint32_t lastRequestMs = 0;
     std::array<Request, maxRequestsRemembered> requests {};
@@ -188,7 +201,7 @@ private:
     std::atomic<uint32_t> series { 0 };
     std::vector<Location> transmitting; // message thread: what the running transmission sends
 
-    std::atomic<bool> backingUp { false }, backupDone { false }, backupFailed { false };
+    std::atomic<bool> backupDone { false }, backupFailed { false };
     std::vector<Location> backupList; // under lock, with the index of the program awaited
     size_t backupIndex = 0;
     std::vector<ReadProgram> backedUp; // under lock

@@ -19,9 +19,6 @@ namespace
 constexpr int requestGlobals = sysex::requestGlobals;
 constexpr uint8_t firstRealTimeStatus = 0xf8;
 
-// A saved port name shorter than this is taken as no port at all.
-constexpr int minPortNameLength = 3;
-
 bool isValidChannel (int channel) noexcept { return channel >= 1 && channel <= 16; }
 
 // A full output queue makes the message thread and the MIDI input thread wait for room; a host
@@ -91,8 +88,8 @@ MidiCntrState::MidiCntrState (std::unique_ptr<MidiDeviceLayer> deviceLayer, cons
 
     buildBanks();
 
-    portNames = files->loadPorts();
-    openSavedPorts();
+    chosenPorts = std::make_unique<ChosenPorts> (*ports, *hub, *files, fileLock);
+    chosenPorts->openSaved();
     portWatcher = std::make_unique<PortWatcher> (*this);
 }
 
@@ -170,33 +167,6 @@ void MidiCntrState::saveFactoryBankData()
     if (reloaded)
         postEvent (event::bankContentsChanged);
     hub->announceNotices();
-}
-
-juce::StringArray MidiCntrState::getPortNames() const
-{
-    const std::lock_guard<std::mutex> sl (settingsLock);
-    return portNames;
-}
-
-void MidiCntrState::savePorts()
-{
-    {
-        const std::lock_guard<std::mutex> fl (fileLock);
-        files->savePorts (getPortNames());
-    }
-    hub->announceNotices();
-}
-
-void MidiCntrState::loadPorts()
-{
-    juce::StringArray names;
-    {
-        const std::lock_guard<std::mutex> fl (fileLock);
-        names = files->loadPorts();
-    }
-    hub->announceNotices();
-    const std::lock_guard<std::mutex> sl (settingsLock);
-    portNames = names;
 }
 
 //==============================================================================
@@ -413,85 +383,6 @@ void MidiCntrState::setScan (bool running, int inputPort, int outputPort)
     scanInputPort = inputPort;
     scanOutputPort = outputPort;
     scanRunning = running;
-}
-
-//==============================================================================
-void MidiCntrState::openSavedPorts()
-{
-    juce::StringArray names;
-    {
-        const std::lock_guard<std::mutex> sl (settingsLock);
-        while (portNames.size() < 3)
-            portNames.add ("NONE");
-        names = portNames;
-    }
-
-    // Each side opens the first device whose name matches exactly, or nothing.
-    auto rowOf = [] (const juce::String& name, const juce::StringArray& devicesNow) {
-        return name.length() >= minPortNameLength ? devicesNow.indexOf (name) + 1 : 0;
-    };
-    const auto inputRow = rowOf (names[0], devices->getInputNames());
-    const auto outputRow = rowOf (names[1], devices->getOutputNames());
-    ports->openInput (inputRow);
-    ports->openOutput (outputRow);
-
-    // A port saved last time that is not there now is told by name: the link cannot come on-line.
-    if (inputRow == 0 && names[0].length() >= minPortNameLength && names[0] != "NONE")
-        postNotice ("The MIDI input \"" + names[0] + "\" chosen last time is not present now.");
-    if (outputRow == 0 && names[1].length() >= minPortNameLength && names[1] != "NONE")
-        postNotice ("The MIDI output \"" + names[1] + "\" chosen last time is not present now.");
-    takeDeviceNotices();
-}
-
-void MidiCntrState::takeDeviceNotices()
-{
-    for (const auto& text : devices->takeNotices())
-        postNotice (text);
-}
-
-juce::String MidiCntrState::getOfflineReason() const
-{
-    const auto names = getPortNames();
-    // What the user can do about it: a port never chosen is to be chosen, one chosen but gone to
-    // be plugged in again (or another chosen).
-    const auto describe = [] (const char* side, const juce::String& name) {
-        return name.length() < minPortNameLength || name == "NONE"
-                   ? juce::String ("Choose the synth's MIDI ports")
-                   : juce::String ("MIDI ") + side + " \"" + name + "\" not present";
-    };
-    if (! ports->isOutputOpen())
-        return describe ("output", names[1]);
-    if (! ports->isInputOpen())
-        return describe ("input", names[0]);
-    return "no answer from the synth";
-}
-
-void MidiCntrState::selectInputRow (int row)
-{
-    const auto names = devices->getInputNames();
-    if (row < 0 || row > names.size())
-        return;
-    {
-        const std::lock_guard<std::mutex> sl (settingsLock);
-        portNames.set (0, row == 0 ? juce::String ("NONE") : names[row - 1]);
-    }
-    ports->openInput (row);
-    savePorts();
-    takeDeviceNotices();
-}
-
-void MidiCntrState::selectOutputRow (int row)
-{
-    const auto names = devices->getOutputNames();
-    if (row < 0 || row > names.size())
-        return;
-    {
-        const std::lock_guard<std::mutex> sl (settingsLock);
-        portNames.set (1, row == 0 ? juce::String ("NONE") : names[row - 1]);
-    }
-    ports->openOutput (row);
-    savePorts();
-    takeDeviceNotices();
 }
 
 //==============================================================================

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/ChosenPorts.h"
 #include "link/EngineEventHub.h"
 #include "link/IncomingMidiDecoder.h"
 #include "link/MidiLoopGuard.h"
@@ -34,7 +35,8 @@ class PortWatcher;
     operations here only forward: the synth-side data (eight program banks, the global block, the
     current synth bank and program, what the synth is known to hold) in SynthMemory; the reading of
     incoming MIDI in IncomingMidiDecoder, which reports what it decoded back here (this is its
-    sink); the events and their listeners in EngineEventHub; bank transfers in BankTransfer.
+    sink); the events and their listeners in EngineEventHub; bank transfers in BankTransfer; the
+    ports the user chose, by name, in ChosenPorts.
 
     Threads. Host threads (the audio thread among them), the MIDI input thread and the message
     thread all call in. The banks and the edit buffer are atomic byte by byte (see Bank_Program);
@@ -155,7 +157,7 @@ public:
 
     /** Why the link is off-line, in words: a port that is not chosen or not present, or no answer
         from the synth yet. Message thread. */
-    juce::String getOfflineReason() const;
+    juce::String getOfflineReason() const { return chosenPorts->getOfflineReason(); }
 
     /** Whether a global dump has arrived since the last connection check. */
     bool hasGlobalDumpArrived() const noexcept { return globalDumpArrived.load(); }
@@ -166,8 +168,8 @@ public:
     // Ports (message thread)
 
     /** Row 0 is "NONE"; row r ≥ 1 is device r − 1 of the system's list. */
-    void selectInputRow (int row);
-    void selectOutputRow (int row);
+    void selectInputRow (int row) { chosenPorts->selectRow (ChosenPorts::Side::input, row); }
+    void selectOutputRow (int row) { chosenPorts->selectRow (ChosenPorts::Side::output, row); }
     MIDI_PORTS_Control& getPorts() noexcept { return *ports; }
     /** Follows the chosen ports through the device lists for the engine's whole life. */
     PortWatcher& getPortWatcher() noexcept { return *portWatcher; }
@@ -229,11 +231,11 @@ public:
         0x19000000 posted). */
     void saveFactoryBankData();
     /** The port names: input, output and a third entry, "NONE" where no port is chosen. */
-    juce::StringArray getPortNames() const;
+    juce::StringArray getPortNames() const { return chosenPorts->getNames(); }
     /** Writes the port names to the ports file. */
-    void savePorts();
+    void savePorts() { chosenPorts->save(); }
     /** Reads the port names back from the ports file (written with "NONE" when missing or short). */
-    void loadPorts();
+    void loadPorts() { chosenPorts->load(); }
 
     //==============================================================================
     // Whole-bank changes (message thread). Each posts 0x19000000 and, for U1..U4, saves the bank
@@ -283,9 +285,6 @@ public:
 
 private:
     void buildBanks();
-    /** F1..F4, as the file store takes them. */
-    void openSavedPorts();
-    void takeDeviceNotices();
 
     // What the incoming MIDI says, as the decoder reports it (MIDI input thread).
     void pitchWheelArrived (int channel, int lsb, int msb) override;
@@ -316,9 +315,9 @@ private:
 
     mutable std::mutex settingsLock;
     juce::StringArray settings;
-    juce::StringArray portNames;
     std::mutex fileLock; // one writer of the settings folder at a time
     std::unique_ptr<EngineFileStore> files;
+    std::unique_ptr<ChosenPorts> chosenPorts;
 
     std::mutex parameterQueueLock;
     std::vector<int32_t> parameterQueue;

@@ -1,7 +1,6 @@
 #include "ui/main/MainComp.h"
 #include "host/MarvexAudioProcessor.h"
 #include "host/SoundHistory.h"
-#include "link/BankTransfer.h"
 #include "link/EngineSettings.h"
 #include "link/MIDI_PORTS_Control.h"
 #include "link/PortWatcher.h"
@@ -26,7 +25,6 @@
 #include "ui/widgets/KeyPlayClass.h"
 #include "ui/widgets/LCD_Comp.h"
 #include "ui/widgets/ProgBar.h"
-#include "ui/widgets/ProgramLocation.h"
 #include "ui/widgets/StsCont.h"
 #include "ui/widgets/WheelCnt.h"
 #include "ui/widgets/StsGrid.h"
@@ -66,6 +64,7 @@ MainComp::MainComp (MarvexAudioProcessor& p)
     addAndMakeVisible (*synthPanel);
 
     overlays = std::make_unique<MainOverlays> (*this, processor);
+    transfers = std::make_unique<TransferDisplay> (*this, *this, engine, [this] (const juce::String& text) { showMessage (text); });
     commands = std::make_unique<MenuCommands> (*this, processor);
 
     // Behind the synth panel, which is its preview.
@@ -135,8 +134,6 @@ MainComp::~MainComp()
     engine.removeListener (this);
     engine.removeStateListener (this);
     cancelPendingUpdate();
-    if (progress != nullptr && progress->isCurrentlyModal())
-        progress->exitModalState (0);
 }
 
 //==============================================================================
@@ -184,8 +181,7 @@ void MainComp::layout()
     placePages (w, scale, barHeight, keyboardTop);
 
     overlays->layout (w, scale, barHeight, keyboardTop);
-    if (progress != nullptr)
-        progress->setBounds (getLocalBounds());
+    transfers->layout();
     messages.layout();
 
     if (complete)
@@ -337,42 +333,14 @@ void MainComp::applyEvent (int32_t code)
         if (auto* writeDialog = getWriteDialog())
             writeDialog->getGrid().repaint();
     }
-    else if (event::isKind (code, event::bankTransferFinished))
-    {
-        const auto said = progress != nullptr && !tally.failed ? describeFinishedTransfer() : juce::String();
-        endBankTransfer();
-        if (said.isNotEmpty())
-            showMessage (said);
-    }
-    else if (event::isKind (code, event::bankTransferProgress) || event::isKind (code, event::bankBackupProgress))
-    {
-        const auto [bank, programNumber] = event::bankProgramOf (code);
-        if (event::isKind (code, event::bankTransferProgress))
-        {
-            ++tally.programs;
-            tally.firstBank = tally.firstBank < 0 ? bank : juce::jmin (tally.firstBank, bank);
-            tally.lastBank = juce::jmax (tally.lastBank, bank);
-        }
-        if (progress != nullptr)
-            progress->setProgress (bank, programNumber,
-                                   event::isKind (code, event::bankBackupProgress) ? "Backing up" : juce::String());
-    }
-    else if (event::isKind (code, event::bankTransferFailed))
-    {
-        const auto [bank, programNumber] = event::bankProgramOf (code);
-        const auto where = programLocation (bank, programNumber);
-        tally.failed = true;
-        if (engine.getTransfer().didBackupFail())
-            showMessage ("No answer from the synth for " + where + ": nothing was written, so that nothing is lost");
-        else
-            showMessage (engine.getTransferMode() >= BankTransfer::transmitBank
-                             ? "Transfer stopped: no MIDI output for " + where
-                             : "No answer from the synth for " + where);
-    }
     else if (event::isKind (code, event::pluginProgramChanged))
     {
         if (libraryWindow != nullptr)
             libraryWindow->getManager().showCurrentProgram();
+    }
+    else
+    {
+        transfers->applyEvent (code);
     }
 }
 
@@ -392,52 +360,6 @@ void MainComp::setStatusText (const juce::String& text)
 }
 
 //==============================================================================
-void MainComp::startBankTransfer (int mode, int bank)
-{
-    showTransferProgress();
-    engine.startBankTransfer (mode, bank);
-}
-
-void MainComp::showTransferProgress()
-{
-    if (progress != nullptr)
-        return;
-    tally = {};
-    progress = std::make_unique<ProgBar> (getWidth(), getHeight());
-    progress->setBounds (getLocalBounds());
-    progress->getCancelButton().addListener (this);
-    addAndMakeVisible (*progress);
-    progress->toFront (false);
-    progress->enterModalState (false);
-}
-
-void MainComp::endBankTransfer()
-{
-    engine.endBankTransfer();
-    if (progress != nullptr)
-    {
-        if (progress->isCurrentlyModal())
-            progress->exitModalState (0);
-        removeChildComponent (progress.get());
-        // The cancel button may be reporting to us right now: let it finish before it goes.
-        juce::MessageManager::callAsync ([doomed = std::shared_ptr<ProgBar> (progress.release())] {});
-    }
-}
-
-juce::String MainComp::describeFinishedTransfer() const
-{
-    if (tally.programs == 0)
-        return {};
-    const auto mode = engine.getTransferMode();
-    const auto banks = tally.firstBank == tally.lastBank
-                           ? bankPrefix (tally.firstBank)
-                           : bankPrefix (tally.firstBank) + "-" + bankPrefix (tally.lastBank);
-    const auto count = juce::String (tally.programs) + (tally.programs == 1 ? " program" : " programs");
-    if (mode == BankTransfer::transmitPrograms)
-        return "Sent back into the synth: " + count;
-    return banks + (mode >= BankTransfer::transmitBank ? " transmitted: " : " received: ") + count;
-}
-
 void MainComp::showMessage (const juce::String& text)
 {
     messages.show (text);

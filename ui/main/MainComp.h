@@ -4,6 +4,7 @@
 #include "ui/common/MessageSlot.h"
 #include "ui/main/MainOverlays.h"
 #include "ui/main/MenuCommands.h"
+#include "ui/main/TransferDisplay.h"
 #include "ui/widgets/stsbutChangeListener.h"
 #include "ui/widgets/stsbutListener.h"
 
@@ -37,7 +38,8 @@ class SoundToolsPanel;
     The component that fills the editor: the app bar, the synth panel, the sequencer page, the
     keyboard drawer, the transfer progress display and the message box. What it lays over them on
     demand (the zoomed section, the bank view, the write dialog, the compare panel, the port setup,
-    scan and about panels) is MainOverlays' to manage, and its menus are MenuCommands'.
+    scan and about panels) is MainOverlays' to manage, its menus are MenuCommands', and the
+    transfer progress display with what the transfer events make of it is TransferDisplay's.
 
     It is the only listener of the engine. Engine events are only queued by the engine; the
     asynchronous update takes them all at once on the message thread and brings the screen up to
@@ -73,11 +75,11 @@ public:
     void applyEvent (int32_t code);
 
     /** Opens the transfer progress display and starts a transfer (mode 0/7 receive, 100/107 transmit). */
-    void startBankTransfer (int mode, int bank);
+    void startBankTransfer (int mode, int bank) { transfers->start (mode, bank); }
     /** Ends any transfer and closes the progress display. */
-    void endBankTransfer();
+    void endBankTransfer() { transfers->end(); }
     /** The progress display of a transfer (the engine's, or one that an undo started). */
-    void showTransferProgress();
+    void showTransferProgress() { transfers->show(); }
     /** Opens a message box over the editor. */
     void showMessage (const juce::String& text);
     /** Opens a message box with "OK" and "CANCEL"; onYes runs only for "OK". */
@@ -129,7 +131,7 @@ public:
     AppBar& getAppBar() noexcept { return *appBar; }
     EditorPanel& getSynthPanel() noexcept { return *synthPanel; }
     FlashPanel& getSectionView() noexcept { return overlays->getSectionView(); }
-    ProgBar* getProgressDisplay() noexcept { return progress.get(); }
+    ProgBar* getProgressDisplay() noexcept { return transfers->getProgressDisplay(); }
     MsgCont* getMessageBox() noexcept { return messages.get(); }
     SeqPanel& getSequencerPanel() noexcept { return *sequencerPanel; }
     KeyBrd& getKeyboard() noexcept { return *keyboard; }
@@ -181,15 +183,7 @@ private:
     std::unique_ptr<EditorPanel> synthPanel;
     std::unique_ptr<SeqPanel> sequencerPanel;
     std::unique_ptr<KeyBrd> keyboard;
-    std::unique_ptr<ProgBar> progress;
-    // The transfer on show: the banks and programs it has reached, and whether it failed.
-    struct TransferTally
-    {
-        int programs = 0, firstBank = -1, lastBank = -1;
-        bool failed = false;
-    } tally;
-    /** What a transfer that reached its end says: "U2 transmitted: 128 programs". */
-    juce::String describeFinishedTransfer() const;
+    std::unique_ptr<TransferDisplay> transfers;
     MessageSlot messages { *this, *this };
     std::unique_ptr<MainOverlays> overlays;
     std::unique_ptr<MenuCommands> commands;
