@@ -462,10 +462,14 @@ void BankTransfer::fail (int bank, int programNumber)
     if (phase.load() == Phase::reading || afterBackup != nullptr)
     {
         // What was to be written is not: without the backup its undo could not restore anything.
-        // A read that failed answers late replies from now on as a receive does.
+        // The read keeps its phase until it is ended, so that the synth's late answers are still
+        // claimed and dropped: the local banks hold what was to be written, and keep it.
         backupFailed = backupBeforeWrite && sender.isRunning();
-        if (phase.load() == Phase::reading)
-            phase = Phase::receiving;
+        {
+            const std::lock_guard<std::mutex> sl (lock);
+            backupList.clear();
+            backedUp.clear();
+        }
         auto then = std::move (afterBackup);
         afterBackup = nullptr;
         if (then != nullptr)

@@ -141,8 +141,9 @@ public:
     /** Whether a transfer runs, or has reached its end and not been ended yet. */
     bool isChaining() const noexcept { return phase.load() != Phase::idle; }
     bool isReceiving() const noexcept { return takesReplies (phase.load()); }
-    /** Whether the programs that a write will replace are being read from the synth. */
-    bool isBackingUp() const noexcept { return phase.load() == Phase::reading; }
+    /** Whether the programs that a write will replace are being read from the synth (a read that
+        failed reads no more, but still claims the synth's late answers until it is ended). */
+    bool isBackingUp() const noexcept { return phase.load() == Phase::reading && ! complete.load(); }
     /** Whether the transfer failed because a program read before a write did not come (nothing written). */
     bool didBackupFail() const noexcept { return backupFailed.load(); }
 

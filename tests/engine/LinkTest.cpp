@@ -375,6 +375,33 @@ TEST_F (LinkFixture, TransmitWithoutAnOutputFailsAtOnce)
     EXPECT_EQ (event::kindOf (seen.front()), event::kindOf (event::bankTransferFailed));
 }
 
+// The programs a transmission is about to replace are read from the synth first. When that read
+// fails, the synth's answers may still come, late: they must not go into the local bank, which holds
+// the user's programs that were to be sent and now were not.
+TEST_F (LinkFixture, LateAnswersToAFailedBackupLeaveTheLocalBankAsItWas)
+{
+    auto mine = initialProgram();
+    mine[20] = 11;
+    engine->getSynthBank (2)->setProgram (0, mine);
+    auto held = initialProgram();
+    held[20] = 99;
+    synth().setProgram (2, 0, held);
+
+    engine->getTransfer().setTiming ({ 60, 1, 0 });
+    synth().setReplyDelay (1500); // answers come after the read has given up
+    engine->startBankTransfer (BankTransfer::transmitBank, 2);
+    ASSERT_TRUE (waitForEvent (event::bankTransferFinished, 5000));
+    EXPECT_EQ (event::kindOf (seen.front()), event::kindOf (event::bankTransferFailed));
+
+    // The late answers arrive while the failure is still shown (nobody has ended the transfer).
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (2000);
+    ASSERT_TRUE (synth().waitUntilIdle (3000));
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+    EXPECT_EQ (engine->getSynthBank (2)->getProgramRecord (0), mine);
+    EXPECT_EQ (synth().getProgram (2, 0), held); // nothing was written either
+    engine->endBankTransfer();
+}
+
 TEST_F (LinkFixture, SendAndWriteTheEditBuffer)
 {
     auto r = initialProgram();
