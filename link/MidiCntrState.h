@@ -207,7 +207,7 @@ public:
     uint8_t getGlobal (int index) const noexcept { return memory->getGlobal (index); }
     void setGlobal (int index, uint8_t value) noexcept { memory->setGlobal (index, value); }
 
-    /** The settings list (82 entries). Message thread, or under getSettingsLock(). */
+    /** The settings list (82 entries), a copy taken under the settings lock. Any thread. */
     juce::StringArray getSettings() const;
     juce::String getSetting (int index) const;
     /** Changes an entry and saves the settings at once when it changed (the editor's size, which
