@@ -110,7 +110,10 @@ void SoundCompare::toggle()
                                                asking = false;
                                                // An edit made meanwhile has the sound to itself.
                                                if (!got.empty() && !editedWhileAsking)
+                                               {
+                                                   history.checkForNewSound();
                                                    startComparing (got.front().record, label);
+                                               }
                                                editedWhileAsking = false;
                                            });
         return;
@@ -120,7 +123,6 @@ void SoundCompare::toggle()
 
 void SoundCompare::startComparing (const ProgramRecord& sourceToPlay, const juce::String& label)
 {
-    history.checkForNewSound();
     source = sourceToPlay;
     sourceLabel = label;
     edited = processor.getPluginBank().getEditBufferRecord();

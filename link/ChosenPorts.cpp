@@ -54,13 +54,9 @@ void ChosenPorts::openSaved()
 {
     // Like the engine's other files read while it is built, nothing is announced here: what the
     // store kept to tell goes out with the next notice or save.
-    auto read = [this]
-    {
-        const std::lock_guard<std::mutex> fl (fileLock);
-        return files.loadPorts();
-    }();
     juce::StringArray saved;
     {
+        auto read = readSaved();
         const std::lock_guard<std::mutex> nl (nameLock);
         names = std::move (read);
         while (names.size() < numNames)
@@ -68,26 +64,24 @@ void ChosenPorts::openSaved()
         saved = names;
     }
 
-    // Each side opens the first device whose name matches exactly, or nothing.
-    const auto rowOf = [this, &saved] (Side side)
-    {
-        const auto& name = saved[nameIndex (side)];
-        return name.length() >= minPortNameLength ? deviceNames (side).indexOf (name) + 1 : 0;
-    };
-    const auto inputRow = rowOf (Side::input);
-    const auto outputRow = rowOf (Side::output);
-    open (Side::input, inputRow);
-    open (Side::output, outputRow);
-
-    // A port saved last time that is not there now is told by name: the link cannot come on-line.
+    // Each side opens the first device whose name matches exactly, or nothing. A port saved last
+    // time that is not there now is told by name: the link cannot come on-line.
     for (const auto side : {Side::input, Side::output})
     {
         const auto& name = saved[nameIndex (side)];
-        if ((side == Side::input ? inputRow : outputRow) == 0 && namesAPort (name))
+        const auto row = name.length() >= minPortNameLength ? deviceNames (side).indexOf (name) + 1 : 0;
+        open (side, row);
+        if (row == 0 && namesAPort (name))
             hub.postNotice (juce::String ("The MIDI ") + sideWord (side) + " \"" + name +
                             "\" chosen last time is not present now.");
     }
     takeDeviceNotices();
+}
+
+juce::StringArray ChosenPorts::readSaved()
+{
+    const std::lock_guard<std::mutex> fl (fileLock);
+    return files.loadPorts();
 }
 
 void ChosenPorts::takeDeviceNotices()
@@ -147,11 +141,7 @@ void ChosenPorts::save()
 
 void ChosenPorts::load()
 {
-    juce::StringArray read;
-    {
-        const std::lock_guard<std::mutex> fl (fileLock);
-        read = files.loadPorts();
-    }
+    auto read = readSaved();
     hub.announceNotices();
     const std::lock_guard<std::mutex> nl (nameLock);
     names = std::move (read);

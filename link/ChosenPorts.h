@@ -62,6 +62,8 @@ private:
     juce::StringArray deviceNames (Side side) const;
     void open (Side side, int row);
     void takeDeviceNotices();
+    /** The names in the ports file, read under the file lock. */
+    juce::StringArray readSaved();
 
     MIDI_PORTS_Control& ports;
     EngineEventHub& hub;
