@@ -29,8 +29,9 @@ bool isTemporaryFileOf (const juce::File& file, const juce::String& targetName);
 /**
     Deletes the temporary files of the named targets that a writer killed mid-save left in the
     folder. Only files untouched for at least minAge go, so that a save running in another instance
-    at this moment is never disturbed. Returns how many were deleted.
+    at this moment is never disturbed (no save takes a minute). Returns how many were deleted.
 */
-int removeStaleTemporaryFiles (const juce::File& folder, const juce::StringArray& targetNames, juce::RelativeTime minAge);
+int removeStaleTemporaryFiles (const juce::File& folder, const juce::StringArray& targetNames,
+                               juce::RelativeTime minAge = juce::RelativeTime::minutes (1));
 
 } // namespace kelvo

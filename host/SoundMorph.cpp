@@ -8,7 +8,7 @@ namespace kelvo
 namespace
 {
 // Up to this many changed parameters go as NRPN (four controllers each); more as one dump.
-constexpr size_t maxNrpnChanges = 8;
+constexpr size_t maxMorphNrpnChanges = 8;
 } // namespace
 
 SoundMorph::SoundMorph (MarvexAudioProcessor& p, SoundHistory& h, const SoundVariation& v)
@@ -134,7 +134,7 @@ void SoundMorph::sendNow()
         return;
 
     const auto& table = engine.getTable();
-    if (changed.size() <= maxNrpnChanges)
+    if (changed.size() <= maxMorphNrpnChanges)
     {
         for (auto i : changed)
             if (ParameterTable::isSentToSynth (i))

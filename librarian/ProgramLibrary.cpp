@@ -14,11 +14,8 @@ namespace kelvo
 {
 namespace
 {
-constexpr const char* untitledName = "Untitled";
+constexpr const char* untitledProgramName = "Untitled";
 constexpr size_t programDumpSize = 300;
-
-// A temporary file this old was left by a save that never finished: no save takes a minute.
-const juce::RelativeTime staleTemporaryAge = juce::RelativeTime::minutes (1);
 
 /** What is wrong with a default file that cannot be taken as it is. */
 FileProblem problemOf (const FileReadResult& found, libraryfile::Shape shape)
@@ -213,8 +210,7 @@ bool ProgramLibrary::takeChangesKeepingSelection()
 void ProgramLibrary::loadDefaultFile()
 {
     const auto folder = defaultFile.getParentDirectory();
-    removeStaleTemporaryFiles (folder, {defaultFile.getFileName(), LibraryMarks::fileName},
-                               staleTemporaryAge);
+    removeStaleTemporaryFiles (folder, {defaultFile.getFileName(), LibraryMarks::fileName});
     {
         const FolderLock lock (folder, lockWaitMilliseconds);
         takeChangesOnDisk (true);
@@ -275,7 +271,7 @@ SaveResult ProgramLibrary::addCurrentProgram (const juce::String& name, int cate
 
     const FolderLock lock (defaultFile.getParentDirectory(), lockWaitMilliseconds);
     takeChangesKeepingSelection();
-    if (!store.addProgram (name.isEmpty() ? juce::String (untitledName) : name, record))
+    if (!store.addProgram (name.isEmpty() ? juce::String (untitledProgramName) : name, record))
         return SaveResult::nothingToWrite;
     return saveDefaultFile();
 }

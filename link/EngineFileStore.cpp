@@ -19,9 +19,6 @@ namespace
 {
 constexpr int numUserPrograms = synthbanks::numUserBanks * program::programsPerBank;
 
-// A temporary file this old was left by a save that never finished: no save takes a minute.
-const juce::RelativeTime staleTemporaryAge = juce::RelativeTime::minutes (1);
-
 struct KindInfo
 {
     const char* fileName;
@@ -116,8 +113,7 @@ void EngineFileStore::removeStaleTemporaryFiles()
     kelvo::removeStaleTemporaryFiles (folder,
                                       {enginefile::settingsFileName, enginefile::bankDataFileName,
                                        enginefile::portsFileName, factoryfile::fileName,
-                                       enginefile::simulatorMemoryFileName},
-                                      staleTemporaryAge);
+                                       enginefile::simulatorMemoryFileName});
 }
 
 bool EngineFileStore::setAside (Kind kind, const FileReadResult& found, size_t validSize,

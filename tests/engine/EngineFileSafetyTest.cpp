@@ -68,20 +68,6 @@ juce::MemoryBlock usersBankImage()
     return makeBankImage (bankimage::dataFileHeader, banks);
 }
 
-ProgramRecord factoryProgram (int bank, int program)
-{
-    Bank_Program b ("factory");
-    b.loadFactoryBank (bank);
-    return b.getProgramRecord (program);
-}
-
-juce::MemoryBlock contentsOf (const juce::File& file)
-{
-    juce::MemoryBlock data;
-    file.loadFileAsData (data);
-    return data;
-}
-
 void writeBytes (const juce::File& file, const juce::MemoryBlock& bytes)
 {
     ASSERT_TRUE (file.replaceWithData (bytes.getData(), bytes.getSize()));

@@ -33,13 +33,6 @@ juce::File fileIn (const TempFolder& t, const char* name)
     return t.folder.getChildFile (name);
 }
 
-juce::MemoryBlock contentsOf (const juce::File& file)
-{
-    juce::MemoryBlock data;
-    file.loadFileAsData (data);
-    return data;
-}
-
 ProgramRecord recordFilledWith (uint8_t value)
 {
     ProgramRecord r;
@@ -50,13 +43,6 @@ ProgramRecord recordFilledWith (uint8_t value)
 std::unique_ptr<MidiCntrState> makeEngine (const TempFolder& t, VirtualRig& rig)
 {
     return std::make_unique<MidiCntrState> (rig.makeDevices(), t.folder);
-}
-
-ProgramRecord factoryProgram (int bank, int program)
-{
-    Bank_Program b ("factory");
-    b.loadFactoryBank (bank);
-    return b.getProgramRecord (program);
 }
 } // namespace
 

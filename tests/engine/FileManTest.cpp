@@ -45,13 +45,6 @@ juce::File write (const TempFolder& t, const char* name, const juce::MemoryBlock
     return f;
 }
 
-juce::MemoryBlock contentsOf (const juce::File& f)
-{
-    juce::MemoryBlock m;
-    f.loadFileAsData (m);
-    return m;
-}
-
 /** Bank b's programs, each a program of its own. */
 std::unique_ptr<Bank_Program> makeBank (uint8_t seed)
 {

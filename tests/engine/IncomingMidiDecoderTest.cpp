@@ -12,7 +12,7 @@ using namespace kelvo;
 namespace
 {
 // Writes down every report as one line of text.
-struct RecordingSink final : IncomingMidiDecoder::Sink
+struct DecoderLog final : IncomingMidiDecoder::Sink
 {
     std::vector<std::string> reports;
     std::vector<uint8_t> globals;
@@ -73,7 +73,7 @@ protected:
     std::vector<std::string> take() { return std::exchange (sink.reports, {}); }
 
     ParameterTable table;
-    RecordingSink sink;
+    DecoderLog sink;
     IncomingMidiDecoder decoder{table, sink};
 };
 

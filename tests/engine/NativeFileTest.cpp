@@ -16,7 +16,7 @@ using namespace kelvo::test;
 
 namespace
 {
-juce::MemoryBlock bytes (const std::string& s)
+juce::MemoryBlock bytesOf (const std::string& s)
 {
     return {s.data(), s.size()};
 }
@@ -64,7 +64,7 @@ TEST (NativeFile, OpensOnlyRegularFilesForReading)
     NativeFile in;
     ASSERT_EQ (in.openForReading (file), NativeFile::Opened::ok);
     EXPECT_EQ (in.getSize(), 23);
-    EXPECT_EQ (readAll (in), bytes ("twenty-three bytes here"));
+    EXPECT_EQ (readAll (in), bytesOf ("twenty-three bytes here"));
     EXPECT_TRUE (in.close());
 }
 
@@ -109,11 +109,11 @@ TEST (SafeFileWrite, ASaveOutlastsAReaderThatHoldsTheFileForAMoment)
 {
     TempFolder t;
     const auto target = t.folder.getChildFile ("banks.dat");
-    ASSERT_TRUE (writeFileSafely (target, bytes ("the old contents")));
+    ASSERT_TRUE (writeFileSafely (target, bytesOf ("the old contents")));
 
     NativeFile reader;
     ASSERT_EQ (reader.openForReading (target), NativeFile::Opened::ok);
-    EXPECT_EQ (readAll (reader), bytes ("the old contents"));
+    EXPECT_EQ (readAll (reader), bytesOf ("the old contents"));
     std::thread letGo (
         [&]
         {
@@ -121,11 +121,11 @@ TEST (SafeFileWrite, ASaveOutlastsAReaderThatHoldsTheFileForAMoment)
             reader.close();
         });
     juce::String why;
-    EXPECT_TRUE (writeFileSafely (target, bytes ("the new contents, longer"), &why)) << why;
+    EXPECT_TRUE (writeFileSafely (target, bytesOf ("the new contents, longer"), &why)) << why;
     letGo.join();
 
     const auto now = readFileSafely (target, 1024);
     ASSERT_TRUE (now.isOk()) << now.error;
-    EXPECT_EQ (now.bytes, bytes ("the new contents, longer"));
+    EXPECT_EQ (now.bytes, bytesOf ("the new contents, longer"));
     EXPECT_EQ (t.folder.getNumberOfChildFiles (juce::File::findFiles, "*"), 1);
 }

@@ -19,7 +19,7 @@ juce::MemoryBlock distinctSlots()
     return programs;
 }
 
-ProgramRecord distinctRecord()
+ProgramRecord distinctPresetRecord()
 {
     ProgramRecord r{};
     for (size_t i = 0; i < r.size(); ++i)
@@ -54,7 +54,7 @@ juce::MemoryBlock container (bool bank, const juce::MemoryBlock& chunk, int size
     return out.getMemoryBlock();
 }
 
-juce::MemoryBlock cut (const juce::MemoryBlock& b, size_t size)
+juce::MemoryBlock cutAfter (const juce::MemoryBlock& b, size_t size)
 {
     return juce::MemoryBlock (b.getData(), size);
 }
@@ -62,7 +62,7 @@ juce::MemoryBlock cut (const juce::MemoryBlock& b, size_t size)
 
 TEST (PresetFiles, PresetFileIsTheProgramChunkAndReadsBack)
 {
-    const auto record = distinctRecord();
+    const auto record = distinctPresetRecord();
     const auto file = presetfile::makePresetFile (record);
     ASSERT_EQ (file.getSize(), 285u);
     EXPECT_EQ (std::memcmp (file.getData(), "KelvoPluginSettingsVersion100", 29), 0);
@@ -88,7 +88,7 @@ TEST (PresetFiles, BankFileHoldsTheSlotsOnlyAndRoundTripsByteForByte)
     // A host's state (the slots followed by the editing state) loads as its slots alone.
     SessionState session;
     session.currentProgram = 9;
-    session.editBuffer = distinctRecord();
+    session.editBuffer = distinctPresetRecord();
     const auto state = makeBankChunk (slots, &session);
     ASSERT_GT (state.getSize(), file.getSize());
     const auto fromState = presetfile::readBankFile (state.getData(), state.getSize());
@@ -98,7 +98,7 @@ TEST (PresetFiles, BankFileHoldsTheSlotsOnlyAndRoundTripsByteForByte)
 
 TEST (PresetFiles, TruncatedFilesAndWrongTagsYieldNothing)
 {
-    const auto preset = presetfile::makePresetFile (distinctRecord());
+    const auto preset = presetfile::makePresetFile (distinctPresetRecord());
     const auto bank = presetfile::makeBankFile (distinctSlots());
 
     auto wrongPresetTag = preset;
@@ -106,12 +106,12 @@ TEST (PresetFiles, TruncatedFilesAndWrongTagsYieldNothing)
     auto wrongBankTag = bank;
     static_cast<char*> (wrongBankTag.getData())[0] = 'k';
 
-    const juce::MemoryBlock cases[] = {cut (preset, 284), cut (preset, 19), wrongPresetTag, bank,
+    const juce::MemoryBlock cases[] = {cutAfter (preset, 284), cutAfter (preset, 19), wrongPresetTag, bank,
                                        juce::MemoryBlock()};
     for (const auto& c : cases)
         EXPECT_FALSE (presetfile::readPresetFile (c.getData(), c.getSize()).has_value()) << c.getSize();
 
-    const juce::MemoryBlock bankCases[] = {cut (bank, 32792), cut (bank, 25), wrongBankTag, preset,
+    const juce::MemoryBlock bankCases[] = {cutAfter (bank, 32792), cutAfter (bank, 25), wrongBankTag, preset,
                                            juce::MemoryBlock()};
     for (const auto& c : bankCases)
         EXPECT_FALSE (presetfile::readBankFile (c.getData(), c.getSize()).has_value()) << c.getSize();
@@ -121,7 +121,7 @@ TEST (PresetFiles, TruncatedFilesAndWrongTagsYieldNothing)
 
 TEST (PresetFiles, StandardContainersAreReadThroughTheirChunk)
 {
-    const auto record = distinctRecord();
+    const auto record = distinctPresetRecord();
     const auto slots = distinctSlots();
 
     const auto fxp = container (false, presetfile::makePresetFile (record));

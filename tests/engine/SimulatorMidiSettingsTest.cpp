@@ -61,7 +61,7 @@ struct Synth
     }
 };
 
-constexpr int cutoff = 20, cutoffNrpn = 15;
+constexpr int cutoffIndex = 20, cutoffNrpn = 15;
 } // namespace
 
 // What each MIDI setting lets through, as the maker documents the synth: the editor's NRPN, its
@@ -95,9 +95,9 @@ TEST (SimulatorMidiSettings, EachSettingDecidesWhatTheSynthHears)
         const auto before = synth.sim.getEditBuffer();
 
         synth.send (nrpn (2, cutoffNrpn, 99));
-        EXPECT_EQ (synth.sim.getEditBuffer()[cutoff] == 99, c.takesNrpnOnChannel2);
+        EXPECT_EQ (synth.sim.getEditBuffer()[cutoffIndex] == 99, c.takesNrpnOnChannel2);
         synth.send (nrpn (1, cutoffNrpn, 100));
-        EXPECT_EQ (synth.sim.getEditBuffer()[cutoff] == 100, c.takesNrpnOnChannel1);
+        EXPECT_EQ (synth.sim.getEditBuffer()[cutoffIndex] == 100, c.takesNrpnOnChannel1);
         synth.send ({ juce::MidiMessage::noteOn (1, 60, (juce::uint8) 90), juce::MidiMessage::pitchWheel (1, 0) });
         EXPECT_EQ (synth.sim.isNoteSounding (60), c.playsNotesOnChannel1);
         EXPECT_EQ (synth.sim.getNoteCounts().pitchWheel == 0, c.takesPitchWheel);
@@ -113,7 +113,7 @@ TEST (SimulatorMidiSettings, EachSettingDecidesWhatTheSynthHears)
     Synth onThree;
     onThree.sim.setGlobal (globals::midiChannel, 3);
     onThree.send (nrpn (3, cutoffNrpn, 77));
-    EXPECT_EQ (onThree.sim.getEditBuffer()[cutoff], 77);
+    EXPECT_EQ (onThree.sim.getEditBuffer()[cutoffIndex], 77);
 }
 
 TEST (SimulatorMidiSettings, ControllersOffOrNoNrpnReceiveCannotBeUndoneOverMidi)
@@ -138,7 +138,7 @@ TEST (SimulatorMidiSettings, OnThruItsOutputRepeatsItsInputAndNothingOfItsOwn)
 
     const auto note = juce::MidiMessage::noteOn (2, 64, (juce::uint8) 70);
     synth.send ({ note, juce::MidiMessage (globalRequest.data(), (int) globalRequest.size()) });
-    synth.sim.turnKnob (cutoff, 33);
+    synth.sim.turnKnob (cutoffIndex, 33);
     synth.sim.sendEditBufferDumpFromPanel();
     const std::vector<Bytes> repeated { { note.getRawData(), note.getRawData() + 3 }, globalRequest };
     EXPECT_EQ (synth.sent(), repeated);
@@ -151,32 +151,32 @@ TEST (SimulatorMidiSettings, KeepsTheLastNrpnNumberAndDataMsb)
     synth.send (nrpn (1, cutoffNrpn, 130)); // data MSB 1
     EXPECT_EQ (synth.sim.getNrpnNumber(), cutoffNrpn);
     synth.send ({ juce::MidiMessage::controllerEvent (1, 38, 5) });
-    EXPECT_EQ (synth.sim.getEditBuffer()[cutoff], 133);
+    EXPECT_EQ (synth.sim.getEditBuffer()[cutoffIndex], 133);
     synth.send ({ juce::MidiMessage::controllerEvent (1, 6, 0), juce::MidiMessage::controllerEvent (1, 38, 9) });
-    EXPECT_EQ (synth.sim.getEditBuffer()[cutoff], 9);
+    EXPECT_EQ (synth.sim.getEditBuffer()[cutoffIndex], 9);
     // A data MSB alone changes nothing until its LSB comes.
     synth.send ({ juce::MidiMessage::controllerEvent (1, 6, 1) });
-    EXPECT_EQ (synth.sim.getEditBuffer()[cutoff], 9);
+    EXPECT_EQ (synth.sim.getEditBuffer()[cutoffIndex], 9);
 }
 
 TEST (SimulatorMidiSettings, ItsKnobsReachTheEditorOnlyAsNrpnOnItsChannel)
 {
     Synth synth;
-    synth.sim.turnKnob (cutoff, 80);
+    synth.sim.turnKnob (cutoffIndex, 80);
     const auto asNrpn = synth.sent();
     ASSERT_EQ (asNrpn.size(), 4u);
     EXPECT_EQ (asNrpn[3], cc (1, 38, 80));
 
     synth.sim.setGlobal (globals::midiChannel, 5);
-    synth.sim.turnKnob (cutoff, 81);
+    synth.sim.turnKnob (cutoffIndex, 81);
     EXPECT_EQ (synth.sent()[3], cc (5, 38, 81));
 
     for (const auto send : { globals::sendCc, globals::sendOff })
     {
         synth.sim.setGlobal (globals::parameterSend, (uint8_t) send);
-        synth.sim.turnKnob (cutoff, 82);
+        synth.sim.turnKnob (cutoffIndex, 82);
         EXPECT_TRUE (synth.sent().empty());
-        EXPECT_EQ (synth.sim.getEditBuffer()[cutoff], 82);
+        EXPECT_EQ (synth.sim.getEditBuffer()[cutoffIndex], 82);
     }
 }
 

@@ -8,9 +8,9 @@ using namespace kelvo::test;
 
 namespace
 {
-struct Recorder : winToolListener
+struct ToolRecorder : winToolListener
 {
-    Recorder (std::vector<std::string>& l, std::string n) : log (l), name (std::move (n)) {}
+    ToolRecorder (std::vector<std::string>& l, std::string n) : log (l), name (std::move (n)) {}
     void winToolPressed (int code) override { log.push_back (name + " " + std::to_string (code)); }
     std::vector<std::string>& log;
     std::string name;
@@ -23,7 +23,7 @@ TEST (WinMovCan, AReleaseInThePressedZoneReportsItsCodeLastListenerFirst)
     EXPECT_EQ (strip.getWidth(), 54);
     EXPECT_EQ (strip.getHeight(), 15);
     std::vector<std::string> log;
-    Recorder a (log, "a"), b (log, "b");
+    ToolRecorder a (log, "a"), b (log, "b");
     strip.addListener (&a);
     strip.addListener (&b);
 

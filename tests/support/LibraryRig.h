@@ -31,13 +31,6 @@ inline juce::MemoryBlock entriesOf (const std::vector<ProgramRecord>& records)
     return block;
 }
 
-inline juce::MemoryBlock contentsOf (const juce::File& file)
-{
-    juce::MemoryBlock data;
-    file.loadFileAsData (data);
-    return data;
-}
-
 /** Records what a store reports. */
 struct Recorder : StsFileListener
 {

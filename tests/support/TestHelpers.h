@@ -4,6 +4,7 @@
 #include "link/EngineSettings.h"
 #include "link/MidiCntrState.h"
 #include "link/VirtualMidiDevices.h"
+#include "model/Bank_Program.h"
 #include "model/ProgramPacking.h"
 
 #include <juce_events/juce_events.h>
@@ -23,6 +24,22 @@
 
 namespace kelvo::test
 {
+
+/** The bytes a file holds (none when it cannot be read). */
+inline juce::MemoryBlock contentsOf (const juce::File& file)
+{
+    juce::MemoryBlock data;
+    file.loadFileAsData (data);
+    return data;
+}
+
+/** A program of the factory banks, as the plug-in ships them. */
+inline ProgramRecord factoryProgram (int bank, int program)
+{
+    Bank_Program b ("factory");
+    b.loadFactoryBank (bank);
+    return b.getProgramRecord (program);
+}
 
 /** Runs the message loop until the condition holds or the time is up; returns the condition. */
 inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 2000)

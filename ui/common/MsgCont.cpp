@@ -5,7 +5,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 dim = 0x66000000, shadow = 0x56000000, outline = 0xff777777, textColour = 0xfffcf5f5;
+constexpr juce::uint32 msgDim = 0x66000000, shadow = 0x56000000, boxOutlineColour = 0xff777777, textColour = 0xfffcf5f5;
 constexpr float cornerRadius = 10.0f, outlineThickness = 2.0f;
 constexpr int shadowOffset = 10;
 constexpr int labelTop = 10, labelHeight = 24;
@@ -97,13 +97,13 @@ void MsgCont::resized()
 
 void MsgCont::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (dim));
+    g.fillAll (juce::Colour (msgDim));
     const auto box = getBox().toFloat();
     g.setColour (juce::Colour (shadow));
     g.fillRoundedRectangle (box.translated ((float) shadowOffset, (float) shadowOffset), cornerRadius);
     g.setColour (juce::Colours::black);
     g.fillRoundedRectangle (box, cornerRadius);
-    g.setColour (juce::Colour (outline));
+    g.setColour (juce::Colour (boxOutlineColour));
     g.drawRoundedRectangle (box, cornerRadius, outlineThickness);
 }
 

@@ -4,7 +4,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 background = 0xff2a2c30, symbolColour = 0xffcccccc, highlightFill = 0xff55585e,
+constexpr juce::uint32 buttonFace = 0xff2a2c30, symbolColour = 0xffcccccc, highlightFill = 0xff55585e,
                        closeHighlightFill = 0xffb03030;
 constexpr float symbolInset = 4.5f, strokeWidth = 1.5f;
 } // namespace
@@ -38,7 +38,7 @@ void WinMovCan::setHighlighted (int code)
 
 void WinMovCan::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (background));
+    g.fillAll (juce::Colour (buttonFace));
     const int lefts[] = {0, firstSplit, secondSplit};
     const int rights[] = {firstSplit, secondSplit, getWidth()};
     for (int zone = onlyHide ? 2 : 0; zone < 3; ++zone)

@@ -7,18 +7,18 @@ namespace kelvo
 {
 namespace
 {
-constexpr float fontHeight = 15.0f;
-constexpr juce::uint32 fill = 0xff272527, text = 0xfff2f0f0, outline = 0xff5a5f66, hint = 0xff8c8a8a;
+constexpr float fieldFontHeight = 15.0f;
+constexpr juce::uint32 fieldFill = 0xff272527, fieldText = 0xfff2f0f0, fieldOutline = 0xff5a5f66, fieldHint = 0xff8c8a8a;
 } // namespace
 
 LibSearchField::LibSearchField (LibraryStore& s) : store (s)
 {
     setMultiLine (false);
-    setFont (arialFont (fontHeight));
-    setTextToShowWhenEmpty ("Search names", juce::Colour (hint));
-    setColour (juce::TextEditor::backgroundColourId, juce::Colour (fill));
-    setColour (juce::TextEditor::textColourId, juce::Colour (text));
-    setColour (juce::TextEditor::outlineColourId, juce::Colour (outline));
+    setFont (arialFont (fieldFontHeight));
+    setTextToShowWhenEmpty ("Search names", juce::Colour (fieldHint));
+    setColour (juce::TextEditor::backgroundColourId, juce::Colour (fieldFill));
+    setColour (juce::TextEditor::textColourId, juce::Colour (fieldText));
+    setColour (juce::TextEditor::outlineColourId, juce::Colour (fieldOutline));
     setText (store.getSearchText(), false);
     onTextChange = [this] { store.setSearchText (getText()); };
 }

@@ -19,7 +19,7 @@ namespace kelvo
 namespace
 {
 // In the page's order. The hints are the page's own texts, as the user has always read them.
-const libpage::ButtonDef buttonDefs[] = {
+const libpage::ButtonDef bankButtonDefs[] = {
     {"LOAD", Plugin_Bank::loadButton, "Load preset or preset bank from files."},
     {"SAVE", Plugin_Bank::saveButton, "Save th current preset or preset bank."},
     {"APPLY", Plugin_Bank::applyButton, "Apply the current preset from the preset bank."},
@@ -30,9 +30,9 @@ const libpage::ButtonDef buttonDefs[] = {
 
 using synthbanks::firstFactoryBank;
 using synthbanks::numSynthBanks;
-constexpr const char* untitledName = "Untitled";
+constexpr const char* untitledBankName = "Untitled";
 constexpr const char* presetBankFileName = "Mopho X4 Preset Bank";
-const juce::Rectangle<int> hiddenDialog{-100, -100, 50, 50};
+const juce::Rectangle<int> hiddenBankDialog{-100, -100, 50, 50};
 
 } // namespace
 
@@ -42,7 +42,7 @@ Plugin_Bank::Plugin_Bank (MarvexAudioProcessor& p, LibPageHost& h) : processor (
     list->addListener (this);
     addAndMakeVisible (*list);
 
-    libpage::makeButtons (*this, buttons, buttonDefs, *this);
+    libpage::makeButtons (*this, buttons, bankButtonDefs, *this);
     getButton (applyButton).setVisible (false);
 
     libpage::setUpHintLabel (hintLabel);
@@ -164,7 +164,7 @@ void Plugin_Bank::cover (juce::Component& dialog)
 
 void Plugin_Bank::hide (juce::Component& dialog)
 {
-    libpage::putAway (dialog, hiddenDialog);
+    libpage::putAway (dialog, hiddenBankDialog);
 }
 
 void Plugin_Bank::openRenameDialog()
@@ -227,7 +227,7 @@ void Plugin_Bank::openSlotDialog()
     }
     auto name = processor.getPluginBank().getEditBufferName().trimEnd();
     if (name.isEmpty() || name.startsWith ("---"))
-        name = untitledName;
+        name = untitledBankName;
     cover (*slotDialog);
     slotDialog->open (name, currentSlot());
 }
@@ -240,7 +240,7 @@ void Plugin_Bank::setCurrentAccepted (int slot)
     auto& bank = processor.getPluginBank();
     const auto name = slotDialog->getName().trim();
     bank.setProgram (slot, bank.getEditBufferRecord());
-    bank.setProgramName (slot, name.isEmpty() ? juce::String (untitledName) : name);
+    bank.setProgramName (slot, name.isEmpty() ? juce::String (untitledBankName) : name);
     processor.setCurrentProgram (slot);
     programsChanged();
 }

@@ -8,14 +8,14 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 background = 0xff191919;
-constexpr juce::uint32 boxFill = 0xff272527, boxText = 0xfff2f0f0;
-constexpr float messageFontHeight = 24.0f, editorFontHeight = 16.0f, boxFontHeight = 15.0f;
-constexpr int fieldWidth = 280, editorHeight = 24, editorY = 64;
+constexpr juce::uint32 inputBackground = 0xff191919;
+constexpr juce::uint32 inputBoxFill = 0xff272527, boxText = 0xfff2f0f0;
+constexpr float messageFontHeight = 24.0f, inputEditorFontHeight = 16.0f, inputBoxFontHeight = 15.0f;
+constexpr int inputFieldWidth = 280, inputEditorHeight = 24, inputEditorY = 64;
 constexpr int messageX = 20, messageY = 24, messageHeight = 30;
-constexpr int boxY = 94, boxHeight = 30;
-constexpr int buttonsYWithBox = 136, buttonsY = 116, buttonStep = 120;
-constexpr int threeButtonsWidth = 340, twoButtonsWidth = 220;
+constexpr int inputBoxY = 94, inputBoxHeight = 30;
+constexpr int buttonsYWithBox = 136, inputButtonsY = 116, inputButtonStep = 120;
+constexpr int threeButtonsWidth = 340, inputTwoButtonsWidth = 220;
 } // namespace
 
 TextInputCont::TextInputCont()
@@ -25,7 +25,7 @@ TextInputCont::TextInputCont()
     messageLabel.setColour (juce::Label::textColourId, juce::Colours::white);
     addAndMakeVisible (messageLabel);
 
-    editor.setFont (arialFont (editorFontHeight));
+    editor.setFont (arialFont (inputEditorFontHeight));
     editor.setMultiLine (false);
     addChildComponent (editor);
 
@@ -77,36 +77,36 @@ void TextInputCont::categoryMenuChosen (int chosen)
 void TextInputCont::resized()
 {
     const int w = getWidth();
-    editor.setBounds ((w - fieldWidth) / 2, editorY, fieldWidth, editorHeight);
+    editor.setBounds ((w - inputFieldWidth) / 2, inputEditorY, inputFieldWidth, inputEditorHeight);
     messageLabel.setBounds (messageX, messageY, w - 2 * messageX, messageHeight);
-    categoryBox = categoryShown ? juce::Rectangle<int> ((w - fieldWidth) / 2, boxY, fieldWidth, boxHeight)
+    categoryBox = categoryShown ? juce::Rectangle<int> ((w - inputFieldWidth) / 2, inputBoxY, inputFieldWidth, inputBoxHeight)
                                 : juce::Rectangle<int>();
 
-    const int y = categoryShown ? buttonsYWithBox : buttonsY;
+    const int y = categoryShown ? buttonsYWithBox : inputButtonsY;
     if (noButton.isVisible())
     {
         const int x0 = (w - threeButtonsWidth) / 2;
         okButton.place (x0, y);
-        noButton.place (x0 + buttonStep, y);
-        cancelButton.place (x0 + 2 * buttonStep, y);
+        noButton.place (x0 + inputButtonStep, y);
+        cancelButton.place (x0 + 2 * inputButtonStep, y);
     }
     else
     {
-        const int x0 = (w - twoButtonsWidth) / 2;
+        const int x0 = (w - inputTwoButtonsWidth) / 2;
         okButton.place (x0, y);
-        cancelButton.place (x0 + buttonStep, y);
+        cancelButton.place (x0 + inputButtonStep, y);
     }
 }
 
 void TextInputCont::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (background));
+    g.fillAll (juce::Colour (inputBackground));
     if (!categoryShown)
         return;
-    g.setColour (juce::Colour (boxFill));
+    g.setColour (juce::Colour (inputBoxFill));
     g.fillRect (categoryBox);
     g.setColour (juce::Colour (boxText));
-    g.setFont (arialFont (boxFontHeight));
+    g.setFont (arialFont (inputBoxFontHeight));
     g.drawText (categoryName (category), categoryBox, juce::Justification::centred, false);
 }
 

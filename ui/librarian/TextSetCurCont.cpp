@@ -8,18 +8,18 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 background = 0xff191919;
-constexpr float titleFontHeight = 24.0f, editorFontHeight = 16.0f, boxFontHeight = 20.0f;
-constexpr int fieldWidth = 280, editorY = 64, editorHeight = 24;
+constexpr juce::uint32 setCurBackground = 0xff191919;
+constexpr float titleFontHeight = 24.0f, setCurEditorFontHeight = 16.0f, setCurBoxFontHeight = 20.0f;
+constexpr int setCurFieldWidth = 280, setCurEditorY = 64, setCurEditorHeight = 24;
 constexpr int titleX = 20, titleY = 24, nameTitleHeight = 30, replaceTitleHeight = 180;
-constexpr int boxY = 140, boxHeight = 30;
-constexpr int buttonsY = 256, twoButtonsWidth = 220, buttonStep = 120;
+constexpr int setCurBoxY = 140, setCurBoxHeight = 30;
+constexpr int setCurButtonsY = 256, setCurTwoButtonsWidth = 220, setCurButtonStep = 120;
 constexpr const char* slotGap = "    ";
 } // namespace
 
 TextSetCurCont::TextSetCurCont (Bank_Program& b) : bank (b)
 {
-    editor.setFont (arialFont (editorFontHeight));
+    editor.setFont (arialFont (setCurEditorFontHeight));
     editor.setMultiLine (false);
     addAndMakeVisible (editor);
     for (auto* button : {&okButton, &cancelButton})
@@ -52,7 +52,7 @@ void TextSetCurCont::open (const juce::String& name, int slot)
 
 juce::Rectangle<int> TextSetCurCont::getReplaceBox() const noexcept
 {
-    return {(getWidth() - fieldWidth) / 2, boxY, fieldWidth, boxHeight};
+    return {(getWidth() - setCurFieldWidth) / 2, setCurBoxY, setCurFieldWidth, setCurBoxHeight};
 }
 
 juce::PopupMenu TextSetCurCont::createSlotMenu() const
@@ -74,15 +74,15 @@ void TextSetCurCont::slotMenuChosen (int itemId)
 void TextSetCurCont::resized()
 {
     const int w = getWidth();
-    editor.setBounds ((w - fieldWidth) / 2, editorY, fieldWidth, editorHeight);
-    const int x0 = (w - twoButtonsWidth) / 2;
-    okButton.place (x0, buttonsY);
-    cancelButton.place (x0 + buttonStep, buttonsY);
+    editor.setBounds ((w - setCurFieldWidth) / 2, setCurEditorY, setCurFieldWidth, setCurEditorHeight);
+    const int x0 = (w - setCurTwoButtonsWidth) / 2;
+    okButton.place (x0, setCurButtonsY);
+    cancelButton.place (x0 + setCurButtonStep, setCurButtonsY);
 }
 
 void TextSetCurCont::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (background));
+    g.fillAll (juce::Colour (setCurBackground));
     g.setColour (juce::Colours::white);
     g.setFont (arialFont (titleFontHeight));
     const int w = getWidth();
@@ -98,7 +98,7 @@ void TextSetCurCont::paint (juce::Graphics& g)
     g.fillRect (frame);
     g.setColour (juce::Colours::white);
     g.drawRect (frame, 1);
-    g.setFont (arialFont (boxFontHeight));
+    g.setFont (arialFont (setCurBoxFontHeight));
     g.drawText (replaceText, box, juce::Justification::centred, false);
 }
 

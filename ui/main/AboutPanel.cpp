@@ -7,7 +7,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 dim = 0xc8000000;
+constexpr juce::uint32 aboutDim = 0xc8000000;
 constexpr int versionX = 36, versionY = 110, versionWidth = 200, versionHeight = 30;
 constexpr float versionFontHeight = 15.0f;
 constexpr int logoX = 34, logoY = 300, logoWidth = 389, logoHeight = 162;
@@ -112,7 +112,7 @@ juce::String AboutPanel::versionText()
 
 void AboutPanel::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (dim));
+    g.fillAll (juce::Colour (aboutDim));
     background.draw (g, juce::Rectangle<float> ((float)boxX, (float)boxY, (float)boxWidth, (float)boxHeight));
 
     g.setColour (juce::Colours::white);

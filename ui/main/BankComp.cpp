@@ -21,7 +21,7 @@ constexpr int categoryButtonIdBase = 1400;
 
 constexpr int boxMargin = 33, boxTop = 165, boxBottomGap = 6;
 constexpr int contentWidth = 550, firstRowBelowBox = 40;
-constexpr int buttonWidth = 70, buttonHeight = 18, rowPitch = 36;
+constexpr int bankButtonWidth = 70, bankButtonHeight = 18, rowPitch = 36;
 constexpr int bankButtonsLeft = 100;
 constexpr int menuButtonsAbove = 36, menuButtonPitch = 78, switchX = 244, switchAbove = 30;
 constexpr int switchWidth = 160, switchHeight = 20;
@@ -32,7 +32,7 @@ constexpr float switchFontHeight = 13.0f;
 
 std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, BankComp& owner)
 {
-    return StsBut::makeBarButton (text, id, buttonWidth, buttonHeight, owner);
+    return StsBut::makeBarButton (text, id, bankButtonWidth, bankButtonHeight, owner);
 }
 } // namespace
 
@@ -75,11 +75,11 @@ void BankComp::layoutFor (int w, int h, float scale)
     const auto e = (w - contentWidth) / 2;
     const auto y0 = d + firstRowBelowBox;
     for (int b = 0; b < synthbanks::numSynthBanks; ++b)
-        bankButtons[(size_t)b]->setBounds (e - bankButtonsLeft, y0 + rowPitch * b, buttonWidth, buttonHeight);
+        bankButtons[(size_t)b]->setBounds (e - bankButtonsLeft, y0 + rowPitch * b, bankButtonWidth, bankButtonHeight);
 
-    fileButton->setBounds (e, y0 - menuButtonsAbove, buttonWidth, buttonHeight);
-    midiButton->setBounds (e + menuButtonPitch, y0 - menuButtonsAbove, buttonWidth, buttonHeight);
-    presetsButton->setBounds (e + 2 * menuButtonPitch, y0 - menuButtonsAbove, buttonWidth, buttonHeight);
+    fileButton->setBounds (e, y0 - menuButtonsAbove, bankButtonWidth, bankButtonHeight);
+    midiButton->setBounds (e + menuButtonPitch, y0 - menuButtonsAbove, bankButtonWidth, bankButtonHeight);
+    presetsButton->setBounds (e + 2 * menuButtonPitch, y0 - menuButtonsAbove, bankButtonWidth, bankButtonHeight);
     useLoadedDataSwitch->setBounds (e + switchX, y0 - switchAbove, switchWidth, switchHeight);
 
     const auto gridHeight = juce::jmax (0, (h - d - gridHeightMargin) / rowHeight * rowHeight);
@@ -87,8 +87,8 @@ void BankComp::layoutFor (int w, int h, float scale)
 
     for (int n = 0; n < numCategories; ++n)
         categoryButtons[(size_t)n]->setBounds (e + categoriesLeft + categoryPitch * (n % categoryColumns),
-                                               y0 + rowPitch * (n / categoryColumns), buttonWidth,
-                                               buttonHeight);
+                                               y0 + rowPitch * (n / categoryColumns), bankButtonWidth,
+                                               bankButtonHeight);
     setSize (w, h);
 }
 

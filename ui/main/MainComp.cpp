@@ -43,7 +43,7 @@ constexpr int offScreenX = -2000; // where the synth panel waits while a track i
 constexpr int firstOpeningAboutMs = 2000;
 constexpr int scanAnswerWaitMs = 500;
 const char* const onlineText = "DSI:  MOPHO X4 ON-LINE";
-const char* const offlineText = "OFF-LINE";
+const char* const offlineStatus = "OFF-LINE";
 // How long the synth may take to answer a connection check before the status line says it did not.
 constexpr int noAnswerDelayMs = 3000;
 
@@ -269,12 +269,12 @@ juce::String MainComp::offlineStatusText()
     {
         juce::Timer::callAfterDelay (noAnswerDelayMs, [safeThis = juce::Component::SafePointer<MainComp> (this)] {
             if (safeThis != nullptr && ! safeThis->engine.hasGlobalDumpArrived()
-                && safeThis->appBar->getStatusLabel().getText() == offlineText)
-                safeThis->setStatusText (juce::String (offlineText) + ": " + safeThis->engine.getOfflineReason());
+                && safeThis->appBar->getStatusLabel().getText() == offlineStatus)
+                safeThis->setStatusText (juce::String (offlineStatus) + ": " + safeThis->engine.getOfflineReason());
         });
-        return offlineText;
+        return offlineStatus;
     }
-    return juce::String (offlineText) + ": " + engine.getOfflineReason();
+    return juce::String (offlineStatus) + ": " + engine.getOfflineReason();
 }
 
 void MainComp::applyEvent (int32_t code)

@@ -14,37 +14,37 @@ namespace kelvo
 {
 namespace
 {
-const char* const bankButtonTexts[] = {"BANK U1", "BANK U2", "BANK U3", "BANK U4"};
-constexpr int bankButtonIdBase = 1500;
+const char* const writeBankTexts[] = {"BANK U1", "BANK U2", "BANK U3", "BANK U4"};
+constexpr int writeBankIdBase = 1500;
 constexpr int writeButtonId = 1510, cancelButtonId = 1511;
 
-constexpr juce::uint32 captionColour = 0xfff0e8e8;
-constexpr int boxMargin = 33, boxTop = 2, boxBottomGap = 8;
-constexpr int contentWidth = 350;
-constexpr int buttonWidth = 70, buttonHeight = 18;
-constexpr int bankButtonsLeft = 100, firstBankButtonY = 93, bankButtonPitch = 36;
+constexpr juce::uint32 writeCaptionColour = 0xfff0e8e8;
+constexpr int writeBoxMargin = 33, writeBoxTop = 2, writeBoxBottomGap = 8;
+constexpr int writeContentWidth = 350;
+constexpr int writeButtonWidth = 70, writeButtonHeight = 18;
+constexpr int writeBanksLeft = 100, firstBankButtonY = 93, bankButtonPitch = 36;
 constexpr int displayY = 12, renameGap = 10;
-constexpr int gridY = 87, gridHeightMargin = 109, rowHeight = 26;
+constexpr int gridY = 87, writeGridHeightMargin = 109, rowHeight = 26;
 constexpr int sideButtonsX = 380, writeAboveGridBottom = 54, cancelAboveGridBottom = 18;
-constexpr int captionX = 105, captionY = 15, captionWidth = 100, captionHeight = 20;
-constexpr float captionFontHeight = 13.0f;
-const juce::Array<int> gridColumns{50, 140, 100};
+constexpr int writeCaptionX = 105, writeCaptionY = 15, writeCaptionWidth = 100, writeCaptionHeight = 20;
+constexpr float writeCaptionFontHeight = 13.0f;
+const juce::Array<int> writeGridColumns{50, 140, 100};
 
 std::unique_ptr<StsBut> makeButton (const juce::String& text, int id, WriteSnd& owner)
 {
-    return StsBut::makeBarButton (text, id, buttonWidth, buttonHeight, owner);
+    return StsBut::makeBarButton (text, id, writeButtonWidth, writeButtonHeight, owner);
 }
 } // namespace
 
 WriteSnd::WriteSnd (MidiCntrState& e) : engine (e)
 {
     for (int b = 0; b < synthbanks::numUserBanks; ++b)
-        bankButtons[(size_t)b] = makeButton (bankButtonTexts[b], bankButtonIdBase + b, *this);
+        bankButtons[(size_t)b] = makeButton (writeBankTexts[b], writeBankIdBase + b, *this);
     writeButton = makeButton ("WRITE", writeButtonId, *this);
     cancelButton = makeButton ("CANCEL", cancelButtonId, *this);
 
     grid = std::make_unique<StsGrid> (engine);
-    grid->setColumns (gridColumns);
+    grid->setColumns (writeGridColumns);
     grid->setRowHeight (rowHeight);
     grid->addChangeListener (this);
     addAndMakeVisible (*grid);
@@ -76,29 +76,29 @@ WriteSnd::~WriteSnd()
 //==============================================================================
 void WriteSnd::layoutFor (int w, int h, float scale)
 {
-    const auto margin = juce::roundToInt ((float)boxMargin * scale);
-    box = {margin, boxTop, w - 2 * margin, h - boxBottomGap};
-    const auto x0 = (w - contentWidth) / 2;
+    const auto margin = juce::roundToInt ((float)writeBoxMargin * scale);
+    box = {margin, writeBoxTop, w - 2 * margin, h - writeBoxBottomGap};
+    const auto x0 = (w - writeContentWidth) / 2;
     for (int b = 0; b < synthbanks::numUserBanks; ++b)
-        bankButtons[(size_t)b]->setBounds (x0 - bankButtonsLeft, firstBankButtonY + bankButtonPitch * b,
-                                           buttonWidth, buttonHeight);
+        bankButtons[(size_t)b]->setBounds (x0 - writeBanksLeft, firstBankButtonY + bankButtonPitch * b,
+                                           writeButtonWidth, writeButtonHeight);
     display->setBounds (x0, displayY, LCD_Comp::designWidth, LCD_Comp::designHeight);
     display->setScale (1.0f);
-    const auto gridHeight = juce::jmax (0, (h - gridHeightMargin) / rowHeight * rowHeight);
-    grid->setBounds (x0, gridY, contentWidth, gridHeight);
+    const auto gridHeight = juce::jmax (0, (h - writeGridHeightMargin) / rowHeight * rowHeight);
+    grid->setBounds (x0, gridY, writeContentWidth, gridHeight);
     const auto gridBottom = gridY + gridHeight;
-    writeButton->setBounds (x0 + sideButtonsX, gridBottom - writeAboveGridBottom, buttonWidth, buttonHeight);
-    cancelButton->setBounds (x0 + sideButtonsX, gridBottom - cancelAboveGridBottom, buttonWidth,
-                             buttonHeight);
+    writeButton->setBounds (x0 + sideButtonsX, gridBottom - writeAboveGridBottom, writeButtonWidth, writeButtonHeight);
+    cancelButton->setBounds (x0 + sideButtonsX, gridBottom - cancelAboveGridBottom, writeButtonWidth,
+                             writeButtonHeight);
     setSize (w, h);
 }
 
 void WriteSnd::paint (juce::Graphics& g)
 {
     dialogbox::paint (g, box);
-    g.setColour (juce::Colour (captionColour));
-    g.setFont (arialFont (captionFontHeight, juce::Font::bold));
-    g.drawText ("Destination:", box.getX() + captionX, box.getY() + captionY, captionWidth, captionHeight,
+    g.setColour (juce::Colour (writeCaptionColour));
+    g.setFont (arialFont (writeCaptionFontHeight, juce::Font::bold));
+    g.drawText ("Destination:", box.getX() + writeCaptionX, box.getY() + writeCaptionY, writeCaptionWidth, writeCaptionHeight,
                 juce::Justification::centredLeft);
 }
 
@@ -200,8 +200,8 @@ void WriteSnd::finish (Result r)
 void WriteSnd::stsbutChanged (StsBut& button)
 {
     const auto id = button.getButtonId();
-    if (id >= bankButtonIdBase && id < bankButtonIdBase + synthbanks::numUserBanks)
-        showBank (id - bankButtonIdBase);
+    if (id >= writeBankIdBase && id < writeBankIdBase + synthbanks::numUserBanks)
+        showBank (id - writeBankIdBase);
     else if (id == writeButtonId)
         finish (writeChosen);
     else if (id == cancelButtonId)

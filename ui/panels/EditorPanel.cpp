@@ -16,7 +16,7 @@ namespace kelvo
 namespace
 {
 constexpr juce::uint32 panelBase = 0xff525252;
-constexpr juce::uint32 boxOutline = 0xff151515;
+constexpr juce::uint32 panelBoxOutline = 0xff151515;
 constexpr juce::uint32 subtitleColour = 0xffaaaaaa;
 
 // The background tile is drawn at half its size whatever the scale, so the texture keeps its grain.
@@ -24,7 +24,7 @@ constexpr int tileDrawSize = art::panelTileSize / 2;
 
 // Everything below is in design units and multiplied by the scale.
 constexpr float boxCorner = 2.0f;
-constexpr float captionFontHeight = 14.0f;
+constexpr float panelCaptionFontHeight = 14.0f;
 constexpr int captionInsetX = 8, captionBaseline = 16;
 constexpr float subtitleFontHeight = 12.0f;
 const juce::Rectangle<int> subtitleArea{672, 135, 228, 20};
@@ -209,7 +209,7 @@ void EditorPanel::paintBackground (juce::Graphics& g) const
         const auto box = section.box.toFloat() * s;
         g.setColour (juce::Colour (colours::panelFace));
         g.fillRoundedRectangle (box, boxCorner * s);
-        g.setColour (juce::Colour (boxOutline));
+        g.setColour (juce::Colour (panelBoxOutline));
         g.drawRoundedRectangle (box, boxCorner * s, s);
     }
 
@@ -218,7 +218,7 @@ void EditorPanel::paintBackground (juce::Graphics& g) const
     g.drawText (subtitle, subtitleArea.toFloat() * s, juce::Justification::centred, false);
 
     g.setColour (juce::Colours::white);
-    g.setFont (arialFont (captionFontHeight * s, juce::Font::bold));
+    g.setFont (arialFont (panelCaptionFontHeight * s, juce::Font::bold));
     for (const auto& section : panelLayout::sections())
         g.drawSingleLineText (section.caption,
                               juce::roundToInt ((float) (section.box.getX() + captionInsetX) * s),

@@ -14,14 +14,14 @@ namespace kelvo
 namespace
 {
 constexpr juce::uint32 dimming = 0x77000000;
-constexpr juce::uint32 boxOutline = 0xffaaaaaa;
+constexpr juce::uint32 flashBoxOutline = 0xffaaaaaa;
 
 // In design units, multiplied by the zoom.
 constexpr int boxGrowth = 5;
 constexpr int frameInsetX = 4, frameInsetY = 2;
-constexpr float boxCorner = 2.0f;
-constexpr float captionFontHeight = 14.0f;
-constexpr float captionInsetX = 8.0f, captionBaseline = 18.0f;
+constexpr float flashBoxCorner = 2.0f;
+constexpr float flashCaptionFontHeight = 14.0f;
+constexpr float flashCaptionInsetX = 8.0f, flashCaptionBaseline = 18.0f;
 const juce::Rectangle<int> graphInFrame{330, 4, 226, 82};
 
 constexpr int initialOrigin = 10;
@@ -205,15 +205,15 @@ void FlashPanel::paint (juce::Graphics& g)
 
     const auto area = zoomedArea();
     g.setColour (juce::Colour (colours::panelFace));
-    g.fillRoundedRectangle (area, boxCorner * zoom);
-    g.setColour (juce::Colour (boxOutline));
-    g.drawRoundedRectangle (area, boxCorner * zoom, zoom);
+    g.fillRoundedRectangle (area, flashBoxCorner * zoom);
+    g.setColour (juce::Colour (flashBoxOutline));
+    g.drawRoundedRectangle (area, flashBoxCorner * zoom, zoom);
 
     g.setColour (juce::Colours::white);
-    g.setFont (arialFont (captionFontHeight * zoom, juce::Font::bold));
+    g.setFont (arialFont (flashCaptionFontHeight * zoom, juce::Font::bold));
     g.drawSingleLineText (captions[(size_t) currentSection],
-                          juce::roundToInt (area.getX() + captionInsetX * zoom),
-                          juce::roundToInt (area.getY() + captionBaseline * zoom));
+                          juce::roundToInt (area.getX() + flashCaptionInsetX * zoom),
+                          juce::roundToInt (area.getY() + flashCaptionBaseline * zoom));
 }
 
 void FlashPanel::mouseDown (const juce::MouseEvent& e)

@@ -19,7 +19,7 @@ namespace
 {
 // Sections whose tops lie within this many design units read as one row of the panel.
 constexpr int rowBand = 50;
-constexpr int nameColumn = 30;
+constexpr int sheetNameColumn = 30;
 const juce::String sequencerCaption = "SEQUENCER", otherCaption = "OTHER";
 const juce::String newLine = "\n";
 
@@ -51,7 +51,7 @@ juce::String captionOf (int section)
 
 juce::String line (int index, int displayKind, const ProgramRecord& sound)
 {
-    return "  " + ParameterTable::getName (index).paddedRight (' ', nameColumn) +
+    return "  " + ParameterTable::getName (index).paddedRight (' ', sheetNameColumn) +
            ParDes::valueToText (displayKind, sound[(size_t)index]) + newLine;
 }
 } // namespace

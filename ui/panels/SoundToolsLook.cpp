@@ -9,10 +9,10 @@ namespace kelvo
 namespace
 {
 // The bar buttons' face (the bank view's and the write dialog's buttons).
-constexpr juce::uint32 buttonFace = 0xff5a6163;
+constexpr juce::uint32 toolButtonFace = 0xff5a6163;
 constexpr juce::uint32 trackBackground = 0xff0b0c0d;
 constexpr juce::uint32 thumbFace = 0xfff4f4f2;
-constexpr float buttonFontHeight = 13.0f, boxFontHeight = 13.0f, menuFontHeight = 14.0f;
+constexpr float toolButtonFontHeight = 13.0f, toolBoxFontHeight = 13.0f, menuFontHeight = 14.0f;
 } // namespace
 
 SoundToolsLook::SoundToolsLook()
@@ -20,7 +20,7 @@ SoundToolsLook::SoundToolsLook()
     const juce::Colour white (colours::widgetText), value (colours::valueText);
     const juce::Colour boxFace (colours::valueBoxFace), boxOutline (colours::valueBoxOutline);
 
-    setColour (juce::TextButton::buttonColourId, juce::Colour (buttonFace));
+    setColour (juce::TextButton::buttonColourId, juce::Colour (toolButtonFace));
     setColour (juce::TextButton::buttonOnColourId, juce::Colour (colours::knobArc));
     setColour (juce::TextButton::textColourOffId, white);
     setColour (juce::TextButton::textColourOnId, juce::Colours::black);
@@ -51,19 +51,19 @@ SoundToolsLook::SoundToolsLook()
 
     setColour (juce::ListBox::backgroundColourId, juce::Colours::transparentBlack);
     setColour (juce::ListBox::outlineColourId, boxOutline);
-    setColour (juce::ScrollBar::thumbColourId, juce::Colour (buttonFace));
+    setColour (juce::ScrollBar::thumbColourId, juce::Colour (toolButtonFace));
     setColour (juce::TooltipWindow::backgroundColourId, juce::Colour (colours::menuBackground));
     setColour (juce::TooltipWindow::textColourId, white);
 }
 
 juce::Font SoundToolsLook::getTextButtonFont (juce::TextButton&, int)
 {
-    return arialFont (buttonFontHeight);
+    return arialFont (toolButtonFontHeight);
 }
 
 juce::Font SoundToolsLook::getComboBoxFont (juce::ComboBox&)
 {
-    return arialFont (boxFontHeight);
+    return arialFont (toolBoxFontHeight);
 }
 
 juce::Font SoundToolsLook::getPopupMenuFont()
@@ -74,7 +74,7 @@ juce::Font SoundToolsLook::getPopupMenuFont()
 juce::Label* SoundToolsLook::createSliderTextBox (juce::Slider& slider)
 {
     auto* label = LookAndFeel_V4::createSliderTextBox (slider);
-    label->setFont (arialFont (boxFontHeight));
+    label->setFont (arialFont (toolBoxFontHeight));
     return label;
 }
 

@@ -21,7 +21,7 @@ namespace
 constexpr juce::uint32 headingText = colours::valueText, rowText = colours::widgetText;
 constexpr juce::uint32 rowDim = 0xffa0a8b0, rowStripe = 0x14ffffff;
 constexpr juce::uint32 comparingColour = colours::knobArc;
-constexpr int rowHeight = 18;
+constexpr int toolRowHeight = 18;
 constexpr int mutateCount = 3;
 constexpr int defaultAmountPercent = 10;
 // Columns of the difference list, as parts of its width.
@@ -56,7 +56,7 @@ SoundToolsPanel::SoundToolsPanel (MarvexAudioProcessor& p) : processor (p)
     compareButton.onClick = [this] { processor.getCompare().toggle(); };
     closeButton.onClick = [this] { sendChangeMessage(); };
 
-    differenceList.setRowHeight (rowHeight);
+    differenceList.setRowHeight (toolRowHeight);
     differenceList.setOutlineThickness (1);
 
     amountSlider.setSliderStyle (juce::Slider::LinearHorizontal);
@@ -345,12 +345,12 @@ void SoundToolsPanel::paint (juce::Graphics& g)
     const auto editedWidth = juce::roundToInt ((float)list.getWidth() * editedColumn);
     g.setFont (textFont (12.0f, true));
     g.setColour (juce::Colour (headingText));
-    const auto y = list.getY() - rowHeight;
-    g.drawText ("Parameter", list.getX() + 6, y, nameWidth, rowHeight, juce::Justification::centredLeft);
-    g.drawText ("Edited", list.getX() + nameWidth, y, editedWidth, rowHeight,
+    const auto y = list.getY() - toolRowHeight;
+    g.drawText ("Parameter", list.getX() + 6, y, nameWidth, toolRowHeight, juce::Justification::centredLeft);
+    g.drawText ("Edited", list.getX() + nameWidth, y, editedWidth, toolRowHeight,
                 juce::Justification::centredLeft);
     g.drawText ("Source", list.getX() + nameWidth + editedWidth, y, list.getWidth() - nameWidth - editedWidth,
-                rowHeight, juce::Justification::centredLeft);
+                toolRowHeight, juce::Justification::centredLeft);
 }
 
 void SoundToolsPanel::resized()

@@ -13,12 +13,12 @@ const char* const quarterToneNames[24] = {"C",  "C+",  "C#", "C#+", "D",  "D+", 
 constexpr int firstPitchDestination = 1, lastPitchDestination = 3;
 
 // Vertical layout in units of the track's height ÷ 155.
-constexpr float buttonTop = 2.0f, buttonHeight = 13.0f;
+constexpr float stateButtonTop = 2.0f, stateButtonHeight = 13.0f;
 constexpr float dragAreaTop = 15.0f; // below this a click is on the state button
 constexpr float dragZeroOffset = 23.0f;
 constexpr float barAreaTop = 30.0f;
 constexpr float barBottomMargin = 5.0f;
-constexpr float labelHeight = 13.0f;
+constexpr float trackLabelHeight = 13.0f;
 
 constexpr juce::uint32 stateButtonIdle = 0xff007777, stateButtonLit = 0xff00ffff;
 constexpr juce::uint32 barFill = 0x252287a0, barEdge = 0xff000000, barCap = 0xff3fd0e6;
@@ -293,7 +293,7 @@ void SeqClass::paint (juce::Graphics& g)
 
         // The state button.
         const auto button =
-            juce::Rectangle<float> (x + 1.0f, buttonTop * vu, sw - 2.0f * hu, buttonHeight * vu);
+            juce::Rectangle<float> (x + 1.0f, stateButtonTop * vu, sw - 2.0f * hu, stateButtonHeight * vu);
         const auto lit = value >= resetValue;
         g.setColour (juce::Colour (lit ? stateButtonLit : stateButtonIdle));
         g.fillRoundedRectangle (button, 2.0f * vu);
@@ -321,7 +321,7 @@ void SeqClass::paint (juce::Graphics& g)
         {
             g.setColour (juce::Colour (labelColour));
             g.drawText (valueText (value, pitchNames),
-                        juce::Rectangle<float> (x, top - labelHeight * vu, sw, labelHeight * vu),
+                        juce::Rectangle<float> (x, top - trackLabelHeight * vu, sw, trackLabelHeight * vu),
                         juce::Justification::centred, false);
         }
     }

@@ -39,7 +39,7 @@ const ControlRow controlRows[SeqPanel::numControls] = {
 constexpr int firstDestinationIndex = 107;
 constexpr int onOffControl = 7;
 
-constexpr int trackX = 149, trackTop = 2, trackPitch = 165, trackWidth = 522, trackHeight = 155;
+constexpr int seqTrackX = 149, trackTop = 2, trackPitch = 165, trackWidth = 522, trackHeight = 155;
 constexpr int frameX = 34, frameTop = 1, frameWidth = 850, frameHeight = 158;
 constexpr int previewFrameWidth = 656;
 const juce::Rectangle<int> programButtonArea{936, 20, 96, 24};
@@ -53,7 +53,7 @@ const juce::Rectangle<float> thumbnailFrame{205, 4, 595, 84}, enlargedFrame{76, 
 
 constexpr int sideWidth = 28, sideHeight = 700;
 constexpr float sidesFromScale = 0.5f;
-constexpr float buttonFontHeight = 12.0f;
+constexpr float seqButtonFontHeight = 12.0f;
 
 constexpr juce::uint32 pageColour = 0xff525252, ringColour = 0xff404040, frameFill = 0xff303030,
                        frameEdge = 0xff151515;
@@ -145,7 +145,7 @@ void SeqPanel::placeAll()
         if (!editing)
         {
             track.setViewMode (SeqClass::normalView);
-            track.setDesignBounds (trackX, trackTop + trackPitch * t, trackWidth, trackHeight);
+            track.setDesignBounds (seqTrackX, trackTop + trackPitch * t, trackWidth, trackHeight);
         }
         else if (t == editedTrack)
         {
@@ -189,9 +189,9 @@ void SeqPanel::placeAll()
             scaled ({editButtonX, editButtonTop + trackPitch * t, editButtonWidth, editButtonHeight}));
     }
     for (auto* b : {programButton.get(), okButton.get(), drawModeButton.get()})
-        b->setCaptionFontHeight (buttonFontHeight * s);
+        b->setCaptionFontHeight (seqButtonFontHeight * s);
     for (auto& b : editButtons)
-        b->setCaptionFontHeight (buttonFontHeight * s);
+        b->setCaptionFontHeight (seqButtonFontHeight * s);
     repaint();
 }
 

@@ -28,7 +28,7 @@ constexpr Placement placements[globals::numEdited] = {
 constexpr double sweepDegrees = 300.0, degreesPerFrame = 5.35;
 constexpr int knobOffsetFromMiddle = 16;
 constexpr int knobValueTextTop = 9, knobCaptionTop = 26;
-constexpr float knobValueFontHeight = 11.0f, captionFontHeight = 12.0f;
+constexpr float knobValueFontHeight = 11.0f, globalCaptionFontHeight = 12.0f;
 
 // Drag: ranges below 30 values move a step every 15 pixels, larger ones every 2.
 constexpr int fewValuesBelow = 30, pixelsPerStepFewValues = 15, pixelsPerStepManyValues = 2;
@@ -180,7 +180,7 @@ void GlbCont::paintKnob (juce::Graphics& g)
     g.setColour (juce::Colour (colours::widgetText));
     g.setFont (arialFont (knobValueFontHeight));
     g.drawText (shownText(), 0, knobValueTextTop, w, h, juce::Justification::centred);
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (arialFont (globalCaptionFontHeight));
     g.drawText (global->caption, 0, knobCaptionTop, w, h, juce::Justification::centred);
 }
 
@@ -207,7 +207,7 @@ void GlbCont::paintDropDown (juce::Graphics& g)
                  art::dropDownArrowHeight, 0, 0, art::dropDownArrowWidth, art::dropDownArrowHeight);
     g.drawImage (dropDownFrame, 0, 0, w, h, 0, 0, art::dropDownFrameWidth, art::dropDownFrameHeight);
 
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (arialFont (globalCaptionFontHeight));
     g.setColour (juce::Colour (dropDownText));
     g.drawFittedText (shownText(), dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth, h,
                       juce::Justification::centred, 1, minimumTextSqueeze);

@@ -10,12 +10,12 @@ namespace
 {
 constexpr int designWidth = 600, designHeight = 400;
 
-constexpr juce::uint32 fill = 0xdd000000, outline = 0xdd457089;
-constexpr float cornerRadius = 10.0f, outlineThickness = 3.0f;
-constexpr int titleX = 14, titleY = 4, titleWidth = 200, titleHeight = 30;
-constexpr float titleFontHeight = 16.0f, captionFontHeight = 12.0f, warningFontHeight = 11.5f;
+constexpr juce::uint32 panelFill = 0xdd000000, panelOutline = 0xdd457089;
+constexpr float panelCornerRadius = 10.0f, panelOutlineThickness = 3.0f;
+constexpr int panelTitleX = 14, panelTitleY = 4, titleWidth = 200, titleHeight = 30;
+constexpr float panelTitleFontHeight = 16.0f, settingCaptionFontHeight = 12.0f, warningFontHeight = 11.5f;
 constexpr int dropDownCaptionOffset = 120, switchCaptionOffset = 150;
-constexpr int captionWidth = 200, captionHeight = 18;
+constexpr int settingCaptionWidth = 200, settingCaptionHeight = 18;
 constexpr int firstCaptioned = 2; // the knobs draw their own captions
 
 constexpr int closeSize = 15, closeInset = 25, closeTop = 10;
@@ -178,24 +178,24 @@ void Global_Container::renderBackground()
     juce::Graphics g (background);
     g.addTransform (juce::AffineTransform::scale (density));
 
-    const auto box = getLocalBounds().toFloat().reduced (outlineThickness / 2.0f);
-    g.setColour (juce::Colour (fill));
-    g.fillRoundedRectangle (box, cornerRadius);
-    g.setColour (juce::Colour (outline));
-    g.drawRoundedRectangle (box, cornerRadius, outlineThickness);
+    const auto box = getLocalBounds().toFloat().reduced (panelOutlineThickness / 2.0f);
+    g.setColour (juce::Colour (panelFill));
+    g.fillRoundedRectangle (box, panelCornerRadius);
+    g.setColour (juce::Colour (panelOutline));
+    g.drawRoundedRectangle (box, panelCornerRadius, panelOutlineThickness);
 
     g.setColour (juce::Colours::white);
-    g.setFont (arialFont (titleFontHeight, juce::Font::bold));
-    g.drawText ("Global Settings:", titleX, titleY, titleWidth, titleHeight,
+    g.setFont (arialFont (panelTitleFontHeight, juce::Font::bold));
+    g.drawText ("Global Settings:", panelTitleX, panelTitleY, titleWidth, titleHeight,
                 juce::Justification::centredLeft);
 
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (arialFont (settingCaptionFontHeight));
     for (int i = firstCaptioned; i < globals::numEdited; ++i)
     {
         const auto& c = *controls[(size_t)i];
         const auto isSwitch = globals::find (i)->type == globals::ControlType::toggle;
         const auto x = c.getX() - (isSwitch ? switchCaptionOffset : dropDownCaptionOffset);
-        g.drawText (globalCaption (i), x, c.getY() + 1, captionWidth, captionHeight,
+        g.drawText (globalCaption (i), x, c.getY() + 1, settingCaptionWidth, settingCaptionHeight,
                     juce::Justification::centredLeft);
     }
 

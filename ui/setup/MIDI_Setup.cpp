@@ -8,14 +8,14 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 dim = 0x88000000, boxFill = 0xdd15222a, boxOutline = 0xdd457089;
-constexpr float boxCorner = 10.0f, boxOutlineThickness = 3.0f;
-constexpr int boxX = 40, boxY = 20, boxWidth = 749, boxHeight = 250;
+constexpr juce::uint32 setupDim = 0x88000000, setupBoxFill = 0xdd15222a, setupBoxOutline = 0xdd457089;
+constexpr float setupBoxCorner = 10.0f, boxOutlineThickness = 3.0f;
+constexpr int boxX = 40, setupBoxY = 20, boxWidth = 749, setupBoxHeight = 250;
 
 constexpr int listX = 60, listWidth = 290, listHeight = 24;
 constexpr int inputListY = 80, outputListY = 130;
 constexpr int captionAbove = 6; // the caption's baseline sits this far above its list
-constexpr float captionFontHeight = 14.0f, nameFontHeight = 14.0f;
+constexpr float setupCaptionFontHeight = 14.0f, setupNameFontHeight = 14.0f;
 constexpr int hitLeft = 61, hitRight = 349, hitTopInset = 1, hitBottomInset = 1;
 
 constexpr int lightX = 330, lightWidth = 10, lightHeight = 8;
@@ -33,7 +33,7 @@ constexpr int adviceX = 40, adviceY = 310, adviceWidth = 750, adviceHeight = 160
 constexpr float adviceFontHeight = 14.0f;
 constexpr juce::uint32 adviceColour = 0xffd8e2e8, adviceFill = 0xdd000000;
 
-constexpr int buttonX = 690, buttonWidth = 74, buttonHeight = 18, globalsY = 200, okY = 240;
+constexpr int buttonX = 690, setupButtonWidth = 74, setupButtonHeight = 18, globalsY = 200, setupOkY = 240;
 constexpr int globalPanelX = 38, globalPanelY = 285, globalPanelWidth = 750, globalPanelHeight = 310;
 constexpr int closeDelayMs = 100;
 
@@ -71,8 +71,8 @@ MIDI_Setup::MIDI_Setup (MidiCntrState& e) : engine (e)
         b->addChangeListener (this);
         addAndMakeVisible (*b);
     }
-    globalsButton.setupButton (buttonX, globalsY, buttonWidth, buttonHeight, true);
-    okButton.setupButton (buttonX, okY, buttonWidth, buttonHeight, true);
+    globalsButton.setupButton (buttonX, globalsY, setupButtonWidth, setupButtonHeight, true);
+    okButton.setupButton (buttonX, setupOkY, setupButtonWidth, setupButtonHeight, true);
 
     setSize (designWidth, designHeight);
 }
@@ -218,7 +218,7 @@ void MIDI_Setup::paintList (juce::Graphics& g, int y, const juce::String& captio
                             bool lit)
 {
     g.setColour (juce::Colours::white);
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (arialFont (setupCaptionFontHeight));
     g.drawSingleLineText (caption, listX, y - captionAbove);
 
     const juce::Rectangle<float> box ((float)listX, (float)y, (float)listWidth, (float)listHeight);
@@ -228,7 +228,7 @@ void MIDI_Setup::paintList (juce::Graphics& g, int y, const juce::String& captio
     g.drawRoundedRectangle (box.reduced (0.5f), 4.0f, 1.0f);
 
     g.setColour (juce::Colour (nameColour));
-    g.setFont (arialFont (nameFontHeight));
+    g.setFont (arialFont (setupNameFontHeight));
     g.drawFittedText (name, listX + 8, y, lightX - listX - 34, listHeight, juce::Justification::centredLeft,
                       1, 0.85f);
 
@@ -252,13 +252,13 @@ void MIDI_Setup::paintList (juce::Graphics& g, int y, const juce::String& captio
 
 void MIDI_Setup::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (dim));
+    g.fillAll (juce::Colour (setupDim));
 
-    const juce::Rectangle<float> box ((float)boxX, (float)boxY, (float)boxWidth, (float)boxHeight);
-    g.setColour (juce::Colour (boxFill));
-    g.fillRoundedRectangle (box, boxCorner);
-    g.setColour (juce::Colour (boxOutline));
-    g.drawRoundedRectangle (box, boxCorner, boxOutlineThickness);
+    const juce::Rectangle<float> box ((float)boxX, (float)setupBoxY, (float)boxWidth, (float)setupBoxHeight);
+    g.setColour (juce::Colour (setupBoxFill));
+    g.fillRoundedRectangle (box, setupBoxCorner);
+    g.setColour (juce::Colour (setupBoxOutline));
+    g.drawRoundedRectangle (box, setupBoxCorner, boxOutlineThickness);
 
     paintList (g, inputListY, "MIDI In Port", inputList[inputRow], inputOpen);
     paintList (g, outputListY, "MIDI Out Port", outputList[outputRow], outputOpen);
@@ -269,9 +269,9 @@ void MIDI_Setup::paint (juce::Graphics& g)
         const juce::Rectangle<float> frame ((float)globalPanelX, (float)globalPanelY, (float)globalPanelWidth,
                                             (float)globalPanelHeight);
         g.setColour (juce::Colour (adviceFill));
-        g.fillRoundedRectangle (frame, boxCorner);
-        g.setColour (juce::Colour (boxOutline));
-        g.drawRoundedRectangle (frame.reduced (boxOutlineThickness / 2.0f), boxCorner, boxOutlineThickness);
+        g.fillRoundedRectangle (frame, setupBoxCorner);
+        g.setColour (juce::Colour (setupBoxOutline));
+        g.drawRoundedRectangle (frame.reduced (boxOutlineThickness / 2.0f), setupBoxCorner, boxOutlineThickness);
     }
 
     g.setColour (juce::Colour (hintColour));

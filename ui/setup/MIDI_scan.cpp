@@ -7,14 +7,14 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 fill = 0xf815222a, scanningOutline = 0xdd457089, failedOutline = 0xddd0584f,
+constexpr juce::uint32 scanFill = 0xf815222a, scanningOutline = 0xdd457089, failedOutline = 0xddd0584f,
                        warningOutline = 0xdde0a040;
-constexpr float corner = 10.0f, outlineThickness = 3.0f;
-constexpr float titleFontHeight = 17.0f, lineFontHeight = 15.0f, headerFontHeight = 14.0f;
-constexpr int titleX = 10, titleBaseline = 30, lineX = 30, firstLineBaseline = 55, lineStep = 20;
+constexpr float corner = 10.0f, scanOutlineThickness = 3.0f;
+constexpr float scanTitleFontHeight = 17.0f, lineFontHeight = 15.0f, headerFontHeight = 14.0f;
+constexpr int scanTitleX = 10, titleBaseline = 30, lineX = 30, firstLineBaseline = 55, lineStep = 20;
 constexpr int warningHeaderX = 100, warningLineX = 120, warningFirstBaseline = 50, warningHeightBase = 50;
 constexpr int linkX = 350, linkY = 10, linkWidth = 150, linkHeight = 24;
-constexpr juce::uint32 linkColour = 0xcc8ed3ff, textColour = 0xffffffff, quietText = 0xff8aa3b3;
+constexpr juce::uint32 linkColour = 0xcc8ed3ff, scanTextColour = 0xffffffff, scanQuietText = 0xff8aa3b3;
 constexpr juce::uint32 failedTitle = 0xffff8a80, warningTitle = 0xffffc46b;
 constexpr int progressRepaintMs = 100;
 const char* const choosePortsText = "Click here to choose the synth's MIDI ports.";
@@ -154,18 +154,18 @@ void MIDI_scan::paint (juce::Graphics& g)
 {
     const auto failed = notConnected;
     const auto warned = !warnings.isEmpty();
-    const auto box = getLocalBounds().toFloat().reduced (outlineThickness / 2.0f);
-    g.setColour (juce::Colour (fill));
+    const auto box = getLocalBounds().toFloat().reduced (scanOutlineThickness / 2.0f);
+    g.setColour (juce::Colour (scanFill));
     g.fillRoundedRectangle (box, corner);
     g.setColour (juce::Colour (failed ? failedOutline : warned ? warningOutline : scanningOutline));
-    g.drawRoundedRectangle (box, corner, outlineThickness);
+    g.drawRoundedRectangle (box, corner, scanOutlineThickness);
 
     if (failed)
     {
         g.setColour (juce::Colour (failedTitle));
-        g.setFont (arialFont (titleFontHeight, juce::Font::bold));
-        g.drawSingleLineText ("NOT CONNECTED!", titleX, titleBaseline);
-        g.setColour (juce::Colour (textColour));
+        g.setFont (arialFont (scanTitleFontHeight, juce::Font::bold));
+        g.drawSingleLineText ("NOT CONNECTED!", scanTitleX, titleBaseline);
+        g.setColour (juce::Colour (scanTextColour));
         g.setFont (arialFont (lineFontHeight));
         g.drawSingleLineText ("- Check USB/MIDI cables.", lineX, firstLineBaseline);
         g.drawSingleLineText ("- Check Mopho global setting: SYSEX send/receive should be set to ON.", lineX,
@@ -178,9 +178,9 @@ void MIDI_scan::paint (juce::Graphics& g)
     if (warned)
     {
         g.setColour (juce::Colour (warningTitle));
-        g.setFont (arialFont (titleFontHeight, juce::Font::bold));
-        g.drawSingleLineText ("WARNING!", titleX, titleBaseline);
-        g.setColour (juce::Colour (textColour));
+        g.setFont (arialFont (scanTitleFontHeight, juce::Font::bold));
+        g.drawSingleLineText ("WARNING!", scanTitleX, titleBaseline);
+        g.setColour (juce::Colour (scanTextColour));
         g.setFont (arialFont (headerFontHeight));
         g.drawSingleLineText ("Mopho global settings should be set MANUALLY as follows:", warningHeaderX,
                               titleBaseline);
@@ -190,9 +190,9 @@ void MIDI_scan::paint (juce::Graphics& g)
     }
 
     // Scanning.
-    g.setColour (juce::Colour (textColour));
-    g.setFont (arialFont (titleFontHeight, juce::Font::bold));
-    g.drawSingleLineText ("LOOKING FOR THE MOPHO X4...", titleX, titleBaseline);
+    g.setColour (juce::Colour (scanTextColour));
+    g.setFont (arialFont (scanTitleFontHeight, juce::Font::bold));
+    g.drawSingleLineText ("LOOKING FOR THE MOPHO X4...", scanTitleX, titleBaseline);
     g.setFont (arialFont (headerFontHeight));
     const auto in = scan.getInputBeingTried(), out = scan.getOutputBeingTried();
     const auto trying = in.isEmpty() ? juce::String ("Asking the ports in use")
@@ -201,7 +201,7 @@ void MIDI_scan::paint (juce::Graphics& g)
                                            juce::String (scan.getNumPairs()) + ")";
     g.drawFittedText (trying, lineX, firstLineBaseline - 14, getWidth() - lineX - 10, 18,
                       juce::Justification::centredLeft, 1, 0.8f);
-    g.setColour (juce::Colour (quietText));
+    g.setColour (juce::Colour (scanQuietText));
     g.drawSingleLineText ("Click here to stop.", lineX, firstLineBaseline + lineStep);
 }
 

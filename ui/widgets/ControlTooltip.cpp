@@ -10,7 +10,7 @@ namespace kelvo
 namespace
 {
 // Pixels between the tip and what it keeps clear of.
-constexpr int gap = 2;
+constexpr int tipGap = 2;
 // How far from the control's middle a clear place is looked for, and in what steps, in pixels.
 constexpr int searchRadius = 240, searchStep = 6;
 /** Offsets from a control's middle, nearest first. */
@@ -95,10 +95,10 @@ std::optional<juce::Rectangle<int>> ControlTooltip::placeBesideControl (juce::Po
     // Beside the control first; where the controls stand close (a column of menus), the nearest
     // place that is clear.
     std::vector<juce::Rectangle<int>> candidates{
-        {area.getRight() + gap, area.getY(), width, height},
-        {area.getX() - gap - width, area.getY(), width, height},
-        {area.getCentreX() - width / 2, area.getY() - gap - height, width, height},
-        {area.getCentreX() - width / 2, area.getBottom() + gap, width, height},
+        {area.getRight() + tipGap, area.getY(), width, height},
+        {area.getX() - tipGap - width, area.getY(), width, height},
+        {area.getCentreX() - width / 2, area.getY() - tipGap - height, width, height},
+        {area.getCentreX() - width / 2, area.getBottom() + tipGap, width, height},
     };
     for (const auto offset : searchOffsets())
         candidates.push_back (juce::Rectangle<int> (width, height).withCentre (area.getCentre() + offset));

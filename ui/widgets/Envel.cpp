@@ -24,11 +24,11 @@ constexpr float pixelsPerStep = 1.5f; // drag distance per value unit, not scale
 
 constexpr juce::uint32 outlineFill = 0xff5f4405;
 constexpr juce::uint32 outlineStroke = 0xffc9910e;
-constexpr float outlineThickness = 1.1f;
-constexpr float labelFontHeight = 11.0f;
+constexpr float envOutlineThickness = 1.1f;
+constexpr float envLabelFontHeight = 11.0f;
 constexpr float labelOffsetX = 5.0f;
 constexpr float labelMinY = 15.0f;
-constexpr float labelWidth = 200.0f, labelHeight = 20.0f;
+constexpr float labelWidth = 200.0f, envLabelHeight = 20.0f;
 constexpr float backdropX = 4.0f, backdropY = 5.0f;
 constexpr float glareOpacity = 0.3f;
 
@@ -150,16 +150,16 @@ void Envel::paint (juce::Graphics& g)
     g.setColour (juce::Colour (outlineFill));
     g.fillPath (outline);
     g.setColour (juce::Colour (outlineStroke));
-    g.strokePath (outline, juce::PathStrokeType (outlineThickness * scale));
+    g.strokePath (outline, juce::PathStrokeType (envOutlineThickness * scale));
 
     if (dragging)
     {
         g.setColour (juce::Colour (colours::widgetText));
-        g.setFont (arialFont (labelFontHeight * scale));
+        g.setFont (arialFont (envLabelFontHeight * scale));
         g.drawText (valueLabel,
                     juce::Rectangle<float> (lastPosition.x + labelOffsetX,
                                             juce::jmax (lastPosition.y, labelMinY), labelWidth * scale,
-                                            labelHeight * scale),
+                                            envLabelHeight * scale),
                     juce::Justification::centredLeft);
     }
 

@@ -15,14 +15,14 @@ constexpr float nameLineTop = 22.0f;
 constexpr float categoryLeft = 62.0f;
 
 constexpr float smallFontHeight = 13.0f;
-constexpr float nameFontHeight = 18.0f;
+constexpr float lcdNameFontHeight = 18.0f;
 const juce::Rectangle<float> locationArea{10.0f, 5.0f, 104.0f, 14.0f};
 const juce::Rectangle<float> categoryArea{62.0f, 5.0f, 108.0f, 13.0f};
 const juce::Rectangle<float> nameArea{10.0f, 22.0f, 170.0f, 12.0f};
-constexpr float glareOpacity = 0.5f;
+constexpr float lcdGlareOpacity = 0.5f;
 } // namespace
 
-LCD_Comp::LCD_Comp() : background (artwork::lcdGrid()), glare (artwork::glare(), glareOpacity)
+LCD_Comp::LCD_Comp() : background (artwork::lcdGrid()), glare (artwork::glare(), lcdGlareOpacity)
 {
     setSize (designWidth, designHeight);
 }
@@ -71,7 +71,7 @@ void LCD_Comp::paint (juce::Graphics& g)
     g.drawText (locationText, scaled (locationArea), juce::Justification::centredLeft, true);
     g.drawText (categoryText, scaled (categoryArea), juce::Justification::centredLeft, true);
     g.setColour (juce::Colour (colours::lcdName));
-    g.setFont (arialFont (nameFontHeight * scale, juce::Font::bold));
+    g.setFont (arialFont (lcdNameFontHeight * scale, juce::Font::bold));
     g.drawText (programName, scaled (nameArea), juce::Justification::centredLeft, true);
 
     glare.draw (g, whole);

@@ -9,9 +9,9 @@ namespace kelvo
 namespace
 {
 constexpr int areaWidth = 400, areaHeight = 40;
-constexpr int trackWidth = 384, barHeight = 24;
+constexpr int progressTrackWidth = 384, progressBarHeight = 24;
 constexpr int pixelsPerProgram = 3;
-constexpr int labelWidth = 88, labelHeight = 24;
+constexpr int progressLabelWidth = 88, progressLabelHeight = 24;
 constexpr int cancelX = 319, cancelWidth = 60, cancelHeight = 24;
 constexpr float trackBackCorner = 10.0f, labelBackCorner = 5.0f;
 constexpr int backingMargin = 6; // the dark plates show around the bar and the label
@@ -19,8 +19,8 @@ constexpr int backingMargin = 6; // the dark plates show around the bar and the 
 constexpr juce::uint32 backing = 0xff050606;
 constexpr juce::uint32 trackColour = 0xff767681, trackOnColour = 0xff9b9ba6;
 constexpr juce::uint32 fillColour = 0xff37a6c8, fillOnColour = 0xff113f48;
-constexpr juce::uint32 labelText = 0xfffcf5f5;
-constexpr float labelFontHeight = 18.0f;
+constexpr juce::uint32 progressLabelText = 0xfffcf5f5;
+constexpr float progressLabelFontHeight = 18.0f;
 } // namespace
 
 ProgBar::ProgBar (int width, int height)
@@ -36,9 +36,9 @@ ProgBar::ProgBar (int width, int height)
     fill.setInterceptsMouseClicks (false, false);
     addAndMakeVisible (fill);
 
-    label.setFont (arialFont (labelFontHeight, juce::Font::bold));
+    label.setFont (arialFont (progressLabelFontHeight, juce::Font::bold));
     label.setJustificationType (juce::Justification::centred);
-    label.setColour (juce::Label::textColourId, juce::Colour (labelText));
+    label.setColour (juce::Label::textColourId, juce::Colour (progressLabelText));
     label.setText ("-", juce::dontSendNotification);
     addAndMakeVisible (label);
 
@@ -52,12 +52,12 @@ ProgBar::ProgBar (int width, int height)
 void ProgBar::resized()
 {
     const auto area = barArea();
-    track.setBounds (area.getX(), area.getY(), trackWidth, barHeight);
-    fill.setBounds (area.getX(), area.getY(), pixelsPerProgram * value, barHeight);
+    track.setBounds (area.getX(), area.getY(), progressTrackWidth, progressBarHeight);
+    fill.setBounds (area.getX(), area.getY(), pixelsPerProgram * value, progressBarHeight);
     // Wider when it says what is being done, up to the cancel button.
     const auto textWidth = juce::roundToInt (label.getFont().getStringWidthFloat (label.getText())) + 16;
-    label.setBounds (area.getX(), area.getY() + areaHeight, juce::jlimit (labelWidth, cancelX - 2 * backingMargin, textWidth),
-                     labelHeight);
+    label.setBounds (area.getX(), area.getY() + areaHeight, juce::jlimit (progressLabelWidth, cancelX - 2 * backingMargin, textWidth),
+                     progressLabelHeight);
     cancelButton.setTopLeftPosition (area.getX() + cancelX, area.getY() + areaHeight);
 }
 
@@ -71,7 +71,7 @@ juce::Rectangle<int> ProgBar::barArea() const
 void ProgBar::setProgress (int bank, int program, const juce::String& doing)
 {
     value = juce::jlimit (minimum, maximum, program);
-    fill.setSize (pixelsPerProgram * value, barHeight);
+    fill.setSize (pixelsPerProgram * value, progressBarHeight);
     const auto where = bankPrefix (bank) + ":" + juce::String (value + 1);
     label.setText (doing.isEmpty() ? where : doing + " " + where, juce::dontSendNotification);
     resized();

@@ -18,7 +18,7 @@ constexpr float tabFontHeight = 12.0f;
 // The inner button reaches past the top and bottom edges, so that its rounded ends are cut off.
 constexpr int tabOverhang = 3;
 
-constexpr juce::uint32 barColour = 0xff5a6163;
+constexpr juce::uint32 buttonBarColour = 0xff5a6163;
 constexpr juce::uint32 barOnColour = 0xff8b4916; // lit
 constexpr float barFontHeight = 13.0f;
 // Cut off at the top; two pixels along the bottom edge stay uncovered.
@@ -60,7 +60,7 @@ void StsBut::setupButton (int x, int y, int width, int height, bool applyBounds)
             captionFontHeight = tabFontHeight;
             break;
         case barKind:
-            face = juce::Colour (barColour);
+            face = juce::Colour (buttonBarColour);
             pressedFace = juce::Colour (barOnColour);
             captionColour = pressedCaptionColour = juce::Colours::white;
             captionFontHeight = barFontHeight;

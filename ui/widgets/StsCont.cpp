@@ -20,8 +20,8 @@ namespace
 constexpr int topBand = 16;
 
 // Value to knob frame: the strip turns 5.35 degrees a frame over a 300-degree sweep.
-constexpr double sweepDegrees = 300.0;
-constexpr double degreesPerFrame = 5.35;
+constexpr double knobSweepDegrees = 300.0;
+constexpr double knobDegreesPerFrame = 5.35;
 
 // What a smooth wheel (a touchpad) must add up to before it counts as one notch.
 constexpr float smoothWheelNotch = 0.2f;
@@ -32,18 +32,18 @@ constexpr int switchZoneWidth = 25;
 constexpr int centredZoneWidth = 20;
 
 // Painting, in design units.
-constexpr int knobOffsetFromMiddle = 16; // the knob's centre sits 16 units into its frame
-constexpr int knobValueTextTop = 9;
-constexpr int knobCaptionTop = 21;
+constexpr int contKnobOffsetFromMiddle = 16; // the knob's centre sits 16 units into its frame
+constexpr int contKnobValueTextTop = 9;
+constexpr int contKnobCaptionTop = 21;
 constexpr float valueFontHeight = 11.0f;
-constexpr float captionFontHeight = 12.0f;
+constexpr float contCaptionFontHeight = 12.0f;
 constexpr int switchCaptionX = 36;
 constexpr int centredCaptionTop = 10;
 constexpr int dropDownHeight = 18;
-constexpr int dropDownTextX = 4;
+constexpr int contDropDownTextX = 4;
 constexpr int dropDownTextHeight = 20;
-constexpr float minimumTextSqueeze = 0.8f;
-constexpr juce::uint32 switchOnTint = 0x33814141;
+constexpr float contMinimumTextSqueeze = 0.8f;
+constexpr juce::uint32 contSwitchOnTint = 0x33814141;
 constexpr float centredTintWidth = 36.0f;
 
 const juce::String hiddenValueText = "*/*";
@@ -102,7 +102,7 @@ int StsCont::knobFrameFor (int v, int minValue, int maxValue)
     const auto r = maxValue - minValue;
     if (r <= 0)
         return 0;
-    const auto frame = (sweepDegrees - (maxValue - v) * (sweepDegrees / r)) / degreesPerFrame;
+    const auto frame = (knobSweepDegrees - (maxValue - v) * (knobSweepDegrees / r)) / knobDegreesPerFrame;
     // nearbyint rounds half to even under the default rounding mode.
     return (int) std::nearbyint (juce::jlimit (0.0, (double) art::knobFrameCount, frame));
 }
@@ -129,7 +129,7 @@ juce::Rectangle<int> StsCont::getValueArea() const
     juce::Rectangle<float> area;
     if (controlKind == knob)
     {
-        const auto middle = (float)knobValueTextTop + (float)unscaledHeight * 0.5f;
+        const auto middle = (float)contKnobValueTextTop + (float)unscaledHeight * 0.5f;
         area = {0.0f, middle - valueFontHeight * 0.5f - 1.0f, (float)unscaledWidth, valueFontHeight + 2.0f};
     }
     else if (controlKind == dropDown)
@@ -309,12 +309,12 @@ void StsCont::paintStaticLayer (juce::Graphics& g, int w, int h)
 
     g.addTransform (juce::AffineTransform::scale (scale));
     g.setColour (juce::Colour (colours::widgetText));
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (arialFont (contCaptionFontHeight));
 
     switch (controlKind)
     {
         case knob:
-            g.drawText (caption, 0, knobCaptionTop, w, h, juce::Justification::centred);
+            g.drawText (caption, 0, contKnobCaptionTop, w, h, juce::Justification::centred);
             break;
         case toggleSwitch:
             g.drawText (caption, switchCaptionX, 0, w, h, juce::Justification::centredLeft);
@@ -340,7 +340,7 @@ void StsCont::paintStaticLayer (juce::Graphics& g, int w, int h)
 void StsCont::paintKnob (juce::Graphics& g, int w, int h, float pixelScale)
 {
     // The face comes ready-made at the size it is drawn: no resampling while painting.
-    const auto left = (float)(w / 2 - knobOffsetFromMiddle) * scale;
+    const auto left = (float)(w / 2 - contKnobOffsetFromMiddle) * scale;
     const auto size = (float)art::knobFrameSize * scale;
     const auto& face = knobFrames->get (knobFrame, juce::roundToInt (size * pixelScale));
     if (pixelScale == 1.0f)
@@ -351,7 +351,7 @@ void StsCont::paintKnob (juce::Graphics& g, int w, int h, float pixelScale)
     g.addTransform (juce::AffineTransform::scale (scale));
     g.setColour (juce::Colour (colours::widgetText));
     g.setFont (arialFont (valueFontHeight));
-    g.drawText (valueText, 0, knobValueTextTop, w, h, juce::Justification::centred);
+    g.drawText (valueText, 0, contKnobValueTextTop, w, h, juce::Justification::centred);
 }
 
 void StsCont::paintSwitch (juce::Graphics& g, int frameX, int w, int h)
@@ -372,7 +372,7 @@ void StsCont::paintSwitch (juce::Graphics& g, int frameX, int w, int h)
     if (on)
     {
         const auto centred = controlKind == centredSwitch;
-        g.setColour (juce::Colour (switchOnTint));
+        g.setColour (juce::Colour (contSwitchOnTint));
         g.fillEllipse (area.withWidth ((centred ? centredTintWidth : (float)art::switchFrameWidth) * fit));
     }
 }
@@ -381,10 +381,10 @@ void StsCont::paintDropDown (juce::Graphics& g, int w, int h)
 {
     juce::ignoreUnused (h);
     // The value stays clear of the arrow: long texts are squeezed a little rather than run under it.
-    g.setFont (arialFont (captionFontHeight));
+    g.setFont (arialFont (contCaptionFontHeight));
     g.setColour (juce::Colour (colours::valueText));
-    g.drawFittedText (valueText, dropDownTextX, 0, w - dropDownTextX - art::dropDownArrowWidth,
-                      dropDownTextHeight, juce::Justification::centred, 1, minimumTextSqueeze);
+    g.drawFittedText (valueText, contDropDownTextX, 0, w - contDropDownTextX - art::dropDownArrowWidth,
+                      dropDownTextHeight, juce::Justification::centred, 1, contMinimumTextSqueeze);
 }
 
 //==============================================================================

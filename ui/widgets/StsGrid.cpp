@@ -15,10 +15,10 @@ constexpr int scrollbarWidth = 18;
 constexpr int thumbHeight = 31; // what the scroll arithmetic counts with
 constexpr int thumbDrawnWidth = 16, thumbDrawnHeight = 33;
 constexpr float thumbOpacity = 0.9f;
-constexpr int trackWidth = 16;
-constexpr float trackCorner = 2.0f;
-constexpr juce::uint32 trackColour = 0xff1f2224;
-constexpr juce::uint32 trackOutline = 0x55808040;
+constexpr int scrollTrackWidth = 16;
+constexpr float scrollTrackCorner = 2.0f;
+constexpr juce::uint32 scrollTrackColour = 0xff1f2224;
+constexpr juce::uint32 scrollTrackOutline = 0x55808040;
 
 constexpr int backgroundRightMargin = scrollbarWidth + 15;
 constexpr float backgroundOpacity = 0.25f;
@@ -27,14 +27,14 @@ constexpr int rowExtraWidth = 4;       // rows reach this far past the columns
 constexpr int selectedExtraHeight = 3; // the selection fill reaches into the next row's separator
 constexpr juce::uint32 separatorColour = 0xff555555;
 constexpr juce::uint32 selectedFill = 0x22038fbe;
-constexpr juce::uint32 locationColour = 0xff00bbbb, nameColour = 0xff80ffff, categoryColour = 0xffcccccc;
+constexpr juce::uint32 locationColour = 0xff00bbbb, gridNameColour = 0xff80ffff, categoryColour = 0xffcccccc;
 constexpr juce::uint32 selectedLocationColour = 0xff00cccc, selectedNameColour = 0xff80ffff,
                        selectedCategoryColour = 0xffbbbbbb;
 constexpr int locationX = 7;
 constexpr int textInset = 6;
 constexpr int baselineBelowFont = 4;
 
-constexpr int locationColumn = 0, nameColumn = 1, categoryColumn = 2;
+constexpr int locationColumn = 0, gridNameColumn = 1, categoryColumn = 2;
 } // namespace
 
 StsGrid::StsGrid (MidiCntrState& e)
@@ -167,7 +167,7 @@ int StsGrid::columnWidth (int column) const
 
 int StsGrid::columnsWidth() const
 {
-    return columnWidth (locationColumn) + columnWidth (nameColumn) + columnWidth (categoryColumn);
+    return columnWidth (locationColumn) + columnWidth (gridNameColumn) + columnWidth (categoryColumn);
 }
 
 int StsGrid::columnAt (int x) const
@@ -229,18 +229,18 @@ void StsGrid::paintRow (juce::Graphics& g, int viewRow, int listRow)
     g.setFont (arialFont (fontHeight, selected ? juce::Font::bold : juce::Font::plain));
     g.setColour (juce::Colour (selected ? selectedLocationColour : locationColour));
     g.drawSingleLineText (programLocation (bank, programNumber), locationX, baseline);
-    g.setColour (juce::Colour (selected ? selectedNameColour : nameColour));
+    g.setColour (juce::Colour (selected ? selectedNameColour : gridNameColour));
     g.drawSingleLineText (source->getProgramName (programNumber), columnWidth (locationColumn) + textInset,
                           baseline);
     g.setColour (juce::Colour (selected ? selectedCategoryColour : categoryColour));
     g.drawSingleLineText (categoryName (source->getProgramByte (programNumber, program::categoryIndex)),
-                          columnWidth (locationColumn) + columnWidth (nameColumn) + textInset, baseline);
+                          columnWidth (locationColumn) + columnWidth (gridNameColumn) + textInset, baseline);
 }
 
 void StsGrid::paintScrollbar (juce::Graphics& g)
 {
     const auto visible = getVisibleRows();
-    const juce::Rectangle<int> strip (width - scrollbarWidth, 0, trackWidth, visible * rowHeight);
+    const juce::Rectangle<int> strip (width - scrollbarWidth, 0, scrollTrackWidth, visible * rowHeight);
     g.setColour (rowBackground);
     g.fillRect (strip);
 
@@ -248,10 +248,10 @@ void StsGrid::paintScrollbar (juce::Graphics& g)
     if (hiddenRows <= 0)
         return;
 
-    g.setColour (juce::Colour (trackColour));
-    g.fillRoundedRectangle (strip.toFloat(), trackCorner);
-    g.setColour (juce::Colour (trackOutline));
-    g.drawRoundedRectangle (strip.toFloat(), trackCorner, 1.0f);
+    g.setColour (juce::Colour (scrollTrackColour));
+    g.fillRoundedRectangle (strip.toFloat(), scrollTrackCorner);
+    g.setColour (juce::Colour (scrollTrackOutline));
+    g.drawRoundedRectangle (strip.toFloat(), scrollTrackCorner, 1.0f);
 
     // A list too short for the thumb keeps it at the top rather than dividing by nothing.
     const auto thumbTravel = juce::jmax (0, height - thumbHeight);

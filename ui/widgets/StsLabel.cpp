@@ -4,7 +4,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr float outlineThickness = 1.0f;
+constexpr float labelOutlineThickness = 1.0f;
 }
 
 StsLabel::StsLabel() = default;
@@ -34,7 +34,7 @@ void StsLabel::paint (juce::Graphics& g)
     if (borderMode == filledAndOutlined)
     {
         g.setColour (outlineColour);
-        g.drawRect (getLocalBounds().toFloat(), outlineThickness);
+        g.drawRect (getLocalBounds().toFloat(), labelOutlineThickness);
     }
 
     g.setColour (textColour);

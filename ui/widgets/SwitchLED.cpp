@@ -8,7 +8,7 @@ namespace kelvo
 namespace
 {
 constexpr int ledY = 5;
-constexpr int captionX = 20, captionWidth = 140, captionHeight = 18;
+constexpr int ledCaptionX = 20, ledCaptionWidth = 140, ledCaptionHeight = 18;
 const juce::Rectangle<int> defaultBounds{10, 10, 100, 30};
 } // namespace
 
@@ -35,7 +35,7 @@ void SwitchLED::paint (juce::Graphics& g)
                  art::ledFrameWidth, art::ledImageHeight);
     g.setColour (captionColour);
     g.setFont (arialFont (fontHeight));
-    g.drawText (caption, captionX, 0, captionWidth, captionHeight, juce::Justification::centredLeft);
+    g.drawText (caption, ledCaptionX, 0, ledCaptionWidth, ledCaptionHeight, juce::Justification::centredLeft);
 }
 
 void SwitchLED::mouseDown (const juce::MouseEvent&)

@@ -7,9 +7,9 @@ namespace kelvo
 {
 namespace
 {
-constexpr float barTop = 16.0f, barWidth = 15.0f, barHeight = 103.0f;
+constexpr float barTop = 16.0f, velBarWidth = 15.0f, velBarHeight = 103.0f;
 constexpr float armedWidth = 40.0f;
-constexpr juce::uint32 barFill = 0x66374c53, barEmpty = 0xff101010, barOutline = 0xff4d5051,
+constexpr juce::uint32 velBarFill = 0x66374c53, barEmpty = 0xff101010, barOutline = 0xff4d5051,
                        numberColour = 0xff76bdd2;
 } // namespace
 
@@ -26,7 +26,7 @@ void VelIndClass::setScale (float s)
 
 int VelIndClass::velocityAt (float y)
 {
-    return juce::jlimit (0, 127, juce::roundToInt (127.0f * (1.0f - (y - barTop) / barHeight)));
+    return juce::jlimit (0, 127, juce::roundToInt (127.0f * (1.0f - (y - barTop) / velBarHeight)));
 }
 
 void VelIndClass::setVelocity (int v)
@@ -48,8 +48,8 @@ void VelIndClass::paint (juce::Graphics& g)
     g.drawText ("Note Velocity", juce::Rectangle<float> (0, 0, 80.0f * s, 13.0f * s),
                 juce::Justification::centredLeft, false);
 
-    const auto bar = juce::Rectangle<float> (0, barTop * s, barWidth * s, barHeight * s).reduced (0.8f * s);
-    g.setColour (juce::Colour (barFill));
+    const auto bar = juce::Rectangle<float> (0, barTop * s, velBarWidth * s, velBarHeight * s).reduced (0.8f * s);
+    g.setColour (juce::Colour (velBarFill));
     g.fillRoundedRectangle (bar, 3.0f * s);
     g.setColour (juce::Colour (barEmpty));
     g.fillRoundedRectangle (bar.withHeight (bar.getHeight() * (float)(127 - v) / 127.0f), 3.0f * s);
