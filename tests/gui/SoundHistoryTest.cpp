@@ -468,6 +468,9 @@ TEST_F (SoundHistoryTest, WritesIntoTheSynthKeepWhatItReallyHeldForTheirUndo)
     synth().setProgram (2, 7, real7);
     synth().setProgram (2, 100, real100);
     toSynth.take();
+    // Answers a little late, so that the backup lasts long enough to be seen between two looks at
+    // the bar however busy the machine is (the bar shows the newest of the events it was given).
+    synth().setReplyDelay (5);
     main->getCommands().transfersMenuFinished (MenuCommands::transmitBankItem + 2); // U3
     bool backupShown = false;
     ASSERT_TRUE (pumpUntil (
@@ -478,6 +481,7 @@ TEST_F (SoundHistoryTest, WritesIntoTheSynthKeepWhatItReallyHeldForTheirUndo)
             return main->getProgressDisplay() == nullptr && engine().getTransferMode() < 0;
         },
         20000));
+    synth().setReplyDelay (0);
     settle();
     EXPECT_TRUE (backupShown);
     EXPECT_EQ (requests (toSynth.take()), 128);

@@ -1,4 +1,5 @@
 #include "ui/common/MessageSlot.h"
+#include "ui/common/RetireChild.h"
 
 namespace kelvo
 {
@@ -64,9 +65,8 @@ void MessageSlot::removeBox()
     shown = {};
     if (box == nullptr)
         return;
-    owner.removeChildComponent (box.get());
-    // Its button may be reporting to the owner right now: let it finish before it goes.
-    juce::MessageManager::callAsync ([doomed = std::shared_ptr<MsgCont> (box.release())] {});
+    // Its button may be reporting to the owner right now.
+    retireChild (owner, box);
 }
 
 void MessageSlot::openNext()

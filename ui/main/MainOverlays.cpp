@@ -6,6 +6,7 @@
 #include "link/MIDI_PORTS_Control.h"
 #include "link/MidiCntrState.h"
 #include "link/PortChoice.h"
+#include "ui/common/RetireChild.h"
 #include "ui/main/AboutPanel.h"
 #include "ui/main/AppBar.h"
 #include "ui/main/BankComp.h"
@@ -28,15 +29,6 @@ constexpr int scanPanelX = (MainComp::designWidth - MIDI_scan::designWidth) / 2,
 constexpr float bankViewPanelHeight = 164.0f; // the synth panel's strip above the bank view
 // Where the compare and variations panel sits, in design units below the app bar.
 constexpr int soundToolsX = MainComp::designWidth - 440, soundToolsY = 8;
-
-/** Deletes a child once the message that is running now, which may come from inside it, has ended. */
-template <typename Child> void retire (juce::Component& parent, std::unique_ptr<Child>& child)
-{
-    if (child == nullptr)
-        return;
-    parent.removeChildComponent (child.get());
-    juce::MessageManager::callAsync ([doomed = std::shared_ptr<Child> (child.release())] {});
-}
 } // namespace
 
 MainOverlays::MainOverlays (MainComp& m, MarvexAudioProcessor& p)
@@ -182,7 +174,7 @@ void MainOverlays::toggleWriteDialog()
     if (writeDialog != nullptr)
     {
         // Its button may be reporting to us right now.
-        retire (main, writeDialog);
+        retireChild (main, writeDialog);
         return;
     }
     writeDialog = std::make_unique<WriteSnd> (engine);
@@ -222,7 +214,7 @@ void MainOverlays::toggleSoundTools()
         // The synth never keeps playing the source once nothing shows that it does.
         processor.getCompare().end();
         soundTools->removeChangeListener (this);
-        retire (main, soundTools);
+        retireChild (main, soundTools);
         return;
     }
     soundTools = std::make_unique<SoundToolsPanel> (processor);
@@ -239,7 +231,7 @@ void MainOverlays::showAboutPanel()
 
 void MainOverlays::openAboutPanel (int closeAfterMs)
 {
-    retire (main, aboutPanel);
+    retireChild (main, aboutPanel);
     aboutPanel = std::make_unique<AboutPanel> (closeAfterMs);
     aboutPanel->addChangeListener (this);
     main.addAndMakeVisible (*aboutPanel);
@@ -251,7 +243,7 @@ void MainOverlays::closeAboutPanel()
 {
     if (aboutPanel != nullptr)
         aboutPanel->removeChangeListener (this);
-    retire (main, aboutPanel);
+    retireChild (main, aboutPanel);
 }
 
 //==============================================================================
@@ -322,7 +314,7 @@ void MainOverlays::closeSetupPanel()
         return;
     engine.savePorts();
     setupPanel->removeChangeListener (this);
-    retire (main, setupPanel);
+    retireChild (main, setupPanel);
 }
 
 void MainOverlays::showScanPanel (int answerWaitMs)
@@ -340,7 +332,7 @@ void MainOverlays::closeScanPanel()
         return;
     scanPanel->getScan().cancel();
     scanPanel->removeChangeListener (this);
-    retire (main, scanPanel);
+    retireChild (main, scanPanel);
 }
 
 } // namespace kelvo

@@ -1,6 +1,7 @@
 #include "ui/main/TransferDisplay.h"
 #include "link/BankTransfer.h"
 #include "link/MidiCntrState.h"
+#include "ui/common/RetireChild.h"
 #include "ui/widgets/ProgBar.h"
 #include "ui/widgets/ProgramLocation.h"
 
@@ -44,9 +45,8 @@ void TransferDisplay::end()
     {
         if (progress->isCurrentlyModal())
             progress->exitModalState (0);
-        editor.removeChildComponent (progress.get());
-        // The cancel button may be reporting right now: let it finish before it goes.
-        juce::MessageManager::callAsync ([doomed = std::shared_ptr<ProgBar> (progress.release())] {});
+        // The cancel button may be reporting right now.
+        retireChild (editor, progress);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "link/MidiCntrState.h"
 #include "model/Categories.h"
 #include "ui/common/DialogBox.h"
+#include "ui/common/RetireChild.h"
 #include "ui/widgets/CategoryMenu.h"
 #include "ui/widgets/KelvoLook.h"
 #include "ui/widgets/LCD_Comp.h"
@@ -172,11 +173,8 @@ void WriteSnd::openRenameBox()
 
 void WriteSnd::closeRenameBox()
 {
-    if (renameBox == nullptr)
-        return;
-    removeChildComponent (renameBox.get());
-    // Its button may be reporting to us right now: let it finish first.
-    juce::MessageManager::callAsync ([doomed = std::shared_ptr<RenameCnt> (renameBox.release())] {});
+    // Its button may be reporting to us right now.
+    retireChild (*this, renameBox);
 }
 
 void WriteSnd::takeTypedName()
