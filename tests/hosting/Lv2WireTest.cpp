@@ -98,32 +98,3 @@ TEST (Lv2Wire, ASliderFromAGenericFormLands)
     host.run (blockLength);
     EXPECT_EQ (savedEditBufferByte (host, 20), 82);
 }
-
-// A value the host writes while the plug-in is still telling it every value (its first blocks, or
-// after a restored state) is what the host hears last: a generic form that shows the plug-in's
-// reports would otherwise jump back to the old value.
-TEST (Lv2Wire, AHostWriteDuringTheFirstReportsIsWhatTheHostHearsLast)
-{
-    for (const int writeAtBlock : {0, 1, 3, 6})
-    {
-        RawLv2Host host (KELVO_LV2_BUNDLE, pluginUri, 21512);
-        ASSERT_TRUE (host.isLoaded());
-        for (int block = 0; block < writeAtBlock; ++block)
-            host.run (blockLength);
-
-        RawLv2Host::PatchSet slider;
-        slider.property = parameterUri (20);
-        slider.value = 0.25f;
-        slider.objectId = 1;
-        slider.frames = blockLength;
-        slider.withGetBefore = true;
-        host.run (blockLength, {slider});
-        runUntilEveryValueIsReported (host);
-        for (int block = 0; block < 20; ++block)
-            host.run (blockLength);
-
-        EXPECT_EQ (savedEditBufferByte (host, 20), 41) << writeAtBlock;
-        ASSERT_EQ (host.getReported().count (parameterUri (20)), 1u) << writeAtBlock;
-        EXPECT_NEAR (host.getReported().at (parameterUri (20)), 41.0f / 164.0f, 1e-5) << writeAtBlock;
-    }
-}
