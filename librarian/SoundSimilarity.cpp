@@ -46,8 +46,12 @@ constexpr int firstPulseWidth = 4, lastPulseWidth = 103;
 
 // What the ear hears first gets the large weights: a weight is what the largest possible
 // difference of that parameter adds to the distance.
+namespace weight
+{
 constexpr float pitch = 6.0f, shape = 4.0f, filter = 5.0f, envelope = 2.5f, level = 2.0f, routing = 2.0f,
                 switching = 3.0f, modest = 1.0f, detail = 0.3f, step = 0.05f;
+} // namespace weight
+
 constexpr int unipolarZero = 0, bipolarZero = 127;
 
 constexpr int numLfos = 4, lfoFirst = 42, lfoStride = 5;
@@ -68,98 +72,98 @@ std::vector<Feature> makeFeatures()
     // Oscillators: pitch, shape, sub, sync and the mix between them.
     for (const int osc : {0, 6})
     {
-        add (osc + 0, pitch);
-        add (osc + 1, detail); // fine tune
-        add (osc + 2, shape, choice, {}, Read::waveKind);
-        add (osc + 2, level, Measure::scaled, {}, Read::pulseWidth);
-        add (osc + 3, modest);            // glide
-        add (osc + 4, switching, choice); // keyboard on or off
-        add (osc + 5, level);             // sub oscillator
+        add (osc + 0, weight::pitch);
+        add (osc + 1, weight::detail); // fine tune
+        add (osc + 2, weight::shape, choice, {}, Read::waveKind);
+        add (osc + 2, weight::level, Measure::scaled, {}, Read::pulseWidth);
+        add (osc + 3, weight::modest);            // glide
+        add (osc + 4, weight::switching, choice); // keyboard on or off
+        add (osc + 5, weight::level);             // sub oscillator
     }
-    add (12, switching, choice); // sync
-    add (13, detail, choice);    // glide mode
-    add (14, detail);            // slop
-    add (15, detail);            // pitch-bend range
-    add (16, level);             // oscillator mix
-    add (17, level);             // noise
-    add (18, modest);            // feedback volume
-    add (19, modest);            // feedback gain
+    add (12, weight::switching, choice); // sync
+    add (13, weight::detail, choice);    // glide mode
+    add (14, weight::detail);            // slop
+    add (15, weight::detail);            // pitch-bend range
+    add (16, weight::level);             // oscillator mix
+    add (17, weight::level);             // noise
+    add (18, weight::modest);            // feedback volume
+    add (19, weight::modest);            // feedback gain
 
     // Filter and its envelope.
-    add (20, filter);            // cutoff
-    add (21, filter * 0.7f);     // resonance
-    add (22, modest);            // keyboard amount
-    add (23, level);             // audio modulation
-    add (24, switching, choice); // 2 or 4 poles
-    add (25, filter * 0.7f);     // envelope amount
-    add (26, detail);            // velocity amount
-    add (27, modest);            // delay
+    add (20, weight::filter);            // cutoff
+    add (21, weight::filter * 0.7f);     // resonance
+    add (22, weight::modest);            // keyboard amount
+    add (23, weight::level);             // audio modulation
+    add (24, weight::switching, choice); // 2 or 4 poles
+    add (25, weight::filter * 0.7f);     // envelope amount
+    add (26, weight::detail);            // velocity amount
+    add (27, weight::modest);            // delay
     for (int i = 28; i <= 31; ++i)
-        add (i, envelope);
+        add (i, weight::envelope);
 
     // Amplifier and its envelope.
-    add (32, level);
-    add (33, level);
-    add (34, detail);
-    add (35, modest);
+    add (32, weight::level);
+    add (33, weight::level);
+    add (34, weight::detail);
+    add (35, weight::modest);
     for (int i = 36; i <= 39; ++i)
-        add (i, envelope);
-    add (40, detail); // pan spread
-    add (41, detail); // volume
+        add (i, weight::envelope);
+    add (40, weight::detail); // pan spread
+    add (41, weight::detail); // volume
 
     // Modulation: a slot counts only while its amount is not zero.
     for (int n = 0; n < numLfos; ++n)
     {
         const int b = lfoFirst + n * lfoStride;
         const Gate g{b + 2, unipolarZero};
-        add (b, routing, Measure::scaled, g);   // rate
-        add (b + 1, routing, choice, g);        // shape
-        add (b + 2, routing);                   // amount
-        add (b + 3, routing * 1.5f, choice, g); // destination
-        add (b + 4, detail, choice, g);         // key sync
+        add (b, weight::routing, Measure::scaled, g);   // rate
+        add (b + 1, weight::routing, choice, g);        // shape
+        add (b + 2, weight::routing);                   // amount
+        add (b + 3, weight::routing * 1.5f, choice, g); // destination
+        add (b + 4, weight::detail, choice, g);         // key sync
     }
     {
         const Gate g{env3First + 1, bipolarZero};
-        add (env3First, routing * 1.5f, choice, g); // destination
-        add (env3First + 1, routing);               // amount
-        add (env3First + 2, detail, Measure::scaled, g);
+        add (env3First, weight::routing * 1.5f, choice, g); // destination
+        add (env3First + 1, weight::routing);               // amount
+        add (env3First + 2, weight::detail, Measure::scaled, g);
         for (int i = env3First + 3; i <= env3First + 7; ++i)
-            add (i, modest, Measure::scaled, g);
-        add (env3First + 8, modest, choice, g); // repeat
+            add (i, weight::modest, Measure::scaled, g);
+        add (env3First + 8, weight::modest, choice, g); // repeat
     }
     for (int n = 0; n < numModSlots; ++n)
     {
         const int b = modFirst + n * modStride;
         const Gate g{b + 1, bipolarZero};
-        add (b, routing * 1.5f, choice, g); // source
-        add (b + 1, routing);               // amount
-        add (b + 2, routing * 1.5f, choice, g);
+        add (b, weight::routing * 1.5f, choice, g); // source
+        add (b + 1, weight::routing);               // amount
+        add (b + 2, weight::routing * 1.5f, choice, g);
     }
     for (int n = 0; n < numControllers; ++n)
     {
         const int b = controllerFirst + n * controllerStride;
-        add (b, modest);
-        add (b + 1, modest, choice, Gate{b, bipolarZero});
+        add (b, weight::modest);
+        add (b + 1, weight::modest, choice, Gate{b, bipolarZero});
     }
 
     // Voices, arpeggiator and sequencer.
-    add (93, modest, choice);
-    add (94, modest, choice);
-    add (95, switching, choice); // unison on or off
-    add (96, detail);
-    add (97, detail);
-    add (98, detail, choice);
-    add (101, detail); // tempo
-    add (102, detail, choice);
-    add (103, modest, choice);
-    add (104, switching, choice); // arpeggiator on or off
-    add (105, detail, choice);
-    add (seqOnIndex, switching, choice);
+    add (93, weight::modest, choice);
+    add (94, weight::modest, choice);
+    add (95, weight::switching, choice); // unison on or off
+    add (96, weight::detail);
+    add (97, weight::detail);
+    add (98, weight::detail, choice);
+    add (101, weight::detail); // tempo
+    add (102, weight::detail, choice);
+    add (103, weight::modest, choice);
+    add (104, weight::switching, choice); // arpeggiator on or off
+    add (105, weight::detail, choice);
+    add (seqOnIndex, weight::switching, choice);
     const Gate sequencing{seqOnIndex, unipolarZero};
     for (int i = firstSeqDest; i < firstSeqDest + numSeqDests; ++i)
-        add (i, routing, choice, sequencing);
+        add (i, weight::routing, choice, sequencing);
     for (int i = program::firstStepIndex; i <= program::lastStepIndex; ++i)
-        add (i, step, Measure::scaled, sequencing);
+        add (i, weight::step, Measure::scaled, sequencing);
     return f;
 }
 

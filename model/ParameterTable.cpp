@@ -16,7 +16,7 @@ struct Row
 
 // Indices 0..119, grouped as the instrument groups its controls. The sequencer steps (120..184)
 // follow by rule and are filled in the constructor.
-constexpr Row rows[] = {
+constexpr Row tableRows[] = {
     // Oscillators, glide and bend
     { "OSC1 FREQ", 120, 778, 0 },
     { "OSC1 Fine Tune", 100, 888, 1 },
@@ -152,7 +152,7 @@ constexpr Row rows[] = {
     { "Reserved 119", 127, 0, 119 },
 };
 
-constexpr int numExplicitRows = (int) std::size (rows);
+constexpr int numExplicitRows = (int) std::size (tableRows);
 static_assert (numExplicitRows == 120);
 
 // The table's NRPN numbers are only read back for indices 0..110; the unnamed 111..119 keep
@@ -180,11 +180,11 @@ ParameterTable::ParameterTable()
 
     for (int i = 0; i < numExplicitRows; ++i)
     {
-        parKind[(size_t) i] = rows[i].kind;
+        parKind[(size_t) i] = tableRows[i].kind;
         if (i <= lastMappedIndex)
         {
-            parMax[(size_t) i] = rows[i].max;
-            parNrpn[(size_t) i] = rows[i].nrpn;
+            parMax[(size_t) i] = tableRows[i].max;
+            parNrpn[(size_t) i] = tableRows[i].nrpn;
         }
     }
 
@@ -219,7 +219,7 @@ juce::String ParameterTable::getName (int index)
         return {};
 
     if (index < numExplicitRows)
-        return rows[index].name;
+        return tableRows[index].name;
 
     static constexpr int trackStarts[] = { 120, 136, 152, 168, 184 };
     for (int track = 0; track < 4; ++track)

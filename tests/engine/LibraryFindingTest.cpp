@@ -46,7 +46,7 @@ juce::StringArray listedNames (const LibraryStore& store)
 }
 
 // Parameter indices the hand-made sounds below change.
-constexpr int osc1Pitch = 0, osc1Fine = 1, osc1Shape = 2, osc2Shape = 8, slop = 14, cutoff = 20,
+constexpr int osc1Pitch = 0, osc1Fine = 1, osc1Shape = 2, osc2Shape = 8, slop = 14, filterCutoff = 20,
               filterAttack = 28, filterDecay = 29, mod1Source = 71, mod1Amount = 72, mod1Dest = 73;
 constexpr int silentAmount = 127; // a bipolar amount's zero
 } // namespace
@@ -60,7 +60,7 @@ TEST (SimilarSounds, NearestComeFirstAndWhatTheEarHearsWeighsMost)
                               {osc1Shape, 1},
                               {osc2Shape, 1},
                               {slop, 0},
-                              {cutoff, 100},
+                              {filterCutoff, 100},
                               {filterAttack, 0},
                               {filterDecay, 60},
                               {mod1Source, 0},
@@ -68,13 +68,13 @@ TEST (SimilarSounds, NearestComeFirstAndWhatTheEarHearsWeighsMost)
                               {mod1Dest, 0}},
                              "Base");
     const std::vector<ProgramRecord> library = {
-        sound (base, {{osc1Shape, 103}, {osc2Shape, 103}, {cutoff, 0}, {filterAttack, 127}, {filterDecay, 0}},
+        sound (base, {{osc1Shape, 103}, {osc2Shape, 103}, {filterCutoff, 0}, {filterAttack, 127}, {filterDecay, 0}},
                "Far"),
         sound (base, {{osc1Pitch, 48}}, "Pitch"),                                   // two octaves up
         sound (base, {{mod1Source, 3}, {mod1Amount, 167}, {mod1Dest, 5}}, "Route"), // a new modulation
         sound (base, {{osc1Fine, 100}, {slop, 5}}, "Fine"),       // fine tuning and slop only
         sound (base, {{mod1Source, 4}, {mod1Dest, 9}}, "Silent"), // a slot routed at zero amount
-        sound (base, {{cutoff, 120}}, "Cutoff"),                  // the filter a little brighter
+        sound (base, {{filterCutoff, 120}}, "Cutoff"),                  // the filter a little brighter
         sound (base, {}, "Renamed", 9),                           // the same sound, renamed
         sound (base, {{osc1Shape, 2}}, "Triangle"), // a triangle where the saw was: the next value up
     };

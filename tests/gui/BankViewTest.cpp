@@ -244,7 +244,7 @@ TEST_F (BankViewFixture, WriteStoresTheEditedSoundWithoutReloadingOrSwitching)
     ASSERT_NE (dialog->getRenameBox(), nullptr);
     dialog->getRenameBox()->getEditor().setText ("Written Lead");
     press (dialog->getRenameBox()->getOkButton());
-    EXPECT_EQ (dialog->getName(), "Written Lead    ");
+    EXPECT_EQ (dialog->getProgramName(), "Written Lead    ");
     dialog->setCategory (3);
     EXPECT_EQ (dialog->getDisplay().getLocationText(), "U3:005");
 
@@ -291,7 +291,7 @@ TEST_F (BankViewFixture, WriteTakesTheNameBeingTyped)
             dialog->getRenameBox()->getEditor().keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
             settle();
             EXPECT_EQ (dialog->getRenameBox(), nullptr);
-            EXPECT_EQ (dialog->getName().trimEnd(), c.typed);
+            EXPECT_EQ (dialog->getProgramName().trimEnd(), c.typed);
         }
         press (dialog->getWriteButton());
         EXPECT_EQ (main->getWriteDialog(), nullptr);
@@ -312,8 +312,8 @@ TEST_F (BankViewFixture, WriteDialogOffersUserBanksAndCutsLongNames)
     EXPECT_EQ (dialog->getDestinationBank(), 0);
     EXPECT_EQ (dialog->getGrid().getFillValue(), 0);
 
-    dialog->setName ("Twenty Characters!!!");
-    EXPECT_EQ (dialog->getName(), "Twenty Character");
+    dialog->setProgramName ("Twenty Characters!!!");
+    EXPECT_EQ (dialog->getProgramName(), "Twenty Character");
 
     // BANK and the about panel do nothing while it is open; CANCEL writes nothing.
     main->toggleBankView();

@@ -9,7 +9,7 @@ namespace kelvo
 namespace
 {
 constexpr juce::uint32 background = 0xff373535;
-constexpr float fontHeight = 12.0f;
+constexpr float catFontHeight = 12.0f;
 constexpr int keysPerRow = 4, columnStep = 110, rowStep = 46;
 constexpr int listAllX = 330, listAllY = 276; // the last cell of the seventh row; the one before stays empty
 } // namespace
@@ -22,7 +22,7 @@ CatContainer::CatContainer()
                              : i == listAllKey ? juce::String ("LIST ALL")
                                                : categoryName (i);
         auto& key = keys[(size_t)i];
-        key = std::make_unique<StBut> (caption, i, fontHeight, juce::Colours::black, juce::Colours::white);
+        key = std::make_unique<StBut> (caption, i, catFontHeight, juce::Colours::black, juce::Colours::white);
         const bool last = i == listAllKey;
         const int x = last ? listAllX : columnStep * (i % keysPerRow);
         const int y = last ? listAllY : rowStep * (i / keysPerRow);
@@ -31,7 +31,7 @@ CatContainer::CatContainer()
         addAndMakeVisible (*key);
 
         auto& label = labels[(size_t)i];
-        label = std::make_unique<SimpleLabel> (fontHeight, juce::Font::plain, juce::Colour (background),
+        label = std::make_unique<SimpleLabel> (catFontHeight, juce::Font::plain, juce::Colour (background),
                                                juce::Justification::centred);
         label->setBounds (x, y + keyHeight, keyWidth, keyHeight);
         addAndMakeVisible (*label);

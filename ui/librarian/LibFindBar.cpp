@@ -7,7 +7,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr juce::uint32 text = 0xfff2f0f0, tick = 0xffe8c547, fill = 0xff272527, outline = 0xff5a5f66;
+constexpr juce::uint32 findText = 0xfff2f0f0, findTick = 0xffe8c547, findFill = 0xff272527, findOutline = 0xff5a5f66;
 constexpr int favouritesWidth = 100, showHiddenWidth = 112, duplicatesWidth = 104, gap = 4;
 
 // The combo box's item ids are the sort orders, one up (0 means no item).
@@ -21,9 +21,9 @@ LibFindBar::LibFindBar (LibraryStore& s) : store (s)
 {
     for (auto* toggle : {&favourites, &showHidden, &duplicates})
     {
-        toggle->setColour (juce::ToggleButton::textColourId, juce::Colour (text));
-        toggle->setColour (juce::ToggleButton::tickColourId, juce::Colour (tick));
-        toggle->setColour (juce::ToggleButton::tickDisabledColourId, juce::Colour (outline));
+        toggle->setColour (juce::ToggleButton::textColourId, juce::Colour (findText));
+        toggle->setColour (juce::ToggleButton::tickColourId, juce::Colour (findTick));
+        toggle->setColour (juce::ToggleButton::tickDisabledColourId, juce::Colour (findOutline));
         addAndMakeVisible (*toggle);
     }
     favourites.setTooltip ("List only the programs whose sound is starred");
@@ -36,10 +36,10 @@ LibFindBar::LibFindBar (LibraryStore& s) : store (s)
     sortOrder.addItem ("When added", itemOf (LibraryStore::SortOrder::added));
     sortOrder.addItem ("By name", itemOf (LibraryStore::SortOrder::name));
     sortOrder.addItem ("By category", itemOf (LibraryStore::SortOrder::category));
-    sortOrder.setColour (juce::ComboBox::backgroundColourId, juce::Colour (fill));
-    sortOrder.setColour (juce::ComboBox::textColourId, juce::Colour (text));
-    sortOrder.setColour (juce::ComboBox::outlineColourId, juce::Colour (outline));
-    sortOrder.setColour (juce::ComboBox::arrowColourId, juce::Colour (text));
+    sortOrder.setColour (juce::ComboBox::backgroundColourId, juce::Colour (findFill));
+    sortOrder.setColour (juce::ComboBox::textColourId, juce::Colour (findText));
+    sortOrder.setColour (juce::ComboBox::outlineColourId, juce::Colour (findOutline));
+    sortOrder.setColour (juce::ComboBox::arrowColourId, juce::Colour (findText));
     sortOrder.setTooltip ("The order of the list");
     sortOrder.onChange = [this]
     {

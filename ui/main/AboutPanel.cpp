@@ -11,16 +11,16 @@ constexpr juce::uint32 aboutDim = 0xc8000000;
 constexpr int versionX = 36, versionY = 110, versionWidth = 200, versionHeight = 30;
 constexpr float versionFontHeight = 15.0f;
 constexpr int logoX = 34, logoY = 300, logoWidth = 389, logoHeight = 162;
-constexpr float density = 2.0f; // images drawn at twice the design size stay sharp when enlarged
+constexpr float aboutDensity = 2.0f; // images drawn at twice the design size stay sharp when enlarged
 
-constexpr juce::uint32 boxOutline = 0xdd457089, boxShade = 0xe0101a20, boxGlow = 0x30457089;
+constexpr juce::uint32 aboutBoxOutline = 0xdd457089, aboutBoxShade = 0xe0101a20, aboutBoxGlow = 0x30457089;
 constexpr juce::uint32 quietText = 0xff9fb6c4, accent = 0xffd9a441;
 
 juce::Image makeImage (int w, int h, const std::function<void (juce::Graphics&)>& draw)
 {
-    juce::Image image (juce::Image::ARGB, (int)(w * density), (int)(h * density), true);
+    juce::Image image (juce::Image::ARGB, (int)(w * aboutDensity), (int)(h * aboutDensity), true);
     juce::Graphics g (image);
-    g.addTransform (juce::AffineTransform::scale (density));
+    g.addTransform (juce::AffineTransform::scale (aboutDensity));
     draw (g);
     return image;
 }
@@ -44,15 +44,15 @@ juce::Image makeBackground()
                 for (int x = 0; x < AboutPanel::boxWidth; x += tileSize)
                     g.drawImage (tile, x, y, tileSize, tileSize, 0, 0, art::panelTileSize,
                                  art::panelTileSize);
-            g.setGradientFill (juce::ColourGradient (juce::Colour (boxShade).withMultipliedAlpha (0.82f),
-                                                     0.0f, 0.0f, juce::Colour (boxShade), 0.0f,
+            g.setGradientFill (juce::ColourGradient (juce::Colour (aboutBoxShade).withMultipliedAlpha (0.82f),
+                                                     0.0f, 0.0f, juce::Colour (aboutBoxShade), 0.0f,
                                                      box.getBottom(), false));
             g.fillRect (box);
             g.restoreState();
 
-            g.setColour (juce::Colour (boxGlow));
+            g.setColour (juce::Colour (aboutBoxGlow));
             g.strokePath (shape, juce::PathStrokeType (6.0f));
-            g.setColour (juce::Colour (boxOutline));
+            g.setColour (juce::Colour (aboutBoxOutline));
             g.strokePath (shape, juce::PathStrokeType (2.0f));
 
             const auto badge = artwork::frontBadge();

@@ -10,7 +10,7 @@ constexpr juce::uint32 channelFill = 0xff000000;
 constexpr juce::uint32 statusFill = 0xff404040;
 constexpr juce::uint32 offlineText = 0xffffc46b;
 
-constexpr int buttonWidth = 50, buttonHeight = 18, buttonY = 2;
+constexpr int barButtonWidth = 50, barButtonHeight = 18, barButtonY = 2;
 // "PREF" has a place but is never visible.
 constexpr int hiddenY = -100;
 
@@ -23,10 +23,10 @@ struct ButtonSpec
 };
 
 constexpr ButtonSpec buttonSpecs[] = {
-    { "MIDI", AppBar::midi, 76, buttonY },   { "BANK", AppBar::bank, 130, buttonY },
-    { "FILE", AppBar::file, 184, buttonY },  { "EDIT", AppBar::edit, 235, buttonY },
-    { "PREF", AppBar::pref, 235, hiddenY },  { "Send", AppBar::send, 289, buttonY },
-    { "Recv", AppBar::recv, 340, buttonY },  { "WRITE", AppBar::write, 394, buttonY },
+    { "MIDI", AppBar::midi, 76, barButtonY },   { "BANK", AppBar::bank, 130, barButtonY },
+    { "FILE", AppBar::file, 184, barButtonY },  { "EDIT", AppBar::edit, 235, barButtonY },
+    { "PREF", AppBar::pref, 235, hiddenY },  { "Send", AppBar::send, 289, barButtonY },
+    { "Recv", AppBar::recv, 340, barButtonY },  { "WRITE", AppBar::write, 394, barButtonY },
 };
 
 const juce::Rectangle<int> menuButtonBounds { -4, -4, 36, 36 };
@@ -41,7 +41,7 @@ AppBar::AppBar()
     {
         const auto& spec = buttonSpecs[i];
         buttons[i] = std::make_unique<StsBut> (spec.text, spec.code, StsBut::barKind);
-        buttons[i]->setupButton (spec.x, spec.y, buttonWidth, buttonHeight, true);
+        buttons[i]->setupButton (spec.x, spec.y, barButtonWidth, barButtonHeight, true);
         addAndMakeVisible (*buttons[i]);
     }
 

@@ -5,7 +5,7 @@ namespace kelvo
 namespace
 {
 constexpr juce::uint32 barColour = 0xffcccccc;
-constexpr int barX = 8, barWidth = 20, barHeight = 3;
+constexpr int setBarX = 8, setBarWidth = 20, setBarHeight = 3;
 constexpr int barTops[] = { 8, 14, 20 };
 } // namespace
 
@@ -18,7 +18,7 @@ void AppSetBarBut::paint (juce::Graphics& g)
 {
     g.setColour (juce::Colour (barColour));
     for (auto top : barTops)
-        g.fillRect (barX, top, barWidth, barHeight);
+        g.fillRect (setBarX, top, setBarWidth, setBarHeight);
 }
 
 void AppSetBarBut::mouseUp (const juce::MouseEvent& e)

@@ -123,7 +123,7 @@ void WriteSnd::chooseProgram (int programNumber)
     showOnDisplay();
 }
 
-void WriteSnd::setName (const juce::String& text)
+void WriteSnd::setProgramName (const juce::String& text)
 {
     name = text.substring (0, program::nameLength).paddedRight (' ', program::nameLength);
     showOnDisplay();
@@ -181,7 +181,7 @@ void WriteSnd::takeTypedName()
 {
     if (renameBox == nullptr)
         return;
-    setName (renameBox->getText());
+    setProgramName (renameBox->getText());
     closeRenameBox();
 }
 

@@ -51,12 +51,12 @@ public:
     /** Chooses the destination program in the bank listed. */
     void chooseProgram (int program);
     /** The name written (16 characters: cut or padded with spaces). */
-    void setName (const juce::String& text);
+    void setProgramName (const juce::String& text);
     void setCategory (int categoryNumber);
 
     int getDestinationBank() const noexcept { return destinationBank; }
     int getDestinationProgram() const noexcept { return destinationProgram; }
-    const juce::String& getName() const noexcept { return name; }
+    const juce::String& getProgramName() const noexcept { return name; }
     int getCategory() const noexcept { return categoryNumber; }
     /** The edit buffer with the dialog's name and category. */
     ProgramRecord makeRecord() const;

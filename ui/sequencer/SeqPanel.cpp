@@ -40,7 +40,7 @@ constexpr int firstDestinationIndex = 107;
 constexpr int onOffControl = 7;
 
 constexpr int seqTrackX = 149, trackTop = 2, trackPitch = 165, trackWidth = 522, trackHeight = 155;
-constexpr int frameX = 34, frameTop = 1, frameWidth = 850, frameHeight = 158;
+constexpr int seqFrameX = 34, seqFrameTop = 1, seqFrameWidth = 850, seqFrameHeight = 158;
 constexpr int previewFrameWidth = 656;
 const juce::Rectangle<int> programButtonArea{936, 20, 96, 24};
 const juce::Rectangle<int> drawModeNormalArea{811, 117, 60, 18}, drawModeEditingArea{992, 16, 64, 24};
@@ -341,8 +341,8 @@ void SeqPanel::paint (juce::Graphics& g)
         for (int t = 0; t < numTracks; ++t)
         {
             // Below the first track the frames stop short of the synth panel's preview.
-            const auto width = t == 0 ? frameWidth : previewFrameWidth;
-            frame (juce::Rectangle<int> (frameX, frameTop + trackPitch * t, width, frameHeight).toFloat());
+            const auto width = t == 0 ? seqFrameWidth : previewFrameWidth;
+            frame (juce::Rectangle<int> (seqFrameX, seqFrameTop + trackPitch * t, width, seqFrameHeight).toFloat());
             caption ("SEQUENCER  " + juce::String (t + 1), 47.0f, (float)(18 + trackPitch * t) + 8.0f, 13.0f);
         }
     }

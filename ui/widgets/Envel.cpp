@@ -17,7 +17,7 @@ constexpr float graphHeight = 54.0f;
 constexpr float baseY = topY + graphHeight;
 constexpr float unit = 48.0f / 127.0f;  // design units per value unit
 constexpr float sustainLength = 100.0f; // the sustain stage is drawn 100 value units long
-constexpr float maxValue = 127.0f;
+constexpr float envMaxValue = 127.0f;
 
 constexpr float handleReach = 7.0f;   // design units around a handle that still catch it
 constexpr float pixelsPerStep = 1.5f; // drag distance per value unit, not scaled
@@ -72,7 +72,7 @@ void Envel::setRelease (int v)
 
 void Envel::setStage (float& stage, int v)
 {
-    stage = (float) juce::jlimit (0, (int) maxValue, v);
+    stage = (float) juce::jlimit (0, (int) envMaxValue, v);
     valuesChanged();
 }
 
@@ -278,7 +278,7 @@ void Envel::mouseDrag (const juce::MouseEvent& e)
         const auto atPress = dragHandle == attackHandle    ? attackAtPress
                              : dragHandle == sustainHandle ? decayAtPress
                                                            : releaseAtPress;
-        const auto newValue = juce::jlimit (0.0f, maxValue, roundHalfEven (atPress + dx));
+        const auto newValue = juce::jlimit (0.0f, envMaxValue, roundHalfEven (atPress + dx));
         if (newValue != stage)
         {
             stage = newValue;
@@ -293,7 +293,7 @@ void Envel::mouseDrag (const juce::MouseEvent& e)
         if (dragHandle == sustainHandle)
         {
             const auto dy = roundHalfEven ((pressPosition.y - e.position.y) / pixelsPerStep);
-            const auto newSustain = juce::jlimit (0.0f, maxValue, roundHalfEven (sustainAtPress + dy));
+            const auto newSustain = juce::jlimit (0.0f, envMaxValue, roundHalfEven (sustainAtPress + dy));
             if (newSustain != sustain)
             {
                 sustain = newSustain;

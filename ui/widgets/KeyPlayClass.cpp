@@ -7,7 +7,7 @@ namespace kelvo
 {
 namespace
 {
-constexpr int octave = 12;
+constexpr int octaveKeys = 12;
 constexpr int lowestBase = 0, highestBase = 120;
 constexpr int velocityStep = 5;
 constexpr int lowestVelocity = 1; // a note-on of velocity 0 is a note-off
@@ -133,10 +133,10 @@ bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
     if (isLetter (code, 'O') || isLetter (code, 'P'))
     {
         if (isLetter (code, 'O') && base > lowestBase)
-            base -= octave;
+            base -= octaveKeys;
         else if (isLetter (code, 'P') && base < highestBase)
-            base += octave;
-        showMessage ("Octave " + juce::String (base / octave - 2));
+            base += octaveKeys;
+        showMessage ("Octave " + juce::String (base / octaveKeys - 2));
         return true;
     }
 
