@@ -11,8 +11,6 @@ namespace
 // A saved port name shorter than this is taken as no port at all.
 constexpr int minPortNameLength = 3;
 
-constexpr int numNames = 3;
-
 int nameIndex (ChosenPorts::Side side) noexcept
 {
     return side == ChosenPorts::Side::input ? 0 : 1;
@@ -54,14 +52,11 @@ void ChosenPorts::openSaved()
 {
     // Like the engine's other files read while it is built, nothing is announced here: what the
     // store kept to tell goes out with the next notice or save.
-    juce::StringArray saved;
+    // The file store gives all three names, "NONE" where none is kept.
+    const auto saved = readSaved();
     {
-        auto read = readSaved();
         const std::lock_guard<std::mutex> nl (nameLock);
-        names = std::move (read);
-        while (names.size() < numNames)
-            names.add (portchoice::noneName);
-        saved = names;
+        names = saved;
     }
 
     // Each side opens the first device whose name matches exactly, or nothing. A port saved last
